@@ -1,0 +1,7 @@
+#include "cli/cli_common.h"
+
+namespace studlab::cli {
+
+void AddProfitCommands(CLI::App&) {}
+
+}  // namespace studlab::cli

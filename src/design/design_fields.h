@@ -1,0 +1,37 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "design/game_design.h"
+
+namespace studlab {
+
+// An unknown field name or a value of the wrong form for that field.
+class TFieldError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Every field of the design and the calculation settings by the name scripts use
+// ("PayQualified[ckPair]", "StageActions[1][paExchange3]", "MinPair", "CalcMethod"), including
+// those the windows keep fixed. Flags read and take YES/NO; number fields take any text.
+struct TDesignFieldValue {
+    std::string Name;
+    std::string Value;
+};
+
+std::vector<TDesignFieldValue> ListDesignFields(const TGameDesign& design,
+                                                const TCalculationSettings& settings);
+void SetDesignField(TGameDesign& design, TCalculationSettings& settings, std::string_view name,
+                    std::string_view value);
+
+// "NAME=VALUE" split at the first '='.
+void SetDesignAssignment(TGameDesign& design, TCalculationSettings& settings,
+                         std::string_view assignment);
+
+std::string_view PlayerActionCodeName(TPlayerAction action);
+
+}  // namespace studlab

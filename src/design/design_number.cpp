@@ -1,0 +1,125 @@
+#include "design/design_number.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+
+namespace studlab {
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+[[noreturn]] void FailReal(std::string_view text) {
+    throw TConversionError("'" + std::string(text) + "' is not a valid floating point value");
+}
+[[noreturn]] void FailInteger(std::string_view text) {
+    throw TConversionError("'" + std::string(text) + "' is not a valid integer value");
+}
+
+}  // namespace
+
+double ParseDesignNumber(std::string_view text) {
+    std::size_t i = 0;
+    std::size_t end = text.size();
+    while (i < end && IsBlank(text[i])) ++i;
+    while (end > i && IsBlank(text[end - 1])) --end;
+    // Rebuild the number in the C locale's own notation and let strtod do the rounding.
+    std::string plain;
+    if (i < end && (text[i] == '+' || text[i] == '-')) plain += text[i++];
+    int digits = 0;
+    bool comma = false;
+    for (; i < end && (IsDigit(text[i]) || text[i] == ','); ++i) {
+        if (text[i] == ',') {
+            if (comma) FailReal(text);
+            comma = true;
+            plain += '.';
+        } else {
+            ++digits;
+            plain += text[i];
+        }
+    }
+    if (digits == 0) FailReal(text);
+    if (i < end && (text[i] == 'e' || text[i] == 'E')) {
+        plain += 'e';
+        ++i;
+        if (i < end && (text[i] == '+' || text[i] == '-')) plain += text[i++];
+        int expDigits = 0;
+        for (; i < end && IsDigit(text[i]); ++i, ++expDigits) plain += text[i];
+        if (expDigits == 0) FailReal(text);
+    }
+    if (i != end) FailReal(text);
+    const double value = std::strtod(plain.c_str(), nullptr);
+    if (!std::isfinite(value)) FailReal(text);
+    return value;
+}
+
+std::int32_t ParseDesignInteger(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && IsBlank(text[i])) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    if (i == text.size()) FailInteger(text);
+    std::int64_t value = 0;
+    for (; i < text.size(); ++i) {
+        if (!IsDigit(text[i])) FailInteger(text);
+        value = value * 10 + (text[i] - '0');
+        if (value > std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1) FailInteger(text);
+    }
+    if (negative) value = -value;
+    if (value > std::numeric_limits<std::int32_t>::max()) FailInteger(text);
+    return static_cast<std::int32_t>(value);
+}
+
+std::int64_t RoundHalfEven(long double value) {
+    // nearbyint rounds in the current mode, which is to-nearest-even unless someone changed it.
+    return static_cast<std::int64_t>(std::nearbyintl(value));
+}
+
+std::string FormatNumber(long double value) {
+    if (value == 0 || !std::isfinite(value)) return "0";
+    char buffer[64];
+    // 15 significant digits: d.dddddddddddddde±x
+    std::snprintf(buffer, sizeof buffer, "%.14Le", value);
+    std::string text(buffer);
+    const std::size_t ePos = text.find('e');
+    int exponent = std::atoi(text.c_str() + ePos + 1);
+    std::string mantissa = text.substr(0, ePos);
+    const bool negative = mantissa[0] == '-';
+    if (negative) mantissa.erase(0, 1);
+    std::string digits = mantissa.substr(0, 1) + mantissa.substr(2);  // 15 digits, no point
+    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+
+    std::string out = negative ? "-" : "";
+    if (exponent >= 15 || exponent < -5) {
+        out += digits[0];
+        if (digits.size() > 1) {
+            out += ',';
+            out.append(digits, 1);
+        }
+        out += "E";
+        out += std::to_string(exponent);
+    } else if (exponent < 0) {
+        out += "0,";
+        out.append(static_cast<std::size_t>(-exponent - 1), '0');
+        out += digits;
+    } else {
+        const std::size_t intDigits = static_cast<std::size_t>(exponent) + 1;
+        if (digits.size() <= intDigits) {
+            out += digits + std::string(intDigits - digits.size(), '0');
+        } else {
+            out.append(digits, 0, intDigits);
+            out += ',';
+            out.append(digits, intDigits);
+        }
+    }
+    return out;
+}
+
+std::string FormatTenThousandths(std::int64_t amount) {
+    return FormatNumber(static_cast<long double>(amount) / 10000.0L);
+}
+
+}  // namespace studlab

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace studlab {
+
+// A number typed by the user that does not convert. The message names the text:
+// "'abc' is not a valid floating point value" or "'abc' is not a valid integer value".
+class TConversionError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Real form: optional blanks around, an optional sign, digits with at most one decimal comma,
+// an optional exponent. Empty text fails.
+double ParseDesignNumber(std::string_view text);
+
+// Whole-number form: optional leading blanks, an optional sign and decimal digits, nothing after;
+// the value must fit 32 bits.
+std::int32_t ParseDesignInteger(std::string_view text);
+
+// The general number format of every text the system shows or stores: shortest form with up to
+// 15 significant digits, a minus sign, no grouping, a decimal comma, no decimals for whole
+// numbers ("-1", "1,5838", "0", "1E20").
+std::string FormatNumber(long double value);
+
+// Rounds to the nearest whole number, halves to the even neighbour.
+std::int64_t RoundHalfEven(long double value);
+
+// A count of ten-thousandths of an ante as antes in the general format ("2,5" for 25000).
+std::string FormatTenThousandths(std::int64_t amount);
+
+}  // namespace studlab
