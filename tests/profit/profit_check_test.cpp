@@ -1,0 +1,214 @@
+#include <gtest/gtest.h>
+
+#include <deque>
+
+#include "profit/bank.h"
+#include "profit/combination_stats.h"
+#include "profit/profit_check.h"
+#include "design/design_number.h"
+#include <cmath>
+
+namespace studlab {
+namespace {
+
+using enum TCombinationKind;
+using TColumn = TCombinationStats::TColumn;
+
+// A table that plays scripted hands: results in antes, with their costs and categories.
+struct TScriptedHand {
+    double Result;
+    float ExtraStake = 0;
+    TCombinationKind Category = ckNoGame;
+};
+
+class TScriptedTable final : public IRandomHandTable {
+public:
+    std::deque<TScriptedHand> Hands;
+    bool Chosen = true;
+    int Played = 0;
+    std::function<void()> OnHand;
+
+    bool GameChosen() const override { return Chosen; }
+    void PlayRandomHand() override {
+        ++Played;
+        m_current = Hands.empty() ? TScriptedHand{0} : Hands.front();
+        if (!Hands.empty()) Hands.pop_front();
+        m_result = static_cast<std::int64_t>(std::llround(m_current.Result * 10000));
+        m_last = m_result;
+        if (OnHand) OnHand();
+    }
+    std::int64_t HandResult() const override { return m_result; }
+    std::int64_t LastHandResult() const override { return m_last; }
+    void SetLastHandResult(std::int64_t value) override { m_last = value; }
+    float ExtraStake() const override { return m_current.ExtraStake; }
+    TCombinationKind HandCategory() const override { return m_current.Category; }
+
+private:
+    TScriptedHand m_current{0};
+    std::int64_t m_result = 0;
+    std::int64_t m_last = 0;
+};
+
+class ProfitCheck : public ::testing::Test {
+protected:
+    TScriptedTable table;
+    TProfitCheck check{table};
+    int beeps = 0;
+
+    void SetUp() override { check.Beep = [this] { ++beeps; }; }
+    void Play(int count, double result) {
+        for (int i = 0; i < count; ++i) table.Hands.push_back({result});
+    }
+};
+
+TEST(CombinationStats, RecordingRuleMeasuresTheResultBeforeTheCosts) {
+    TCombinationStats stats;
+    stats.Record(ckPair, 0.0F, -10000);       // a fold: lost
+    stats.Record(ckPair, 0.0F, 10000);        // the ante won against no game: unpaid
+    stats.Record(ckFlush, 1.2F, 18000);       // 1,8 after paying 1,2: paid
+    stats.Record(ckNoGame, 1.2F, -42000);     // a lost bet after a bought card
+    stats.Record(ckRoyalFlush, 0.0F, 29999);  // just below the paid threshold
+    EXPECT_EQ(stats.Count(TCombinationStats::RowOf(ckPair), TColumn::Lost), 1U);
+    EXPECT_EQ(stats.Count(TCombinationStats::RowOf(ckPair), TColumn::Unpaid), 1U);
+    EXPECT_EQ(stats.Count(TCombinationStats::RowOf(ckPair), TColumn::FromDeal), 2U);
+    EXPECT_EQ(stats.Count(TCombinationStats::RowOf(ckFlush), TColumn::Paid), 1U);
+    EXPECT_EQ(stats.Count(TCombinationStats::RowOf(ckFlush), TColumn::FromBuying), 1U);
+    EXPECT_EQ(stats.ColumnText(TColumn::Total), "1\r0\r0\r0\r1\r0\r0\r0\r2\r0\r1");
+    EXPECT_EQ(stats.ColumnText(TColumn::FromBuying), "0\r0\r0\r0\r1\r0\r0\r0\r0\r0\r1");
+    EXPECT_EQ(stats.ColumnText(TColumn::Unpaid), "1\r0\r0\r0\r0\r0\r0\r0\r1\r0\r0");
+    EXPECT_EQ(TCombinationStats::RowCaption(10), "без игры");
+}
+
+TEST(Bank, IsTheLargestLossOverConsecutiveHands) {
+    const std::vector<std::pair<std::vector<std::int32_t>, std::int64_t>> cases = {
+        {{2, -3, 1, -4, 5}, 6}, {{1, 2, 3}, 0}, {{}, 0}, {{-5}, 5}, {{-1, -1, 3, -4}, 4}, {{3, -1, -1, 1, -3}, 4},
+    };
+    for (const auto& [results, bank] : cases) EXPECT_EQ(ComputeBank(results), bank);
+}
+
+TEST_F(ProfitCheck, CompletedRunShowsMoStatisticsAndBank) {
+    check.Settings().HandCount = "5";
+    for (double r : {2.0, -3.0, 1.0, -4.0, 5.0}) table.Hands.push_back({r});
+    check.RunSimulation();
+    const TProfitView& v = check.View();
+    EXPECT_EQ(table.Played, 5);
+    EXPECT_EQ(v.MoText, "MO=-20%");  // +1 ante over 5 hands: the player wins 0,2 a hand
+    EXPECT_TRUE(v.MoVisible && v.BankButtonVisible && v.StatsButtonVisible && v.CalcButtonVisible);
+    EXPECT_FALSE(v.StopButtonVisible || v.ProgressVisible);
+    EXPECT_EQ(v.HandNumberText, "5");
+    EXPECT_EQ(v.RunTotalText, "1");
+    EXPECT_EQ(v.StatsColumns[0], "0\r0\r0\r0\r0\r0\r0\r0\r0\r0\r5");
+    EXPECT_EQ(beeps, 0);
+
+    check.ComputeBankClick();
+    EXPECT_EQ(check.View().BankText, "6 ANTE");
+    check.Settings().HandCount = "3";  // a lowered count looks at the first entries only
+    check.ComputeBankClick();
+    EXPECT_EQ(check.View().BankText, "3 ANTE");
+}
+
+TEST_F(ProfitCheck, MoIsTheAverageLossInPercentOfTheAnte) {
+    // Totals over 1000 hands; the last hand carries the rest so that no earlier hand loses 5 antes.
+    const std::vector<std::pair<double, const char*>> cases = {{-5300, "MO=530%"}, {-53, "MO=5,3%"}, {10, "MO=-1%"}};
+    for (const auto& [total, text] : cases) {
+        table.Hands.clear();
+        check.Settings().HandCount = "1000";
+        Play(999, -0.001);
+        table.Hands.push_back({total + 0.999});
+        check.RunSimulation();
+        EXPECT_EQ(check.View().MoText, text);
+    }
+}
+
+TEST_F(ProfitCheck, ResultsSurviveAndAShorterRunKeepsTheRest) {
+    check.Settings().HandCount = "4";
+    for (double r : {1.0, -2.0, 3.4, 2.5}) table.Hands.push_back({r});
+    check.RunSimulation();
+    EXPECT_EQ(std::vector<std::int32_t>(check.HandResults().begin(), check.HandResults().begin() + 5),
+              (std::vector<std::int32_t>{1, -2, 3, 2, 0}));  // rounded, halves to even
+    check.Settings().HandCount = "2";
+    Play(2, 4);
+    check.RunSimulation();
+    EXPECT_EQ(std::vector<std::int32_t>(check.HandResults().begin(), check.HandResults().begin() + 4),
+              (std::vector<std::int32_t>{4, 4, 3, 2}));
+}
+
+TEST_F(ProfitCheck, StopIsNoticedBeforeTheNextHand) {
+    check.Settings().HandCount = "100";
+    Play(100, 1);
+    int events = 0;
+    check.ProcessPendingEvents = [&] {
+        if (++events == 3) check.StopSimulation();
+    };
+    check.RunSimulation();
+    EXPECT_EQ(table.Played, 2);
+    EXPECT_EQ(beeps, 1);
+    EXPECT_TRUE(check.View().CalcButtonVisible);
+    EXPECT_FALSE(check.View().StopButtonVisible || check.View().MoVisible);
+}
+
+TEST_F(ProfitCheck, NoGameChosenBeepsAndStaysRunningUntilStop) {
+    table.Chosen = false;
+    check.RunSimulation();
+    EXPECT_EQ(table.Played, 0);
+    EXPECT_EQ(beeps, 1);
+    EXPECT_TRUE(check.View().StopButtonVisible);
+    EXPECT_FALSE(check.View().CalcButtonVisible);
+    check.StopSimulation();
+    EXPECT_TRUE(check.View().CalcButtonVisible);
+}
+
+TEST_F(ProfitCheck, ALossOfFiveAntesEndsTheRunBeforeTheNextHand) {
+    check.Settings().HandCount = "10";
+    for (double r : {1.0, -5.0, 1.0}) table.Hands.push_back({r});
+    check.RunSimulation();
+    EXPECT_EQ(table.Played, 2);
+    EXPECT_EQ(beeps, 1);
+    EXPECT_FALSE(check.View().MoVisible);
+}
+
+TEST_F(ProfitCheck, CyclesEndAtTheirLimitsAndTheRunAtTheTotalLimits) {
+    check.Settings() = {"1000", true, "20", "-30", "-120", "120"};
+    // Four cycles lose 30 each; the hand that ends a cycle is not recorded.
+    Play(1000, -3);
+    check.RunSimulation();
+    EXPECT_EQ(check.View().CycleCountText, "4");
+    EXPECT_EQ(check.View().CyclesTotalText, "-120");
+    // The total limit is tested after every hand, so the first hand of the fifth cycle ends it.
+    EXPECT_EQ(table.Played, 41);
+    EXPECT_EQ(beeps, 0);
+    EXPECT_TRUE(check.View().StopButtonVisible);
+    EXPECT_FALSE(check.View().MoVisible);
+}
+
+TEST_F(ProfitCheck, FractionalCycleTotalsStayExact) {
+    check.Settings() = {"1000", true, "20", "-30", "-120", "120"};
+    Play(1000, -4.2);  // 8 hands lose 33,6
+    check.RunSimulation();
+    EXPECT_EQ(check.View().CyclesTotalText, "-134,4");
+    EXPECT_EQ(check.View().CycleCountText, "4");
+}
+
+TEST_F(ProfitCheck, ACycleThatNeverReachesItsLimitsEndsWithTheSummary) {
+    check.Settings() = {"10", true, "20", "-30", "-120", "120"};
+    Play(10, 1);
+    check.RunSimulation();
+    EXPECT_EQ(check.View().MoText, "MO=-100%");
+    EXPECT_EQ(check.View().CycleCountText, "");
+}
+
+TEST_F(ProfitCheck, UnusableHandCountsAreRefusedWithAMessage) {
+    for (const char* count : {"0", "-5", "1000001"}) {
+        check.Settings().HandCount = count;
+        check.RunSimulation();
+        EXPECT_EQ(table.Played, 0) << count;
+        EXPECT_FALSE(check.View().MoVisible);
+        EXPECT_FALSE(check.View().Message.empty());
+        EXPECT_TRUE(check.View().CalcButtonVisible);
+    }
+    check.Settings().HandCount = "abc";
+    EXPECT_THROW(check.RunSimulation(), TConversionError);
+}
+
+}  // namespace
+}  // namespace studlab
