@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "cards/card_list.h"
+#include "table/cache/decision_cache.h"
+#include "design/windows1251.h"
+#include "table/cache/sqlite.h"
+
+namespace studlab {
+namespace {
+
+namespace fs = std::filesystem;
+
+class DecisionCache : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_root = fs::temp_directory_path() /
+                 ("studlab-cache-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(m_root);
+        fs::create_directories(m_root / "Games");
+        m_cache.SetGamesDir(m_root / "Games");
+    }
+    void TearDown() override { fs::remove_all(m_root); }
+
+    static TDecisionCacheRow Row(const std::string& key, const std::string& caption) {
+        return {key, caption + "\r", "1\r", "-100", caption, {"2", "", "", ""}};
+    }
+    static std::string Read(const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    fs::path m_root;
+    TDecisionCache m_cache{""};
+};
+
+TEST(LayoutKey, ThreeDigitsPerCardInScanOrder) {
+    const std::string key = LayoutKey(TableOf(ParseCardList("Ah")), TableOf(ParseCardList("Kh")),
+                                      TableOf(ParseCardList("2s")));
+    ASSERT_EQ(key.size(), 156U);
+    EXPECT_EQ(key.substr(0, 15), "100000000000010");  // ace of hearts to the dealer, king of hearts to the player
+    EXPECT_EQ(key.substr(153), "001");                  // the two of spades is out
+    EXPECT_EQ(key.find_first_not_of("01"), std::string::npos);
+}
+
+TEST_F(DecisionCache, StoresRowsAndFindsTheFirstByKey) {
+    const std::string key(156, '0');
+    EXPECT_EQ(m_cache.Find("игра", key), std::nullopt);
+    m_cache.Append("игра", Row(key, "забиться"));
+    m_cache.Append("игра", Row(key, "второй"));
+    m_cache.Append("игра", Row(std::string(155, '0') + "1", "другой"));
+    EXPECT_TRUE(fs::exists(m_root / "Games" / "игра.sqlite"));
+    const auto found = m_cache.Find("игра", key);
+    ASSERT_TRUE(found.has_value());
+    EXPECT_EQ(*found, Row(key, "забиться"));
+    EXPECT_EQ(m_cache.Find("другая игра", key), std::nullopt);
+
+    // A fresh object (another program run) reads the same file.
+    TDecisionCache again(m_root / "Games");
+    EXPECT_EQ(again.Find("игра", std::string(155, '0') + "1")->Nadpis, "другой");
+}
+
+TEST_F(DecisionCache, MatchesStoredKeysThatBeginWithTheKeyIgnoringCase) {
+    m_cache.Append("g", Row("ABC-longer", "x"));
+    EXPECT_EQ(m_cache.Find("g", "abc")->Nadpis, "x");
+    EXPECT_EQ(m_cache.Find("g", "abd"), std::nullopt);
+    EXPECT_EQ(m_cache.Find("g", "ABC-longer-still"), std::nullopt);
+}
+
+TEST_F(DecisionCache, CutsLongTextsToTheirSizeInCharacters) {
+    std::string captions;
+    for (int i = 0; i < 50; ++i) captions += "купить карту \r";  // 700 characters, twice as many bytes
+    TDecisionCacheRow row = Row(std::string(156, '1'), "x");
+    row.Choose = captions;
+    row.Nadpis = std::string(150, 'n');
+    row.MoR = std::string(40, '9');
+    m_cache.Append("g", row);
+    const auto found = m_cache.Find("g", std::string(156, '1'));
+    ASSERT_TRUE(found.has_value());
+    EXPECT_EQ(found->Choose, Utf8Prefix(captions, 255));
+    EXPECT_EQ(Utf8Length(found->Choose), 255U);
+    EXPECT_EQ(found->Nadpis.size(), 100U);
+    EXPECT_EQ(found->MoR.size(), 30U);
+}
+
+TEST_F(DecisionCache, MissingFolderIsNamedAndNothingIsCreated) {
+    TDecisionCache cache(m_root / "NoSuchFolder");
+    EXPECT_EQ(cache.Find("g", "k"), std::nullopt);
+    try {
+        cache.Append("g", Row("k", "x"));
+        ADD_FAILURE();
+    } catch (const TDecisionCacheError& e) {
+        EXPECT_NE(std::string(e.what()).find((m_root / "NoSuchFolder").string()), std::string::npos);
+    }
+    EXPECT_FALSE(fs::exists(m_root / "NoSuchFolder"));
+}
+
+TEST_F(DecisionCache, GameNamesNeverLeaveTheFolder) {
+    for (const char* name : {"../x", "..", "a/b", "/etc/passwd", "", ".hidden", "c:\\d"}) {
+        const fs::path file = m_cache.FileFor(name);
+        EXPECT_EQ(file.parent_path(), m_root / "Games") << name;
+        m_cache.Append(name, Row("k", name));
+        EXPECT_EQ(m_cache.Find(name, "k")->Nadpis, name);
+    }
+    EXPECT_FALSE(fs::exists(m_root / "x.sqlite"));
+    std::size_t files = 0;
+    for (const auto& entry : fs::directory_iterator(m_root)) files += entry.path().filename() != "Games";
+    EXPECT_EQ(files, 0U);
+}
+
+TEST_F(DecisionCache, DamagedOrForeignFilesGiveAMessageAndStayUntouched) {
+    const fs::path damaged = m_cache.FileFor("damaged");
+    std::ofstream(damaged, std::ios::binary) << std::string(5000, '\x42');
+    const fs::path foreign = m_cache.FileFor("foreign");
+    {
+        TSqliteDatabase db(foreign, TSqliteDatabase::TMode::CreateNew);
+        db.Execute("CREATE TABLE other (x TEXT); INSERT INTO other VALUES ('keep me');");
+    }
+    for (const char* game : {"damaged", "foreign"}) {
+        const fs::path file = m_cache.FileFor(game);
+        const std::string before = Read(file);
+        EXPECT_THROW(m_cache.Find(game, "k"), TDecisionCacheError) << game;
+        EXPECT_THROW(m_cache.Append(game, Row("k", "x")), TDecisionCacheError) << game;
+        EXPECT_EQ(Read(file), before) << game;
+    }
+}
+
+}  // namespace
+}  // namespace studlab
