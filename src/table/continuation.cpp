@@ -1,0 +1,231 @@
+// "ПРОДОЛЖИТЬ": carries out the choice of the last decision and opens the next stage.
+
+#include <array>
+#include <optional>
+#include <string>
+
+#include "design/design_number.h"
+#include "table/decision_table.h"
+#include "table/table_prompts.h"
+
+namespace studlab {
+namespace {
+
+// "6" .. "10" exchange one to five cards at decisions 1 and 2.
+std::optional<int> ExchangedCount(const std::string& code) {
+    constexpr std::array<const char*, 5> kExchangeCodes = {"6", "7", "8", "9", "10"};
+    for (int n = 1; n <= 5; ++n) {
+        if (code == kExchangeCodes[n - 1]) return n;
+    }
+    return std::nullopt;
+}
+
+bool IsBet(const std::string& code) {
+    return code == "2" || code == "3";
+}
+
+}  // namespace
+
+void TDecisionTable::ContinueHand() {
+    switch (m_state.HandStage) {
+        case 1:
+            ContinueAfterDecision1();
+            break;
+        case 2:
+            ContinueAfterDecision2();
+            break;
+        case 3:
+            ContinueAfterDecision3();
+            break;
+        case 4:
+            ContinueAfterDecision4();
+            break;
+        default:
+            return;  // settled, or waiting for the last decision
+    }
+    // Nothing may be left to enter (all the dealer's cards open, an exchange with no card
+    // marked, a decision that offered nothing): the next decision can follow at once.
+    if (m_state.HandStage != 0) CompleteIfNothingMoreArrives();
+}
+
+// What the chosen action costs; read before anything changes, so that a cost that does not
+// convert leaves the hand as it was, ready to continue once the design is corrected.
+std::optional<double> TDecisionTable::CostOf(int decision, const std::string& code) const {
+    if (decision <= 2) {
+        if (code == "4") return ParseDesignNumber(m_design.BuyCost[decision][1]);
+        if (code == "5") return ParseDesignNumber(m_design.BuyCost[decision][2]);
+        if (const std::optional<int> n = ExchangedCount(code)) {
+            return ParseDesignNumber(m_design.ExchangeCost[decision][*n]);
+        }
+    }
+    const bool buysDealerGame = (decision == 2 && code == "11") || (decision == 3 && code == "4") ||
+                                (decision == 4 && code == "1");
+    if (buysDealerGame) return ParseDesignNumber(m_design.BuyDealerGameCost);
+    return std::nullopt;
+}
+
+// PlayerBalance and ExtraStake move together, both in single precision.
+void TDecisionTable::Pay(std::optional<double> amount) {
+    if (!amount) return;
+    m_state.PlayerBalance = static_cast<float>(m_state.PlayerBalance - *amount);
+    m_state.ExtraStake = static_cast<float>(m_state.ExtraStake + *amount);
+}
+
+// A fold loses everything paid so far: the ante and the costs.
+void TDecisionTable::Fold() {
+    m_view.Label1 = std::string(kFoldLossStart) + FormatNumber(-m_state.PlayerBalance) +
+                    std::string(kFoldLossEnd);
+    m_state.HandStage = 0;
+    m_state.HandResult = RoundHalfEven(static_cast<long double>(m_state.PlayerBalance) * 10000);
+}
+
+// The dealer's hidden cards go into his free slots; the prompt counts what is left to enter.
+void TDecisionTable::AskForHiddenDealerCards(int& step) {
+    const int free = kDealerSlots - m_state.UsedDealerSlots();
+    step = 0;
+    if (free == 0) return;  // all his cards lie open: nothing to enter
+    if (free == kDealerSlots) {
+        m_view.Label1 = kPromptDealerCards;
+    } else if (free == 1) {
+        m_view.Label1 = kPromptLastDealerCard;
+    } else {
+        m_view.Label1 = kPromptRemainingDealerCards;
+    }
+    if (const std::optional<TPlacement> first = NextHiddenDealerCard()) step = first->NextStep - 1;
+}
+
+// The cards the decision marked leave the table when the choice exchanges them. Any other
+// choice leaves them where they are: the marks are left over from an earlier press.
+void TDecisionTable::SettleExchangeMarks(bool exchanged) {
+    for (TCardId id = 1; id <= kCards; ++id) {
+        TCardPlace& place = m_state.PlaceOf(id);
+        if (place.Place != TPlaceKind::cpPlayer || !place.Marked) continue;
+        if (exchanged) {
+            MoveCard(id, TCardPlace::ThrownAway());
+        } else {
+            place.Marked = false;
+        }
+    }
+}
+
+// A name that is no card of the dealer's throws nothing away.
+void TDecisionTable::ThrowAwayDealerSwapCard() {
+    const std::optional<TCardId> id = CardIdByName(m_state.DealerSwapCard);
+    if (id && m_state.PlaceOf(*id).Place == TPlaceKind::cpDealer) {
+        MoveCard(*id, TCardPlace::ThrownAway());
+    }
+}
+
+void TDecisionTable::ContinueAfterDecision1() {
+    const std::string code = m_state.Choice1;
+    const std::optional<double> cost = CostOf(1, code);
+    m_state.HandStage = 2;
+    m_view.Button2Visible = false;
+    m_view.Button1Visible = false;
+    m_view.Label3.clear();
+    m_view.Label4.clear();
+    SettleExchangeMarks(ExchangedCount(code).has_value());
+    if (code == "1") {
+        Fold();
+    } else if (IsBet(code)) {
+        AskForHiddenDealerCards(m_state.Stage2Step);
+    } else if (code == "4") {
+        Pay(cost);
+        m_view.Label1 = kPromptBoughtCard;
+        m_state.Stage2Step = 11;  // into slot 6
+    } else if (code == "5") {
+        Pay(cost);
+        m_view.Label1 = kPromptArrivedCards;
+        m_state.Stage2Step = 10;  // into slot 7, then slot 6
+    } else if (ExchangedCount(code)) {
+        Pay(cost);
+        m_view.Label1 = kPromptArrivedCards;
+        m_state.Stage2Step = 0;  // the freed slots refill; the dealer's steps stay shut
+    } else {
+        m_state.Stage2Step = 0;  // the decision offered nothing: no card arrives
+    }
+    for (int button = kFirstPlayerFixButton; button <= kLastFixButton; ++button) {
+        m_view.FixButtonVisible[button] = false;
+    }
+}
+
+void TDecisionTable::ContinueAfterDecision2() {
+    const std::string code = m_state.Choice2;
+    const std::optional<double> cost = CostOf(2, code);
+    m_state.HandStage = 3;
+    m_view.Button2Visible = false;
+    m_view.Button1Visible = false;
+    m_view.Button3Visible = false;
+    m_view.Label3.clear();
+    m_view.Label4.clear();
+    // Here a marked card may also be a card bought at decision 1, in slot 6 or 7.
+    SettleExchangeMarks(ExchangedCount(code).has_value());
+    if (code == "1") {
+        Fold();
+    } else if (IsBet(code)) {
+        AskForHiddenDealerCards(m_state.Stage3Step);
+        m_state.PlayerSlotUsed[6] = true;
+        m_state.PlayerSlotUsed[7] = true;
+    } else if (code == "4") {
+        Pay(cost);
+        m_view.Label1 = kPromptBoughtCard;
+        // Slot 6 already holds the card bought at decision 1.
+        m_state.Stage3Step = m_state.Choice1 == "4" ? 12 : 11;
+    } else if (code == "5") {
+        Pay(cost);
+        m_view.Label1 = kPromptArrivedCards;
+        m_state.Stage3Step = 10;
+    } else if (ExchangedCount(code)) {
+        Pay(cost);
+        m_view.Label1 = kPromptArrivedCards;
+        m_state.Stage3Step = 0;
+    } else if (code == "11") {
+        Pay(cost);
+        ThrowAwayDealerSwapCard();
+        m_view.Label1 = kPromptDealerNewCard;
+        m_state.Stage3Step = 0;  // the new card takes the freed dealer slot
+    } else {
+        m_state.Stage3Step = 0;
+    }
+}
+
+void TDecisionTable::ContinueAfterDecision3() {
+    const std::string code = m_state.Choice3;
+    const std::optional<double> cost = CostOf(3, code);
+    m_state.HandStage = 4;
+    m_view.Button3Visible = false;
+    m_view.Button1Visible = false;
+    m_view.Button2Visible = false;
+    m_view.Label3.clear();
+    m_view.Label4.clear();
+    if (code == "1") {
+        Fold();
+    } else if (IsBet(code)) {
+        AskForHiddenDealerCards(m_state.Stage4Step);
+    } else if (code == "4") {
+        ThrowAwayDealerSwapCard();
+        Pay(cost);
+        m_view.Label1 = kPromptDealerNewCard;
+        m_state.Stage4Step = 0;
+    } else {
+        m_state.Stage4Step = 0;
+    }
+}
+
+void TDecisionTable::ContinueAfterDecision4() {
+    const std::string code = m_state.Choice4;
+    const std::optional<double> cost = CostOf(4, code);
+    m_state.HandStage = 5;
+    m_view.Button3Visible = false;
+    m_view.Button1Visible = false;
+    m_view.Button2Visible = false;
+    m_view.Label3.clear();
+    m_view.Label4.clear();
+    if (code == "1") {
+        ThrowAwayDealerSwapCard();
+        Pay(cost);
+        m_view.Label1 = kPromptDealerNewCard;
+    }
+}
+
+}  // namespace studlab

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string_view>
+
+namespace studlab {
+
+// The lines the decision window writes into Label1 while a hand is entered and continued.
+// "\r" (character 13) breaks a label's line.
+
+inline constexpr std::string_view kPromptNeighbours =
+    "Выберете карты соседних боксов(при коллективной игре)\r  и нажмите \"РЕШЕНИЕ\".";
+inline constexpr std::string_view kPromptKnown =
+    "Выберете дополнительные известные карты (если они появились)\r  и нажмите \"РЕШЕНИЕ\".";
+inline constexpr std::string_view kPromptPlayer = "Выберете карты игрока";
+inline constexpr std::string_view kPromptPress1 = " Нажмите \"РЕШЕНИЕ\".";
+inline constexpr std::string_view kPromptPress2 = "Нажмите \"РЕШЕНИЕ\" ";
+
+inline constexpr std::string_view kPromptDealerCard = "Выберете карту дилера";
+inline constexpr std::string_view kPromptDealerCards = "Выберете карты дилера";
+inline constexpr std::string_view kPromptRemainingDealerCards = "Выберете оставшиеся карты дилера";
+inline constexpr std::string_view kPromptLastDealerCard = "Выберете оставшуюся карту дилера";
+inline constexpr std::string_view kPromptBoughtCard = "Выберете пришедшую карту игрока";
+inline constexpr std::string_view kPromptArrivedCards = "Выберете пришедшие карты игрока";
+inline constexpr std::string_view kPromptDealerNewCard = "Выберите пришедшую карту дилера";
+
+// "Вы проиграли  " + amount + " анте" after a fold.
+inline constexpr std::string_view kFoldLossStart = "Вы проиграли  ";
+inline constexpr std::string_view kFoldLossEnd = " анте";
+
+// A design whose number of open dealer cards is none of "0".."5" cannot lay out a hand.
+inline constexpr std::string_view kPromptBadOpenCardsStart = "Число открытых карт дилера \"";
+inline constexpr std::string_view kPromptBadOpenCardsEnd =
+    "\" не от 0 до 5.\r  Исправьте конструкцию и выберите новый расклад.";
+
+}  // namespace studlab
