@@ -1,0 +1,288 @@
+#include "cards/evaluator.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "cards/hand_classification.h"
+#include "design/design_number.h"
+
+namespace studlab {
+namespace {
+
+using enum TCombinationKind;
+
+// Places of the two composite pays that can change a result in the design's list.
+constexpr int kCompositeTwoPairsAceKing = 26;  // "две пары+ТК"
+constexpr int kCompositePairAceKing = 27;      // "пара+ТК"
+
+enum class TModeKind { Bet, BetInsured, Draw, BuyDealerGame, DeclineDealerGame, Listing };
+enum class TModeCost { None, Exchange, Buy, DealerGame };
+// The number of equally likely draws one call stands for.
+enum class TDraws { One, OneOfDeck, PairOfDeck, TripleOfDeck };
+
+struct TModeRow {
+    TEvalMode Code;
+    TModeKind Kind;
+    TModeCost Cost = TModeCost::None;
+    int Stage = 0;
+    int Cards = 0;
+    TDraws Draws = TDraws::One;
+};
+
+// In a drawing code the last significant digit is the stage; a trailing 0 marks one draw of the
+// full enumeration, which the call divides by the number of draws itself.
+constexpr std::array<TModeRow, 25> kModes = {{
+    {0, TModeKind::Bet},
+    {10, TModeKind::BetInsured},
+    {11, TModeKind::Draw, TModeCost::Exchange, 1, 1, TDraws::OneOfDeck},
+    {12, TModeKind::Draw, TModeCost::Exchange, 2, 1, TDraws::OneOfDeck},
+    {21, TModeKind::Draw, TModeCost::Exchange, 1, 2, TDraws::One},
+    {22, TModeKind::Draw, TModeCost::Exchange, 2, 2, TDraws::One},
+    {210, TModeKind::Draw, TModeCost::Exchange, 1, 2, TDraws::PairOfDeck},
+    {220, TModeKind::Draw, TModeCost::Exchange, 2, 2, TDraws::PairOfDeck},
+    {31, TModeKind::Draw, TModeCost::Exchange, 1, 3, TDraws::One},
+    {32, TModeKind::Draw, TModeCost::Exchange, 2, 3, TDraws::One},
+    {310, TModeKind::Draw, TModeCost::Exchange, 1, 3, TDraws::TripleOfDeck},
+    {320, TModeKind::Draw, TModeCost::Exchange, 2, 3, TDraws::TripleOfDeck},
+    {41, TModeKind::Draw, TModeCost::Exchange, 1, 4, TDraws::One},
+    {42, TModeKind::Draw, TModeCost::Exchange, 2, 4, TDraws::One},
+    {51, TModeKind::Draw, TModeCost::Exchange, 1, 5, TDraws::One},
+    {52, TModeKind::Draw, TModeCost::Exchange, 2, 5, TDraws::One},
+    {61, TModeKind::Draw, TModeCost::Buy, 1, 1, TDraws::OneOfDeck},
+    {62, TModeKind::Draw, TModeCost::Buy, 2, 1, TDraws::OneOfDeck},
+    {71, TModeKind::Draw, TModeCost::Buy, 1, 2, TDraws::One},
+    {72, TModeKind::Draw, TModeCost::Buy, 2, 2, TDraws::One},
+    {710, TModeKind::Draw, TModeCost::Buy, 1, 2, TDraws::PairOfDeck},
+    {720, TModeKind::Draw, TModeCost::Buy, 2, 2, TDraws::PairOfDeck},
+    {1, TModeKind::BuyDealerGame, TModeCost::DealerGame, 0, 0, TDraws::OneOfDeck},
+    {100, TModeKind::DeclineDealerGame},
+    {222, TModeKind::Listing},
+}};
+
+const TModeRow* FindMode(TEvalMode code) {
+    const auto* row = std::find_if(kModes.begin(), kModes.end(),
+                                   [code](const TModeRow& m) { return m.Code == code; });
+    return row == kModes.end() ? nullptr : row;
+}
+
+// T unseen cards left after the call's own draw of k cards: the draw came from T + k cards.
+long double DrawCount(TDraws draws, int deckRemaining) {
+    const long double t = deckRemaining;
+    switch (draws) {
+        case TDraws::One: return 1;
+        case TDraws::OneOfDeck: return t + 1;
+        case TDraws::PairOfDeck: return (t + 2) * (t + 1) / 2;
+        case TDraws::TripleOfDeck: return (t + 3) * (t + 2) * (t + 1) / 6;
+    }
+    return 1;
+}
+
+float ModeCost(const TEvalRules& rules, const TModeRow& mode) {
+    switch (mode.Cost) {
+        case TModeCost::Exchange: return rules.ExchangeCost[mode.Stage][mode.Cards];
+        case TModeCost::Buy: return rules.BuyCost[mode.Stage][mode.Cards];
+        case TModeCost::DealerGame: return rules.BuyDealerGameCost;
+        case TModeCost::None: return 0;
+    }
+    return 0;
+}
+
+struct TAnalysis {
+    TCombinationKind Kind = ckNoGame;
+    TCardTable Kept;
+    TEvalTallies Tallies;
+    TByKind<TCount> KindTotals;
+    TCount GameTotal = 0;
+    int DealerCards = 0;
+    int DeckRemaining = 0;
+};
+
+// Steps 1 to 5: the player's kind and kept hand, the dealer's completions, the tallies.
+TAnalysis Analyse(const TEvalRules& rules, const TEvalLayout& layout) {
+    TAnalysis a;
+    a.Kind = ClassifyHand(layout.Player, rules.Counting.Plays);
+    a.Kept = layout.Player.Count() > 5 ? ReduceToFive(layout.Player, a.Kind).Kept : layout.Player;
+    // The set-aside cards stay in layout.Player, so they are dead as well.
+    const TCardTable unseen = (layout.Player | layout.Dealer | layout.Seen).Complement();
+    const TCompletionCounts dealer(layout.Dealer, unseen, rules.Counting);
+    a.DealerCards = layout.Dealer.Count();
+    a.DeckRemaining = dealer.DeckRemaining();
+    for (TCombinationKind k : kCountedKinds) a.KindTotals[k] = dealer.KindTotal(k);
+    a.GameTotal = dealer.GameTotal();
+
+    TEvalTallies& t = a.Tallies;
+    t.DealerOutcomes = dealer.Outcomes();
+    if (a.Kind == ckNoGame) {
+        t.DealerWins = a.GameTotal;
+    } else if (a.Kind == ckRoyalFlush) {
+        t.Ties = a.KindTotals[ckRoyalFlush];
+        t.PlayerWins = a.GameTotal - t.Ties;
+    } else {
+        const std::optional<TPattern> pattern =
+            PlayerPattern(a.Kind, a.Kept, unseen, rules.Counting);
+        const TPatternSplit split = dealer.SplitAround(a.Kind, pattern);
+        t.DealerWins = split.Before;
+        t.Ties = split.At;
+        t.PlayerWins = split.After;
+        for (TCombinationKind k : kCountedKinds) {
+            if (k < a.Kind) t.DealerWins += a.KindTotals[k];
+            if (k > a.Kind) t.PlayerWins += a.KindTotals[k];
+        }
+    }
+    t.DealerNoGame = t.DealerOutcomes - t.DealerWins - t.PlayerWins - t.Ties;
+    return a;
+}
+
+struct TPayouts {
+    float Win = 0;
+    float NoGame = 0;
+    float Loss = 0;
+    float Insured = 0;
+};
+
+// Step 6. Every amount is a single-precision number, as the design's payouts are.
+TPayouts Payouts(const TEvalRules& rules, const TAnalysis& a, float extraStake) {
+    const long double g = extraStake;
+    TPayouts pay;
+    pay.Loss = static_cast<float>(-1.0L - g);
+    float gross = 1;  // without a game the player is paid one ante either way
+    if (a.Kind == ckNoGame) {
+        pay.NoGame = static_cast<float>(1.0L - g);
+    } else {
+        gross = rules.PayQualified[a.Kind];
+        const int aces = a.Kept.RankCount(1);
+        const int kings = a.Kept.RankCount(2);
+        if (a.Kind == ckPair && rules.PairAceKingPays && aces >= 1 && kings >= 1) {
+            gross = static_cast<float>(static_cast<long double>(rules.PayQualified[ckAceKing]) +
+                                       rules.PayQualified[ckPair]);
+        }
+        // Two pairs with an ace-king beside them: an ace and a single king.
+        if (a.Kind == ckTwoPairs && rules.TwoPairsAceKingPays && aces >= 1 && aces <= 2 &&
+            kings == 1) {
+            gross = static_cast<float>(static_cast<long double>(rules.PayQualified[ckAceKing]) +
+                                       rules.PayQualified[ckTwoPairs]);
+        }
+        // The table maximum caps what is paid; the costs of the hand come off the capped amount
+        // like off any other payout.
+        if (gross > static_cast<long double>(rules.TableMaximum)) {
+            gross = static_cast<float>(rules.TableMaximum);
+        }
+        pay.NoGame = static_cast<float>(rules.PayNotQualified[a.Kind] - g);
+    }
+    pay.Win = static_cast<float>(gross - g);
+    pay.Insured = rules.InsuranceMax == TInsuranceMax::imFull ? gross : gross / 2;
+    return pay;
+}
+
+[[noreturn]] void ThrowNoOutcomes(const TAnalysis& a) {
+    if (a.DealerCards > 5) {
+        throw TEvalError("Расклад нельзя оценить: у дилера " + std::to_string(a.DealerCards) +
+                         " карт, а в его руке их пять");
+    }
+    throw TEvalError("Расклад нельзя оценить: дилеру не хватает карт (нужно ещё " +
+                     std::to_string(5 - a.DealerCards) + ", неизвестных осталось " +
+                     std::to_string(a.DeckRemaining) + ")");
+}
+
+}  // namespace
+
+TEvalRules MakeEvalRules(const TGameDesign& design, const TCalculationSettings& settings) {
+    auto real = [](const TNumberText& text) { return static_cast<float>(ParseDesignNumber(text)); };
+    TEvalRules rules;
+    rules.Counting = TCountingRules::Of(design);
+    for (TCombinationKind k : kCountedKinds) {
+        rules.PayQualified[k] = real(design.PayQualified[k]);
+        rules.PayNotQualified[k] = real(design.PayNotQualified[k]);
+    }
+    rules.PairAceKingPays = design.CompositePlays[kCompositePairAceKing];
+    rules.TwoPairsAceKingPays = design.CompositePlays[kCompositeTwoPairsAceKing];
+    rules.BetSize = real(design.BetSize);
+    for (int stage = 1; stage <= 2; ++stage) {
+        for (int cards = 1; cards <= 2; ++cards) {
+            rules.BuyCost[stage][cards] = real(design.BuyCost[stage][cards]);
+        }
+        for (int cards = 1; cards <= 5; ++cards) {
+            rules.ExchangeCost[stage][cards] = real(design.ExchangeCost[stage][cards]);
+        }
+    }
+    rules.BuyDealerGameCost = real(design.BuyDealerGameCost);
+    rules.TableMaximum = ParseDesignInteger(settings.TableMaximum);
+    rules.InsuranceMax = design.InsuranceMax();
+    rules.Insurable = design.Insurable;
+    return rules;
+}
+
+TEvalResult EvaluateLayout(const TEvalRules& rules, const TEvalLayout& layout, TEvalMode code) {
+    const TAnalysis a = Analyse(rules, layout);
+    TEvalResult result;
+    result.PlayerKind = a.Kind;
+    result.DeckRemaining = a.DeckRemaining;
+    result.Tallies = a.Tallies;
+    result.HandInsurable = a.Kind != ckNoGame && rules.Insurable[a.Kind];
+
+    const TModeRow* mode = FindMode(code);
+    if (mode == nullptr || mode->Kind == TModeKind::Listing) return result;
+    const TPayouts pay = Payouts(rules, a, layout.ExtraStake);
+    if (mode->Kind == TModeKind::DeclineDealerGame) {
+        result.Value = RoundHalfEven(static_cast<long double>(pay.NoGame) * 10000);
+        return result;
+    }
+    const TEvalTallies& t = a.Tallies;
+    if (t.DealerOutcomes == 0) ThrowNoOutcomes(a);
+
+    // Step 7, in extended precision. Ties add nothing.
+    const long double outcomes = t.DealerOutcomes;
+    const long double lose = t.DealerWins / outcomes;
+    const long double win = t.PlayerWins / outcomes;
+    const long double none = t.DealerNoGame / outcomes;
+    const long double bet = rules.BetSize;
+    const long double loss = static_cast<long double>(pay.Loss) - bet;
+    long double value = 0;
+    switch (mode->Kind) {
+        case TModeKind::Bet:
+            value = lose * loss + win * pay.Win + none * pay.NoGame;
+            break;
+        case TModeKind::BetInsured:
+            value = lose * loss + win * (static_cast<long double>(pay.Win) - pay.Insured) +
+                    none * (static_cast<long double>(pay.NoGame) + pay.Insured);
+            break;
+        case TModeKind::Draw:
+        case TModeKind::BuyDealerGame: {
+            const long double cost = ModeCost(rules, *mode);
+            // A dealer who still has no game after his new card: the player loses only what he
+            // has paid.
+            const long double noGame = mode->Kind == TModeKind::Draw
+                                           ? static_cast<long double>(pay.NoGame)
+                                           : -static_cast<long double>(layout.ExtraStake);
+            value = (win * (pay.Win - cost) + none * (noGame - cost) + lose * (loss - cost)) /
+                    DrawCount(mode->Draws, a.DeckRemaining);
+            break;
+        }
+        default:
+            break;
+    }
+    result.Value = RoundHalfEven(value * 10000);
+    return result;
+}
+
+TCombinationListing ListCombinations(const TEvalRules& rules, const TEvalLayout& layout) {
+    const TAnalysis a = Analyse(rules, layout);
+    TCombinationListing listing;
+    for (std::size_t i = 0; i < kCountedKinds.size(); ++i) {
+        listing.Numbers[i] = a.KindTotals[kCountedKinds[i]];
+    }
+    listing.Numbers[10] = a.Tallies.DealerNoGame;
+    listing.DealerCanHaveGame = a.GameTotal != 0;
+    if (listing.DealerCanHaveGame) {
+        for (std::size_t i = 0; i < listing.Numbers.size(); ++i) {
+            if (i > 0) listing.RightLabel += '\r';
+            listing.RightLabel += std::to_string(listing.Numbers[i]);
+        }
+    } else {
+        listing.RightLabel = kNoGameCombinations;
+        listing.EmptyLeftLabel = true;
+    }
+    return listing;
+}
+
+}  // namespace studlab
