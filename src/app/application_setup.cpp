@@ -1,0 +1,23 @@
+#include "app/application_setup.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QLibraryInfo>
+#include <QStyleFactory>
+#include <QTranslator>
+
+namespace studlab {
+
+void SetUpApplication(QApplication& app, QTranslator& translator) {
+    QApplication::setApplicationName("studlab");
+    QApplication::setStyle(QStyleFactory::create("Fusion"));
+    // Comic Sans MS is a Windows font; Comic Neue looks alike. Where neither is installed the
+    // default font serves.
+    QFont::insertSubstitution("Comic Sans MS", "Comic Neue");
+    if (translator.load("qtbase_ru", QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QApplication::installTranslator(&translator);
+    }
+    app.setQuitOnLastWindowClosed(false);
+}
+
+}  // namespace studlab

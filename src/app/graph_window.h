@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QWidget>
+
+namespace studlab {
+
+// "Form14", the graph window: a placeholder reached only through the profitability window's
+// disabled buttons. "Button1" closes it, "Button2" draws a line.
+class TForm14 final : public QWidget {
+    Q_OBJECT
+public:
+    TForm14();
+
+    bool LineDrawn() const { return m_lineDrawn; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void DrawLine();  // "Button2"
+
+    bool m_lineDrawn = false;
+};
+
+}  // namespace studlab

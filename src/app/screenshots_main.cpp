@@ -1,0 +1,62 @@
+// studlab-screenshots OUTDIR: shows each main window of the program in turn and saves a
+// picture of it as OUTDIR/<name>.png. tools/screenshots.sh runs it under Xvfb.
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QTimer>
+#include <QTranslator>
+#include <cstdio>
+#include <utility>
+
+#include "app/application_setup.h"
+#include "app/services/dialogs.h"
+#include "app/studlab_model.h"
+#include "app/studlab_windows.h"
+
+namespace {
+
+void Settle(int milliseconds) {
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QTranslator translator;
+    studlab::SetUpApplication(app, translator);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: studlab-screenshots OUTDIR\n");
+        return 2;
+    }
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    if (!out.exists() && !QDir().mkpath(out.path())) {
+        std::fprintf(stderr, "cannot create %s\n", argv[1]);
+        return 1;
+    }
+
+    studlab::TStudlabModel model;
+    studlab::TPlatformDialogs dialogs;
+    studlab::TStudlabWindows windows(model, dialogs);
+    const std::pair<const char*, const char*> shots[] = {
+        {"TForm12", "start-picture"},        {"TForm1", "constructor-1"},
+        {"TForm2", "constructor-2"},         {"TForm3", "constructor-3"},
+        {"TForm7", "round-straight-dialog"}, {"TForm8", "decision-window"},
+        {"TForm4", "profitability-window"}};
+    for (const auto& [name, file] : shots) {
+        QWidget* window = windows.Window(name);
+        window->show();
+        window->raise();
+        Settle(300);
+        const QString path = out.filePath(QString(file) + ".png");
+        if (!window->grab().save(path)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+            return 1;
+        }
+        window->hide();
+        std::printf("%s\n", qPrintable(path));
+    }
+    return 0;
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QRect>
+#include <QString>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+namespace studlab {
+
+// Controls carry the names the program gives them ("CheckBox3", "Edit12") as their object
+// names, so that every control can be found by name.
+
+QCheckBox* NewCheckBox(QWidget* parent, const QString& name, const QString& caption);
+// A number field: any text is accepted; bold black, 13 pixels.
+QLineEdit* NewNumberField(QWidget* parent, const QString& name, int width);
+QLabel* NewLabel(QWidget* parent, const QString& name, const QString& text);
+QPushButton* NewButton(QWidget* parent, const QString& name, const QString& caption,
+                       QRect geometry);
+QGroupBox* NewGroupBox(QWidget* parent, const QString& name, const QString& title, QRect geometry);
+// The large white label across the top of a window that states its topic.
+QLabel* NewBanner(QWidget* client, const QString& name, const QString& text);
+
+}  // namespace studlab

@@ -1,0 +1,58 @@
+#include "app/services/window_look.h"
+
+#include <QGuiApplication>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPalette>
+#include <QScreen>
+
+namespace studlab {
+
+QFont CaptionFont(int pixelSize, bool bold) {
+    QFont font("Comic Sans MS");
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+
+void PaintWindow(QWidget* window, QRgb background) {
+    QPalette palette = window->palette();
+    palette.setColor(QPalette::Window, QColor(background));
+    palette.setColor(QPalette::WindowText, Qt::white);
+    // Disabled captions stay readable on the dark backgrounds.
+    palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0xd0, 0xd0, 0xd0));
+    palette.setColor(QPalette::Base, Qt::white);
+    palette.setColor(QPalette::Text, Qt::black);
+    palette.setColor(QPalette::Disabled, QPalette::Base, QColor(0xe4, 0xe4, 0xe4));
+    palette.setColor(QPalette::Disabled, QPalette::Text, QColor(0x50, 0x50, 0x50));
+    palette.setColor(QPalette::ToolTipBase, QColor(0xff, 0xff, 0xe1));
+    palette.setColor(QPalette::ToolTipText, Qt::black);
+    window->setPalette(palette);
+    window->setAutoFillBackground(true);
+}
+
+void StyleNumberField(QLineEdit* edit) {
+    edit->setFont(CaptionFont(13, true));
+}
+
+void SetFixedClientSize(QMainWindow* window, QSize client) {
+    window->centralWidget()->setFixedSize(client);
+    window->layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void CentreOnDesktop(QWidget* window) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    QRect frame(QPoint(), window->size());
+    frame.moveCenter(screen->availableGeometry().center());
+    window->move(frame.topLeft());
+}
+
+void CentreOver(QWidget* window, const QWidget* anchor) {
+    QRect frame(QPoint(), window->size());
+    frame.moveCenter(anchor->geometry().center());
+    window->move(frame.topLeft());
+}
+
+}  // namespace studlab

@@ -1,0 +1,30 @@
+#include "app/start_window.h"
+
+#include <QCloseEvent>
+
+#include "app/services/card_pictures.h"
+#include "app/services/clickable_label.h"
+#include "app/services/window_look.h"
+
+namespace studlab {
+
+TForm12::TForm12() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
+    setObjectName("TForm12");
+    setWindowTitle("studlab");
+    // The picture is a pixel larger than the window each way and is clipped by it.
+    setFixedSize(320, 479);
+    auto* picture = new TClickableLabel(this);
+    picture->setObjectName("Image1");
+    picture->setPixmap(StartPixmap());
+    picture->setGeometry(QRect(QPoint(0, 0), kStartPictureSize));
+    picture->setCursor(Qt::PointingHandCursor);
+    connect(picture, &TClickableLabel::Clicked, this, &TForm12::PictureClicked);
+    CentreOnDesktop(this);
+}
+
+void TForm12::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    emit Closed();
+}
+
+}  // namespace studlab

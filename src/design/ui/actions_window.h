@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QWidget>
+
+#include "app/services/field_bindings.h"
+#include "design/game_design.h"
+
+namespace studlab {
+
+// Constructor window 2: the actions the player may take at each stage, and which card the
+// dealer exchanges when the player buys him a game.
+class TForm2 final : public QWidget {
+    Q_OBJECT
+public:
+    explicit TForm2(TGameDesign& design);
+
+    void RefreshFromDesign();
+
+signals:
+    void PreviousWindowRequested();  // "<< НАЗАД"
+    void NextWindowRequested();      // "ДАЛЕЕ >>"
+
+private:
+    TFieldBindings<TGameDesign> m_bindings;
+};
+
+}  // namespace studlab

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QWidget>
+
+#include "app/services/field_bindings.h"
+#include "design/game_design.h"
+
+namespace studlab {
+
+// Constructor window 3: what each action costs, the bet size, the dealer's open cards and the
+// insurance settings. It is the end of the constructor's sequence.
+class TForm3 final : public QWidget {
+    Q_OBJECT
+public:
+    explicit TForm3(TGameDesign& design);
+
+    void RefreshFromDesign();
+
+signals:
+    void PreviousWindowRequested();  // "<< НАЗАД"
+
+private:
+    TFieldBindings<TGameDesign> m_bindings;
+};
+
+}  // namespace studlab

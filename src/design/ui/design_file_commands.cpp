@@ -1,0 +1,47 @@
+#include "design/ui/design_file_commands.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <filesystem>
+
+#include "design/design_file.h"
+
+namespace studlab {
+namespace {
+
+std::filesystem::path FileSystemPath(const QString& path) {
+    return std::filesystem::path(path.toStdU16String());
+}
+
+}  // namespace
+
+QString DesignFolder(const QString& programFolder) {
+    const QDir beside(QDir(programFolder).filePath(QString::fromUtf8(kDesignFolderName)));
+    return beside.exists() ? beside.path() : QDir::homePath();
+}
+
+void SaveDesignWithDialog(QWidget* parent, IDialogs& dialogs, const TGameDesign& design) {
+    const std::optional<QString> name = dialogs.SaveFileName(parent);
+    if (!name) return;
+    try {
+        SaveDesignFile(design, FileSystemPath(*name + ".es1"));
+    } catch (const TFileError& e) {
+        dialogs.ShowError(parent, QString::fromStdString(e.what()));
+    }
+}
+
+bool LoadDesignWithDialog(QWidget* parent, IDialogs& dialogs, TStudlabModel& model) {
+    const std::optional<QString> path =
+        dialogs.OpenFileName(parent, DesignFolder(QCoreApplication::applicationDirPath()),
+                             QString::fromUtf8(kDesignFileFilter));
+    if (!path) return false;
+    try {
+        model.GameName = LoadDesignFile(FileSystemPath(*path), model.Design);
+    } catch (const TFileError& e) {
+        dialogs.ShowError(parent, QString::fromStdString(e.what()));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace studlab

@@ -1,0 +1,239 @@
+#include "design/ui/payouts_window.h"
+
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "app/services/controls.h"
+#include "app/services/window_look.h"
+#include "design/ui/constructor_captions.h"
+#include "design/ui/design_file_commands.h"
+#include "design/ui/right_click_check_box.h"
+
+namespace studlab {
+namespace {
+
+using enum TCombinationKind;
+
+constexpr QSize kClientSize(792, 552);
+
+// Of the pay table only royal flush .. straight can be changed; the other rows stay as they are.
+constexpr bool IsEditableRow(TCombinationKind kind) {
+    return kind >= ckRoyalFlush && kind <= ckStraight;
+}
+
+const char* RowHint(TCombinationKind kind) {
+    switch (kind) {
+        case ckStraightFlush:
+            return "щелкните правой кнопкой мышки если играет круговой стритфлеш";
+        case ckStraight:
+            return "щелкните правой кнопкой мышки если играет круговой стрит";
+        case ckPair:
+            return "нажмите правую кнопку мышки и выбирете минимальную пару";
+        case ckAceKing:
+            return "нажмите правую кнопку мышки и выберете минимального туза-короля";
+        case ckPoker:
+        case ckRoyalFlush:
+        case ckFourOfAKind:
+        case ckFullHouse:
+        case ckFlush:
+        case ckThreeOfAKind:
+        case ckTwoPairs:
+            return "отметьте галочкой играющие комбинации";
+        case ckNoGame:
+            break;
+    }
+    return "";
+}
+
+// The boxes whose right button opens an option dialog show the help pointer.
+constexpr bool OpensDialog(TCombinationKind kind) {
+    return kind == ckStraightFlush || kind == ckStraight || kind == ckPair || kind == ckAceKing;
+}
+
+QGridLayout* CompactGrid(QGroupBox* group) {
+    auto* grid = new QGridLayout(group);
+    grid->setContentsMargins(8, 4, 8, 6);
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(0);
+    return grid;
+}
+
+}  // namespace
+
+TForm1::TForm1(TStudlabModel& model, IDialogs& dialogs)
+    : QMainWindow(nullptr, kTitleWithoutCloseBox),
+      m_model(model),
+      m_dialogs(dialogs),
+      m_bindings(model.Design) {
+    setObjectName("TForm1");
+    setWindowTitle("конструктор покера");
+    auto* client = new QWidget(this);
+    client->setObjectName("ClientArea");
+    setCentralWidget(client);
+    SetFixedClientSize(this, kClientSize);
+    PaintWindow(client, kGreyBackground);
+    client->setFont(CaptionFont(12));
+
+    NewBanner(client, "Label1", "здесь конструируется покер по интересующим вас правилам ");
+    BuildMenu();
+    BuildDeckOptions(client);
+    BuildPayTable(client);
+    BuildCompositeCombinations(client);
+    BuildJokerCombinations(client);
+
+    QPushButton* next = NewButton(client, "Button1", "ДАЛЕЕ >>", QRect(640, 500, 140, 40));
+    next->setFont(CaptionFont(15, true));
+    connect(next, &QPushButton::clicked, this, &TForm1::NextWindowRequested);
+
+    RefreshFromDesign();
+    CentreOnDesktop(this);
+}
+
+void TForm1::RefreshFromDesign() {
+    m_bindings.Refresh();
+}
+
+void TForm1::BuildMenu() {
+    QMenu* options = menuBar()->addMenu("опции");
+    options->setObjectName("N1");
+    const auto item = [&](const char* name, const char* caption, auto handler) {
+        QAction* action = options->addAction(caption);
+        action->setObjectName(name);
+        connect(action, &QAction::triggered, this, handler);
+    };
+    item("N2", "сохранить конструкцию", &TForm1::SaveDesign);
+    item("N3", "загрузить конструкцию", &TForm1::LoadDesign);
+    item("N4", "тренинг по раскладам", &TForm1::DecisionWindowRequested);
+    item("N5", "выход", &TForm1::ExitRequested);
+    // "MO" is a command of its own on the menu bar.
+    QAction* mo = menuBar()->addAction("MO");
+    mo->setObjectName("MO1");
+    connect(mo, &QAction::triggered, this, &TForm1::ProfitWindowRequested);
+}
+
+void TForm1::BuildDeckOptions(QWidget* client) {
+    auto* group = new QButtonGroup(this);
+    group->setObjectName("DeckKindGroup");
+    const std::array<const char*, 3> captions = {"стандартная колода в 52 карты",
+                                                 "53 карты (52+джокер)", "54 карты (52+2джокера)"};
+    const std::array<int, 3> lefts = {16, 300, 540};
+    std::vector<std::pair<QAbstractButton*, TDeckKind>> options;
+    for (int i = 0; i < 3; ++i) {
+        auto* button = new QRadioButton(captions[static_cast<std::size_t>(i)], client);
+        button->setObjectName(QString("RadioButton%1").arg(i + 1));
+        button->setGeometry(lefts[static_cast<std::size_t>(i)], 36, 240, 20);
+        button->setEnabled(false);  // the engine always plays with 52 cards
+        group->addButton(button);
+        options.emplace_back(button, static_cast<TDeckKind>(i));
+    }
+    m_bindings.Options(group, std::move(options),
+                       [](TGameDesign& d) -> std::optional<TDeckKind>& { return d.DeckKind; });
+}
+
+void TForm1::BuildPayTable(QWidget* client) {
+    QGroupBox* group =
+        NewGroupBox(client, "GroupBox1", "комбинации и их оплата", QRect(8, 60, 300, 292));
+    group->setToolTip("все коэффициенты берутся относительно анте");
+    QGridLayout* grid = CompactGrid(group);
+    for (int row = 1; row <= kDesignKindCount; ++row) {
+        const TCombinationKind kind = KindAt(row);
+        const bool editable = IsEditableRow(kind);
+
+        auto* box =
+            new TRightClickCheckBox(kKindCaptions[static_cast<std::size_t>(row - 1)], group);
+        box->setObjectName(QString("CheckBox%1").arg(row));
+        box->setToolTip(RowHint(kind));
+        box->setEnabled(editable);
+        if (OpensDialog(kind)) box->setCursor(Qt::WhatsThisCursor);
+        m_bindings.Flag(box, [kind](TGameDesign& d) -> bool& { return d.Plays[kind]; });
+
+        QLineEdit* qualified = NewNumberField(group, QString("Edit%1").arg(row), 60);
+        qualified->setToolTip("оплата при игре дилера");
+        qualified->setEnabled(editable);
+        m_bindings.Text(qualified,
+                        [kind](TGameDesign& d) -> TNumberText& { return d.PayQualified[kind]; });
+
+        QLineEdit* notQualified = NewNumberField(group, QString("Edit%1").arg(row + 11), 60);
+        notQualified->setToolTip("оплата при отсутствии игры у дилера");
+        notQualified->setEnabled(editable);
+        m_bindings.Text(notQualified,
+                        [kind](TGameDesign& d) -> TNumberText& { return d.PayNotQualified[kind]; });
+
+        grid->addWidget(box, row - 1, 0);
+        grid->addWidget(qualified, row - 1, 1);
+        grid->addWidget(notQualified, row - 1, 2);
+
+        switch (kind) {
+            case ckStraightFlush:
+            case ckStraight:
+                connect(box, &TRightClickCheckBox::RightButtonDown, this,
+                        &TForm1::RoundStraightDialogRequested);
+                break;
+            case ckPair:
+                connect(box, &TRightClickCheckBox::RightButtonDown, this,
+                        &TForm1::MinPairDialogRequested);
+                break;
+            case ckAceKing:
+                connect(box, &TRightClickCheckBox::RightButtonDown, this,
+                        &TForm1::MinAceKingDialogRequested);
+                break;
+            default:
+                break;
+        }
+    }
+    grid->setColumnStretch(0, 1);
+}
+
+void TForm1::BuildCompositeCombinations(QWidget* client) {
+    QGroupBox* group = NewGroupBox(client, "GroupBox2", "составные комбинации (если есть)",
+                                   QRect(316, 60, 468, 292));
+    group->setToolTip("отметьте галочкой  комбинации которые играют");
+    QGridLayout* grid = CompactGrid(group);
+    constexpr int kPerColumn = 14;
+    for (int i = 0; i < kCompositeCount; ++i) {
+        QCheckBox* box = NewCheckBox(group, QString("CheckBox%1").arg(12 + i),
+                                     kCompositeCaptions[static_cast<std::size_t>(i)]);
+        box->setEnabled(false);
+        m_bindings.Flag(box, [i](TGameDesign& d) -> bool& {
+            return d.CompositePlays[static_cast<std::size_t>(i)];
+        });
+        grid->addWidget(box, i % kPerColumn, i / kPerColumn);
+    }
+}
+
+void TForm1::BuildJokerCombinations(QWidget* client) {
+    QGroupBox* group =
+        NewGroupBox(client, "GroupBox3", "комбинации при джокере", QRect(8, 356, 520, 192));
+    group->setToolTip("отметьте галочкой правильные сочетания");
+    QGridLayout* grid = CompactGrid(group);
+    constexpr int kFirstColumn = 10;
+    for (int i = 0; i < kJokerRuleCount; ++i) {
+        QCheckBox* box = NewCheckBox(group, QString("CheckBox%1").arg(40 + i),
+                                     kJokerCaptions[static_cast<std::size_t>(i)]);
+        box->setEnabled(false);
+        m_bindings.Flag(box, [i](TGameDesign& d) -> bool& {
+            return d.JokerRules[static_cast<std::size_t>(i)];
+        });
+        if (i < kFirstColumn) {
+            grid->addWidget(box, i, 0);
+        } else {
+            grid->addWidget(box, i - kFirstColumn, 1, Qt::AlignTop);
+        }
+    }
+}
+
+void TForm1::SaveDesign() {
+    SaveDesignWithDialog(this, m_dialogs, m_model.Design);
+}
+
+void TForm1::LoadDesign() {
+    if (LoadDesignWithDialog(this, m_dialogs, m_model)) emit DesignLoaded();
+}
+
+}  // namespace studlab

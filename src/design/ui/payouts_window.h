@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include "app/services/dialogs.h"
+#include "app/services/field_bindings.h"
+#include "app/studlab_model.h"
+
+namespace studlab {
+
+// Constructor window 1, "конструктор покера": the deck, the combinations that play and their
+// payouts, composite and joker combinations; its menu saves and loads the design and leads to
+// the other main windows.
+class TForm1 final : public QMainWindow {
+    Q_OBJECT
+public:
+    TForm1(TStudlabModel& model, IDialogs& dialogs);
+
+    // Shows the design's current values in every control.
+    void RefreshFromDesign();
+
+signals:
+    void NextWindowRequested();           // "ДАЛЕЕ >>"
+    void DecisionWindowRequested();       // "тренинг по раскладам"
+    void ProfitWindowRequested();         // "MO"
+    void ExitRequested();                 // "выход"
+    void RoundStraightDialogRequested();  // right button down on "стритфлеш" or "стрит"
+    void MinPairDialogRequested();        // right button down on "пара"
+    void MinAceKingDialogRequested();     // right button down on "туз-король"
+    void DesignLoaded();
+
+private:
+    void BuildMenu();
+    void BuildDeckOptions(QWidget* client);
+    void BuildPayTable(QWidget* client);
+    void BuildCompositeCombinations(QWidget* client);
+    void BuildJokerCombinations(QWidget* client);
+    void SaveDesign();  // "сохранить конструкцию"
+    void LoadDesign();  // "загрузить конструкцию"
+
+    TStudlabModel& m_model;
+    IDialogs& m_dialogs;
+    TFieldBindings<TGameDesign> m_bindings;
+};
+
+}  // namespace studlab

@@ -1,0 +1,28 @@
+#include "table/ui/combinations_window.h"
+
+#include <QLabel>
+
+#include "app/services/controls.h"
+#include "app/services/window_look.h"
+
+namespace studlab {
+
+TForm9::TForm9()
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
+    setObjectName("TForm9");
+    setWindowTitle("Form9");
+    resize(460, 290);
+    PaintWindow(this, kTealBackground);
+    QFont font = CaptionFont(19, true);
+    font.setItalic(true);
+    for (const auto& [name, left] : {std::pair{"Label1", 0}, std::pair{"Label2", 224}}) {
+        QLabel* label = NewLabel(this, name, QString());
+        label->setFont(font);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setGeometry(left, 0, 224, 290);
+    }
+    CentreOnDesktop(this);
+}
+
+}  // namespace studlab

@@ -1,0 +1,26 @@
+#include "table/ui/decision_list_window.h"
+
+#include <QLabel>
+
+#include "app/services/controls.h"
+#include "app/services/window_look.h"
+
+namespace studlab {
+
+TForm13::TForm13() : QWidget(nullptr, Qt::Window) {
+    setObjectName("TForm13");
+    setWindowTitle("Form13");
+    resize(405, 480);
+    PaintWindow(this, kBlackBackground);  // the system's button-text colour
+    QFont font("MS Sans Serif");
+    font.setPixelSize(16);
+    for (const auto& [name, left] : {std::pair{"Label1", 0}, std::pair{"Label2", 216}}) {
+        QLabel* label = NewLabel(this, name, QString());
+        label->setFont(font);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setGeometry(left, 0, 189, 480);
+    }
+    CentreOnDesktop(this);
+}
+
+}  // namespace studlab
