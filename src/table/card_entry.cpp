@@ -54,6 +54,17 @@ void TDecisionTable::PlaceCard(RankIndex rank, SuitIndex suit) {
     }
 }
 
+bool TDecisionTable::EntryOpen() const {
+    switch (m_state.HandStage) {
+        case 0:
+            return false;
+        case 1:
+            return GameChosen() && m_state.Stage1Step != 0;
+        default:
+            return true;
+    }
+}
+
 void TDecisionTable::CompleteEntry(std::string_view prompt) {
     m_view.Label1 = prompt;
     m_view.Button1Visible = true;
@@ -89,7 +100,7 @@ void TDecisionTable::PlaceInitialCard(TCardId card) {
         }
         const int slot = kOpenDealerSlotOfStep[step];
         if (m_state.DealerSlotUsed[slot]) {
-            ++step;
+            if (++step == kFirstPlayerStep) m_view.Label1 = kPromptPlayer;
             continue;
         }
         if (!m_state.PlaceOf(card).InDeck()) return;

@@ -31,6 +31,10 @@ public:
     // The card entry behind every click: puts the card where the stage expects it next, or lifts
     // it out of the deck (and back) once the stage's cards are complete.
     void PlaceCard(RankIndex rank, SuitIndex suit);
+    // Whether card clicks can still lay out the hand: false with no hand (before a game, or
+    // settled), before a game is named, and while the design's number of open dealer cards is
+    // unusable. Anything that clicks cards until "РЕШЕНИЕ" shows must not start then.
+    bool EntryOpen() const;
     // Button4Click .. Button13Click: toggles the fix mark of the button's slot.
     void FixButtonClick(int button);
     // Button2Click, "ПРОДОЛЖИТЬ": carries out the choice of the last decision and opens the next

@@ -48,29 +48,30 @@ std::vector<std::string> TableInvariantViolations(const TTableState& state) {
     std::array<int, kDealerSlots + 1> inDealerSlot{};
     for (TCardId id = 1; id <= kCards; ++id) {
         const TCardPlace& place = state.PlaceOf(id);
-        if (!SlotInRange(place)) {
+        const bool slotInRange = SlotInRange(place);
+        if (!slotInRange) {
             problems.push_back(CardText(id) + " lies in slot " + std::to_string(place.Slot) +
                                " of a row without that slot");
-            continue;
         }
         if (place.Marked && place.Place != TPlaceKind::cpPlayer) {
             problems.push_back(CardText(id) + " is marked for exchange outside the player's row");
         }
         switch (place.Place) {
             case TPlaceKind::cpDeck:
-                if (!place.Clickable)
+                if (!place.Clickable) {
                     problems.push_back(CardText(id) + " lies in the deck unclickable");
+                }
                 break;
             case TPlaceKind::cpOut:
                 outCards.Add(id);
                 break;
             case TPlaceKind::cpPlayer:
                 player.Add(id);
-                ++inPlayerSlot[place.Slot];
+                if (slotInRange) ++inPlayerSlot[place.Slot];
                 break;
             case TPlaceKind::cpDealer:
                 dealer.Add(id);
-                ++inDealerSlot[place.Slot];
+                if (slotInRange) ++inDealerSlot[place.Slot];
                 break;
         }
         if ((place.Place == TPlaceKind::cpPlayer || place.Place == TPlaceKind::cpDealer) &&

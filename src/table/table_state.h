@@ -71,6 +71,8 @@ struct TTableState {
     std::optional<TCardId> CardInDealerSlot(int slot) const;
     int UsedDealerSlots() const;
     int UsedDealtPlayerSlots() const;  // of slots 1..5
+
+    friend bool operator==(const TTableState&, const TTableState&) = default;
 };
 
 }  // namespace studlab

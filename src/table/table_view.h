@@ -49,6 +49,8 @@ struct TTableView {
     bool Button3Visible = false;   // "комбинации"
     bool Button15Visible = false;  // "СДАТЬ СЛУЧАЙНО"
     std::array<bool, kLastFixButton + 1> FixButtonVisible{};  // [4..13]
+
+    friend bool operator==(const TTableView&, const TTableView&) = default;
 };
 
 // One fix button as drawn: its caption and width follow its slot's fix mark.

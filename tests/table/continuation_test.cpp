@@ -1,0 +1,434 @@
+#include "design/design_number.h"
+#include "table/table_geometry.h"
+#include "table_fixture.h"
+
+namespace studlab::testing {
+namespace {
+
+constexpr std::string_view kPlayerHand = "Ah Kd Qc Js 9h";  // slots 1..5
+
+class Continuation : public TableTest {
+protected:
+    // A game with `openCards` open dealer cards and the layout of stage 1 entered.
+    void LayOut(const std::string& openCards, std::string_view dealerCards) {
+        SelectGameWithOpenCards(openCards);
+        Click(dealerCards);
+        Click(kPlayerHand);
+        ASSERT_TRUE(View().Button1Visible);
+    }
+    void ExpectEntryComplete(std::string_view prompt) {
+        EXPECT_EQ(View().Label1, prompt);
+        EXPECT_TRUE(View().Button1Visible);
+        EXPECT_FALSE(View().Button2Visible);
+    }
+    void ExpectWaitingFor(std::string_view prompt) {
+        EXPECT_EQ(View().Label1, prompt);
+        EXPECT_FALSE(View().Button1Visible);
+        EXPECT_FALSE(View().Button2Visible);
+    }
+    void ExpectThrownAway(std::string_view card) {
+        EXPECT_EQ(PlaceOf(card), TCardPlace::ThrownAway());
+        EXPECT_TRUE(State().OutCards.Has(Card(card)));
+    }
+};
+
+TEST_F(Continuation, ExchangeOfTwoCardsRefillsTheFreedSlotsFromTheRight) {
+    LayOut("1", "2c");
+    Decided("7", "Kd Js");  // slots 2 and 4
+    EXPECT_EQ(table.CardScreenPlace(Card("Kd")), (TScreenPoint{282, 170}));
+    Continue();
+
+    EXPECT_EQ(State().HandStage, 2);
+    EXPECT_FLOAT_EQ(State().PlayerBalance, -2.0F);
+    EXPECT_FLOAT_EQ(State().ExtraStake, 1.0F);
+    ExpectThrownAway("Kd");
+    ExpectThrownAway("Js");
+    EXPECT_EQ(State().PlayerCards, TableOf(ParseCardList("Ah Qc 9h")));
+    EXPECT_FALSE(State().PlayerSlotUsed[2]);
+    EXPECT_FALSE(State().PlayerSlotUsed[4]);
+    ExpectWaitingFor("Выберете пришедшие карты игрока");
+    EXPECT_TRUE(View().Button3Visible);  // "комбинации" keeps its visibility after decision 1
+    EXPECT_TRUE(View().Label3.empty() && View().Label4.empty());
+    for (int button = 4; button <= 13; ++button) EXPECT_FALSE(View().FixButtonVisible[button]);
+
+    Click("Kd");  // thrown away: takes no click
+    EXPECT_EQ(PlaceOf("Kd"), TCardPlace::ThrownAway());
+    Click("3h");
+    EXPECT_EQ(PlayerSlot(4), Card("3h"));
+    EXPECT_FALSE(View().Button1Visible);
+    Click("4h");
+    EXPECT_EQ(PlayerSlot(2), Card("4h"));
+    ExpectEntryComplete(kPromptKnown);
+    EXPECT_EQ(State().Stage2Step, 12);
+    Click("5h");
+    EXPECT_EQ(PlaceOf("5h"), TCardPlace::Lifted());
+    EXPECT_EQ(State().DealerCards, TableOf(ParseCardList("2c")));
+}
+
+struct TPurchaseCase {
+    std::string Code;
+    std::string_view Prompt;
+    std::vector<int> Slots;
+    float Balance;
+};
+
+class Purchase : public Continuation, public ::testing::WithParamInterface<TPurchaseCase> {};
+
+TEST_P(Purchase, BoughtCardsGoToTheSlotsLeftOfThePlayersRow) {
+    const TPurchaseCase& c = GetParam();
+    LayOut("1", "2c");
+    Decided(c.Code);
+    Continue();
+    EXPECT_FLOAT_EQ(State().PlayerBalance, c.Balance);
+    EXPECT_FLOAT_EQ(State().ExtraStake, -1.0F - c.Balance);
+    ExpectWaitingFor(c.Prompt);
+
+    const std::vector<TCardId> arriving = ParseCardList("3h 4h");
+    for (std::size_t i = 0; i < c.Slots.size(); ++i) {
+        table.ImageClick(arriving[i]);
+        ExpectSound();
+        EXPECT_EQ(PlayerSlot(c.Slots[i]), arriving[i]);
+        EXPECT_EQ(table.CardScreenPlace(arriving[i]), (TScreenPoint{kSlotLeft[c.Slots[i]], 185}));
+    }
+    ExpectEntryComplete(kPromptKnown);
+    EXPECT_EQ(State().PlayerCards.Count(), 5 + static_cast<int>(c.Slots.size()));
+}
+
+// Buying one card at stage 1 costs "1,2" by default, two cards "1".
+INSTANTIATE_TEST_SUITE_P(
+    Stage1, Purchase,
+    ::testing::Values(TPurchaseCase{"4", "Выберете пришедшую карту игрока", {6}, -2.2F},
+                      TPurchaseCase{"5", "Выберете пришедшие карты игрока", {7, 6}, -2.0F}),
+    [](const auto& info) { return "Code" + info.param.Code; });
+
+TEST_F(Continuation, CardsBoughtAtBothDecisionsFillSlotSixThenSeven) {
+    LayOut("1", "2c");
+    Decided("4");
+    Continue();
+    Click("3h");
+    EXPECT_EQ(PlayerSlot(6), Card("3h"));
+    design.BuyCost[2][1] = "0,5";
+    Decided("4");
+    Continue();
+    EXPECT_EQ(State().HandStage, 3);
+    EXPECT_EQ(State().Stage3Step, 12);
+    EXPECT_FALSE(View().Button3Visible);
+    ExpectWaitingFor("Выберете пришедшую карту игрока");
+    EXPECT_FLOAT_EQ(State().ExtraStake, 1.7F);
+    Click("4h");
+    EXPECT_EQ(PlayerSlot(7), Card("4h"));
+    ExpectEntryComplete(kPromptKnown);
+    EXPECT_EQ(State().Stage3Step, 13);
+}
+
+struct TBetCase {
+    std::string OpenCards;
+    std::string_view Prompt;
+    int FirstStep;
+    std::vector<int> HiddenSlots;
+};
+
+class BetAtDecision1 : public Continuation, public ::testing::WithParamInterface<TBetCase> {};
+
+TEST_P(BetAtDecision1, DealersHiddenCardsFillHisFreeSlots) {
+    const TBetCase& c = GetParam();
+    const std::vector<TCardId> open = ParseCardList("2c 3c 4c 5c 6c");
+    const std::size_t openCount = 5 - c.HiddenSlots.size();
+    SelectGameWithOpenCards(c.OpenCards);
+    for (std::size_t i = 0; i < openCount; ++i) {
+        table.ImageClick(open[i]);
+        ExpectSound();
+    }
+    Click(kPlayerHand);
+    Decided("2");
+    Continue();
+    EXPECT_FLOAT_EQ(State().ExtraStake, 0.0F);
+    EXPECT_FLOAT_EQ(State().PlayerBalance, -1.0F);
+
+    if (c.HiddenSlots.empty()) {
+        // All his cards lie open: nothing to enter, the next decision follows at once.
+        ExpectEntryComplete(kPromptKnown);
+        Click("2d");
+        EXPECT_EQ(PlaceOf("2d"), TCardPlace::Lifted());
+        return;
+    }
+    ExpectWaitingFor(c.Prompt);
+    EXPECT_EQ(State().Stage2Step, c.FirstStep);
+    const std::vector<TCardId> hidden = ParseCardList("2d 3d 4d 5d 6d");
+    for (std::size_t i = 0; i < c.HiddenSlots.size(); ++i) {
+        EXPECT_FALSE(View().Button1Visible);
+        table.ImageClick(hidden[i]);
+        ExpectSound();
+        EXPECT_EQ(DealerSlot(c.HiddenSlots[i]), hidden[i]);
+    }
+    ExpectEntryComplete(kPromptKnown);
+    EXPECT_EQ(State().DealerCards.Count(), 5);
+    EXPECT_EQ(State().Stage2Step, 12);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    OpenCards, BetAtDecision1,
+    ::testing::Values(TBetCase{"0", "Выберете карты дилера", 1, {3, 4, 2, 5, 1}},
+                      TBetCase{"1", "Выберете оставшиеся карты дилера", 2, {4, 2, 5, 1}},
+                      TBetCase{"3", "Выберете оставшиеся карты дилера", 4, {5, 1}},
+                      TBetCase{"4", "Выберете оставшуюся карту дилера", 5, {1}},
+                      TBetCase{"5", "", 0, {}}),
+    [](const auto& info) { return "Open" + info.param.OpenCards; });
+
+TEST_F(Continuation, DealerGameBoughtAtDecision2TakesTheFreedSlot) {
+    LayOut("1", "2c");
+    Decided("2");
+    Continue();
+    Click("2d 3d 4d 5d");  // slots 4, 2, 5, 1
+    design.BuyDealerGameCost = "1,5";
+    Decided("11", "", "4 буби");  // the card in slot 5
+    Continue();
+
+    EXPECT_EQ(State().HandStage, 3);
+    ExpectThrownAway("4d");
+    EXPECT_FALSE(State().DealerSlotUsed[5]);
+    EXPECT_FLOAT_EQ(State().ExtraStake, 1.5F);
+    EXPECT_FLOAT_EQ(State().PlayerBalance, -2.5F);
+    ExpectWaitingFor("Выберите пришедшую карту дилера");
+    EXPECT_FALSE(View().Button3Visible);
+
+    Click("7d");
+    EXPECT_EQ(DealerSlot(5), Card("7d"));
+    ExpectEntryComplete(" Нажмите \"РЕШЕНИЕ\".");
+    const TTableState complete = State();
+    Click("8d");
+    ExpectUnchangedButClickName(complete);
+}
+
+TEST_F(Continuation, DealerGameBoughtAtDecision3TakesTheFreedSlot) {
+    LayOut("1", "2c");
+    Decided("4");
+    Continue();
+    Click("3h");
+    Decided("2");
+    Continue();
+    EXPECT_EQ(State().HandStage, 3);
+    ExpectWaitingFor("Выберете оставшиеся карты дилера");
+    EXPECT_TRUE(State().PlayerSlotUsed[6] && State().PlayerSlotUsed[7]);
+    Click("2d 3d 4d 5d");
+    ExpectEntryComplete(kPromptKnown);
+
+    Decided("4", "", "3 буби");  // the card in slot 2
+    Continue();
+    EXPECT_EQ(State().HandStage, 4);
+    ExpectThrownAway("3d");
+    ExpectWaitingFor("Выберите пришедшую карту дилера");
+    EXPECT_FLOAT_EQ(State().ExtraStake, 2.2F);
+    Click("7d");
+    EXPECT_EQ(DealerSlot(2), Card("7d"));
+    ExpectEntryComplete("Нажмите \"РЕШЕНИЕ\" ");
+}
+
+TEST_F(Continuation, DealerGameBoughtAtDecision4TakesTheFreedSlotAtStage5) {
+    LayOut("1", "2c");
+    Decided("4");
+    Continue();
+    Click("3h");
+    Decided("4");
+    Continue();
+    Click("4h");
+    Decided("2");
+    Continue();
+    EXPECT_EQ(State().HandStage, 4);
+    ExpectWaitingFor("Выберете оставшиеся карты дилера");
+    Click("2d 3d 4d 5d");
+    ExpectEntryComplete(kPromptKnown);
+    EXPECT_EQ(State().Stage4Step, 6);
+
+    Decided("1", "", "5 буби");  // the card in slot 1
+    Continue();
+    EXPECT_EQ(State().HandStage, 5);
+    ExpectThrownAway("5d");
+    ExpectWaitingFor("Выберите пришедшую карту дилера");
+    Click("7d");
+    EXPECT_EQ(DealerSlot(1), Card("7d"));
+    ExpectEntryComplete("Нажмите \"РЕШЕНИЕ\" ");
+
+    // Stage 5 waits for the settling decision only.
+    const TTableState waiting = State();
+    Continue();
+    EXPECT_EQ(State(), waiting);
+}
+
+TEST_F(Continuation, FoldAtDecision1LosesTheAnte) {
+    LayOut("1", "2c");
+    Fix(PlayerFixButton(1));
+    Decided("1");
+    Continue();
+    EXPECT_EQ(State().HandStage, 0);
+    EXPECT_EQ(State().HandResult, -10000);
+    EXPECT_EQ(View().Label1, "Вы проиграли  1 анте");
+    EXPECT_FALSE(View().Button1Visible || View().Button2Visible);
+    for (int button = 4; button <= 13; ++button) EXPECT_FALSE(View().FixButtonVisible[button]);
+    const TTableState settled = State();
+    Continue();
+    EXPECT_EQ(State(), settled);
+}
+
+TEST_F(Continuation, FoldAtDecision2LosesTheAnteAndTheCostsPaid) {
+    LayOut("1", "2c");
+    design.BuyCost[1][1] = "1";
+    Decided("4");
+    Continue();
+    Click("3h");
+    Decided("1");
+    Continue();
+    EXPECT_EQ(State().HandStage, 0);
+    EXPECT_EQ(State().HandResult, -20000);
+    EXPECT_FLOAT_EQ(State().ExtraStake, 1.0F);
+    EXPECT_EQ(View().Label1, "Вы проиграли  2 анте");
+}
+
+TEST_F(Continuation, FoldAfterADecimalCostShowsTheSinglePrecisionBalance) {
+    LayOut("1", "2c");  // buying one card costs "1,2"
+    Decided("4");
+    Continue();
+    Click("3h");
+    Decided("1");
+    Continue();
+    EXPECT_EQ(State().HandResult, -22000);
+    EXPECT_EQ(View().Label1, "Вы проиграли  2,20000004768372 анте");
+}
+
+// A cost that does not convert stops the press before anything changes; once the design is
+// corrected the same press goes through.
+TEST_F(Continuation, CostThatDoesNotConvertLeavesTheHandAsItWas) {
+    LayOut("1", "2c");
+    design.ExchangeCost[1][2] = "1.2";
+    Decided("7", "Kd Js");
+    const TTableState state = State();
+    const TTableView view = View();
+    try {
+        table.ContinueHand();
+        ADD_FAILURE() << "the cost converted";
+    } catch (const TConversionError& e) {
+        EXPECT_STREQ(e.what(), "'1.2' is not a valid floating point value");
+    }
+    ExpectSound();
+    EXPECT_EQ(State(), state);
+    EXPECT_EQ(View(), view);
+
+    design.ExchangeCost[1][2] = "1,2";
+    Continue();
+    EXPECT_EQ(State().HandStage, 2);
+    EXPECT_FLOAT_EQ(State().ExtraStake, 1.2F);
+    ExpectThrownAway("Kd");
+}
+
+// A decision that offered nothing leaves an empty choice: no card arrives, so each next
+// decision can follow at once, and stage 5 ends the hand at the latest.
+TEST_F(Continuation, EmptyChoicesLeadStraightToTheNextDecision) {
+    LayOut("1", "2c");
+    const std::vector<std::pair<int, std::string_view>> stages = {
+        {2, kPromptKnown}, {3, kPromptKnown}, {4, kPromptKnown}, {5, "Нажмите \"РЕШЕНИЕ\" "}};
+    for (const auto& [stage, prompt] : stages) {
+        Decided("");
+        Continue();
+        EXPECT_EQ(State().HandStage, stage);
+        ExpectEntryComplete(prompt);
+        EXPECT_EQ(State().DealerCards.Count(), 1);
+        EXPECT_FLOAT_EQ(State().ExtraStake, 0.0F);
+    }
+    const TTableState waiting = State();
+    Click("2d");
+    Continue();
+    ExpectUnchangedButClickName(waiting);
+}
+
+// The decision cache shows an exchange without marking any card: nothing leaves the table, so
+// nothing is awaited, although the exchange is paid.
+TEST_F(Continuation, ExchangeWithoutMarkedCardsAwaitsNothing) {
+    LayOut("1", "2c");
+    Decided("6");
+    Continue();
+    ExpectEntryComplete(kPromptKnown);
+    EXPECT_FLOAT_EQ(State().ExtraStake, 1.0F);
+    EXPECT_EQ(State().PlayerCards.Count(), 5);
+    Click("2d");  // no dealer card is awaited
+    EXPECT_EQ(PlaceOf("2d"), TCardPlace::Lifted());
+}
+
+// Marks left over from an earlier press throw nothing away when the final choice is a bet.
+TEST_F(Continuation, StaleMarksDoNotThrowCardsAwayOnABet) {
+    LayOut("1", "2c");
+    Decided("2", "Kd");
+    Continue();
+    EXPECT_EQ(PlayerSlot(2), Card("Kd"));
+    EXPECT_FALSE(PlaceOf("Kd").Marked);
+    ExpectWaitingFor("Выберете оставшиеся карты дилера");
+    Click("2d");
+    EXPECT_EQ(DealerSlot(4), Card("2d"));
+}
+
+TEST_F(Continuation, DealerSwapCardThatNamesNoDealerCardThrowsNothingAway) {
+    for (const std::string swap : {"", "туз пик", "A черви"}) {  // the last is the player's
+        SCOPED_TRACE(swap);
+        LayOut("1", "2c");
+        Decided("2");
+        Continue();
+        Click("2d 3d 4d 5d");
+        Decided("11", "", swap);
+        Continue();
+        EXPECT_EQ(State().DealerCards.Count(), 5);
+        EXPECT_EQ(PlayerSlot(1), Card("Ah"));
+        EXPECT_FLOAT_EQ(State().ExtraStake, 1.0F);
+        ExpectEntryComplete(" Нажмите \"РЕШЕНИЕ\".");
+    }
+}
+
+TEST_F(Continuation, BoughtCardExchangedAtDecision2IsReplacedInItsSlot) {
+    LayOut("1", "2c");
+    Decided("4");
+    Continue();
+    Click("3h");
+    Decided("6", "3h");
+    Continue();
+    ExpectThrownAway("3h");
+    EXPECT_FALSE(State().PlayerSlotUsed[6]);
+    ExpectWaitingFor("Выберете пришедшие карты игрока");
+    Click("4h");
+    EXPECT_EQ(PlayerSlot(6), Card("4h"));
+    ExpectEntryComplete(kPromptKnown);
+    EXPECT_EQ(State().Stage3Step, 13);
+    EXPECT_FLOAT_EQ(State().ExtraStake, 2.2F);
+}
+
+TEST_F(Continuation, ExchangeAtDecision2RefillsTheDealtSlots) {
+    LayOut("1", "2c");
+    Decided("4");
+    Continue();
+    Click("3h");
+    design.ExchangeCost[2][2] = "0,25";
+    Decided("7", "Ah 9h");
+    Continue();
+    ExpectWaitingFor("Выберете пришедшие карты игрока");
+    Click("4h 5h");
+    EXPECT_EQ(PlayerSlot(5), Card("4h"));
+    EXPECT_EQ(PlayerSlot(1), Card("5h"));
+    ExpectEntryComplete(kPromptKnown);
+    EXPECT_FLOAT_EQ(State().ExtraStake, 1.45F);
+}
+
+TEST_F(Continuation, BetAtDecision2AfterAnExchangeAsksForTheHiddenCards) {
+    LayOut("3", "2c 3c 4c");
+    Decided("6", "Qc");
+    Continue();
+    Click("4h");
+    EXPECT_EQ(PlayerSlot(3), Card("4h"));
+    Decided("3");
+    Continue();
+    EXPECT_EQ(State().Stage3Step, 4);
+    ExpectWaitingFor("Выберете оставшиеся карты дилера");
+    Click("2d 3d");
+    EXPECT_EQ(DealerSlot(5), Card("2d"));
+    EXPECT_EQ(DealerSlot(1), Card("3d"));
+    ExpectEntryComplete(kPromptKnown);
+}
+
+}  // namespace
+}  // namespace studlab::testing
