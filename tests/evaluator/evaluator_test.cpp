@@ -1,0 +1,324 @@
+#include "cards/evaluator.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "cards/card_list.h"
+#include "design/design_fields.h"
+#include "design/design_number.h"
+#include "evaluator/formula_tables.h"
+#include "support/printers.h"
+
+namespace studlab {
+namespace {
+
+using enum TCombinationKind;
+
+TCardTable Cards(const char* text) { return TableOf(ParseCardList(text)); }
+
+TEvalRules Rules(const std::vector<std::string>& assignments = {}) {
+    TGameDesign design;
+    TCalculationSettings settings;
+    for (const std::string& a : assignments) SetDesignAssignment(design, settings, a);
+    return MakeEvalRules(design, settings);
+}
+
+TEvalLayout Layout(const char* player, const char* dealer, const char* out = "", float stake = 0) {
+    TEvalLayout layout;
+    layout.Player = Cards(player);
+    layout.Dealer = Cards(dealer);
+    layout.Seen = layout.Player | layout.Dealer | Cards(out);
+    layout.ExtraStake = stake;
+    return layout;
+}
+
+TEST(EvaluatorTest, WorkedLayout) {
+    const TEvalRules rules = Rules();
+    const TEvalLayout layout = Layout("Ah Ac Kd 9s 7h", "2s");
+    const TEvalResult result = EvaluateLayout(rules, layout, kModeBet);
+    EXPECT_EQ(result.PlayerKind, ckPair);
+    EXPECT_EQ(result.Tallies, (TEvalTallies{163185, 13324, 74281, 0, 75580}));
+    EXPECT_EQ(result.Value, 15838);
+    EXPECT_FALSE(result.HandInsurable);
+
+    const TCombinationListing listing = ListCombinations(rules, layout);
+    EXPECT_TRUE(listing.DealerCanHaveGame);
+    EXPECT_FALSE(listing.EmptyLeftLabel);
+    EXPECT_EQ(listing.RightLabel, "0\r2\r51\r279\r328\r382\r3903\r8343\r70459\r3858\r75580");
+}
+
+// Against a dealer whose five cards are all known there is one outcome, so the value of a bet is
+// exactly the payout of that outcome.
+struct TPayoutCase {
+    const char* Name;
+    std::vector<std::string> Design;
+    const char* Player;
+    const char* Dealer;
+    float Stake;
+    TEvalMode Mode;
+    std::int64_t Value;
+};
+
+TEST(EvaluatorTest, PayoutsOfSingleOutcomes) {
+    const std::vector<TPayoutCase> cases = {
+        {"pair beats a dealer's game", {}, "Ah Ac Kd 9s 7h", "Qh Qc 5d 4s 2h", 0, 0, 30000},
+        {"pair with costs paid", {}, "Ah Ac Kd 9s 7h", "Qh Qc 5d 4s 2h", 1.5F, 0, 15000},
+        {"dealer without a game", {}, "Ah Ac Kd 9s 7h", "Qh Jc 5d 4s 2h", 1, 0, 0},
+        {"dealer beats the player", {}, "Qh Qc Kd 9s 7h", "Kh Kc 5d 4s 2h", 1, 0, -40000},
+        {"player without a game loses", {}, "Qh 9c 7d 4s 2d", "Ad Kh 5c 3s 2h", 0, 0, -30000},
+        {"player without a game, dealer neither", {}, "Qh 9c 7d 4s 2d", "Jd 8h 5c 3s 2h", 0, 0,
+         10000},
+        {"royal flush capped at the table maximum", {}, "Ah Kh Qh Jh 10h", "2c 2d 5c 3s 7d", 0, 0,
+         2000000},
+        {"capped payout less the costs paid", {}, "Ah Kh Qh Jh 10h", "2c 2d 5c 3s 7d", 5, 0,
+         1950000},
+        {"higher table maximum", {"TableMaximum=1000"}, "Ah Kh Qh Jh 10h", "2c 2d 5c 3s 7d", 0, 0,
+         2010000},
+        {"payout below the maximum", {"PayQualified[ckRoyalFlush]=150"}, "Ah Kh Qh Jh 10h",
+         "2c 2d 5c 3s 7d", 5, 0, 1450000},
+        {"pair with an ace-king", {"CompositePlays[28]=YES"}, "Ah Ac Kd 9s 7h", "Qh Qc 5d 4s 2h",
+         0, 0, 60000},
+        {"pair with an ace-king, costs paid", {"CompositePlays[28]=YES"}, "Ah Ac Kd 9s 7h",
+         "Qh Qc 5d 4s 2h", 1, 0, 50000},
+        {"pair without a king", {"CompositePlays[28]=YES"}, "Ah Ac Qd 9s 7h", "Jh Jc 5d 4s 2h", 0,
+         0, 30000},
+        {"two pairs with an ace-king", {"CompositePlays[27]=YES"}, "Ah Ac 7d 7s Kh",
+         "Qh Qc 5d 4s 2h", 0, 0, 70000},
+        {"two pairs with a king and no ace", {"CompositePlays[27]=YES"}, "Qh Qc Jd Js Kh",
+         "9h 9c 5d 4s 2h", 0, 0, 40000},
+        {"two pairs of aces and kings", {"CompositePlays[27]=YES"}, "Ah Ac Kd Ks 7h",
+         "Qh Qc 5d 4s 2h", 0, 0, 40000},
+        {"composite pay off", {}, "Ah Ac 7d 7s Kh", "Qh Qc 5d 4s 2h", 0, 0, 40000},
+        {"pay without a dealer game", {"PayNotQualified[ckPair]=2,5"}, "Ah Ac Kd 9s 7h",
+         "Qh Jc 5d 4s 2h", 0, 0, 25000},
+        {"a tie adds nothing", {}, "Ah Ac Kd 9s 7h", "Ad As Kh 9c 7d", 3, 0, 0},
+        // Insurance: half the payout by default, all of it with imFull.
+        {"insured win", {}, "Ah Ac Kd 9s 7h", "Qh Qc 5d 4s 2h", 0, 10, 15000},
+        {"insured win, full", {"InsuranceMax=imFull"}, "Ah Ac Kd 9s 7h", "Qh Qc 5d 4s 2h", 0, 10,
+         0},
+        {"insured, dealer without a game", {}, "Ah Ac Kd 9s 7h", "Qh Jc 5d 4s 2h", 0, 10, 25000},
+        {"insured, dealer without a game, full", {"InsuranceMax=imFull"}, "Ah Ac Kd 9s 7h",
+         "Qh Jc 5d 4s 2h", 0, 10, 40000},
+        {"insured loss", {}, "Qh Qc Kd 9s 7h", "Kh Kc 5d 4s 2h", 0, 10, -30000},
+        {"insured royal flush, capped", {}, "Ah Kh Qh Jh 10h", "2c 2d 5c 3s 7d", 0, 10, 1000000},
+        // Declining the dealer's game is worth the payout without a dealer game.
+        {"declining the dealer's game", {}, "Ah Ac Kd 9s 7h", "Qh Qc 5d 4s 2h", 0, 100, 10000},
+        {"declining with costs paid", {}, "Ah Ac Kd 9s 7h", "Qh Qc 5d 4s 2h", 2, 100, -10000},
+        {"declining without a game", {}, "Qh 9c 7d 4s 2d", "Jd 8h 5c 3s 2h", 0.5F, 100, 5000},
+        {"listing code", {}, "Ah Ac Kd 9s 7h", "Qh Qc 5d 4s 2h", 0, 222, 0},
+        {"code outside the table", {}, "Ah Ac Kd 9s 7h", "Qh Qc 5d 4s 2h", 0, 2, 0},
+        {"another code outside the table", {}, "Ah Ac Kd 9s 7h", "Qh Qc 5d 4s 2h", 0, 999, 0},
+    };
+    for (const TPayoutCase& c : cases) {
+        const TEvalLayout layout = Layout(c.Player, c.Dealer, "", c.Stake);
+        const TEvalResult result = EvaluateLayout(Rules(c.Design), layout, c.Mode);
+        EXPECT_EQ(result.Value, c.Value) << c.Name;
+        EXPECT_EQ(result.Tallies.DealerOutcomes, 1) << c.Name;
+    }
+}
+
+// Every drawing code takes its own cost and divides by the number of draws it stands for.
+TEST(EvaluatorTest, DrawingCodesTakeTheirCostAndDivideByTheDraws) {
+    const TEvalRules rules = Rules({
+        "ExchangeCost[1][1]=1,1", "ExchangeCost[1][2]=1,2", "ExchangeCost[1][3]=1,3",
+        "ExchangeCost[1][4]=1,4", "ExchangeCost[1][5]=1,5", "ExchangeCost[2][1]=2,1",
+        "ExchangeCost[2][2]=2,2", "ExchangeCost[2][3]=2,3", "ExchangeCost[2][4]=2,4",
+        "ExchangeCost[2][5]=2,5", "BuyCost[1][1]=0,3",      "BuyCost[1][2]=0,4",
+        "BuyCost[2][1]=0,6",      "BuyCost[2][2]=0,7",      "BuyDealerGameCost=0,9",
+    });
+    // One outcome, which the player wins: the value is (3 - cost) / draws; 42 unseen cards.
+    const TEvalLayout layout = Layout("Ah Ac Kd 9s 7h", "Qh Qc 5d 4s 2h");
+    const long double t = 42;
+    const long double one = t + 1;
+    const long double pairs = (t + 2) * (t + 1) / 2;
+    const long double triples = (t + 3) * (t + 2) * (t + 1) / 6;
+    const std::vector<std::tuple<TEvalMode, float, long double>> cases = {
+        {11, 1.1F, one},    {12, 2.1F, one},    {21, 1.2F, 1},      {22, 2.2F, 1},
+        {210, 1.2F, pairs}, {220, 2.2F, pairs}, {31, 1.3F, 1},      {32, 2.3F, 1},
+        {310, 1.3F, triples}, {320, 2.3F, triples}, {41, 1.4F, 1},  {42, 2.4F, 1},
+        {51, 1.5F, 1},      {52, 2.5F, 1},      {61, 0.3F, one},    {62, 0.6F, one},
+        {71, 0.4F, 1},      {72, 0.7F, 1},      {710, 0.4F, pairs}, {720, 0.7F, pairs},
+        {1, 0.9F, one},
+    };
+    for (const auto& [code, cost, draws] : cases) {
+        const TEvalResult result = EvaluateLayout(rules, layout, code);
+        EXPECT_EQ(result.DeckRemaining, 42);
+        EXPECT_EQ(result.Value, RoundHalfEven((3 - static_cast<long double>(cost)) / draws * 10000))
+            << "code " << code;
+    }
+    // A dealer still without a game after his new card: the player loses what he has paid.
+    const TEvalLayout noGame = Layout("Ah Ac Kd 9s 7h", "Qh Jc 5d 4s 2h", "", 2);
+    EXPECT_EQ(EvaluateLayout(rules, noGame, kModeBuyDealerGame).Value,
+              RoundHalfEven((-2 - static_cast<long double>(0.9F)) / one * 10000));
+    EXPECT_EQ(EvaluateLayout(rules, noGame, 11).Value,
+              RoundHalfEven((-1 - static_cast<long double>(1.1F)) / one * 10000));
+}
+
+TEST(EvaluatorTest, PlayerWithoutAGame) {
+    const TEvalLayout layout = Layout("Qh 9c 7d 4s 2d", "5s", "", 0.5F);
+    const TEvalResult result = EvaluateLayout(Rules(), layout, kModeBet);
+    const TEvalTallies& t = result.Tallies;
+    EXPECT_EQ(result.PlayerKind, ckNoGame);
+    EXPECT_EQ(t.PlayerWins, 0);
+    EXPECT_EQ(t.Ties, 0);
+    EXPECT_EQ(t.DealerWins + t.DealerNoGame, t.DealerOutcomes);
+    const long double outcomes = t.DealerOutcomes;
+    EXPECT_EQ(result.Value, RoundHalfEven((t.DealerWins / outcomes * (-1 - 0.5L - 2) +
+                                           t.DealerNoGame / outcomes * (1 - 0.5L)) *
+                                          10000));
+    EXPECT_FALSE(result.HandInsurable);
+}
+
+TEST(EvaluatorTest, InsurableFollowsThePlayersKind) {
+    EXPECT_TRUE(EvaluateLayout(Rules(), Layout("Ah 9h 7h 4h 2h", "5s"), 0).HandInsurable);
+    EXPECT_FALSE(EvaluateLayout(Rules(), Layout("Ah Ac Kd 9s 7h", "5s"), 0).HandInsurable);
+    EXPECT_TRUE(EvaluateLayout(Rules({"Insurable[ckPair]=YES"}), Layout("Ah Ac Kd 9s 7h", "5s"), 0)
+                    .HandInsurable);
+    // Set by every code, the listing and unknown codes included.
+    EXPECT_TRUE(EvaluateLayout(Rules(), Layout("Ah 9h 7h 4h 2h", "5s"), 222).HandInsurable);
+    EXPECT_FALSE(EvaluateLayout(Rules(), Layout("Qh 9c 7d 4s 2d", "5s"), 0).HandInsurable);
+}
+
+TEST(EvaluatorTest, RoyalFlushTiesOnlyWithTheDealersRoyalFlushes) {
+    // The dealer shows the ace of spades: one royal flush of his is still possible.
+    const TEvalResult result = EvaluateLayout(Rules(), Layout("Ah Kh Qh Jh 10h", "As"), 0);
+    EXPECT_EQ(result.Tallies.DealerWins, 0);
+    EXPECT_EQ(result.Tallies.Ties, 1);
+}
+
+TEST(EvaluatorTest, PairBelowTheMinimumPair) {
+    // Fours and better give the dealer a game: all of his pairs beat the player's threes.
+    const TEvalRules rules = Rules({"MinPair=4"});
+    const TEvalLayout layout = Layout("3h 3c Ad 9s 7h", "2s");
+    const TEvalResult result = EvaluateLayout(rules, layout, 0);
+    const TCombinationListing listing = ListCombinations(rules, layout);
+    TCount stronger = 0;
+    for (std::size_t k = 0; k <= 8; ++k) stronger += listing.Numbers[k];  // royal flush .. pair
+    EXPECT_EQ(result.Tallies.Ties, 0);
+    EXPECT_EQ(result.Tallies.DealerWins, stronger);
+    EXPECT_EQ(result.Tallies.PlayerWins, listing.Numbers[9]);
+
+    // A dealer's pair of twos is no game.
+    EXPECT_EQ(EvaluateLayout(rules, Layout("3h 3c Ad 9s 7h", "2s 2h Kc 8d 5c"), 0).Value, 10000);
+    EXPECT_EQ(EvaluateLayout(rules, Layout("3h 3c Ad 9s 7h", "4s 4h Kc 8d 5c"), 0).Value, -30000);
+}
+
+TEST(EvaluatorTest, FewerThanFivePlayerCards) {
+    // Two aces stand for the strongest pair of aces still possible: with the kings unseen, aces
+    // with king, queen and jack, which the dealer's hand equals.
+    const TEvalRules rules = Rules();
+    EXPECT_EQ(EvaluateLayout(rules, Layout("As Ac", "Ah Ad Kh Qd Jc"), 0).Tallies.Ties, 1);
+    // With every other king out of play the player's pair stands for aces with a queen.
+    const TEvalResult noKings = EvaluateLayout(rules, Layout("As Ac", "Ah Ad Kh Qd Jc", "Kc Kd Ks"), 0);
+    EXPECT_EQ(noKings.Tallies.DealerWins, 1);
+    // No cards at all: no game.
+    const TEvalResult empty = EvaluateLayout(rules, Layout("", "5s"), 0);
+    EXPECT_EQ(empty.PlayerKind, ckNoGame);
+    EXPECT_EQ(empty.Tallies.PlayerWins, 0);
+    EXPECT_EQ(empty.Tallies.DealerOutcomes, 249900);  // C(51, 4)
+}
+
+TEST(EvaluatorTest, MoreThanFiveKeptCardsTakeTheirStrongestPattern) {
+    // With two pairs not playing the seven cards are a pair, and all seven are kept.
+    const TEvalRules rules = Rules({"Plays[ckTwoPairs]=NO"});
+    const TEvalResult result =
+        EvaluateLayout(rules, Layout("Ah Ac Kd Ks Qh Jc 9d", "Ad As Kh Qd Jd"), 0);
+    EXPECT_EQ(result.PlayerKind, ckPair);
+    EXPECT_EQ(result.Tallies.Ties, 1);
+}
+
+TEST(EvaluatorTest, HandsOutsideTheirKindsTableKeepTheirPlace) {
+    // A royal flush when the royal flush does not play is the best straight flush.
+    const TEvalRules noRoyal = Rules({"Plays[ckRoyalFlush]=NO"});
+    const TEvalResult royal = EvaluateLayout(noRoyal, Layout("Ah Kh Qh Jh 10h", "9s"), 0);
+    EXPECT_EQ(royal.PlayerKind, ckStraightFlush);
+    EXPECT_EQ(royal.Tallies.DealerWins, 0);
+
+    // A-K-Q-J-10 when the straight does not play is the best ace-king.
+    const TEvalRules noStraight = Rules({"Plays[ckStraight]=NO"});
+    const TEvalLayout broadway = Layout("Ah Kc Qd Js 10h", "9s");
+    const TEvalResult aceKing = EvaluateLayout(noStraight, broadway, 0);
+    const TCombinationListing listing = ListCombinations(noStraight, broadway);
+    EXPECT_EQ(aceKing.PlayerKind, ckAceKing);
+    TCount stronger = 0;
+    for (std::size_t k = 0; k <= 8; ++k) stronger += listing.Numbers[k];
+    EXPECT_EQ(aceKing.Tallies.DealerWins, stronger);
+    EXPECT_EQ(aceKing.Tallies.PlayerWins, listing.Numbers[9]);
+
+    // A straight flush when the straight flush does not play is a flush placed by its ranks.
+    TGameDesign design;
+    design.Plays[ckStraightFlush] = false;
+    const TEvalRules noStraightFlush = MakeEvalRules(design, TCalculationSettings{});
+    const TEvalLayout layout = Layout("9h 8h 7h 6h 5h", "2h");
+    const TEvalResult flush = EvaluateLayout(noStraightFlush, layout, 0);
+    EXPECT_EQ(flush.PlayerKind, ckFlush);
+    const formula::TFormulaTables tables = formula::FillTables(
+        layout.Dealer, layout.Seen.Complement(), TCountingRules::Of(design), true);
+    TCount higherFlushes = 0;
+    for (const auto& [pattern, entry] : tables.Tables[ckFlush]) {
+        if (pattern < TPattern{{6, 7, 8, 9, 10}}) higherFlushes += entry;
+    }
+    EXPECT_GT(higherFlushes, 0);
+    EXPECT_EQ(flush.Tallies.DealerWins, higherFlushes + tables.KindTotal[ckFourOfAKind] +
+                                            tables.KindTotal[ckFullHouse] +
+                                            tables.KindTotal[ckRoyalFlush]);
+    EXPECT_EQ(flush.Tallies.Ties, 0);
+}
+
+TEST(EvaluatorTest, ListingWithoutAGameCombination) {
+    // Every completion is a pair of threes below the minimum pair.
+    const TEvalRules rules = Rules({"MinPair=4"});
+    const TEvalLayout layout = Layout("Ah Kc 9d 7s 5h", "3h 3c 9c Js", "3d 3s 9h 9s Jh Jc Jd");
+    const TCombinationListing listing = ListCombinations(rules, layout);
+    EXPECT_FALSE(listing.DealerCanHaveGame);
+    EXPECT_TRUE(listing.EmptyLeftLabel);
+    EXPECT_EQ(listing.RightLabel, "игровых комбинаций нет");
+    EXPECT_EQ(EvaluateLayout(rules, layout, kModeListing).Value, 0);
+}
+
+TEST(EvaluatorTest, LayoutWithoutOutcomesIsAnError) {
+    const TEvalRules rules = Rules();
+    TEvalLayout fewUnseen = Layout("Ah Ac Kd 9s 7h", "2s");
+    fewUnseen.Seen = TCardTable::FullDeck().Without(Cards("Kh Qs Js"));  // three cards for four places
+    const std::vector<TEvalLayout> layouts = {
+        Layout("Ah Ac Kd 9s 7h", "2s 3s 4s 5s 6s 7s"),  // six dealer cards
+        fewUnseen,
+    };
+    for (const TEvalLayout& layout : layouts) {
+        EXPECT_EQ(EvaluateLayout(rules, layout, kModeListing).Tallies.DealerOutcomes, 0);
+        for (TEvalMode code : {0, 10, 11, 310, 1}) {
+            try {
+                EvaluateLayout(rules, layout, code);
+                ADD_FAILURE() << "code " << code << " evaluated a layout without outcomes";
+            } catch (const TEvalError& e) {
+                EXPECT_EQ(std::string(e.what()).rfind("Расклад нельзя оценить: ", 0), 0U) << e.what();
+            }
+        }
+        // Codes that take no shares still answer.
+        EXPECT_EQ(EvaluateLayout(rules, layout, kModeDeclineDealerGame).Value, 10000);
+        EXPECT_EQ(EvaluateLayout(rules, layout, 999).Value, 0);
+        EXPECT_FALSE(ListCombinations(rules, layout).DealerCanHaveGame);
+    }
+}
+
+TEST(EvaluatorTest, DesignNumbersThatDoNotConvert) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"BetSize=abc", "'abc' is not a valid floating point value"},
+        {"PayQualified[ckFlush]=1.5", "'1.5' is not a valid floating point value"},
+        {"ExchangeCost[2][5]=", "'' is not a valid floating point value"},
+        {"TableMaximum=2,5", "'2,5' is not a valid integer value"},
+    };
+    for (const auto& [assignment, message] : cases) {
+        try {
+            Rules({assignment});
+            ADD_FAILURE() << assignment << " converted";
+        } catch (const TConversionError& e) {
+            EXPECT_EQ(e.what(), message);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace studlab
