@@ -1,7 +1,103 @@
-#include "cli/cli_common.h"
+// studlab-cli decide, studlab-cli play
+#include <chrono>
+#include <iostream>
+#include <memory>
+
+#include "cli/table_session.h"
+#include "design/design_number.h"
 
 namespace studlab::cli {
+namespace {
 
-void AddTableCommands(CLI::App&) {}
+void PrintCandidates(const TTableState& state, std::ostream& out) {
+    for (int i = 1; i <= TCandidateTable::kCapacity; ++i) {
+        const TCandidateTable::TSlot& slot = state.Candidates.Slot(i);
+        if (!slot.Text.empty()) out << slot.Text << '\t' << slot.Value << '\n';
+    }
+}
+
+// Label lines are separated by "\r"; on a terminal they read better as blanks.
+std::string OneLine(std::string text) {
+    for (char& c : text) {
+        if (c == '\r') c = ' ';
+    }
+    return text;
+}
+
+void Click(TDecisionTable& table, const std::vector<TCardId>& cards) {
+    for (TCardId id : cards) table.ImageClick(id);
+}
+
+}  // namespace
+
+void AddTableCommands(CLI::App& app) {
+    {
+        auto* command = app.add_subcommand("decide", "lay out a hand at the first stage and press \"РЕШЕНИЕ\"");
+        auto options = std::make_shared<TTableOptions>();
+        auto dealer = std::make_shared<std::string>();
+        auto player = std::make_shared<std::string>();
+        auto out = std::make_shared<std::string>();
+        options->AddTo(*command, true);
+        command->add_option("--dealer", *dealer, "the dealer's open cards, as many as the design opens");
+        command->add_option("--player", *player, "the player's five cards")->required();
+        command->add_option("--out", *out, "cards known to be out of play");
+        command->callback([=] {
+            TTableSession session(*options);
+            TDecisionTable& table = session.Table;
+            const auto dealerCards = ParseCards(*dealer, "--dealer");
+            const auto playerCards = ParseCards(*player, "--player");
+            const auto outCards = ParseCards(*out, "--out");
+            const TCardTable all = TableOf(dealerCards) | TableOf(playerCards) | TableOf(outCards);
+            if (static_cast<std::size_t>(all.Count()) != dealerCards.size() + playerCards.size() + outCards.size()) {
+                throw TUsageError("a card is given twice");
+            }
+            if (playerCards.size() != 5) throw TUsageError("--player: give the player's five cards");
+            if (!table.EntryOpen()) throw TUsageError(OneLine(table.View().Label1));
+            if (std::to_string(dealerCards.size()) != session.Design.DealerOpenCards) {
+                throw TUsageError("--dealer: the design opens " + session.Design.DealerOpenCards +
+                                  " dealer card(s), " + std::to_string(dealerCards.size()) + " given");
+            }
+            Click(table, dealerCards);
+            Click(table, playerCards);
+            Click(table, outCards);
+            const auto start = std::chrono::steady_clock::now();
+            table.Decide();
+            const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
+            PrintCandidates(table.State(), std::cout);
+            std::cout << "choice: " << OneLine(table.View().Label1) << '\n'
+                      << "seconds: " << seconds.count() << '\n';
+        });
+    }
+    {
+        auto* command = app.add_subcommand("play", "deal one hand at random and play it to its end (\"СДАТЬ СЛУЧАЙНО\")");
+        auto options = std::make_shared<TTableOptions>();
+        auto seed = std::make_shared<std::uint32_t>(0);
+        options->AddTo(*command, false);
+        auto* seedOption = command->add_option("--seed", *seed, "start the random generator from this seed");
+        command->callback([=] {
+            TTableSession session(*options);
+            TDecisionTable& table = session.Table;
+            if (seedOption->count() > 0) {
+                session.Settings.SameSequence = true;
+                table.Random().SetSeed(*seed);
+            }
+            table.ButtonPressed = [&](std::string_view button) {
+                const TTableState& state = table.State();
+                std::cout << "press: " << button << '\n';
+                if (button == kDecideCaption) {
+                    std::cout << "dealer: " << JoinCardNames(state.DealerCards) << '\n'
+                              << "player: " << JoinCardNames(state.PlayerCards) << '\n'
+                              << "out: " << JoinCardNames(state.OutCards) << '\n';
+                    PrintCandidates(state, std::cout);
+                    std::cout << "choice: " << OneLine(table.View().Label1) << '\n';
+                } else {
+                    std::cout << "prompt: " << OneLine(table.View().Label1) << '\n';
+                }
+            };
+            table.RandomDeal();
+            std::cout << "result: " << FormatTenThousandths(table.State().HandResult) << '\n';
+        });
+    }
+}
 
 }  // namespace studlab::cli

@@ -1,18 +1,32 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
 #include "cards/card.h"
+#include "cards/evaluator.h"
+#include "cards/random_generator.h"
 #include "design/game_design.h"
+#include "table/cache/decision_cache.h"
 #include "table/card_place.h"
 #include "table/table_geometry.h"
 #include "table/table_state.h"
 #include "table/table_view.h"
 
 namespace studlab {
+
+// A random deal that cannot be played: no game is chosen, the layout is shut, or the number of
+// playing boxes asks for more cards than the deck holds.
+class TRandomDealError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 // The decision window without its widgets: the one hand (TTableState), what the window shows of
 // it (TTableView), and the commands behind its cards, buttons and menu. It reads the app's one
@@ -46,6 +60,29 @@ public:
     void SelectGame(const std::optional<std::filesystem::path>& designFile);
     // N5Click, "новый расклад": starts a fresh hand, keeping the cards of fixed slots.
     void NewLayout();
+
+    // Button1Click, "РЕШЕНИЕ": values every action the stage allows, names the best, marks the
+    // cards it throws away, and settles the hand when it is complete. A number that does not
+    // convert throws TConversionError; the candidates valued before it stay, nothing else changes.
+    void Decide();
+    // Button3Click, "комбинации": the dealer's completions per kind for the combinations window.
+    void ShowCombinations();
+    // Button15Click, "СДАТЬ СЛУЧАЙНО": a new layout dealt at random and played to its end by
+    // pressing "РЕШЕНИЕ" and "ПРОДОЛЖИТЬ" as a user would. Throws TRandomDealError when the hand
+    // cannot be dealt.
+    void RandomDeal();
+
+    // Lets the window handle its pending events; run once at the start of every decision.
+    std::function<void()> ProcessPendingEvents;
+    // Told of every button the random deal presses ("РЕШЕНИЕ", "ПРОДОЛЖИТЬ"), after the press.
+    std::function<void(std::string_view button)> ButtonPressed;
+    // The clock that seeds the random generator (the system's high-resolution clock by default).
+    void SetClock(const IClock& clock) { m_clock = &clock; }
+    TRandomGenerator& Random() { return m_random; }
+    // Where the decision caches of the games live (the folder "Games" beside the program).
+    TDecisionCache& Cache() { return m_cache; }
+    // Evaluations made since the program started, for tests and benchmarks.
+    std::uint64_t EvaluatorCalls() const { return m_evaluatorCalls; }
 
     // A design loaded elsewhere (the constructor's menu) names the current game as well.
     void SetGameName(std::string name);
@@ -105,6 +142,38 @@ private:
     bool SetOpeningPrompt();
     void HideDecision();
 
+    // The decision: one press's evaluator rules (converted at the first evaluation), its layout.
+    const TEvalRules& Rules();
+    TEvalLayout TableLayout() const;
+    std::int64_t Evaluate(const TEvalLayout& layout, TEvalMode mode);
+    int AddCandidate(std::string text, std::string value, std::string code);
+    void DecideStage1();
+    void DecideStage2();
+    void DecideStage3();
+    void DecideStage4();
+    void ChooseBest(int stage);
+    bool DealerCanHaveGame();
+    void MarkCardsForExchange();
+    void SettleHand(std::string_view lossText);
+    void DesignConflictCheck();
+    bool CacheLookup();
+    void CacheStore();
+
+    // Draw and exchange evaluation: each adds its candidates at the first free slots.
+    void OfferBuyCard(int stage);
+    void OfferBuyTwoCards(int stage);
+    void OfferExchange1(int stage);
+    void OfferExchange2(int stage);
+    void OfferExchange3(int stage);
+    void OfferExchange4(int stage);
+    void OfferExchange5(int stage);
+    void OfferDealerGame(int stage);
+    std::optional<std::int64_t> DrawSum(TEvalLayout& layout, bool intoDealer, int cards, bool exact, TEvalMode mode);
+    std::int64_t ExactDraw(TEvalLayout& layout, bool intoDealer, int cards, TEvalMode mode);
+    std::optional<std::int64_t> SampledDraw(TEvalLayout& layout, bool intoDealer, int cards, TEvalMode mode);
+
+    void DealRandomCardsUntil(const std::function<bool()>& done, int* counted);
+
     void MoveCard(TCardId id, TCardPlace to);
     void Toggle(TCardId id);
     void PutIntoPlayerSlot(TCardId id, int slot);
@@ -115,6 +184,15 @@ private:
     std::optional<std::string> m_gameName;
     TTableState m_state;
     TTableView m_view;
+
+    TRandomGenerator m_random;
+    TSteadyClock m_steadyClock;
+    const IClock* m_clock = &m_steadyClock;
+    TDecisionCache m_cache{"Games"};
+    std::uint64_t m_evaluatorCalls = 0;
+    // Valid during one press.
+    std::optional<TEvalRules> m_rules;
+    std::int32_t m_sampleCount = 2000;
 };
 
 }  // namespace studlab

@@ -7,6 +7,8 @@
 
 #include "cards/card.h"
 #include "cards/card_table.h"
+#include "cards/combination_kind.h"
+#include "table/candidate_table.h"
 #include "table/card_place.h"
 
 namespace studlab {
@@ -59,6 +61,12 @@ struct TTableState {
     std::int64_t LastHandResult = 0;
     bool HandInsurable = false;
     std::string ClickedImageName;
+
+    // The kind of the player's cards at the last decision, ckNoGame for none; the profitability
+    // check counts hands by it.
+    TCombinationKind HandCategory = TCombinationKind::ckNoGame;
+    // The candidates of the last decision, kept until the next one.
+    TCandidateTable Candidates;
 
     TCardPlace& PlaceOf(TCardId id) { return Places.at(static_cast<std::size_t>(id)); }
     const TCardPlace& PlaceOf(TCardId id) const { return Places.at(static_cast<std::size_t>(id)); }

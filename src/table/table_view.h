@@ -50,6 +50,13 @@ struct TTableView {
     bool Button15Visible = false;  // "СДАТЬ СЛУЧАЙНО"
     std::array<bool, kLastFixButton + 1> FixButtonVisible{};  // [4..13]
 
+    // The decision list window (TForm13): the candidates and their values of the last decision.
+    std::string ListWindowTexts;
+    std::string ListWindowValues;
+    // The combinations window (TForm9): the kind names and the dealer's completions per kind.
+    std::string CombinationNames;
+    std::string CombinationCounts;
+
     friend bool operator==(const TTableView&, const TTableView&) = default;
 };
 

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "cli/cli_common.h"
+#include "table/decision_table.h"
+
+namespace studlab::cli {
+
+// The options every command that plays at the decision table takes.
+struct TTableOptions {
+    TDesignOptions Design;
+    std::string Method;  // direct | probabilistic
+    std::string Cycles;
+    bool UseCache = false;
+    std::string GamesDir;
+
+    void AddTo(CLI::App& command, bool withCache);
+};
+
+// A decision table over its own design and settings, with a game chosen: the design file's name
+// (or "default"), the design loaded and the assignments applied, the table at the start of a hand.
+struct TTableSession {
+    TGameDesign Design;
+    TCalculationSettings Settings;
+    TDecisionTable Table{Design, Settings};
+
+    explicit TTableSession(const TTableOptions& options, char** argv0 = nullptr);
+};
+
+// The folder "Games" beside the program.
+std::filesystem::path DefaultGamesDir();
+
+}  // namespace studlab::cli

@@ -1,0 +1,69 @@
+// "СДАТЬ СЛУЧАЙНО": a hand dealt at random and played to its end through the window's own
+// buttons, as a user would press them.
+
+#include <cmath>
+
+#include "design/design_number.h"
+#include "table/decision_table.h"
+
+namespace studlab {
+namespace {
+
+// A hand has at most five decisions; more presses mean it can no longer be settled.
+constexpr int kMaxPresses = 12;
+// Far more random picks than any entry needs; reaching it means no card can be placed.
+constexpr int kMaxPicks = 1'000'000;
+
+}  // namespace
+
+// Clicks random cards of the deck until `done`; counts the clicks in `counted` when given.
+void TDecisionTable::DealRandomCardsUntil(const std::function<bool()>& done, int* counted) {
+    for (int picks = 0; !done(); ++picks) {
+        bool deckHasCards = false;
+        for (TCardId id = 1; id <= kCards && !deckHasCards; ++id) deckHasCards = m_state.PlaceOf(id).InDeck();
+        if (!EntryOpen() || !deckHasCards || picks > kMaxPicks) {
+            throw TRandomDealError("Раздача не может быть продолжена: на стол нельзя положить карту");
+        }
+        const TCardId id = static_cast<TCardId>(m_random.Below(kCards)) + 1;
+        m_state.ClickedImageName = ImageName(id);
+        if (!m_state.PlaceOf(id).InDeck()) continue;
+        ImageClick(id);
+        if (counted != nullptr) ++*counted;
+    }
+}
+
+void TDecisionTable::RandomDeal() {
+    if (!m_settings.SameSequence) m_random.SeedFrom(*m_clock);
+    m_state.HandResult = kHandNotSettled;
+    NewLayout();
+    if (!GameChosen()) throw TRandomDealError("Сначала выберите игру в меню \"опции\"");
+    if (!EntryOpen()) throw TRandomDealError("Раздача невозможна: " + m_view.Label1);
+
+    std::optional<int> boxCardsWanted;
+    int boxCards = 0;
+    for (int presses = 0; m_state.HandResult == kHandNotSettled; ++presses) {
+        if (presses == kMaxPresses) throw TRandomDealError("Раздача не доигрывается до конца");
+        DealRandomCardsUntil([this] { return m_view.Button1Visible; }, nullptr);
+        if (!boxCardsWanted) {
+            // The further boxes at the table get five cards each, dealt once as known out cards.
+            const double boxes = ParseDesignNumber(m_settings.PlayingBoxes);
+            int inDeck = 0;
+            for (TCardId id = 1; id <= kCards; ++id) inDeck += m_state.PlaceOf(id).InDeck();
+            if (boxes < 1 || boxes != std::floor(boxes) || 5 * (boxes - 1) > inDeck) {
+                throw TRandomDealError("Кол-во играющих боксов \"" + m_settings.PlayingBoxes +
+                                       "\" не подходит: нужно целое число от 1, и на все боксы должно хватить карт");
+            }
+            boxCardsWanted = static_cast<int>(5 * boxes - 5);
+        }
+        DealRandomCardsUntil([&] { return boxCards == *boxCardsWanted; }, &boxCards);
+        Decide();
+        if (ButtonPressed) ButtonPressed(kDecideCaption);
+        if (m_state.HandResult == kHandNotSettled) {
+            ContinueHand();
+            if (ButtonPressed) ButtonPressed(kContinueCaption);
+        }
+    }
+    m_state.LastHandResult = m_state.HandResult;
+}
+
+}  // namespace studlab
