@@ -1,5 +1,6 @@
 #include "app/services/window_look.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QLayout>
 #include <QLineEdit>
@@ -8,6 +9,23 @@
 #include <QScreen>
 
 namespace studlab {
+namespace {
+
+class TCloseRefusal final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Close) {
+            event->ignore();
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+}  // namespace
 
 QFont CaptionFont(int pixelSize, bool bold) {
     QFont font("Comic Sans MS");
@@ -40,6 +58,8 @@ void SetFixedClientSize(QMainWindow* window, QSize client) {
     window->centralWidget()->setFixedSize(client);
     window->layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
+
+void RefuseCloseRequests(QWidget* window) { window->installEventFilter(new TCloseRefusal(window)); }
 
 void CentreOnDesktop(QWidget* window) {
     const QScreen* screen = QGuiApplication::primaryScreen();

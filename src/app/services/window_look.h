@@ -36,6 +36,10 @@ void StyleNumberField(QLineEdit* edit);
 // `client`.
 void SetFixedClientSize(QMainWindow* window, QSize client);
 
+// A window without a close box is left only through its buttons and menu: a close request from
+// elsewhere (a window manager's key) is refused, so the user is never left without a window.
+void RefuseCloseRequests(QWidget* window);
+
 void CentreOnDesktop(QWidget* window);
 void CentreOver(QWidget* window, const QWidget* anchor);
 

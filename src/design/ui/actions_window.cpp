@@ -134,6 +134,7 @@ TForm2::TForm2(TGameDesign& design) : QWidget(nullptr, kTitleWithoutCloseBox), m
     connect(next, &QPushButton::clicked, this, &TForm2::NextWindowRequested);
 
     RefreshFromDesign();
+    RefuseCloseRequests(this);
     CentreOnDesktop(this);
 }
 

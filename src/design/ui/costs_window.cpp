@@ -131,6 +131,7 @@ TForm3::TForm3(TGameDesign& design)
     next->hide();
 
     RefreshFromDesign();
+    RefuseCloseRequests(this);
     CentreOnDesktop(this);
 }
 

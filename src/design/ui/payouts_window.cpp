@@ -92,6 +92,7 @@ TForm1::TForm1(TStudlabModel& model, IDialogs& dialogs)
     connect(next, &QPushButton::clicked, this, &TForm1::NextWindowRequested);
 
     RefreshFromDesign();
+    RefuseCloseRequests(this);
     CentreOnDesktop(this);
 }
 

@@ -75,6 +75,7 @@ TForm4::TForm4(TStudlabModel& model)
     QPushButton* exit = NewButton(this, "Button8", "выход", QRect(640, 500, 140, 30));
     connect(exit, &QPushButton::clicked, this, &TForm4::ExitRequested);
 
+    RefuseCloseRequests(this);
     CentreOnDesktop(this);
 }
 

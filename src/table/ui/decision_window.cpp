@@ -48,6 +48,7 @@ TForm8::TForm8(TStudlabModel& model, IDialogs& dialogs)
     values->setGeometry(kClientSize.width() - 106, 0, 106, kClientSize.height());
     values->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
+    RefuseCloseRequests(this);
     CentreOnDesktop(this);
 }
 

@@ -1,0 +1,249 @@
+// Saving and loading a design from the constructor's menu, and what the windows show afterwards.
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "design/design_file.h"
+#include "design/ui/design_file_commands.h"
+#include "gui_test_support.h"
+
+namespace studlab::test {
+namespace {
+
+using enum TCombinationKind;
+using enum TPlayerAction;
+
+std::filesystem::path PathOf(const QString& path) {
+    return std::filesystem::path(path.toStdU16String());
+}
+
+TGameDesign ReadDesign(const QString& path) {
+    TGameDesign design;
+    LoadDesignFile(PathOf(path), design);
+    return design;
+}
+
+// A design that differs from the defaults in a field of every window and dialog.
+TGameDesign UnusualDesign() {
+    TGameDesign d;
+    d.PayQualified[ckFlush] = TNumberText("12,5");
+    d.PayNotQualified[ckStraight] = TNumberText("2");
+    d.Plays[ckStraight] = false;
+    d.SetAllows(1, paBuyCard, false);
+    d.SetAllows(2, paBuyDealerGame, true);
+    d.DealerBuysLowest = true;
+    d.ExchangeCost[2][3] = TNumberText("0,5");
+    d.BetSize = TNumberText("3");
+    d.DealerOpenCards = TNumberText("2");
+    d.Insurable[ckTwoPairs] = true;
+    d.MinPair = 11;
+    d.MinAceKing = TMinAceKing::akWithQueen;
+    d.RoundStraight = true;
+    return d;
+}
+
+}  // namespace
+
+class TDesignFileTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        m_program = std::make_unique<TProgram>();
+        m_program->ShowOnly("TForm1");
+        QVERIFY(m_folder.isValid());
+    }
+    void cleanup() {
+        m_program.reset();
+        QDir(m_folder.path()).removeRecursively();
+        QDir().mkpath(m_folder.path());
+    }
+
+    void saveAppendsTheExtension_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("plain name") << "game"
+                                    << "game.es1";
+        QTest::newRow("name with the extension") << "game.es1"
+                                                 << "game.es1.es1";
+        QTest::newRow("Cyrillic name with a blank") << "моя игра"
+                                                    << "моя игра.es1";
+    }
+    void saveAppendsTheExtension() {
+        QFETCH(QString, typed);
+        QFETCH(QString, written);
+        RetypeText(m_program->Control<QLineEdit>("TForm1", "Edit2"), "250");
+        m_program->Dialogs.SaveAnswers.push_back(m_folder.filePath(typed));
+        m_program->Action("TForm1", "N2")->trigger();
+        QCOMPARE(QDir(m_folder.path()).entryList(QDir::Files), QStringList{written});
+        QVERIFY(ReadDesign(m_folder.filePath(written)) == m_program->Model.Design);
+        QVERIFY(m_program->Dialogs.Errors.isEmpty());
+        QCOMPARE(m_program->VisibleWindows(), QStringList{"TForm1"});
+    }
+
+    void cancelledSaveWritesNothing() {
+        m_program->Dialogs.SaveAnswers.push_back(QString());
+        m_program->Action("TForm1", "N2")->trigger();
+        QVERIFY(QDir(m_folder.path()).isEmpty());
+        QVERIFY(m_program->Dialogs.Errors.isEmpty());
+    }
+
+    void failedSaveIsShownAndChangesNothing() {
+        m_program->Dialogs.SaveAnswers.push_back(m_folder.filePath("missing/game"));
+        m_program->Action("TForm1", "N2")->trigger();
+        QCOMPARE(m_program->Dialogs.Errors.size(), 1);
+        QVERIFY2(m_program->Dialogs.Errors[0].startsWith("Cannot create file \"" +
+                                                         m_folder.filePath("missing/game.es1")),
+                 qPrintable(m_program->Dialogs.Errors[0]));
+        QVERIFY(m_program->Model.Design == TGameDesign{});
+    }
+
+    void loadShowsTheDesignInEveryWindow() {
+        const QString path = m_folder.filePath("вариант.es1");
+        SaveDesignFile(UnusualDesign(), PathOf(path));
+        m_program->Dialogs.OpenAnswers.push_back(path);
+        m_program->Action("TForm1", "N3")->trigger();
+
+        QVERIFY(m_program->Model.Design == UnusualDesign());
+        QCOMPARE(m_program->Model.GameName, std::string("вариант"));
+        const auto text = [&](const char* window, const char* name) {
+            return m_program->Control<QLineEdit>(window, name)->text();
+        };
+        const auto checked = [&](const char* window, const char* name) {
+            return m_program->Control<QAbstractButton>(window, name)->isChecked();
+        };
+        QCOMPARE(text("TForm1", "Edit6"), QString("12,5"));
+        QCOMPARE(text("TForm1", "Edit18"), QString("2"));
+        QVERIFY(!checked("TForm1", "CheckBox7"));
+        QVERIFY(!checked("TForm2", "CheckBox4"));
+        QVERIFY(checked("TForm2", "CheckBox21"));
+        QVERIFY(checked("TForm2", "CheckBox27"));
+        QCOMPARE(text("TForm3", "Edit12"), QString("0,5"));
+        QCOMPARE(text("TForm3", "Edit15"), QString("3"));
+        QCOMPARE(text("TForm3", "Edit17"), QString("2"));
+        QVERIFY(checked("TForm3", "CheckBox11"));
+        QVERIFY(checked("TForm5", "RadioButton3"));
+        QVERIFY(!checked("TForm5", "RadioButton1"));
+        QVERIFY(checked("TForm6", "RadioButton2"));
+        QVERIFY(checked("TForm7", "RadioButton2"));
+        QCOMPARE(m_program->Control<QLabel>("TForm8", "Label2")->text(), QString("вариант"));
+        QCOMPARE(m_program->VisibleWindows(), QStringList{"TForm1"});
+    }
+
+    void optionGroupsLeftEmptyByAFileShowNoChoice() {
+        // A file of 40 lines holds none of the option lines, so every group is left unchosen.
+        const QString full = m_folder.filePath("full.es1");
+        SaveDesignFile(TGameDesign{}, PathOf(full));
+        QFile file(full);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = file.readAll().split('\n');
+        file.close();
+        QFile shortFile(m_folder.filePath("short.es1"));
+        QVERIFY(shortFile.open(QIODevice::WriteOnly));
+        for (int i = 0; i < 40; ++i) shortFile.write(lines[i] + '\n');
+        shortFile.close();
+
+        m_program->Dialogs.OpenAnswers.push_back(shortFile.fileName());
+        m_program->Action("TForm1", "N3")->trigger();
+        QVERIFY(!m_program->Model.Design.MinPair.has_value());
+        for (const auto& [dialog, options] : {std::pair{"TForm5", 13}, std::pair{"TForm6", 2},
+                                              std::pair{"TForm7", 2}, std::pair{"TForm1", 3}}) {
+            for (int n = 1; n <= options; ++n) {
+                QVERIFY2(!m_program->Control<QRadioButton>(dialog, QString("RadioButton%1").arg(n))
+                              ->isChecked(),
+                         dialog);
+            }
+        }
+        QVERIFY(!m_program->Control<QAbstractButton>("TForm2", "CheckBox1")->isChecked());
+    }
+
+    void cancelledOrFailedLoadChangesNothing() {
+        RetypeText(m_program->Control<QLineEdit>("TForm1", "Edit2"), "7");
+        const TGameDesign before = m_program->Model.Design;
+        m_program->Dialogs.OpenAnswers = {QString(), m_folder.filePath("nowhere.es1"),
+                                          m_folder.path()};
+        for (int attempt = 0; attempt < 3; ++attempt) m_program->Action("TForm1", "N3")->trigger();
+
+        QVERIFY(m_program->Model.Design == before);
+        QCOMPARE(m_program->Control<QLineEdit>("TForm1", "Edit2")->text(), QString("7"));
+        QVERIFY(m_program->Model.GameName.empty());
+        QCOMPARE(m_program->Control<QLabel>("TForm8", "Label2")->text(),
+                 QString("в меню \"опции\" выберете игру"));
+        QCOMPARE(m_program->Dialogs.Errors.size(), 2);
+        for (const QString& error : m_program->Dialogs.Errors)
+            QVERIFY2(error.startsWith("Cannot open file"), qPrintable(error));
+    }
+
+    void openDialogListsDesignFilesOfTheGamesFolder() {
+        m_program->Action("TForm1", "N3")->trigger();
+        QCOMPARE(m_program->Dialogs.OpenFilter, QString("файлы игр (*.es1)"));
+        QCOMPARE(m_program->Dialogs.OpenFolder,
+                 DesignFolder(QCoreApplication::applicationDirPath()));
+
+        QCOMPARE(DesignFolder(m_folder.path()), QDir::homePath());
+        QVERIFY(QDir(m_folder.path()).mkdir("варианты игр"));
+        QCOMPARE(DesignFolder(m_folder.path()), m_folder.filePath("варианты игр"));
+    }
+
+    void newUserEditsSavesAndLoadsAPayout() {
+        m_program->ShowOnly("TForm12");
+        QTest::mouseClick(m_program->Control<QLabel>("TForm12", "Image1"), Qt::LeftButton);
+        auto* royalFlush = m_program->Control<QLineEdit>("TForm1", "Edit2");
+        RetypeText(royalFlush, "250");
+        m_program->Dialogs.SaveAnswers.push_back(m_folder.filePath("моя игра"));
+        m_program->Action("TForm1", "N2")->trigger();
+        RetypeText(royalFlush, "7");
+        m_program->Dialogs.OpenAnswers.push_back(m_folder.filePath("моя игра.es1"));
+        m_program->Action("TForm1", "N3")->trigger();
+
+        QCOMPARE(royalFlush->text(), QString("250"));
+        QCOMPARE(m_program->Model.Design.PayQualified[ckRoyalFlush], std::string("250"));
+        m_program->Action("TForm1", "N4")->trigger();
+        QCOMPARE(m_program->Control<QLabel>("TForm8", "Label2")->text(), QString("моя игра"));
+        QCOMPARE(m_program->Dialogs.UnansweredDialogs, 0);
+    }
+
+    void exampleDesignsAreWhatTheirNamesSay() {
+        const QDir examples(QString::fromUtf8(STUDLAB_ASSETS_DIR "/варианты игр"));
+        QCOMPARE(examples.entryList({"*.es1"}, QDir::Files, QDir::Name),
+                 (QStringList{"две открытые карты дилера.es1", "минимальная пара четверок.es1",
+                              "стандартная игра.es1", "страховка и покупка игры дилеру.es1"}));
+        QVERIFY(ReadDesign(examples.filePath("стандартная игра.es1")) == TGameDesign{});
+
+        TGameDesign twoOpen;
+        twoOpen.DealerOpenCards = TNumberText("2");
+        QVERIFY(ReadDesign(examples.filePath("две открытые карты дилера.es1")) == twoOpen);
+
+        TGameDesign fours;
+        fours.MinPair = 11;
+        QVERIFY(ReadDesign(examples.filePath("минимальная пара четверок.es1")) == fours);
+
+        TGameDesign insured;
+        insured.SetAllows(1, paBetInsured, true);
+        insured.SetAllows(2, paBetInsured, true);
+        insured.SetAllows(2, paBuyDealerGame, true);
+        const TGameDesign loaded =
+            ReadDesign(examples.filePath("страховка и покупка игры дилеру.es1"));
+        QVERIFY(loaded == insured);
+        QVERIFY(!loaded.BuysTooManyCards());
+    }
+
+private:
+    std::unique_ptr<TProgram> m_program;
+    QTemporaryDir m_folder;
+};
+
+int RunDesignFileTests(int argc, char** argv) {
+    TDesignFileTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+}  // namespace studlab::test
+
+#include "design_file_commands_test.moc"

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "app/services/dialogs.h"
+
+namespace studlab::test {
+
+// Answers the windows' dialogs from prepared answers and records what was asked, so that no
+// test waits on a modal dialog. An empty answer cancels the dialog, as does a dialog without a
+// prepared answer, which is also counted.
+class TScriptedDialogs final : public IDialogs {
+public:
+    QStringList OpenAnswers;
+    QStringList SaveAnswers;
+    QStringList Errors;
+    QString OpenFolder;
+    QString OpenFilter;
+    int UnansweredDialogs = 0;
+    int Beeps = 0;
+
+    std::optional<QString> OpenFileName(QWidget*, const QString& folder,
+                                        const QString& filter) override {
+        OpenFolder = folder;
+        OpenFilter = filter;
+        return Next(OpenAnswers);
+    }
+    std::optional<QString> SaveFileName(QWidget*) override { return Next(SaveAnswers); }
+    void ShowError(QWidget*, const QString& message) override { Errors << message; }
+    void Beep() override { ++Beeps; }
+
+private:
+    std::optional<QString> Next(QStringList& answers) {
+        if (answers.isEmpty()) {
+            ++UnansweredDialogs;
+            return std::nullopt;
+        }
+        const QString answer = answers.takeFirst();
+        if (answer.isEmpty()) return std::nullopt;
+        return answer;
+    }
+};
+
+}  // namespace studlab::test

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Pictures of the program's main windows for the documentation: builds the screenshot tool,
+# runs it under a virtual X display (Xvfb) and saves one PNG per window into docs/.
+#   tools/screenshots.sh [BUILD_DIR]     (default: build)
+set -euo pipefail
+
+cd "$(dirname "$0")/.."
+build_dir=${1:-build}
+
+if [ ! -f "$build_dir/build.ninja" ] && [ ! -f "$build_dir/Makefile" ]; then
+    cmake -S . -B "$build_dir" -G Ninja
+fi
+cmake --build "$build_dir" --target studlab-screenshots -j 2
+
+command -v xvfb-run >/dev/null || { echo "xvfb-run is missing: apt-get install xvfb xauth" >&2; exit 1; }
+QT_QPA_PLATFORM=xcb xvfb-run --auto-servernum --server-args="-screen 0 1280x1024x24" \
+    "$build_dir/bin/studlab-screenshots" docs
