@@ -15,3 +15,9 @@ cmake --build "$build_dir" --target studlab-screenshots -j 2
 command -v xvfb-run >/dev/null || { echo "xvfb-run is missing: apt-get install xvfb xauth" >&2; exit 1; }
 QT_QPA_PLATFORM=xcb xvfb-run --auto-servernum --server-args="-screen 0 1280x1024x24" \
     "$build_dir/bin/studlab-screenshots" docs
+
+# All 52 card faces on one sheet, in card-id order (a row per suit), to check them by eye.
+if command -v montage >/dev/null; then
+    montage assets/cards/card*.jpg -tile 13x4 -geometry +2+2 -background '#008000' docs/cards.png
+    echo docs/cards.png
+fi
