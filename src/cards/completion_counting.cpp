@@ -13,14 +13,24 @@ using TRanks = std::uint32_t;
 using TWeights = std::array<TCount, 14>;  // [rank]
 
 constexpr TRanks kAllRanks = 0x1FFF;
-constexpr TRanks RankBit(int rank) { return TRanks{1} << (rank - 1); }
+constexpr TRanks RankBit(int rank) {
+    return TRanks{1} << (rank - 1);
+}
 constexpr TRanks kAceKing = RankBit(1) | RankBit(2);
 constexpr TRanks kBelowKing = kAllRanks & ~kAceKing;  // queen .. two
 // Ranks strictly between low and high.
 constexpr TRanks RanksBetween(int low, int high) {
     return ((TRanks{1} << (high - 1)) - 1) & ~((TRanks{1} << low) - 1);
 }
-constexpr int CountOf(TRanks ranks) { return std::popcount(ranks); }
+// Bit counts without the popcount instruction, which the baseline x86-64 target lacks: the
+// library call it would fall back to costs more than the rest of a count.
+constexpr int CountOf(TRanks ranks) {
+    ranks = ranks - ((ranks >> 1) & 0x5555);
+    ranks = (ranks & 0x3333) + ((ranks >> 2) & 0x3333);
+    ranks = (ranks + (ranks >> 4)) & 0x0F0F;
+    return static_cast<int>((ranks + (ranks >> 8)) & 0x1F);
+}
+constexpr std::array<int, 16> kNibbleCount = {0, 1, 1, 2, 1, 2, 2, 3, 1, 2, 2, 3, 2, 3, 3, 4};
 
 constexpr auto kBinomials = [] {
     std::array<std::array<TCount, 6>, 53> table{};
@@ -128,7 +138,11 @@ TCount SubsetWeightBefore(const TWeights& w, TRanks candidates, TRanks required,
             if (rest < 0) continue;
             total += prefix * w[s] * lowerRequiredProduct[s] * lowerSums[s][rest];
         }
-        if ((candidates & RankBit(p)) == 0 || (required & RanksBetween(previous, p)) != 0) break;
+        // No subset shares a prefix that leaves the candidates or does not fall in rank.
+        if (p <= previous || p > kRanks || (candidates & RankBit(p)) == 0 ||
+            (required & RanksBetween(previous, p)) != 0) {
+            break;
+        }
         prefix *= w[p];
         previous = p;
     }
@@ -338,24 +352,28 @@ TCompletionCounts::TCompletionCounts(TCardTable known, TCardTable unseen,
                                      const TCountingRules& rules)
     : m_rules(rules) {
     unseen = unseen.Without(known);
-    m_knownCount = known.Count();
-    m_deckRemaining = unseen.Count();
-    m_outcomes = Binom(m_deckRemaining, 5 - m_knownCount);
+    std::array<int, 5> unseenBySuit{};
     for (RankIndex r = 1; r <= kRanks; ++r) {
         const unsigned knownNibble = (known.Mask() >> ((r - 1) * 4)) & 0xFU;
         const unsigned unseenNibble = (unseen.Mask() >> ((r - 1) * 4)) & 0xFU;
-        m_known[r] = std::popcount(knownNibble);
-        m_unseen[r] = std::popcount(unseenNibble);
+        m_known[r] = kNibbleCount[knownNibble];
+        m_unseen[r] = kNibbleCount[unseenNibble];
+        m_knownCount += kNibbleCount[knownNibble];
+        m_deckRemaining += kNibbleCount[unseenNibble];
         if (knownNibble != 0) m_knownRanks |= RankBit(r);
         for (SuitIndex s = 1; s <= kSuits; ++s) {
-            if (((knownNibble | unseenNibble) >> (s - 1)) & 1U) m_availableBySuit[s] |= RankBit(r);
-            if ((knownNibble >> (s - 1)) & 1U) m_knownBySuit[s] |= RankBit(r);
+            const unsigned bit = 1U << (s - 1);
+            if ((knownNibble | unseenNibble) & bit) m_availableBySuit[s] |= RankBit(r);
+            if (knownNibble & bit) m_knownBySuit[s] |= RankBit(r);
+            if (unseenNibble & bit) ++unseenBySuit[s];
         }
         m_single[r] = Binom(m_unseen[r], 1 - m_known[r]);
         m_double[r] = Binom(m_unseen[r], 2 - m_known[r]);
         m_triple[r] = Binom(m_unseen[r], 3 - m_known[r]);
         m_singleSum += m_single[r];
     }
+    m_outcomes = Binom(m_deckRemaining, 5 - m_knownCount);
+    m_knownRankCount = CountOf(m_knownRanks);
     // A one-suit pattern must hold every known card: with known cards of two suits there is none.
     int knownSuits = 0;
     for (SuitIndex s = 1; s <= kSuits; ++s) {
@@ -388,10 +406,11 @@ TCompletionCounts::TCompletionCounts(TCardTable known, TCardTable unseen,
     if (plays[ckFullHouse]) {
         for (int t = 1; t <= kRanks; ++t) {
             const TRanks outside = m_knownRanks & ~RankBit(t);
+            const int outsideCount = m_knownRankCount - (outside != m_knownRanks ? 1 : 0);
             TCount pairs = 0;
-            if (outside == 0) {
+            if (outsideCount == 0) {
                 pairs = doubleSum - m_double[t];
-            } else if (CountOf(outside) == 1) {
+            } else if (outsideCount == 1) {
                 pairs = m_double[std::countr_zero(outside) + 1];
             }
             m_fullHouseRow[t] = m_triple[t] * pairs;
@@ -402,13 +421,12 @@ TCompletionCounts::TCompletionCounts(TCardTable known, TCardTable unseen,
     if (m_flushSuits != 0) {
         for (SuitIndex s = 1; s <= kSuits; ++s) {
             if (m_flushSuits & (1U << (s - 1))) {
-                m_flushClosed += Binom(unseen.SuitCount(s), 5 - m_knownCount);
+                m_flushClosed += Binom(unseenBySuit[s], 5 - m_knownCount);
             }
         }
     }
     if (plays[ckFlush]) {
-        m_totals[ckFlush] =
-            m_flushClosed - m_totals[ckRoyalFlush] - m_totals[ckStraightFlush];
+        m_totals[ckFlush] = m_flushClosed - m_totals[ckRoyalFlush] - m_totals[ckStraightFlush];
     }
 
     if (plays[ckStraight]) {
@@ -444,7 +462,7 @@ TCompletionCounts::TCompletionCounts(TCardTable known, TCardTable unseen,
         for (int i = 1; i <= m_rules.MinPair; ++i) {
             if (m_double[i] == 0) continue;
             const bool known = (m_knownRanks & RankBit(i)) != 0;
-            const int kickersKnown = CountOf(m_knownRanks & ~RankBit(i));
+            const int kickersKnown = m_knownRankCount - (known ? 1 : 0);
             const int blocked = blockedKnown - (known && m_single[i] == 0 ? 1 : 0);
             if (kickersKnown > 3 || blocked > 0) continue;
             std::array<TCount, 4> without = e;
@@ -536,7 +554,7 @@ TCount TCompletionCounts::TwoPairsRow(int i, int j) const {
     if (pairs == 0) return 0;
     const TRanks outside = m_knownRanks & ~(RankBit(i) | RankBit(j));
     if (outside == 0) return pairs * (m_singleSum - m_single[i] - m_single[j]);
-    if (CountOf(outside) == 1) return pairs * m_single[std::countr_zero(outside) + 1];
+    if ((outside & (outside - 1)) == 0) return pairs * m_single[std::countr_zero(outside) + 1];
     return 0;
 }
 
@@ -604,8 +622,7 @@ TCount TCompletionCounts::Entry(TCombinationKind kind, const TPattern& p) const 
         case ckStraight: {
             if (r < 1 || r > 10) return 0;
             // Royal and straight flushes are taken out of the straights of the same ranks.
-            const TCount flushes =
-                r == 1 ? m_totals[ckRoyalFlush] : Entry(ckStraightFlush, p);
+            const TCount flushes = r == 1 ? m_totals[ckRoyalFlush] : Entry(ckStraightFlush, p);
             return StraightRaw(r) - flushes;
         }
         case ckThreeOfAKind:
@@ -619,8 +636,7 @@ TCount TCompletionCounts::Entry(TCombinationKind kind, const TPattern& p) const 
             return PairEntry(p);
         case ckAceKing:
             // The same five ranks in one suit are a flush, not an ace-king.
-            return InAceKingTable(p, m_rules.MinAceKing) ? AceKingRaw(p) - AceKingSameSuit(p)
-                                                          : 0;
+            return InAceKingTable(p, m_rules.MinAceKing) ? AceKingRaw(p) - AceKingSameSuit(p) : 0;
         default:
             return 0;  // the royal flush has no table
     }
@@ -673,7 +689,8 @@ TCount TCompletionCounts::EntriesBefore(TCombinationKind kind, const TPattern& p
             for (int q = 1; q < r && q <= kRanks; ++q) before += FourOfAKindEntry(q);
             return before;
         case ckThreeOfAKind:
-            for (int q = 1; q < r && q <= kRanks; ++q) before += ThreeOfAKindRaw(q) - m_fullHouseRow[q];
+            for (int q = 1; q < r && q <= kRanks; ++q)
+                before += ThreeOfAKindRaw(q) - m_fullHouseRow[q];
             return before;
         case ckStraight:
             for (int top = 1; top < r && top <= 10; ++top) {

@@ -101,7 +101,7 @@ private:
     TCount FlushBefore(const TPattern& pattern) const;
     TCount AceKingBefore(const TPattern& pattern) const;
 
-    std::array<TCount, 14> m_known{};    // [rank] known cards
+    std::array<TCount, 14> m_known{};   // [rank] known cards
     std::array<TCount, 14> m_unseen{};  // [rank] unseen cards
     std::array<TCount, 14> m_single{};  // [rank] Binom(V, 1 - K)
     std::array<TCount, 14> m_double{};  // [rank] Binom(V, 2 - K)
@@ -110,6 +110,7 @@ private:
     std::array<std::uint32_t, 5> m_availableBySuit{};  // [suit] ranks known or unseen
     std::array<std::uint32_t, 5> m_knownBySuit{};      // [suit] ranks known
     std::uint32_t m_knownRanks = 0;
+    int m_knownRankCount = 0;
     std::uint32_t m_flushSuits = 0;  // suits that may hold a one-suit pattern (bit s - 1)
     TCountingRules m_rules;
     int m_knownCount = 0;

@@ -69,20 +69,28 @@ const TModeRow* FindMode(TEvalMode code) {
 long double DrawCount(TDraws draws, int deckRemaining) {
     const long double t = deckRemaining;
     switch (draws) {
-        case TDraws::One: return 1;
-        case TDraws::OneOfDeck: return t + 1;
-        case TDraws::PairOfDeck: return (t + 2) * (t + 1) / 2;
-        case TDraws::TripleOfDeck: return (t + 3) * (t + 2) * (t + 1) / 6;
+        case TDraws::One:
+            return 1;
+        case TDraws::OneOfDeck:
+            return t + 1;
+        case TDraws::PairOfDeck:
+            return (t + 2) * (t + 1) / 2;
+        case TDraws::TripleOfDeck:
+            return (t + 3) * (t + 2) * (t + 1) / 6;
     }
     return 1;
 }
 
 float ModeCost(const TEvalRules& rules, const TModeRow& mode) {
     switch (mode.Cost) {
-        case TModeCost::Exchange: return rules.ExchangeCost[mode.Stage][mode.Cards];
-        case TModeCost::Buy: return rules.BuyCost[mode.Stage][mode.Cards];
-        case TModeCost::DealerGame: return rules.BuyDealerGameCost;
-        case TModeCost::None: return 0;
+        case TModeCost::Exchange:
+            return rules.ExchangeCost[mode.Stage][mode.Cards];
+        case TModeCost::Buy:
+            return rules.BuyCost[mode.Stage][mode.Cards];
+        case TModeCost::DealerGame:
+            return rules.BuyDealerGameCost;
+        case TModeCost::None:
+            return 0;
     }
     return 0;
 }

@@ -26,8 +26,8 @@ inline constexpr TEvalMode kModeListing = 222;
 // conversion message, as reading it at every evaluation would.
 struct TEvalRules {
     TCountingRules Counting;
-    TByKind<float> PayQualified;     // ckRoyalFlush .. ckAceKing
-    TByKind<float> PayNotQualified;  // ckRoyalFlush .. ckAceKing
+    TByKind<float> PayQualified;       // ckRoyalFlush .. ckAceKing
+    TByKind<float> PayNotQualified;    // ckRoyalFlush .. ckAceKing
     bool PairAceKingPays = false;      // "пара+ТК"
     bool TwoPairsAceKingPays = false;  // "две пары+ТК"
     float BetSize = 2;
@@ -62,7 +62,7 @@ struct TEvalTallies {
 };
 
 struct TEvalResult {
-    std::int64_t Value = 0;  // expected result in ten-thousandths of an ante
+    std::int64_t Value = 0;      // expected result in ten-thousandths of an ante
     bool HandInsurable = false;  // the caller keeps it for offering the insured bet
     TCombinationKind PlayerKind = TCombinationKind::ckNoGame;
     int DeckRemaining = 0;

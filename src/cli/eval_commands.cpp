@@ -101,7 +101,8 @@ void AddEvalCommands(CLI::App& app) {
         auto options = std::make_shared<TLayoutOptions>();
         options->AddTo(*command);
         command->callback([=] {
-            const TCombinationListing listing = ListCombinations(options->Rules(), options->Layout());
+            const TCombinationListing listing =
+                ListCombinations(options->Rules(), options->Layout());
             std::string line = listing.RightLabel;
             std::replace(line.begin(), line.end(), '\r', ' ');
             std::cout << line << '\n';

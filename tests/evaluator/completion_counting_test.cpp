@@ -14,7 +14,9 @@ namespace {
 
 using enum TCombinationKind;
 
-TCardTable Cards(const char* text) { return TableOf(ParseCardList(text)); }
+TCardTable Cards(const char* text) {
+    return TableOf(ParseCardList(text));
+}
 
 std::string Describe(const TPattern& p) {
     std::string text = "(";
@@ -67,8 +69,8 @@ TRandomLayout MakeLayout(std::mt19937& rng, int knownCount) {
     std::bernoulli_distribution plays(0.75);
     for (TCombinationKind kind : kCountedKinds) layout.Rules.Plays[kind] = plays(rng);
     layout.Rules.MinPair = std::uniform_int_distribution<int>(1, 13)(rng);
-    layout.Rules.MinAceKing = std::bernoulli_distribution(0.5)(rng) ? TMinAceKing::akWithQueen
-                                                                     : TMinAceKing::akAny;
+    layout.Rules.MinAceKing =
+        std::bernoulli_distribution(0.5)(rng) ? TMinAceKing::akWithQueen : TMinAceKing::akAny;
     return layout;
 }
 
@@ -90,11 +92,12 @@ TEST(CompletionCountingTest, ClosedFormsEqualTheTablesEntryByEntry) {
         const TCompletionCounts counts(layout.Known, layout.Unseen, layout.Rules);
         const formula::TFormulaTables tables =
             formula::FillTables(layout.Known, layout.Unseen, layout.Rules, true);
-        const std::string where = "round " + std::to_string(round) + ", known " +
-                                  JoinCardNames(layout.Known);
+        const std::string where =
+            "round " + std::to_string(round) + ", known " + JoinCardNames(layout.Known);
         TCount games = 0;
         for (TCombinationKind kind : kCountedKinds) {
-            ASSERT_EQ(counts.KindTotal(kind), tables.KindTotal[kind]) << where << ' ' << KindCodeName(kind);
+            ASSERT_EQ(counts.KindTotal(kind), tables.KindTotal[kind])
+                << where << ' ' << KindCodeName(kind);
             games += tables.KindTotal[kind];
             const formula::TTable& table = tables.Tables[kind];
             TCount before = 0;
@@ -146,10 +149,11 @@ TEST(CompletionCountingTest, WorkedLayoutTotals) {
     EXPECT_EQ(counts.Outcomes(), 163185);
     EXPECT_EQ(counts.DeckRemaining(), 46);
     const std::vector<std::pair<TCombinationKind, TCount>> expected = {
-        {ckRoyalFlush, 0}, {ckStraightFlush, 2},   {ckFourOfAKind, 51},  {ckFullHouse, 279},
-        {ckFlush, 328},    {ckStraight, 382},      {ckThreeOfAKind, 3903}, {ckTwoPairs, 8343},
+        {ckRoyalFlush, 0}, {ckStraightFlush, 2}, {ckFourOfAKind, 51},    {ckFullHouse, 279},
+        {ckFlush, 328},    {ckStraight, 382},    {ckThreeOfAKind, 3903}, {ckTwoPairs, 8343},
         {ckPair, 70459},   {ckAceKing, 3858}};
-    for (const auto& [kind, total] : expected) EXPECT_EQ(counts.KindTotal(kind), total) << KindCodeName(kind);
+    for (const auto& [kind, total] : expected)
+        EXPECT_EQ(counts.KindTotal(kind), total) << KindCodeName(kind);
     EXPECT_EQ(counts.Outcomes() - counts.GameTotal(), 75580);
 }
 

@@ -20,8 +20,9 @@ TEST(EvalCliTest, WorkedLayout) {
 
 TEST(EvalCliTest, ModesStakeAndDesign) {
     // Against a complete dealer hand the value is the payout itself.
-    const std::string layout = "--player 'A черви, K черви, Q черви, J черви, 10 черви' "
-                               "--dealer '2c 2d 5c 3s 7d'";
+    const std::string layout =
+        "--player 'A черви, K черви, Q черви, J черви, 10 черви' "
+        "--dealer '2c 2d 5c 3s 7d'";
     EXPECT_EQ(RunCli("eval " + layout).Output, "2000000\n");
     EXPECT_EQ(RunCli("eval " + layout + " --extra-stake 5").Output, "1950000\n");
     EXPECT_EQ(RunCli("eval " + layout + " --extra-stake 0,5 --mode 100").Output, "5000\n");
@@ -39,15 +40,15 @@ TEST(EvalCliTest, Mistakes) {
         int ExitCode;
     };
     const TCase cases[] = {
-        {"eval --player 'Ah Ac Kd 9s 7h' --dealer 'Ah'", 2},            // a card in two places
+        {"eval --player 'Ah Ac Kd 9s 7h' --dealer 'Ah'", 2},  // a card in two places
         {"eval --player 'Ah Ac Kd 9s 7h' --out 'Kd'", 2},
         {"listing --player 'Ah Ac' --dealer '2s' --out '2s'", 2},
-        {"eval --player 'Ah Ac Kd 9s 7h 2c 3c 4c'", 2},                  // eight player cards
+        {"eval --player 'Ah Ac Kd 9s 7h 2c 3c 4c'", 2},  // eight player cards
         {"eval --player 'Ah Ac Kd 9s 7h' --dealer '2s 3s 4s 5s 6s 7s'", 2},
         {"eval --player 'Ah Ac Kd 9s 7h' --extra-stake x", 2},
         {"eval --player 'Ah Ac Kd 9s Zz'", 2},
-        {"eval --dealer 2s", 2},                                          // no player
-        {"eval --player 'Ah Ac Kd 9s 7h' --set BetSize=abc", 1},          // not a number
+        {"eval --dealer 2s", 2},                                  // no player
+        {"eval --player 'Ah Ac Kd 9s 7h' --set BetSize=abc", 1},  // not a number
     };
     for (const TCase& c : cases) {
         const auto run = RunCli(c.Arguments);

@@ -16,7 +16,9 @@ namespace {
 
 using enum TCombinationKind;
 
-TCardTable Cards(const char* text) { return TableOf(ParseCardList(text)); }
+TCardTable Cards(const char* text) {
+    return TableOf(ParseCardList(text));
+}
 
 TEvalRules Rules(const std::vector<std::string>& assignments = {}) {
     TGameDesign design;
@@ -53,7 +55,7 @@ TEST(EvaluatorTest, WorkedLayout) {
 // exactly the payout of that outcome.
 struct TPayoutCase {
     const char* Name;
-    std::vector<std::string> Design;
+    const char* Design;  // one NAME=VALUE, or nothing
     const char* Player;
     const char* Dealer;
     float Stake;
@@ -62,58 +64,79 @@ struct TPayoutCase {
 };
 
 TEST(EvaluatorTest, PayoutsOfSingleOutcomes) {
+    // clang-format off
     const std::vector<TPayoutCase> cases = {
-        {"pair beats a dealer's game", {}, "Ah Ac Kd 9s 7h", "Qh Qc 5d 4s 2h", 0, 0, 30000},
-        {"pair with costs paid", {}, "Ah Ac Kd 9s 7h", "Qh Qc 5d 4s 2h", 1.5F, 0, 15000},
-        {"dealer without a game", {}, "Ah Ac Kd 9s 7h", "Qh Jc 5d 4s 2h", 1, 0, 0},
-        {"dealer beats the player", {}, "Qh Qc Kd 9s 7h", "Kh Kc 5d 4s 2h", 1, 0, -40000},
-        {"player without a game loses", {}, "Qh 9c 7d 4s 2d", "Ad Kh 5c 3s 2h", 0, 0, -30000},
-        {"player without a game, dealer neither", {}, "Qh 9c 7d 4s 2d", "Jd 8h 5c 3s 2h", 0, 0,
-         10000},
-        {"royal flush capped at the table maximum", {}, "Ah Kh Qh Jh 10h", "2c 2d 5c 3s 7d", 0, 0,
-         2000000},
-        {"capped payout less the costs paid", {}, "Ah Kh Qh Jh 10h", "2c 2d 5c 3s 7d", 5, 0,
-         1950000},
-        {"higher table maximum", {"TableMaximum=1000"}, "Ah Kh Qh Jh 10h", "2c 2d 5c 3s 7d", 0, 0,
-         2010000},
-        {"payout below the maximum", {"PayQualified[ckRoyalFlush]=150"}, "Ah Kh Qh Jh 10h",
-         "2c 2d 5c 3s 7d", 5, 0, 1450000},
-        {"pair with an ace-king", {"CompositePlays[28]=YES"}, "Ah Ac Kd 9s 7h", "Qh Qc 5d 4s 2h",
-         0, 0, 60000},
-        {"pair with an ace-king, costs paid", {"CompositePlays[28]=YES"}, "Ah Ac Kd 9s 7h",
-         "Qh Qc 5d 4s 2h", 1, 0, 50000},
-        {"pair without a king", {"CompositePlays[28]=YES"}, "Ah Ac Qd 9s 7h", "Jh Jc 5d 4s 2h", 0,
-         0, 30000},
-        {"two pairs with an ace-king", {"CompositePlays[27]=YES"}, "Ah Ac 7d 7s Kh",
-         "Qh Qc 5d 4s 2h", 0, 0, 70000},
-        {"two pairs with a king and no ace", {"CompositePlays[27]=YES"}, "Qh Qc Jd Js Kh",
-         "9h 9c 5d 4s 2h", 0, 0, 40000},
-        {"two pairs of aces and kings", {"CompositePlays[27]=YES"}, "Ah Ac Kd Ks 7h",
-         "Qh Qc 5d 4s 2h", 0, 0, 40000},
-        {"composite pay off", {}, "Ah Ac 7d 7s Kh", "Qh Qc 5d 4s 2h", 0, 0, 40000},
-        {"pay without a dealer game", {"PayNotQualified[ckPair]=2,5"}, "Ah Ac Kd 9s 7h",
-         "Qh Jc 5d 4s 2h", 0, 0, 25000},
-        {"a tie adds nothing", {}, "Ah Ac Kd 9s 7h", "Ad As Kh 9c 7d", 3, 0, 0},
+        {"pair beats a dealer's game", "",
+         "Ah Ac Kd 9s 7h", "Qh Qc 5d 4s 2h", 0, 0, 30000},
+        {"pair with costs paid", "",
+         "Ah Ac Kd 9s 7h", "Qh Qc 5d 4s 2h", 1.5F, 0, 15000},
+        {"dealer without a game", "",
+         "Ah Ac Kd 9s 7h", "Qh Jc 5d 4s 2h", 1, 0, 0},
+        {"dealer beats the player", "",
+         "Qh Qc Kd 9s 7h", "Kh Kc 5d 4s 2h", 1, 0, -40000},
+        {"player without a game loses", "",
+         "Qh 9c 7d 4s 2d", "Ad Kh 5c 3s 2h", 0, 0, -30000},
+        {"player without a game, dealer neither", "",
+         "Qh 9c 7d 4s 2d", "Jd 8h 5c 3s 2h", 0, 0, 10000},
+        {"royal flush capped at the table maximum", "",
+         "Ah Kh Qh Jh 10h", "2c 2d 5c 3s 7d", 0, 0, 2000000},
+        {"capped payout less the costs paid", "",
+         "Ah Kh Qh Jh 10h", "2c 2d 5c 3s 7d", 5, 0, 1950000},
+        {"higher table maximum", "TableMaximum=1000",
+         "Ah Kh Qh Jh 10h", "2c 2d 5c 3s 7d", 0, 0, 2010000},
+        {"payout below the maximum", "PayQualified[ckRoyalFlush]=150",
+         "Ah Kh Qh Jh 10h", "2c 2d 5c 3s 7d", 5, 0, 1450000},
+        {"pair with an ace-king", "CompositePlays[28]=YES",
+         "Ah Ac Kd 9s 7h", "Qh Qc 5d 4s 2h", 0, 0, 60000},
+        {"pair with an ace-king, costs paid", "CompositePlays[28]=YES",
+         "Ah Ac Kd 9s 7h", "Qh Qc 5d 4s 2h", 1, 0, 50000},
+        {"pair without a king", "CompositePlays[28]=YES",
+         "Ah Ac Qd 9s 7h", "Jh Jc 5d 4s 2h", 0, 0, 30000},
+        {"two pairs with an ace-king", "CompositePlays[27]=YES",
+         "Ah Ac 7d 7s Kh", "Qh Qc 5d 4s 2h", 0, 0, 70000},
+        {"two pairs with a king and no ace", "CompositePlays[27]=YES",
+         "Qh Qc Jd Js Kh", "9h 9c 5d 4s 2h", 0, 0, 40000},
+        {"two pairs of aces and kings", "CompositePlays[27]=YES",
+         "Ah Ac Kd Ks 7h", "Qh Qc 5d 4s 2h", 0, 0, 40000},
+        {"composite pay off", "",
+         "Ah Ac 7d 7s Kh", "Qh Qc 5d 4s 2h", 0, 0, 40000},
+        {"pay without a dealer game", "PayNotQualified[ckPair]=2,5",
+         "Ah Ac Kd 9s 7h", "Qh Jc 5d 4s 2h", 0, 0, 25000},
+        {"a tie adds nothing", "",
+         "Ah Ac Kd 9s 7h", "Ad As Kh 9c 7d", 3, 0, 0},
         // Insurance: half the payout by default, all of it with imFull.
-        {"insured win", {}, "Ah Ac Kd 9s 7h", "Qh Qc 5d 4s 2h", 0, 10, 15000},
-        {"insured win, full", {"InsuranceMax=imFull"}, "Ah Ac Kd 9s 7h", "Qh Qc 5d 4s 2h", 0, 10,
-         0},
-        {"insured, dealer without a game", {}, "Ah Ac Kd 9s 7h", "Qh Jc 5d 4s 2h", 0, 10, 25000},
-        {"insured, dealer without a game, full", {"InsuranceMax=imFull"}, "Ah Ac Kd 9s 7h",
-         "Qh Jc 5d 4s 2h", 0, 10, 40000},
-        {"insured loss", {}, "Qh Qc Kd 9s 7h", "Kh Kc 5d 4s 2h", 0, 10, -30000},
-        {"insured royal flush, capped", {}, "Ah Kh Qh Jh 10h", "2c 2d 5c 3s 7d", 0, 10, 1000000},
+        {"insured win", "",
+         "Ah Ac Kd 9s 7h", "Qh Qc 5d 4s 2h", 0, 10, 15000},
+        {"insured win, full", "InsuranceMax=imFull",
+         "Ah Ac Kd 9s 7h", "Qh Qc 5d 4s 2h", 0, 10, 0},
+        {"insured, dealer without a game", "",
+         "Ah Ac Kd 9s 7h", "Qh Jc 5d 4s 2h", 0, 10, 25000},
+        {"insured, dealer without a game, full", "InsuranceMax=imFull",
+         "Ah Ac Kd 9s 7h", "Qh Jc 5d 4s 2h", 0, 10, 40000},
+        {"insured loss", "",
+         "Qh Qc Kd 9s 7h", "Kh Kc 5d 4s 2h", 0, 10, -30000},
+        {"insured royal flush, capped", "",
+         "Ah Kh Qh Jh 10h", "2c 2d 5c 3s 7d", 0, 10, 1000000},
         // Declining the dealer's game is worth the payout without a dealer game.
-        {"declining the dealer's game", {}, "Ah Ac Kd 9s 7h", "Qh Qc 5d 4s 2h", 0, 100, 10000},
-        {"declining with costs paid", {}, "Ah Ac Kd 9s 7h", "Qh Qc 5d 4s 2h", 2, 100, -10000},
-        {"declining without a game", {}, "Qh 9c 7d 4s 2d", "Jd 8h 5c 3s 2h", 0.5F, 100, 5000},
-        {"listing code", {}, "Ah Ac Kd 9s 7h", "Qh Qc 5d 4s 2h", 0, 222, 0},
-        {"code outside the table", {}, "Ah Ac Kd 9s 7h", "Qh Qc 5d 4s 2h", 0, 2, 0},
-        {"another code outside the table", {}, "Ah Ac Kd 9s 7h", "Qh Qc 5d 4s 2h", 0, 999, 0},
+        {"declining the dealer's game", "",
+         "Ah Ac Kd 9s 7h", "Qh Qc 5d 4s 2h", 0, 100, 10000},
+        {"declining with costs paid", "",
+         "Ah Ac Kd 9s 7h", "Qh Qc 5d 4s 2h", 2, 100, -10000},
+        {"declining without a game", "",
+         "Qh 9c 7d 4s 2d", "Jd 8h 5c 3s 2h", 0.5F, 100, 5000},
+        {"listing code", "",
+         "Ah Ac Kd 9s 7h", "Qh Qc 5d 4s 2h", 0, 222, 0},
+        {"code outside the table", "",
+         "Ah Ac Kd 9s 7h", "Qh Qc 5d 4s 2h", 0, 2, 0},
+        {"another code outside the table", "",
+         "Ah Ac Kd 9s 7h", "Qh Qc 5d 4s 2h", 0, 999, 0},
     };
+    // clang-format on
     for (const TPayoutCase& c : cases) {
         const TEvalLayout layout = Layout(c.Player, c.Dealer, "", c.Stake);
-        const TEvalResult result = EvaluateLayout(Rules(c.Design), layout, c.Mode);
+        const std::vector<std::string> design =
+            *c.Design == 0 ? std::vector<std::string>{} : std::vector<std::string>{c.Design};
+        const TEvalResult result = EvaluateLayout(Rules(design), layout, c.Mode);
         EXPECT_EQ(result.Value, c.Value) << c.Name;
         EXPECT_EQ(result.Tallies.DealerOutcomes, 1) << c.Name;
     }
@@ -122,11 +145,21 @@ TEST(EvaluatorTest, PayoutsOfSingleOutcomes) {
 // Every drawing code takes its own cost and divides by the number of draws it stands for.
 TEST(EvaluatorTest, DrawingCodesTakeTheirCostAndDivideByTheDraws) {
     const TEvalRules rules = Rules({
-        "ExchangeCost[1][1]=1,1", "ExchangeCost[1][2]=1,2", "ExchangeCost[1][3]=1,3",
-        "ExchangeCost[1][4]=1,4", "ExchangeCost[1][5]=1,5", "ExchangeCost[2][1]=2,1",
-        "ExchangeCost[2][2]=2,2", "ExchangeCost[2][3]=2,3", "ExchangeCost[2][4]=2,4",
-        "ExchangeCost[2][5]=2,5", "BuyCost[1][1]=0,3",      "BuyCost[1][2]=0,4",
-        "BuyCost[2][1]=0,6",      "BuyCost[2][2]=0,7",      "BuyDealerGameCost=0,9",
+        "ExchangeCost[1][1]=1,1",
+        "ExchangeCost[1][2]=1,2",
+        "ExchangeCost[1][3]=1,3",
+        "ExchangeCost[1][4]=1,4",
+        "ExchangeCost[1][5]=1,5",
+        "ExchangeCost[2][1]=2,1",
+        "ExchangeCost[2][2]=2,2",
+        "ExchangeCost[2][3]=2,3",
+        "ExchangeCost[2][4]=2,4",
+        "ExchangeCost[2][5]=2,5",
+        "BuyCost[1][1]=0,3",
+        "BuyCost[1][2]=0,4",
+        "BuyCost[2][1]=0,6",
+        "BuyCost[2][2]=0,7",
+        "BuyDealerGameCost=0,9",
     });
     // One outcome, which the player wins: the value is (3 - cost) / draws; 42 unseen cards.
     const TEvalLayout layout = Layout("Ah Ac Kd 9s 7h", "Qh Qc 5d 4s 2h");
@@ -135,11 +168,11 @@ TEST(EvaluatorTest, DrawingCodesTakeTheirCostAndDivideByTheDraws) {
     const long double pairs = (t + 2) * (t + 1) / 2;
     const long double triples = (t + 3) * (t + 2) * (t + 1) / 6;
     const std::vector<std::tuple<TEvalMode, float, long double>> cases = {
-        {11, 1.1F, one},    {12, 2.1F, one},    {21, 1.2F, 1},      {22, 2.2F, 1},
-        {210, 1.2F, pairs}, {220, 2.2F, pairs}, {31, 1.3F, 1},      {32, 2.3F, 1},
-        {310, 1.3F, triples}, {320, 2.3F, triples}, {41, 1.4F, 1},  {42, 2.4F, 1},
-        {51, 1.5F, 1},      {52, 2.5F, 1},      {61, 0.3F, one},    {62, 0.6F, one},
-        {71, 0.4F, 1},      {72, 0.7F, 1},      {710, 0.4F, pairs}, {720, 0.7F, pairs},
+        {11, 1.1F, one},      {12, 2.1F, one},      {21, 1.2F, 1},      {22, 2.2F, 1},
+        {210, 1.2F, pairs},   {220, 2.2F, pairs},   {31, 1.3F, 1},      {32, 2.3F, 1},
+        {310, 1.3F, triples}, {320, 2.3F, triples}, {41, 1.4F, 1},      {42, 2.4F, 1},
+        {51, 1.5F, 1},        {52, 2.5F, 1},        {61, 0.3F, one},    {62, 0.6F, one},
+        {71, 0.4F, 1},        {72, 0.7F, 1},        {710, 0.4F, pairs}, {720, 0.7F, pairs},
         {1, 0.9F, one},
     };
     for (const auto& [code, cost, draws] : cases) {
@@ -211,7 +244,8 @@ TEST(EvaluatorTest, FewerThanFivePlayerCards) {
     const TEvalRules rules = Rules();
     EXPECT_EQ(EvaluateLayout(rules, Layout("As Ac", "Ah Ad Kh Qd Jc"), 0).Tallies.Ties, 1);
     // With every other king out of play the player's pair stands for aces with a queen.
-    const TEvalResult noKings = EvaluateLayout(rules, Layout("As Ac", "Ah Ad Kh Qd Jc", "Kc Kd Ks"), 0);
+    const TEvalResult noKings =
+        EvaluateLayout(rules, Layout("As Ac", "Ah Ad Kh Qd Jc", "Kc Kd Ks"), 0);
     EXPECT_EQ(noKings.Tallies.DealerWins, 1);
     // No cards at all: no game.
     const TEvalResult empty = EvaluateLayout(rules, Layout("", "5s"), 0);
@@ -281,7 +315,8 @@ TEST(EvaluatorTest, ListingWithoutAGameCombination) {
 TEST(EvaluatorTest, LayoutWithoutOutcomesIsAnError) {
     const TEvalRules rules = Rules();
     TEvalLayout fewUnseen = Layout("Ah Ac Kd 9s 7h", "2s");
-    fewUnseen.Seen = TCardTable::FullDeck().Without(Cards("Kh Qs Js"));  // three cards for four places
+    fewUnseen.Seen =
+        TCardTable::FullDeck().Without(Cards("Kh Qs Js"));  // three cards for four places
     const std::vector<TEvalLayout> layouts = {
         Layout("Ah Ac Kd 9s 7h", "2s 3s 4s 5s 6s 7s"),  // six dealer cards
         fewUnseen,
@@ -293,7 +328,8 @@ TEST(EvaluatorTest, LayoutWithoutOutcomesIsAnError) {
                 EvaluateLayout(rules, layout, code);
                 ADD_FAILURE() << "code " << code << " evaluated a layout without outcomes";
             } catch (const TEvalError& e) {
-                EXPECT_EQ(std::string(e.what()).rfind("Расклад нельзя оценить: ", 0), 0U) << e.what();
+                EXPECT_EQ(std::string(e.what()).rfind("Расклад нельзя оценить: ", 0), 0U)
+                    << e.what();
             }
         }
         // Codes that take no shares still answer.

@@ -20,7 +20,9 @@ TPattern P(int a, int b = 0, int c = 0, int d = 0, int e = 0) {
                      static_cast<std::int8_t>(e)}};
 }
 
-int RunRank(int r) { return r == 14 ? 1 : r; }
+int RunRank(int r) {
+    return r == 14 ? 1 : r;
+}
 
 class TFormulas {
 public:
@@ -184,7 +186,8 @@ TFormulaTables FillTables(TCardTable known, TCardTable unseen, const TCountingRu
         TCount entry = Binom(f.T - f.Vr[r], 2 - (f.n - f.Kr[r])) * f.NeedRank(r, 3);
         if (dealer && plays[ckFullHouse]) {
             for (int p = 1; p <= 13; ++p) {
-                entry -= out.Tables[ckFullHouse][static_cast<std::size_t>((r - 1) * 13 + p - 1)].second;
+                entry -=
+                    out.Tables[ckFullHouse][static_cast<std::size_t>((r - 1) * 13 + p - 1)].second;
             }
         }
         trips.push_back({P(r), entry});

@@ -25,7 +25,9 @@ enum TCategory : std::uint32_t {
     kRoyalFlush,
 };
 
-constexpr int Strength(RankIndex r) { return 14 - r; }  // ace 13 .. two 1
+constexpr int Strength(RankIndex r) {
+    return 14 - r;
+}  // ace 13 .. two 1
 
 }  // namespace
 
@@ -78,11 +80,12 @@ THandRank RankFiveCards(TCardTable hand) {
         tieBreak = static_cast<std::uint32_t>(straightTop);
     } else {
         for (std::size_t i = 0; i < 5; ++i) {
-            tieBreak = tieBreak * 16 + (i < held ? static_cast<std::uint32_t>(Strength(order[i])) : 0);
+            tieBreak =
+                tieBreak * 16 + (i < held ? static_cast<std::uint32_t>(Strength(order[i])) : 0);
         }
     }
     static constexpr std::array<TCombinationKind, 10> kKinds = {
-        ckNoGame, ckPair,     ckTwoPairs,    ckThreeOfAKind,  ckStraight,
+        ckNoGame, ckPair,      ckTwoPairs,    ckThreeOfAKind,  ckStraight,
         ckFlush,  ckFullHouse, ckFourOfAKind, ckStraightFlush, ckRoyalFlush};
     THandRank rank;
     rank.Kind = kKinds[category];

@@ -20,7 +20,8 @@ THandRank RankFiveCards(TCardTable hand);
 
 // The dealer's game: a pair below the minimum pair, or an ace-king the rule does not allow, is
 // no game.
-bool DealerHasGame(const THandRank& rank, TCardTable hand, RankIndex minPair, TMinAceKing minAceKing);
+bool DealerHasGame(const THandRank& rank, TCardTable hand, RankIndex minPair,
+                   TMinAceKing minAceKing);
 
 struct TReferenceTallies {
     TCount Outcomes = 0;

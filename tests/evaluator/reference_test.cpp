@@ -14,7 +14,9 @@ namespace {
 
 using enum TCombinationKind;
 
-TCardTable Cards(const char* text) { return TableOf(ParseCardList(text)); }
+TCardTable Cards(const char* text) {
+    return TableOf(ParseCardList(text));
+}
 
 struct TCase {
     TCardTable Player;
@@ -26,7 +28,9 @@ struct TCase {
 
 // Random five cards are mostly weak, so part of the player's hands are built to a shape.
 TCardTable PlayerHand(std::mt19937& rng) {
-    auto uniform = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng); };
+    auto uniform = [&](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(rng);
+    };
     TCardTable hand;
     auto add = [&](RankIndex r, SuitIndex s) { hand.Set(r, s, true); };
     auto fillRandom = [&] {
@@ -49,7 +53,8 @@ TCardTable PlayerHand(std::mt19937& rng) {
         case 2:    // straight, any suits
         case 3: {  // straight flush (or royal)
             const int top = uniform(1, 10);
-            for (int r = top; r < top + 5; ++r) add(r == 14 ? 1 : r, shape == 3 ? suit : uniform(1, kSuits));
+            for (int r = top; r < top + 5; ++r)
+                add(r == 14 ? 1 : r, shape == 3 ? suit : uniform(1, kSuits));
             break;
         }
         case 4: {  // four of a kind
@@ -101,9 +106,8 @@ TCase MakeCase(std::mt19937& rng, int dealerCards) {
                                        : std::uniform_int_distribution<int>(0, 20)(rng);
     // A third of the dealers show cards of the player's ranks, so that equal hands occur.
     if (rng() % 3 == 0) {
-        std::stable_partition(rest.begin(), rest.end(), [&](TCardId id) {
-            return c.Player.RankCount(RankIndexOf(id)) > 0;
-        });
+        std::stable_partition(rest.begin(), rest.end(),
+                              [&](TCardId id) { return c.Player.RankCount(RankIndexOf(id)) > 0; });
     }
     std::size_t i = 0;
     for (int d = 0; d < dealerCards; ++d) c.Dealer.Add(rest[i++]);
@@ -166,11 +170,10 @@ TEST(ReferenceTest, ClosedFormEqualsEnumerationOnRandomLayouts) {
     for (const auto& [dealerCards, rounds] : plan) {
         for (int i = 0; i < rounds; ++i, ++round) {
             const TCase c = MakeCase(rng, dealerCards);
-            ExpectSameAsEnumeration(c, "round " + std::to_string(round) + ": player " +
-                                           JoinCardNames(c.Player) + "; dealer " +
-                                           JoinCardNames(c.Dealer) + "; out " +
-                                           JoinCardNames(c.Out) + "; MinPair " +
-                                           std::to_string(c.MinPair));
+            ExpectSameAsEnumeration(
+                c, "round " + std::to_string(round) + ": player " + JoinCardNames(c.Player) +
+                       "; dealer " + JoinCardNames(c.Dealer) + "; out " + JoinCardNames(c.Out) +
+                       "; MinPair " + std::to_string(c.MinPair));
             if (HasFatalFailure()) return;
         }
     }

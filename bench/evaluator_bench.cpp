@@ -1,0 +1,134 @@
+// The evaluator's cost per call, and how it compares with ranking the dealer's completions one by
+// one.
+//   studlab-bench --benchmark_filter=Evaluate --benchmark_repetitions=9
+//       --benchmark_report_aggregates_only=true
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <vector>
+
+#include "cards/card_list.h"
+#include "cards/evaluator.h"
+#include "evaluator/reference_enumerator.h"
+
+namespace studlab {
+namespace {
+
+TCardTable Cards(const char* text) {
+    return TableOf(ParseCardList(text));
+}
+
+const TEvalRules& DefaultRules() {
+    static const TEvalRules rules = MakeEvalRules(TGameDesign{}, TCalculationSettings{});
+    return rules;
+}
+
+// Every draw of every three-card exchange of one hand against one open dealer card: the calls a
+// decision makes for "поменять все, кроме ..." by the direct method, 10 x C(46, 3) layouts.
+std::vector<TEvalLayout> ThreeCardExchangeDraws() {
+    const TCardTable player = Cards("Ah Ac Kd 9s 7h");
+    const TCardTable dealer = Cards("2s");
+    const TCardTable seen = player | dealer;
+    std::vector<TCardId> hand;
+    std::vector<TCardId> unseen;
+    player.ForEach([&](TCardId id) { hand.push_back(id); });
+    seen.Complement().ForEach([&](TCardId id) { unseen.push_back(id); });
+    std::vector<TEvalLayout> layouts;
+    for (std::size_t k1 = 0; k1 < hand.size(); ++k1) {
+        for (std::size_t k2 = k1 + 1; k2 < hand.size(); ++k2) {
+            for (std::size_t a = 0; a < unseen.size(); ++a) {
+                for (std::size_t b = a + 1; b < unseen.size(); ++b) {
+                    for (std::size_t c = b + 1; c < unseen.size(); ++c) {
+                        TEvalLayout layout{{}, dealer, seen, 0};
+                        for (TCardId id : {hand[k1], hand[k2], unseen[a], unseen[b], unseen[c]}) {
+                            layout.Player.Add(id);
+                        }
+                        layouts.push_back(layout);
+                    }
+                }
+            }
+        }
+    }
+    return layouts;
+}
+
+void BM_EvaluateLayout_ThreeCardExchangeDraws(benchmark::State& state) {
+    static const std::vector<TEvalLayout> layouts = ThreeCardExchangeDraws();
+    const TEvalRules& rules = DefaultRules();
+    std::size_t next = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(EvaluateLayout(rules, layouts[next], kModeBet));
+        if (++next == layouts.size()) next = 0;
+    }
+    state.counters["layouts"] = static_cast<double>(layouts.size());
+}
+BENCHMARK(BM_EvaluateLayout_ThreeCardExchangeDraws);
+
+// One call for a player's hand of each kind against one open dealer card.
+void BM_EvaluateLayout_PlayerKind(benchmark::State& state, const char* player) {
+    const TEvalLayout layout{Cards(player), Cards("3d"), Cards(player) | Cards("3d"), 0};
+    const TEvalRules& rules = DefaultRules();
+    for (auto _ : state) benchmark::DoNotOptimize(EvaluateLayout(rules, layout, kModeBet));
+}
+BENCHMARK_CAPTURE(BM_EvaluateLayout_PlayerKind, NoGame, "Qh 9c 7d 4s 2d");
+BENCHMARK_CAPTURE(BM_EvaluateLayout_PlayerKind, AceKing, "Ah Kc 9d 7s 2h");
+BENCHMARK_CAPTURE(BM_EvaluateLayout_PlayerKind, Pair, "Ah Ac Kd 9s 7h");
+BENCHMARK_CAPTURE(BM_EvaluateLayout_PlayerKind, TwoPairs, "Jh Jc 4d 4s Ah");
+BENCHMARK_CAPTURE(BM_EvaluateLayout_PlayerKind, ThreeOfAKind, "Qh Qc Qd 2s 9h");
+BENCHMARK_CAPTURE(BM_EvaluateLayout_PlayerKind, Straight, "9h 8c 7d 6s 5h");
+BENCHMARK_CAPTURE(BM_EvaluateLayout_PlayerKind, Flush, "Ah 9h 7h 4h 2h");
+BENCHMARK_CAPTURE(BM_EvaluateLayout_PlayerKind, FullHouse, "2h 2c 2d Ks Kh");
+BENCHMARK_CAPTURE(BM_EvaluateLayout_PlayerKind, FourOfAKind, "7h 7c 7d 7s Ah");
+BENCHMARK_CAPTURE(BM_EvaluateLayout_PlayerKind, StraightFlush, "9s 8s 7s 6s 5s");
+BENCHMARK_CAPTURE(BM_EvaluateLayout_PlayerKind, RoyalFlush, "Ah Kh Qh Jh 10h");
+
+// The worked layout, A-A-K-9-7 against an open two: 163,185 completions.
+const TEvalLayout& WorkedLayout() {
+    static const TEvalLayout layout{Cards("Ah Ac Kd 9s 7h"), Cards("2s"),
+                                    Cards("Ah Ac Kd 9s 7h 2s"), 0};
+    return layout;
+}
+
+void BM_EvaluateLayout_WorkedLayout(benchmark::State& state) {
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(EvaluateLayout(DefaultRules(), WorkedLayout(), kModeBet));
+    }
+}
+BENCHMARK(BM_EvaluateLayout_WorkedLayout);
+
+void BM_ReferenceEnumeration_WorkedLayout(benchmark::State& state) {
+    const TEvalLayout& layout = WorkedLayout();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(reference::EnumerateCompletions(
+            layout.Player, layout.Dealer, layout.Seen.Complement(), 13, TMinAceKing::akAny));
+    }
+}
+BENCHMARK(BM_ReferenceEnumeration_WorkedLayout)->Unit(benchmark::kMillisecond);
+
+// Both on the same layout in the same run; "speedup" is the reference's time over the closed
+// form's time per call.
+void BM_EnumerationSpeedup_WorkedLayout(benchmark::State& state) {
+    using TClock = std::chrono::steady_clock;
+    const TEvalLayout& layout = WorkedLayout();
+    constexpr int kCalls = 5000;
+    double reference = 0;
+    double closedForm = 0;
+    for (auto _ : state) {
+        const auto start = TClock::now();
+        benchmark::DoNotOptimize(reference::EnumerateCompletions(
+            layout.Player, layout.Dealer, layout.Seen.Complement(), 13, TMinAceKing::akAny));
+        const auto middle = TClock::now();
+        for (int i = 0; i < kCalls; ++i) {
+            benchmark::DoNotOptimize(EvaluateLayout(DefaultRules(), layout, kModeBet));
+        }
+        const auto end = TClock::now();
+        reference += std::chrono::duration<double>(middle - start).count();
+        closedForm += std::chrono::duration<double>(end - middle).count() / kCalls;
+    }
+    state.counters["speedup"] = reference / closedForm;
+    state.counters["closed_form_ns"] = closedForm * 1e9 / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_EnumerationSpeedup_WorkedLayout)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace studlab
