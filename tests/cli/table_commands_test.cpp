@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+
+#include "support/run_cli.h"
+
+namespace studlab {
+namespace {
+
+using testing::RunCli;
+
+std::string OnlyAtStage1(const std::string& action) {
+    std::string sets;
+    for (const char* a : {"paFold", "paBet", "paBuyCard"}) {
+        sets += std::string(" --set 'StageActions[1][") + a + "]=NO'";
+    }
+    return sets + " --set 'StageActions[1][" + action + "]=YES'";
+}
+
+TEST(CliDecide, PrintsTheCandidatesAndTheChoice) {
+    const auto run = RunCli("decide --dealer 2s --player 'Ah Ac Kd 9s 7h'");
+    EXPECT_EQ(run.ExitCode, 0);
+    EXPECT_EQ(run.Output.substr(0, run.Output.find("seconds: ")),
+              "сделать пас\t-1\nзабиться\t1,5838\nкупить карту \t0,6354\nchoice: забиться\n");
+}
+
+TEST(CliDecide, RejectsLayoutsThatDoNotFitTheDesign) {
+    for (const char* args : {"decide --dealer '2s 3s' --player 'Ah Ac Kd 9s 7h'", "decide --dealer 2s --player 'Ah Ac Kd 9s'",
+                             "decide --dealer 2s --player 'Ah Ac Kd 9s 2s'", "decide --dealer 2s --player 'Ah Ac Kd 9s 7h' --method x"}) {
+        EXPECT_EQ(RunCli(args).ExitCode, 2) << args;
+    }
+}
+
+// Every action played through to the end of a hand: with only that action allowed at the first
+// stage the hand must take it.
+TEST(CliPlay, PlaysEveryKindOfActionToTheEnd) {
+    struct Case {
+        std::string sets;
+        std::string taken;
+    };
+    const std::vector<Case> cases = {
+        {OnlyAtStage1("paBet"), "choice: забиться\n"},
+        {OnlyAtStage1("paBuyCard"), "choice: купить карту \n"},
+        {OnlyAtStage1("paBuyTwoCards") + " --method probabilistic --cycles 50", "choice: купить две карты \n"},
+        {OnlyAtStage1("paExchange1"), "choice: поменять "},
+        {OnlyAtStage1("paExchange2") + " --method probabilistic --cycles 50", "choice: поменять "},
+        {OnlyAtStage1("paExchange3") + " --method probabilistic --cycles 50", "choice: поменять все, кроме "},
+        {OnlyAtStage1("paExchange4") + " --cycles 50", "choice: поменять все, кроме "},
+        {OnlyAtStage1("paExchange5") + " --cycles 50", "choice: поменять все карты \n"},
+        {OnlyAtStage1("paFold"), "choice: сделать пас\n"},
+        {OnlyAtStage1("paBet") + " --set 'StageActions[2][paBuyDealerGame]=YES' --set 'StageActions[3][paBuyDealerGame]=YES'",
+         "купить игру дилеру "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.sets);
+        for (int seed : {1, 2, 3}) {
+            const auto run = RunCli("play --seed " + std::to_string(seed) + c.sets);
+            ASSERT_EQ(run.ExitCode, 0) << run.Output;
+            EXPECT_NE(run.Output.find(c.taken), std::string::npos) << run.Output;
+            EXPECT_NE(run.Output.find("\nresult: "), std::string::npos) << run.Output;
+        }
+    }
+}
+
+TEST(CliPlay, TheSameSeedPlaysTheSameHand) {
+    const auto first = RunCli("play --seed 42");
+    EXPECT_EQ(first.ExitCode, 0);
+    EXPECT_EQ(RunCli("play --seed 42").Output, first.Output);
+}
+
+}  // namespace
+}  // namespace studlab
