@@ -2,6 +2,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -136,6 +137,11 @@ private slots:
         QCOMPARE(captions("TForm8"), (QStringList{"опции", "  выбрать игру", "  конструктор покера",
                                                   "  новый расклад", "  выход", "MO"}));
         QCOMPARE(m_program->Action("TForm8", "N5")->shortcut(), QKeySequence(Qt::Key_N));
+    }
+
+    void qtsOwnButtonsSpeakRussian() {
+        QDialogButtonBox buttons(QDialogButtonBox::Cancel);
+        QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QString("Отмена"));
     }
 
     void clickOnTheStartPictureOpensTheConstructor() {

@@ -35,7 +35,7 @@ QFormLayout* FieldColumn(QGroupBox* group) {
 }  // namespace
 
 TForm3::TForm3(TGameDesign& design)
-    : QWidget(nullptr, kTitleWithoutCloseBox | Qt::WindowMinMaxButtonsHint), m_bindings(design) {
+    : QWidget(nullptr, kTitleWithoutCloseBox), m_bindings(design) {
     setObjectName("TForm3");
     setWindowTitle("конструктор покера");
     resize(kClientSize);  // a resizable border
