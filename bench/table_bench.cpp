@@ -1,0 +1,63 @@
+// What a press of "РЕШЕНИЕ" and a random hand cost at the decision table.
+//   studlab-bench --benchmark_filter='Decide|RandomHand'
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+
+#include "cards/card_list.h"
+#include "table/decision_table.h"
+
+namespace studlab {
+namespace {
+
+using enum TPlayerAction;
+
+// A table with a game chosen over the given design (already in place), the stage-1 layout entered.
+struct TLaidOutTable {
+    TGameDesign Design;
+    TCalculationSettings Settings;
+    TDecisionTable Table{Design, Settings};
+
+    explicit TLaidOutTable(const TGameDesign& design) : Design(design) {
+        Table.SetGameName("bench");
+        Table.SelectGame(std::nullopt);
+        for (TCardId id : ParseCardList("2s Ah Ac Kd 9s 7h")) Table.ImageClick(id);
+    }
+};
+
+void BM_Decide_DefaultDesign_Stage1(benchmark::State& state) {
+    TLaidOutTable t{TGameDesign{}};
+    for (auto _ : state) t.Table.Decide();
+    state.counters["evaluations"] =
+        benchmark::Counter(static_cast<double>(t.Table.EvaluatorCalls()), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_Decide_DefaultDesign_Stage1)->Unit(benchmark::kMicrosecond);
+
+// Buying one and two cards and every exchange, all by the direct method where it applies.
+void BM_Decide_EveryStage1Action_Direct(benchmark::State& state) {
+    TGameDesign design;
+    for (TPlayerAction a : {paBetInsured, paBuyTwoCards, paExchange1, paExchange2, paExchange3, paExchange4,
+                            paExchange5}) {
+        design.SetAllows(1, a, true);
+    }
+    TLaidOutTable t{design};
+    for (auto _ : state) t.Table.Decide();
+    state.counters["evaluations"] =
+        benchmark::Counter(static_cast<double>(t.Table.EvaluatorCalls()), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_Decide_EveryStage1Action_Direct)->Unit(benchmark::kMillisecond);
+
+void BM_RandomHand_DefaultDesign(benchmark::State& state) {
+    TGameDesign design;
+    TCalculationSettings settings;
+    settings.SameSequence = true;
+    TDecisionTable table{design, settings};
+    table.SetGameName("bench");
+    table.SelectGame(std::nullopt);
+    for (auto _ : state) table.RandomDeal();
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_RandomHand_DefaultDesign)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace studlab
