@@ -24,9 +24,9 @@ void TProfitCheck::StopSimulation() {
     m_view.StopButtonVisible = false;
 }
 
-void TProfitCheck::EndWithBeep() {
+void TProfitCheck::EndWithBeep(TRunEnd end) {
     if (Beep) Beep();
-    m_running = false;
+    EndQuietly(end);
 }
 
 // Steps 1 to 3 of a run, repeated at the start of every cycle.
@@ -50,6 +50,17 @@ void TProfitCheck::StartCycle(std::int32_t handCount) {
 }
 
 void TProfitCheck::RunSimulation() {
+    try {
+        RunCycles();
+    } catch (...) {
+        // The window stays in the running layout until "СТОП"; the run itself is over.
+        EndQuietly(TRunEnd::Failed);
+        throw;
+    }
+}
+
+void TProfitCheck::RunCycles() {
+    m_end = TRunEnd::None;
     m_cycleCount = 0;
     m_cyclesTotal = 0;
     for (;;) {
@@ -58,7 +69,7 @@ void TProfitCheck::RunSimulation() {
         // the results can hold (the bank looks at every one of them).
         if (handCount < 1 || handCount > kMaxHands) {
             m_view.Message = "колличество циклов должно быть от 1 до 1000000";
-            m_running = false;
+            EndQuietly(TRunEnd::Refused);
             return;
         }
         StartCycle(handCount);
@@ -67,13 +78,21 @@ void TProfitCheck::RunSimulation() {
         std::int32_t recorded = 0;
         bool cycleOver = false;
         for (std::int64_t handNumber = 1; recorded < handCount && !cycleOver; ++handNumber) {
-            if (m_stopRequested || !m_table.GameChosen() || m_table.LastHandResult() <= kLossThatEndsTheRun) {
-                EndWithBeep();
+            if (m_stopRequested) {
+                EndWithBeep(TRunEnd::Stopped);
+                return;
+            }
+            if (!m_table.GameChosen()) {
+                EndWithBeep(TRunEnd::NoGame);
+                return;
+            }
+            if (m_table.LastHandResult() <= kLossThatEndsTheRun) {
+                EndWithBeep(TRunEnd::BigLoss);
                 return;
             }
             if (ProcessPendingEvents) ProcessPendingEvents();
             if (m_stopRequested) {  // "СТОП" pressed while the events were handled
-                EndWithBeep();
+                EndWithBeep(TRunEnd::Stopped);
                 return;
             }
             m_table.PlayRandomHand();
@@ -89,7 +108,7 @@ void TProfitCheck::RunSimulation() {
                 const std::int64_t totalLoss = ParseDesignInteger(m_settings.TotalLossLimit) * std::int64_t{10000};
                 const std::int64_t totalWin = ParseDesignInteger(m_settings.TotalWinLimit) * std::int64_t{10000};
                 if (totalLoss >= m_cyclesTotal || totalWin <= m_cyclesTotal) {
-                    EndQuietly();
+                    EndQuietly(TRunEnd::CyclesLimit);
                     return;
                 }
                 const std::int64_t win = ParseDesignInteger(m_settings.CycleWinTarget) * std::int64_t{10000};
@@ -152,7 +171,7 @@ void TProfitCheck::ShowSummary(std::int32_t recorded) {
                  static_cast<double>(stdError),
                  static_cast<double>(-(mean + 1.96L * stdError) * 100),
                  static_cast<double>(-(mean - 1.96L * stdError) * 100)};
-    m_running = false;
+    EndQuietly(TRunEnd::Completed);
 }
 
 void TProfitCheck::ComputeBankClick() {

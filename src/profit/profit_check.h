@@ -59,6 +59,18 @@ struct TProfitView {
     std::array<std::string, TCombinationStats::kColumns> StatsColumns;
 };
 
+// How the last run ended.
+enum class TRunEnd {
+    None,          // no run yet, or one is going on
+    Completed,     // every hand played: the summary is shown
+    Refused,       // the number of hands cannot be played
+    Stopped,       // "СТОП"
+    NoGame,        // no game is chosen
+    BigLoss,       // the previous hand lost 5 antes or more
+    CyclesLimit,   // the cycles together reached a whole-run limit
+    Failed,        // an error inside a hand (its message is reported by the caller)
+};
+
 // Figures of a finished run beyond those the window shows.
 struct TRunSummary {
     std::int64_t Hands = 0;
@@ -93,12 +105,19 @@ public:
     void StopSimulation();  // "СТОП"
     void ComputeBankClick();  // "банк"
     bool Running() const { return m_running; }
+    TRunEnd LastRunEnd() const { return m_end; }
+    std::int64_t CycleCount() const { return m_cycleCount; }
+    std::int64_t CyclesTotal() const { return m_cyclesTotal; }
 
 private:
+    void RunCycles();
     void StartCycle(std::int32_t handCount);
     void ShowSummary(std::int32_t recorded);
-    void EndQuietly() { m_running = false; }
-    void EndWithBeep();
+    void EndQuietly(TRunEnd end) {
+        m_running = false;
+        m_end = end;
+    }
+    void EndWithBeep(TRunEnd end);
 
     IRandomHandTable& m_table;
     TRunSettings m_settings;
@@ -108,6 +127,7 @@ private:
     std::vector<std::int32_t> m_handResults;
 
     bool m_running = false;
+    TRunEnd m_end = TRunEnd::None;
     bool m_stopRequested = false;
     std::int64_t m_runTotal = 0;
     std::int64_t m_cycleCount = 0;
