@@ -1,0 +1,143 @@
+#include <fstream>
+#include <iterator>
+
+#include "design/design_number.h"
+#include "design/windows1251.h"
+#include "table/cache/sqlite.h"
+#include "table_fixture.h"
+
+namespace studlab::testing {
+namespace {
+
+using enum TPlayerAction;
+
+class CachedDecision : public TableTest {
+protected:
+    void SetUp() override {
+        TableTest::SetUp();
+        std::filesystem::create_directories(Dir() / "Games");
+        table.Cache().SetGamesDir(Dir() / "Games");
+        settings.UseCacheTable = true;
+    }
+    void LayOut(std::string_view cards = "2s Ah Ac Kd 9s 7h") {
+        SelectGame(design);
+        Click(cards);
+        ASSERT_TRUE(View().Button1Visible);
+    }
+    int Rows() {
+        const std::filesystem::path file = table.Cache().FileFor("игра");
+        if (!std::filesystem::exists(file)) return 0;
+        TSqliteDatabase db(file, TSqliteDatabase::TMode::OpenExisting);
+        TSqliteStatement count(db, "SELECT count(*) FROM decisions");
+        count.Step();
+        return std::stoi(count.Text(0));
+    }
+};
+
+TEST_F(CachedDecision, FirstDecisionIsStoredAndTheSameLayoutIsServedFromTheCache) {
+    LayOut();
+    table.Decide();
+    EXPECT_EQ(Rows(), 1);
+    const TTableView computed = View();
+    const std::uint64_t calls = table.EvaluatorCalls();
+
+    NewLayout();
+    Click("2s Ah Ac Kd 9s 7h");
+    table.State().Choice1 = "x";
+    table.Decide();
+    EXPECT_EQ(table.EvaluatorCalls(), calls);  // nothing computed
+    EXPECT_EQ(Rows(), 1);                     // nothing stored again
+    EXPECT_EQ(View().Label1, computed.Label1);
+    EXPECT_EQ(View().Label3, computed.Label3);
+    EXPECT_EQ(View().Label4, computed.Label4);
+    EXPECT_EQ(State().Choice1, "2");
+    EXPECT_TRUE(View().Button2Visible && View().Button3Visible && View().Label3Visible);
+    // A hit restores the stored decision and nothing more: no candidates, no marks, no settlement.
+    EXPECT_EQ(State().Candidates.FirstFreeSlot(), 1);
+    EXPECT_EQ(State().HandStage, 1);
+    ExpectSound();
+
+    // The key holds the cards only: the same cards at another stage share the row.
+    table.State().HandStage = 2;
+    table.Decide();
+    EXPECT_EQ(table.EvaluatorCalls(), calls);
+    EXPECT_EQ(Rows(), 1);
+}
+
+TEST_F(CachedDecision, OffNeitherReadsNorWrites) {
+    settings.UseCacheTable = false;
+    LayOut();
+    table.Decide();
+    EXPECT_FALSE(std::filesystem::exists(table.Cache().FileFor("игра")));
+    settings.UseCacheTable = true;
+    table.Decide();
+    EXPECT_EQ(Rows(), 1);
+    settings.UseCacheTable = false;
+    const std::uint64_t calls = table.EvaluatorCalls();
+    table.Decide();
+    EXPECT_GT(table.EvaluatorCalls(), calls);
+    EXPECT_EQ(Rows(), 1);
+}
+
+TEST_F(CachedDecision, LongCaptionListsComeBackCut) {
+    design.SetAllows(1, paExchange1, true);
+    design.SetAllows(1, paExchange2, true);
+    LayOut();
+    table.Decide();
+    const std::string full = View().Label3;
+    ASSERT_GT(full.size(), 255U);
+    table.Decide();
+    EXPECT_EQ(View().Label3, Utf8Prefix(full, 255));
+}
+
+TEST_F(CachedDecision, AnUnsettledRandomHandStoresTheNotSettledMark) {
+    settings.SameSequence = true;
+    SelectGame(design);
+    table.RandomDeal();
+    TSqliteDatabase db(table.Cache().FileFor("игра"), TSqliteDatabase::TMode::OpenExisting);
+    TSqliteStatement first(db, "SELECT MO_r, reshenie1 FROM decisions ORDER BY rowid LIMIT 1");
+    ASSERT_TRUE(first.Step());
+    EXPECT_EQ(first.Text(0), "-100");
+}
+
+TEST_F(CachedDecision, MissingFolderStillShowsTheDecisionAndNamesTheFolder) {
+    table.Cache().SetGamesDir(Dir() / "NoGames");
+    LayOut();
+    try {
+        table.Decide();
+        ADD_FAILURE();
+    } catch (const TDecisionCacheError& e) {
+        EXPECT_NE(std::string(e.what()).find((Dir() / "NoGames").string()), std::string::npos);
+    }
+    EXPECT_EQ(View().Label1, "забиться");  // decided and shown before the store failed
+    EXPECT_EQ(State().Choice1, "2");
+    EXPECT_FALSE(std::filesystem::exists(Dir() / "NoGames"));
+}
+
+TEST_F(CachedDecision, DamagedFileIsReportedAndLeftAsItWas) {
+    const auto file = table.Cache().FileFor("игра");
+    std::ofstream(file, std::ios::binary) << "not a database at all, not even close, but long enough to look";
+    LayOut();
+    EXPECT_THROW(table.Decide(), TDecisionCacheError);
+    std::ifstream in(file, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
+              "not a database at all, not even close, but long enough to look");
+}
+
+TEST_F(CachedDecision, StoredResultThatIsNotANumberStopsTheHitAfterTheLabels) {
+    TDecisionCache cache(Dir() / "Games");
+    LayOut();
+    const std::string key = LayoutKey(State().DealerCards, State().PlayerCards, State().OutCards);
+    cache.Append("игра", {key, "a\r", "1\r", "abc", "надпись", {"2", "", "", ""}});
+    try {
+        table.Decide();
+        ADD_FAILURE();
+    } catch (const TConversionError& e) {
+        EXPECT_EQ(std::string(e.what()), "'abc' is not a valid floating point value");
+    }
+    EXPECT_EQ(View().Label1, "надпись");
+    EXPECT_EQ(View().Label3, "a\r");
+}
+
+}  // namespace
+}  // namespace studlab::testing
