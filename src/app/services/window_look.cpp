@@ -59,7 +59,9 @@ void SetFixedClientSize(QMainWindow* window, QSize client) {
     window->layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void RefuseCloseRequests(QWidget* window) { window->installEventFilter(new TCloseRefusal(window)); }
+void RefuseCloseRequests(QWidget* window) {
+    window->installEventFilter(new TCloseRefusal(window));
+}
 
 void CentreOnDesktop(QWidget* window) {
     const QScreen* screen = QGuiApplication::primaryScreen();

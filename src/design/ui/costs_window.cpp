@@ -34,8 +34,7 @@ QFormLayout* FieldColumn(QGroupBox* group) {
 
 }  // namespace
 
-TForm3::TForm3(TGameDesign& design)
-    : QWidget(nullptr, kTitleWithoutCloseBox), m_bindings(design) {
+TForm3::TForm3(TGameDesign& design) : QWidget(nullptr, kTitleWithoutCloseBox), m_bindings(design) {
     setObjectName("TForm3");
     setWindowTitle("конструктор покера");
     resize(kClientSize);  // a resizable border

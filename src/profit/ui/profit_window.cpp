@@ -25,8 +25,7 @@ constexpr std::array<TLimitField, 4> kLimitFields = {
 
 }  // namespace
 
-TForm4::TForm4(TStudlabModel& model)
-    : QWidget(nullptr, kTitleWithoutCloseBox), m_model(model) {
+TForm4::TForm4(TStudlabModel& model) : QWidget(nullptr, kTitleWithoutCloseBox), m_model(model) {
     setObjectName("TForm4");
     setWindowTitle("проверка выгодности игры");
     resize(kClientSize);  // a resizable border
