@@ -20,8 +20,9 @@ TByKind<TNumberText> TGameDesign::DefaultPayQualified() {
 }
 
 TByKind<TNumberText> TGameDesign::DefaultPayNotQualified() {
-    TByKind<TNumberText> pay;
-    for (TCombinationKind k : kCountedKinds) pay[k] = "1";
+    TByKind<TNumberText> pay(TNumberText("1"));
+    pay[ckPoker].clear();
+    pay[ckNoGame].clear();
     return pay;
 }
 
