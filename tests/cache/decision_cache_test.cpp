@@ -1,6 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <fstream>
+#include <thread>
 #include <iterator>
 
 #include "cards/card_list.h"
@@ -125,6 +131,46 @@ TEST_F(DecisionCache, DamagedOrForeignFilesGiveAMessageAndStayUntouched) {
         EXPECT_THROW(m_cache.Append(game, Row("k", "x")), TDecisionCacheError) << game;
         EXPECT_EQ(Read(file), before) << game;
     }
+}
+
+TEST_F(DecisionCache, AKillWhileStoringLeavesOnlyWholeRows) {
+    const std::string key(156, '1');
+    m_cache.Append("g", Row(key, "первая"));
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        TDecisionCache cache(m_root / "Games");
+        for (int i = 0;; ++i) cache.Append("g", Row(std::to_string(i) + key, "строка " + std::to_string(i)));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+
+    TSqliteDatabase db(m_cache.FileFor("g"), TSqliteDatabase::TMode::OpenExisting);
+    TSqliteStatement check(db, "PRAGMA integrity_check");
+    ASSERT_TRUE(check.Step());
+    EXPECT_EQ(check.Text(0), "ok");
+    TSqliteStatement rows(db, "SELECT Matrix, Nadpis, reshenie1 FROM decisions WHERE rowid > 1");
+    int count = 0;
+    while (rows.Step()) {
+        const std::string number = rows.Text(0).substr(0, rows.Text(0).size() - key.size());
+        EXPECT_EQ(rows.Text(1), "строка " + number);
+        EXPECT_EQ(rows.Text(2), "2");
+        ++count;
+    }
+    EXPECT_GT(count, 0);
+    EXPECT_EQ(TDecisionCache(m_root / "Games").Find("g", key)->Nadpis, "первая");
+}
+
+TEST_F(DecisionCache, ALockedFileIsReportedNotWaitedForForever) {
+    m_cache.Append("g", Row("k", "x"));
+    TSqliteDatabase other(m_cache.FileFor("g"), TSqliteDatabase::TMode::OpenExisting);
+    other.Execute("BEGIN EXCLUSIVE");
+    TDecisionCache cache(m_root / "Games");
+    EXPECT_THROW(cache.Append("g", Row("k2", "y")), TDecisionCacheError);
+    other.Execute("ROLLBACK");
+    cache.Append("g", Row("k2", "y"));
+    EXPECT_EQ(cache.Find("g", "k2")->Nadpis, "y");
 }
 
 }  // namespace
