@@ -116,14 +116,21 @@ void TDecisionTable::ThrowAwayDealerSwapCard() {
     }
 }
 
+// Moves the hand on to `stage`: the decision's buttons go and its lists are emptied; after the
+// first decision "комбинации" stays.
+void TDecisionTable::OpenStage(int stage, bool hideCombinations) {
+    m_state.HandStage = stage;
+    m_view.Button1Visible = false;
+    m_view.Button2Visible = false;
+    if (hideCombinations) m_view.Button3Visible = false;
+    m_view.Label3.clear();
+    m_view.Label4.clear();
+}
+
 void TDecisionTable::ContinueAfterDecision1() {
     const std::string code = m_state.Choice1;
     const std::optional<double> cost = CostOf(1, code);
-    m_state.HandStage = 2;
-    m_view.Button2Visible = false;
-    m_view.Button1Visible = false;
-    m_view.Label3.clear();
-    m_view.Label4.clear();
+    OpenStage(2, false);
     SettleExchangeMarks(ExchangedCount(code).has_value());
     if (code == "1") {
         Fold();
@@ -152,12 +159,7 @@ void TDecisionTable::ContinueAfterDecision1() {
 void TDecisionTable::ContinueAfterDecision2() {
     const std::string code = m_state.Choice2;
     const std::optional<double> cost = CostOf(2, code);
-    m_state.HandStage = 3;
-    m_view.Button2Visible = false;
-    m_view.Button1Visible = false;
-    m_view.Button3Visible = false;
-    m_view.Label3.clear();
-    m_view.Label4.clear();
+    OpenStage(3, true);
     // Here a marked card may also be a card bought at decision 1, in slot 6 or 7.
     SettleExchangeMarks(ExchangedCount(code).has_value());
     if (code == "1") {
@@ -192,12 +194,7 @@ void TDecisionTable::ContinueAfterDecision2() {
 void TDecisionTable::ContinueAfterDecision3() {
     const std::string code = m_state.Choice3;
     const std::optional<double> cost = CostOf(3, code);
-    m_state.HandStage = 4;
-    m_view.Button3Visible = false;
-    m_view.Button1Visible = false;
-    m_view.Button2Visible = false;
-    m_view.Label3.clear();
-    m_view.Label4.clear();
+    OpenStage(4, true);
     if (code == "1") {
         Fold();
     } else if (IsBet(code)) {
@@ -215,12 +212,7 @@ void TDecisionTable::ContinueAfterDecision3() {
 void TDecisionTable::ContinueAfterDecision4() {
     const std::string code = m_state.Choice4;
     const std::optional<double> cost = CostOf(4, code);
-    m_state.HandStage = 5;
-    m_view.Button3Visible = false;
-    m_view.Button1Visible = false;
-    m_view.Button2Visible = false;
-    m_view.Label3.clear();
-    m_view.Label4.clear();
+    OpenStage(5, true);
     if (code == "1") {
         ThrowAwayDealerSwapCard();
         Pay(cost);

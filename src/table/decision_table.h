@@ -127,6 +127,7 @@ private:
     void CompleteArrivingCards();
     void CompleteIfNothingMoreArrives();
 
+    void OpenStage(int stage, bool hideCombinations);
     void ContinueAfterDecision1();
     void ContinueAfterDecision2();
     void ContinueAfterDecision3();
