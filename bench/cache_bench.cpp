@@ -38,8 +38,10 @@ void BM_CacheLookup_MillionRows(benchmark::State& state) {
     {
         TSqliteDatabase db(cache.FileFor("big"), TSqliteDatabase::TMode::OpenExisting);
         db.Execute("BEGIN");
-        TSqliteStatement insert(db, "INSERT INTO decisions (Matrix, Choose, Choose_N, MO_r, Nadpis, reshenie1) "
-                                    "VALUES (?1, 'сделать пас\rзабиться\r', '-1\r0,5\r', '-100', 'забиться', '2')");
+        TSqliteStatement insert(
+            db,
+            "INSERT INTO decisions (Matrix, Choose, Choose_N, MO_r, Nadpis, reshenie1) "
+            "VALUES (?1, 'сделать пас\rзабиться\r', '-1\r0,5\r', '-100', 'забиться', '2')");
         for (int i = 1; i < kRows; ++i) {
             std::string key = RandomKey(random);
             if (i % 1000 == 0) keys.push_back(key);

@@ -43,8 +43,8 @@ void BM_ProfitRun_100000Hands(benchmark::State& state) {
         state.counters["MO_95_low"] = check.Summary().MoLow;
         state.counters["MO_95_high"] = check.Summary().MoHigh;
     }
-    state.counters["hands_per_second"] =
-        benchmark::Counter(100000.0 * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["hands_per_second"] = benchmark::Counter(
+        100000.0 * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
     state.counters["peak_rss_MB"] = PeakResidentMegabytes();
 }
 BENCHMARK(BM_ProfitRun_100000Hands)->Unit(benchmark::kSecond)->Iterations(1);
@@ -70,7 +70,8 @@ void BM_ProfitEstimate_FromTheEvaluator(benchmark::State& state) {
             }
             game.Table.Decide();
             const TTableState& s = game.Table.State();
-            const TEvalLayout layout{s.PlayerCards, s.DealerCards, s.PlayerCards | s.DealerCards, 0.0F};
+            const TEvalLayout layout{s.PlayerCards, s.DealerCards, s.PlayerCards | s.DealerCards,
+                                     0.0F};
             long double value = -1;
             if (s.Choice1 == "2") {
                 value = EvaluateLayout(rules, layout, kModeBet).Value / 10000.0L;

@@ -28,22 +28,22 @@ struct TLaidOutTable {
 void BM_Decide_DefaultDesign_Stage1(benchmark::State& state) {
     TLaidOutTable t{TGameDesign{}};
     for (auto _ : state) t.Table.Decide();
-    state.counters["evaluations"] =
-        benchmark::Counter(static_cast<double>(t.Table.EvaluatorCalls()), benchmark::Counter::kAvgIterations);
+    state.counters["evaluations"] = benchmark::Counter(
+        static_cast<double>(t.Table.EvaluatorCalls()), benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_Decide_DefaultDesign_Stage1)->Unit(benchmark::kMicrosecond);
 
 // Buying one and two cards and every exchange, all by the direct method where it applies.
 void BM_Decide_EveryStage1Action_Direct(benchmark::State& state) {
     TGameDesign design;
-    for (TPlayerAction a : {paBetInsured, paBuyTwoCards, paExchange1, paExchange2, paExchange3, paExchange4,
-                            paExchange5}) {
+    for (TPlayerAction a : {paBetInsured, paBuyTwoCards, paExchange1, paExchange2, paExchange3,
+                            paExchange4, paExchange5}) {
         design.SetAllows(1, a, true);
     }
     TLaidOutTable t{design};
     for (auto _ : state) t.Table.Decide();
-    state.counters["evaluations"] =
-        benchmark::Counter(static_cast<double>(t.Table.EvaluatorCalls()), benchmark::Counter::kAvgIterations);
+    state.counters["evaluations"] = benchmark::Counter(
+        static_cast<double>(t.Table.EvaluatorCalls()), benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_Decide_EveryStage1Action_Direct)->Unit(benchmark::kMillisecond);
 

@@ -18,14 +18,26 @@ inline constexpr int kRanks = 13;
 inline constexpr int kSuits = 4;
 inline constexpr int kCards = 52;
 
-constexpr bool IsCardId(TCardId id) { return id >= 1 && id <= kCards; }
+constexpr bool IsCardId(TCardId id) {
+    return id >= 1 && id <= kCards;
+}
 
-constexpr RankIndex RankIndexOfFace(FaceNumber face) { return face == 1 ? 1 : 15 - face; }
-constexpr FaceNumber FaceOfRankIndex(RankIndex rank) { return rank == 1 ? 1 : 15 - rank; }
+constexpr RankIndex RankIndexOfFace(FaceNumber face) {
+    return face == 1 ? 1 : 15 - face;
+}
+constexpr FaceNumber FaceOfRankIndex(RankIndex rank) {
+    return rank == 1 ? 1 : 15 - rank;
+}
 
-constexpr SuitIndex SuitIndexOf(TCardId id) { return (id - 1) / kRanks + 1; }
-constexpr FaceNumber FaceNumberOf(TCardId id) { return (id - 1) % kRanks + 1; }
-constexpr RankIndex RankIndexOf(TCardId id) { return RankIndexOfFace(FaceNumberOf(id)); }
+constexpr SuitIndex SuitIndexOf(TCardId id) {
+    return (id - 1) / kRanks + 1;
+}
+constexpr FaceNumber FaceNumberOf(TCardId id) {
+    return (id - 1) % kRanks + 1;
+}
+constexpr RankIndex RankIndexOf(TCardId id) {
+    return RankIndexOfFace(FaceNumberOf(id));
+}
 constexpr TCardId CardIdOf(RankIndex rank, SuitIndex suit) {
     return kRanks * (suit - 1) + FaceOfRankIndex(rank);
 }
@@ -46,6 +58,8 @@ struct TScreenPoint {
 };
 
 // The card's place in the fanned deck row of the decision window.
-constexpr TScreenPoint HomePlace(TCardId id) { return {15 * (id - 1), 456}; }
+constexpr TScreenPoint HomePlace(TCardId id) {
+    return {15 * (id - 1), 456};
+}
 
 }  // namespace studlab

@@ -19,11 +19,20 @@ std::optional<FaceNumber> FaceOf(std::string_view text) {
 
 std::optional<SuitIndex> SuitOfLetter(char c) {
     switch (c) {
-        case 'h': case 'H': return 1;
-        case 'c': case 'C': return 2;
-        case 'd': case 'D': return 3;
-        case 's': case 'S': return 4;
-        default: return std::nullopt;
+        case 'h':
+        case 'H':
+            return 1;
+        case 'c':
+        case 'C':
+            return 2;
+        case 'd':
+        case 'D':
+            return 3;
+        case 's':
+        case 'S':
+            return 4;
+        default:
+            return std::nullopt;
     }
 }
 

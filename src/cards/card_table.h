@@ -21,7 +21,9 @@ public:
     }
     static constexpr TCardTable FullDeck() { return FromMask(kAllMask); }
 
-    static constexpr int BitOf(RankIndex rank, SuitIndex suit) { return (rank - 1) * 4 + (suit - 1); }
+    static constexpr int BitOf(RankIndex rank, SuitIndex suit) {
+        return (rank - 1) * 4 + (suit - 1);
+    }
     static constexpr RankIndex RankOfBit(int bit) { return bit / 4 + 1; }
     static constexpr SuitIndex SuitOfBit(int bit) { return bit % 4 + 1; }
     static constexpr int BitOfCard(TCardId id) { return BitOf(RankIndexOf(id), SuitIndexOf(id)); }

@@ -9,7 +9,9 @@ constexpr std::array<std::string_view, kKindCount> kCodeNames = {
 
 }  // namespace
 
-std::string_view KindCodeName(TCombinationKind k) { return kCodeNames.at(KindIndex(k) - 1); }
+std::string_view KindCodeName(TCombinationKind k) {
+    return kCodeNames.at(KindIndex(k) - 1);
+}
 
 std::optional<TCombinationKind> KindByCodeName(std::string_view name) {
     for (int i = 1; i <= kKindCount; ++i) {

@@ -23,18 +23,24 @@ enum class TCombinationKind {
     ckNoGame,
 };
 
-inline constexpr int kKindCount = 12;      // ckPoker .. ckNoGame
-inline constexpr int kDesignKindCount = 11;  // ckPoker .. ckAceKing: the kinds the design has fields for
+inline constexpr int kKindCount = 12;  // ckPoker .. ckNoGame
+inline constexpr int kDesignKindCount =
+    11;  // ckPoker .. ckAceKing: the kinds the design has fields for
 
-constexpr int KindIndex(TCombinationKind k) { return static_cast<int>(k); }
-constexpr TCombinationKind KindAt(int index) { return static_cast<TCombinationKind>(index); }
+constexpr int KindIndex(TCombinationKind k) {
+    return static_cast<int>(k);
+}
+constexpr TCombinationKind KindAt(int index) {
+    return static_cast<TCombinationKind>(index);
+}
 
 // Kinds a hand can actually make (no joker exists), strongest first.
 inline constexpr std::array<TCombinationKind, 10> kCountedKinds = {
-    TCombinationKind::ckRoyalFlush,   TCombinationKind::ckStraightFlush, TCombinationKind::ckFourOfAKind,
-    TCombinationKind::ckFullHouse,    TCombinationKind::ckFlush,         TCombinationKind::ckStraight,
-    TCombinationKind::ckThreeOfAKind, TCombinationKind::ckTwoPairs,      TCombinationKind::ckPair,
-    TCombinationKind::ckAceKing};
+    TCombinationKind::ckRoyalFlush,   TCombinationKind::ckStraightFlush,
+    TCombinationKind::ckFourOfAKind,  TCombinationKind::ckFullHouse,
+    TCombinationKind::ckFlush,        TCombinationKind::ckStraight,
+    TCombinationKind::ckThreeOfAKind, TCombinationKind::ckTwoPairs,
+    TCombinationKind::ckPair,         TCombinationKind::ckAceKing};
 
 // A value per kind, indexed by the kind itself (ckPoker .. ckNoGame).
 template <class T>

@@ -8,7 +8,9 @@ namespace {
 using enum TCombinationKind;
 
 // Rank 14 in a run stands for the ace again: 5-4-3-2-A is the lowest straight.
-constexpr RankIndex RunRank(int r) { return r == 14 ? 1 : r; }
+constexpr RankIndex RunRank(int r) {
+    return r == 14 ? 1 : r;
+}
 
 bool RunHeld(const TCardTable& cards, RankIndex top) {
     for (int r = top; r < top + 5; ++r) {
@@ -29,10 +31,17 @@ TShape ShapeOf(const TCardTable& cards) {
     TShape shape;
     for (RankIndex r = 1; r <= kRanks; ++r) {
         switch (cards.RankCount(r)) {
-            case 2: ++shape.Pairs; break;
-            case 3: ++shape.Trips; break;
-            case 4: ++shape.Quads; break;
-            default: break;
+            case 2:
+                ++shape.Pairs;
+                break;
+            case 3:
+                ++shape.Trips;
+                break;
+            case 4:
+                ++shape.Quads;
+                break;
+            default:
+                break;
         }
     }
     for (SuitIndex s = 1; s <= kSuits; ++s) {
@@ -187,7 +196,8 @@ TReducedHand ReduceToFive(TCardTable cards, TCombinationKind kind) {
             int tripCards = 0;
             int pairCards = 0;
             hand.Scan([&](TCardId id, int count) {
-                const bool keep = (count == 3 && ++tripCards <= 5) || (count == 2 && ++pairCards <= 2);
+                const bool keep =
+                    (count == 3 && ++tripCards <= 5) || (count == 2 && ++pairCards <= 2);
                 if (!keep) hand.SetAside(id);
             });
             break;

@@ -7,9 +7,10 @@ namespace studlab::cli {
 
 void TDesignOptions::AddTo(CLI::App& command) {
     command.add_option("--design", File, "design file (*.es1) to load over the defaults");
-    command.add_option("--set", Assignments,
-                       "NAME=VALUE: set a field of the design or the calculation settings "
-                       "after the file, e.g. PayQualified[ckPair]=4 (repeatable)")
+    command
+        .add_option("--set", Assignments,
+                    "NAME=VALUE: set a field of the design or the calculation settings "
+                    "after the file, e.g. PayQualified[ckPair]=4 (repeatable)")
         ->take_all();
 }
 

@@ -10,7 +10,8 @@ namespace studlab::cli {
 
 void AddDesignCommands(CLI::App& app) {
     {
-        auto* command = app.add_subcommand("classify", "classify a player's cards and reduce them to five");
+        auto* command =
+            app.add_subcommand("classify", "classify a player's cards and reduce them to five");
         auto cards = std::make_shared<std::string>();
         auto options = std::make_shared<TDesignOptions>();
         command->add_option("--cards", *cards, "0 to 7 cards, e.g. \"Ah Ac Kd 9s 7h\"")->required();
@@ -35,10 +36,14 @@ void AddDesignCommands(CLI::App& app) {
         auto write = std::make_shared<std::string>();
         auto show = std::make_shared<std::string>();
         auto options = std::make_shared<TDesignOptions>();
-        auto* writeOption = command->add_option("--write", *write, "write the default design (with --set applied) to FILE");
-        auto* showOption = command->add_option("--show", *show, "print the fields of the design in FILE as name = value");
+        auto* writeOption = command->add_option(
+            "--write", *write, "write the default design (with --set applied) to FILE");
+        auto* showOption = command->add_option(
+            "--show", *show, "print the fields of the design in FILE as name = value");
         writeOption->excludes(showOption);
-        command->add_option("--set", options->Assignments, "NAME=VALUE applied to the design (repeatable)")
+        command
+            ->add_option("--set", options->Assignments,
+                         "NAME=VALUE applied to the design (repeatable)")
             ->take_all();
         command->callback([=] {
             TGameDesign design;

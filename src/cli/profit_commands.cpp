@@ -29,20 +29,30 @@ std::vector<std::string> SplitLines(const std::string& text) {
 
 std::string_view EndText(TRunEnd end) {
     switch (end) {
-        case TRunEnd::Completed: return "completed";
-        case TRunEnd::Refused: return "refused";
-        case TRunEnd::Stopped: return "stopped";
-        case TRunEnd::NoGame: return "no game chosen";
-        case TRunEnd::BigLoss: return "a hand lost 5 antes or more";
-        case TRunEnd::CyclesLimit: return "the cycles reached a whole-run limit";
-        case TRunEnd::Failed: return "failed";
-        case TRunEnd::None: break;
+        case TRunEnd::Completed:
+            return "completed";
+        case TRunEnd::Refused:
+            return "refused";
+        case TRunEnd::Stopped:
+            return "stopped";
+        case TRunEnd::NoGame:
+            return "no game chosen";
+        case TRunEnd::BigLoss:
+            return "a hand lost 5 antes or more";
+        case TRunEnd::CyclesLimit:
+            return "the cycles reached a whole-run limit";
+        case TRunEnd::Failed:
+            return "failed";
+        case TRunEnd::None:
+            break;
     }
     return "not run";
 }
 
 // "+0,2 .. -1,5" style figures in the system's number format, to one decimal of a percent.
-std::string Percent(double value) { return FormatNumber(std::nearbyint(value * 100) / 100) + "%"; }
+std::string Percent(double value) {
+    return FormatNumber(std::nearbyint(value * 100) / 100) + "%";
+}
 
 void PrintTable(const TCombinationStats& stats, std::ostream& out) {
     out << std::left << std::setw(16) << "";
@@ -52,7 +62,8 @@ void PrintTable(const TCombinationStats& stats, std::ostream& out) {
     out << '\n';
     for (int row = 0; row < TCombinationStats::kRows; ++row) {
         out << TCombinationStats::RowCaption(row);
-        for (int c = 0; c < TCombinationStats::kColumns; ++c) out << '\t' << stats.Count(row, static_cast<TColumn>(c));
+        for (int c = 0; c < TCombinationStats::kColumns; ++c)
+            out << '\t' << stats.Count(row, static_cast<TColumn>(c));
         out << '\n';
     }
 }
@@ -60,7 +71,8 @@ void PrintTable(const TCombinationStats& stats, std::ostream& out) {
 }  // namespace
 
 void AddProfitCommands(CLI::App& app) {
-    auto* command = app.add_subcommand("simulate", "play random hands of a game and report its profitability");
+    auto* command =
+        app.add_subcommand("simulate", "play random hands of a game and report its profitability");
     auto options = std::make_shared<TTableOptions>();
     auto hands = std::make_shared<std::string>();
     auto sameSequence = std::make_shared<bool>(false);
@@ -69,10 +81,12 @@ void AddProfitCommands(CLI::App& app) {
     auto json = std::make_shared<bool>(false);
     options->AddTo(*command, true);
     command->add_option("--hands", *hands, "number of hands (\"колличество циклов\")")->required();
-    command->add_flag("--same-sequence", *sameSequence, "deal the generator's fixed sequence of hands");
+    command->add_flag("--same-sequence", *sameSequence,
+                      "deal the generator's fixed sequence of hands");
     command->add_option("--boxes", *boxes, "playing boxes at the table (default 1)");
-    command->add_option("--cycle-limits", *limits,
-                        "WIN,LOSS,TOTALLOSS,TOTALWIN: play in cycles with these limits in antes")
+    command
+        ->add_option("--cycle-limits", *limits,
+                     "WIN,LOSS,TOTALLOSS,TOTALWIN: play in cycles with these limits in antes")
         ->delimiter(',')
         ->expected(4);
     command->add_flag("--json", *json, "print the figures as one JSON object");
@@ -94,12 +108,15 @@ void AddProfitCommands(CLI::App& app) {
         if (progress) {
             check.HandPlayed = [&check] {
                 const TProfitView& v = check.View();
-                if (v.ProgressPosition % 256 != 0 && v.ProgressPosition != v.ProgressMaximum) return;
+                if (v.ProgressPosition % 256 != 0 && v.ProgressPosition != v.ProgressMaximum)
+                    return;
                 const int width = 40;
-                const int filled = v.ProgressMaximum > 0 ? width * v.ProgressPosition / v.ProgressMaximum : 0;
-                std::fprintf(stderr, "\r[%s%s] %d/%d", std::string(static_cast<std::size_t>(filled), '#').c_str(),
-                             std::string(static_cast<std::size_t>(width - filled), ' ').c_str(), v.ProgressPosition,
-                             v.ProgressMaximum);
+                const int filled =
+                    v.ProgressMaximum > 0 ? width * v.ProgressPosition / v.ProgressMaximum : 0;
+                std::fprintf(stderr, "\r[%s%s] %d/%d",
+                             std::string(static_cast<std::size_t>(filled), '#').c_str(),
+                             std::string(static_cast<std::size_t>(width - filled), ' ').c_str(),
+                             v.ProgressPosition, v.ProgressMaximum);
             };
         }
         try {
@@ -150,7 +167,8 @@ void AddProfitCommands(CLI::App& app) {
                 PrintTable(check.Stats(), std::cout);
                 std::cout << view.BankText << '\n'
                           << "std_error_per_hand: " << FormatNumber(summary.StdErrorPerHand) << '\n'
-                          << "mo_95: " << Percent(summary.MoLow) << " .. " << Percent(summary.MoHigh) << '\n';
+                          << "mo_95: " << Percent(summary.MoLow) << " .. "
+                          << Percent(summary.MoHigh) << '\n';
             } else {
                 std::cout << "run ended: " << EndText(check.LastRunEnd()) << '\n';
                 if (!view.Message.empty()) std::cout << view.Message << '\n';

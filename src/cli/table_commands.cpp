@@ -32,13 +32,15 @@ void Click(TDecisionTable& table, const std::vector<TCardId>& cards) {
 
 void AddTableCommands(CLI::App& app) {
     {
-        auto* command = app.add_subcommand("decide", "lay out a hand at the first stage and press \"РЕШЕНИЕ\"");
+        auto* command =
+            app.add_subcommand("decide", "lay out a hand at the first stage and press \"РЕШЕНИЕ\"");
         auto options = std::make_shared<TTableOptions>();
         auto dealer = std::make_shared<std::string>();
         auto player = std::make_shared<std::string>();
         auto out = std::make_shared<std::string>();
         options->AddTo(*command, true);
-        command->add_option("--dealer", *dealer, "the dealer's open cards, as many as the design opens");
+        command->add_option("--dealer", *dealer,
+                            "the dealer's open cards, as many as the design opens");
         command->add_option("--player", *player, "the player's five cards")->required();
         command->add_option("--out", *out, "cards known to be out of play");
         command->callback([=] {
@@ -48,14 +50,17 @@ void AddTableCommands(CLI::App& app) {
             const auto playerCards = ParseCards(*player, "--player");
             const auto outCards = ParseCards(*out, "--out");
             const TCardTable all = TableOf(dealerCards) | TableOf(playerCards) | TableOf(outCards);
-            if (static_cast<std::size_t>(all.Count()) != dealerCards.size() + playerCards.size() + outCards.size()) {
+            if (static_cast<std::size_t>(all.Count()) !=
+                dealerCards.size() + playerCards.size() + outCards.size()) {
                 throw TUsageError("a card is given twice");
             }
-            if (playerCards.size() != 5) throw TUsageError("--player: give the player's five cards");
+            if (playerCards.size() != 5)
+                throw TUsageError("--player: give the player's five cards");
             if (!table.EntryOpen()) throw TUsageError(OneLine(table.View().Label1));
             if (std::to_string(dealerCards.size()) != session.Design.DealerOpenCards) {
                 throw TUsageError("--dealer: the design opens " + session.Design.DealerOpenCards +
-                                  " dealer card(s), " + std::to_string(dealerCards.size()) + " given");
+                                  " dealer card(s), " + std::to_string(dealerCards.size()) +
+                                  " given");
             }
             Click(table, dealerCards);
             Click(table, playerCards);
@@ -69,11 +74,13 @@ void AddTableCommands(CLI::App& app) {
         });
     }
     {
-        auto* command = app.add_subcommand("play", "deal one hand at random and play it to its end (\"СДАТЬ СЛУЧАЙНО\")");
+        auto* command = app.add_subcommand(
+            "play", "deal one hand at random and play it to its end (\"СДАТЬ СЛУЧАЙНО\")");
         auto options = std::make_shared<TTableOptions>();
         auto seed = std::make_shared<std::uint32_t>(0);
         options->AddTo(*command, false);
-        auto* seedOption = command->add_option("--seed", *seed, "start the random generator from this seed");
+        auto* seedOption =
+            command->add_option("--seed", *seed, "start the random generator from this seed");
         command->callback([=] {
             TTableSession session(*options);
             TDecisionTable& table = session.Table;

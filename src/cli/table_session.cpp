@@ -8,12 +8,15 @@ namespace studlab::cli {
 
 void TTableOptions::AddTo(CLI::App& command, bool withCache) {
     Design.AddTo(command);
-    command.add_option("--method", Method, "direct (every arrival) or probabilistic (random arrivals)")
+    command
+        .add_option("--method", Method, "direct (every arrival) or probabilistic (random arrivals)")
         ->check(CLI::IsMember({"direct", "probabilistic"}));
-    command.add_option("--cycles", Cycles, "random draws of the probabilistic method (default 2000)");
+    command.add_option("--cycles", Cycles,
+                       "random draws of the probabilistic method (default 2000)");
     if (withCache) {
         command.add_flag("--cache", UseCache, "use and fill the game's decision cache");
-        command.add_option("--games-dir", GamesDir, "folder of the decision caches (default: Games beside the program)");
+        command.add_option("--games-dir", GamesDir,
+                           "folder of the decision caches (default: Games beside the program)");
     }
 }
 
@@ -21,7 +24,9 @@ std::filesystem::path DefaultGamesDir() {
     std::array<char, 4096> buffer{};
     const ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
     if (n <= 0) return "Games";
-    return std::filesystem::path(std::string(buffer.data(), static_cast<std::size_t>(n))).parent_path() / "Games";
+    return std::filesystem::path(std::string(buffer.data(), static_cast<std::size_t>(n)))
+               .parent_path() /
+           "Games";
 }
 
 TTableSession::TTableSession(const TTableOptions& options, char**) {
@@ -31,7 +36,8 @@ TTableSession::TTableSession(const TTableOptions& options, char**) {
     if (options.Method == "direct") Settings.CalcMethod = TCalcMethod::cmDirect;
     if (!options.Cycles.empty()) Settings.ProbabilisticCycles = options.Cycles;
     Settings.UseCacheTable = Settings.UseCacheTable || options.UseCache;
-    Table.Cache().SetGamesDir(options.GamesDir.empty() ? DefaultGamesDir() : std::filesystem::path(options.GamesDir));
+    Table.Cache().SetGamesDir(options.GamesDir.empty() ? DefaultGamesDir()
+                                                       : std::filesystem::path(options.GamesDir));
     Table.SetGameName(game);
     Table.SelectGame(std::nullopt);  // the design is already in place: start a hand of it
 }

@@ -10,8 +10,9 @@ using enum TCombinationKind;
 using enum TPlayerAction;
 
 constexpr std::array<std::string_view, kPlayerActionCount> kActionNames = {
-    "paFold",      "paBet",       "paBetInsured", "paBuyCard",   "paBuyTwoCards",   "paExchange1",
-    "paExchange2", "paExchange3", "paExchange4",  "paExchange5", "paBuyDealerGame", "paDeclineDealerGame"};
+    "paFold",        "paBet",       "paBetInsured",    "paBuyCard",
+    "paBuyTwoCards", "paExchange1", "paExchange2",     "paExchange3",
+    "paExchange4",   "paExchange5", "paBuyDealerGame", "paDeclineDealerGame"};
 
 struct TField {
     std::string Name;
@@ -19,7 +20,8 @@ struct TField {
     std::function<void(TGameDesign&, TCalculationSettings&, std::string_view)> Set;
 };
 
-[[noreturn]] void BadValue(std::string_view name, std::string_view value, std::string_view expected) {
+[[noreturn]] void BadValue(std::string_view name, std::string_view value,
+                           std::string_view expected) {
     throw TFieldError("invalid value '" + std::string(value) + "' for " + std::string(name) +
                       " (expected " + std::string(expected) + ")");
 }
@@ -30,10 +32,13 @@ bool ParseFlag(std::string_view name, std::string_view value) {
     BadValue(name, value, "YES or NO");
 }
 
-std::string Flag(bool on) { return on ? "YES" : "NO"; }
+std::string Flag(bool on) {
+    return on ? "YES" : "NO";
+}
 
 template <class T>
-std::string OptionName(const std::optional<T>& v, std::initializer_list<std::pair<T, std::string_view>> names) {
+std::string OptionName(const std::optional<T>& v,
+                       std::initializer_list<std::pair<T, std::string_view>> names) {
     if (!v) return "";
     for (const auto& [value, name] : names) {
         if (value == *v) return std::string(name);
@@ -55,7 +60,8 @@ T ParseOption(std::string_view field, std::string_view value,
 // Design number fields take any text: a bad number is reported when a computation reads it.
 // A line break would not survive the design file.
 std::string NumberText(std::string_view name, std::string_view value) {
-    if (value.find_first_of("\r\n") != std::string_view::npos) BadValue(name, value, "one line of text");
+    if (value.find_first_of("\r\n") != std::string_view::npos)
+        BadValue(name, value, "one line of text");
     return std::string(value);
 }
 
@@ -95,15 +101,17 @@ const std::vector<TField>& Fields() {
                                                         {TDeckKind::dk54, "dk54"}});
                      },
                      [](TGameDesign& d, TCalculationSettings&, std::string_view v) {
-                         d.DeckKind = ParseOption<TDeckKind>(
-                             "DeckKind", v,
-                             {{TDeckKind::dk52, "dk52"}, {TDeckKind::dk53, "dk53"}, {TDeckKind::dk54, "dk54"}});
+                         d.DeckKind = ParseOption<TDeckKind>("DeckKind", v,
+                                                             {{TDeckKind::dk52, "dk52"},
+                                                              {TDeckKind::dk53, "dk53"},
+                                                              {TDeckKind::dk54, "dk54"}});
                      }});
         const auto kindName = [](int i) { return std::string(KindCodeName(KindAt(i))); };
         for (int i = 1; i <= kDesignKindCount; ++i) {
             const TCombinationKind k = KindAt(i);
-            f.push_back(FlagField("Plays[" + kindName(i) + "]",
-                                  [k](TGameDesign& d, TCalculationSettings&) -> bool& { return d.Plays[k]; }));
+            f.push_back(FlagField(
+                "Plays[" + kindName(i) + "]",
+                [k](TGameDesign& d, TCalculationSettings&) -> bool& { return d.Plays[k]; }));
         }
         for (int i = 1; i <= kDesignKindCount; ++i) {
             const TCombinationKind k = KindAt(i);
@@ -126,8 +134,9 @@ const std::vector<TField>& Fields() {
                                   }));
         }
         for (int i = 0; i < kJokerRuleCount; ++i) {
-            f.push_back(FlagField("JokerRules[" + std::to_string(i + 1) + "]",
-                                  [i](TGameDesign& d, TCalculationSettings&) -> bool& { return d.JokerRules[i]; }));
+            f.push_back(FlagField(
+                "JokerRules[" + std::to_string(i + 1) + "]",
+                [i](TGameDesign& d, TCalculationSettings&) -> bool& { return d.JokerRules[i]; }));
         }
         f.push_back({"RoundStraight",
                      [](const TGameDesign& d, const TCalculationSettings&) {
@@ -149,91 +158,110 @@ const std::vector<TField>& Fields() {
                          }
                          BadValue("MinPair", v, "a face: 2 .. 10, J, Q, K, A");
                      }});
-        f.push_back({"MinAceKing",
-                     [](const TGameDesign& d, const TCalculationSettings&) {
-                         return OptionName(d.MinAceKing, {{TMinAceKing::akAny, "akAny"},
-                                                          {TMinAceKing::akWithQueen, "akWithQueen"}});
-                     },
-                     [](TGameDesign& d, TCalculationSettings&, std::string_view v) {
-                         d.MinAceKing = ParseOption<TMinAceKing>(
-                             "MinAceKing", v,
-                             {{TMinAceKing::akAny, "akAny"}, {TMinAceKing::akWithQueen, "akWithQueen"}});
-                     }});
+        f.push_back(
+            {"MinAceKing",
+             [](const TGameDesign& d, const TCalculationSettings&) {
+                 return OptionName(d.MinAceKing, {{TMinAceKing::akAny, "akAny"},
+                                                  {TMinAceKing::akWithQueen, "akWithQueen"}});
+             },
+             [](TGameDesign& d, TCalculationSettings&, std::string_view v) {
+                 d.MinAceKing = ParseOption<TMinAceKing>(
+                     "MinAceKing", v,
+                     {{TMinAceKing::akAny, "akAny"}, {TMinAceKing::akWithQueen, "akWithQueen"}});
+             }});
         for (int stage = 1; stage <= kStages; ++stage) {
             for (int a = 0; a < kPlayerActionCount; ++a) {
                 if (!StageHasAction(stage, static_cast<TPlayerAction>(a))) continue;
-                f.push_back(FlagField(
-                    "StageActions[" + std::to_string(stage) + "][" + std::string(kActionNames[a]) + "]",
-                    [stage, a](TGameDesign& d, TCalculationSettings&) -> bool& {
-                        return d.StageActions[stage][a];
+                f.push_back(FlagField("StageActions[" + std::to_string(stage) + "][" +
+                                          std::string(kActionNames[a]) + "]",
+                                      [stage, a](TGameDesign& d, TCalculationSettings&) -> bool& {
+                                          return d.StageActions[stage][a];
+                                      }));
+            }
+        }
+        f.push_back(FlagField(
+            "DealerBuyAction[lowest]",
+            [](TGameDesign& d, TCalculationSettings&) -> bool& { return d.DealerBuysLowest; }));
+        f.push_back(FlagField(
+            "DealerBuyAction[highest]",
+            [](TGameDesign& d, TCalculationSettings&) -> bool& { return d.DealerBuysHighest; }));
+        for (int stage = 1; stage <= 2; ++stage) {
+            for (int n = 1; n <= 2; ++n) {
+                f.push_back(
+                    TextField("BuyCost[" + std::to_string(stage) + "][" + std::to_string(n) + "]",
+                              [stage, n](TGameDesign& d, TCalculationSettings&) -> std::string& {
+                                  return d.BuyCost[stage][n];
+                              }));
+            }
+            for (int n = 1; n <= 5; ++n) {
+                f.push_back(TextField(
+                    "ExchangeCost[" + std::to_string(stage) + "][" + std::to_string(n) + "]",
+                    [stage, n](TGameDesign& d, TCalculationSettings&) -> std::string& {
+                        return d.ExchangeCost[stage][n];
                     }));
             }
         }
-        f.push_back(FlagField("DealerBuyAction[lowest]",
-                              [](TGameDesign& d, TCalculationSettings&) -> bool& { return d.DealerBuysLowest; }));
-        f.push_back(FlagField("DealerBuyAction[highest]",
-                              [](TGameDesign& d, TCalculationSettings&) -> bool& { return d.DealerBuysHighest; }));
-        for (int stage = 1; stage <= 2; ++stage) {
-            for (int n = 1; n <= 2; ++n) {
-                f.push_back(TextField("BuyCost[" + std::to_string(stage) + "][" + std::to_string(n) + "]",
-                                      [stage, n](TGameDesign& d, TCalculationSettings&) -> std::string& {
-                                          return d.BuyCost[stage][n];
-                                      }));
-            }
-            for (int n = 1; n <= 5; ++n) {
-                f.push_back(TextField("ExchangeCost[" + std::to_string(stage) + "][" + std::to_string(n) + "]",
-                                      [stage, n](TGameDesign& d, TCalculationSettings&) -> std::string& {
-                                          return d.ExchangeCost[stage][n];
-                                      }));
-            }
-        }
-        f.push_back(TextField("BetSize", [](TGameDesign& d, TCalculationSettings&) -> std::string& { return d.BetSize; }));
-        f.push_back(TextField("BuyDealerGameCost", [](TGameDesign& d, TCalculationSettings&) -> std::string& {
-            return d.BuyDealerGameCost;
+        f.push_back(TextField("BetSize", [](TGameDesign& d, TCalculationSettings&) -> std::string& {
+            return d.BetSize;
         }));
-        f.push_back(TextField("DealerOpenCards", [](TGameDesign& d, TCalculationSettings&) -> std::string& {
-            return d.DealerOpenCards;
-        }));
+        f.push_back(TextField("BuyDealerGameCost",
+                              [](TGameDesign& d, TCalculationSettings&) -> std::string& {
+                                  return d.BuyDealerGameCost;
+                              }));
+        f.push_back(
+            TextField("DealerOpenCards", [](TGameDesign& d, TCalculationSettings&) -> std::string& {
+                return d.DealerOpenCards;
+            }));
         f.push_back({"InsuranceMax",
                      [](const TGameDesign& d, const TCalculationSettings&) {
-                         return std::string(d.InsuranceMax() == TInsuranceMax::imFull ? "imFull" : "imHalf");
+                         return std::string(d.InsuranceMax() == TInsuranceMax::imFull ? "imFull"
+                                                                                      : "imHalf");
                      },
                      [](TGameDesign& d, TCalculationSettings&, std::string_view v) {
-                         const TInsuranceMax m = ParseOption<TInsuranceMax>(
-                             "InsuranceMax", v, {{TInsuranceMax::imFull, "imFull"}, {TInsuranceMax::imHalf, "imHalf"}});
+                         const TInsuranceMax m =
+                             ParseOption<TInsuranceMax>("InsuranceMax", v,
+                                                        {{TInsuranceMax::imFull, "imFull"},
+                                                         {TInsuranceMax::imHalf, "imHalf"}});
                          d.InsuranceFull = m == TInsuranceMax::imFull;
                          d.InsuranceHalf = !d.InsuranceFull;
                      }});
         for (int i = 1; i <= kDesignKindCount; ++i) {
             const TCombinationKind k = KindAt(i);
-            f.push_back(FlagField("Insurable[" + kindName(i) + "]",
-                                  [k](TGameDesign& d, TCalculationSettings&) -> bool& { return d.Insurable[k]; }));
+            f.push_back(FlagField(
+                "Insurable[" + kindName(i) + "]",
+                [k](TGameDesign& d, TCalculationSettings&) -> bool& { return d.Insurable[k]; }));
         }
-        f.push_back(TextField("TableMaximum", [](TGameDesign&, TCalculationSettings& s) -> std::string& {
-            return s.TableMaximum;
+        f.push_back(TextField(
+            "TableMaximum",
+            [](TGameDesign&, TCalculationSettings& s) -> std::string& { return s.TableMaximum; }));
+        f.push_back(TextField(
+            "PlayingBoxes",
+            [](TGameDesign&, TCalculationSettings& s) -> std::string& { return s.PlayingBoxes; }));
+        f.push_back(TextField(
+            "HandSeconds",
+            [](TGameDesign&, TCalculationSettings& s) -> std::string& { return s.HandSeconds; }));
+        f.push_back(FlagField("UseCacheTable", [](TGameDesign&, TCalculationSettings& s) -> bool& {
+            return s.UseCacheTable;
         }));
-        f.push_back(TextField("PlayingBoxes", [](TGameDesign&, TCalculationSettings& s) -> std::string& {
-            return s.PlayingBoxes;
+        f.push_back(FlagField("SameSequence", [](TGameDesign&, TCalculationSettings& s) -> bool& {
+            return s.SameSequence;
         }));
-        f.push_back(TextField("HandSeconds", [](TGameDesign&, TCalculationSettings& s) -> std::string& {
-            return s.HandSeconds;
-        }));
-        f.push_back(FlagField("UseCacheTable",
-                              [](TGameDesign&, TCalculationSettings& s) -> bool& { return s.UseCacheTable; }));
-        f.push_back(FlagField("SameSequence",
-                              [](TGameDesign&, TCalculationSettings& s) -> bool& { return s.SameSequence; }));
         f.push_back({"CalcMethod",
                      [](const TGameDesign&, const TCalculationSettings& s) {
-                         return std::string(s.CalcMethod == TCalcMethod::cmDirect ? "cmDirect" : "cmProbabilistic");
+                         return std::string(s.CalcMethod == TCalcMethod::cmDirect
+                                                ? "cmDirect"
+                                                : "cmProbabilistic");
                      },
                      [](TGameDesign&, TCalculationSettings& s, std::string_view v) {
                          s.CalcMethod = ParseOption<TCalcMethod>(
                              "CalcMethod", v,
-                             {{TCalcMethod::cmDirect, "cmDirect"}, {TCalcMethod::cmProbabilistic, "cmProbabilistic"}});
+                             {{TCalcMethod::cmDirect, "cmDirect"},
+                              {TCalcMethod::cmProbabilistic, "cmProbabilistic"}});
                      }});
-        f.push_back(TextField("ProbabilisticCycles", [](TGameDesign&, TCalculationSettings& s) -> std::string& {
-            return s.ProbabilisticCycles;
-        }));
+        f.push_back(TextField("ProbabilisticCycles",
+                              [](TGameDesign&, TCalculationSettings& s) -> std::string& {
+                                  return s.ProbabilisticCycles;
+                              }));
         return f;
     }();
     return fields;

@@ -19,7 +19,9 @@ using enum TPlayerAction;
 const std::string kYes = "YES";
 const std::string kNo = "NO";
 
-std::string Flag(bool on) { return on ? kYes : kNo; }
+std::string Flag(bool on) {
+    return on ? kYes : kNo;
+}
 
 // One value line of the file: how it is written and, for restored lines, how it is read back.
 struct TLine {
@@ -42,7 +44,8 @@ TLine Text(Get get, bool restored) {
 template <class Get>
 TLine FlagLine(Get get, bool restored) {
     TLine line{[get](const TGameDesign& d) { return Flag(get(const_cast<TGameDesign&>(d))); }, {}};
-    if (restored) line.Restore = [get](TGameDesign& d, const std::string& v) { get(d) = v == kYes; };
+    if (restored)
+        line.Restore = [get](TGameDesign& d, const std::string& v) { get(d) = v == kYes; };
     return line;
 }
 
@@ -77,8 +80,9 @@ const std::vector<TLine>& Lines() {
         }
         for (int stage = 1; stage <= 2; ++stage) {
             for (int n = 1; n <= 2; ++n) {
-                l.push_back(Text([stage, n](TGameDesign& d) -> TNumberText& { return d.BuyCost[stage][n]; },
-                                 !(stage == 1 && n == 1)));
+                l.push_back(
+                    Text([stage, n](TGameDesign& d) -> TNumberText& { return d.BuyCost[stage][n]; },
+                         !(stage == 1 && n == 1)));
             }
             for (int n = 1; n <= 5; ++n) {
                 l.push_back(Text(
@@ -87,14 +91,17 @@ const std::vector<TLine>& Lines() {
             }
         }
         l.push_back(TextLine(&TGameDesign::BetSize));
-        l.push_back(Text([](TGameDesign& d) -> TNumberText& { return d.BuyDealerGameCost; }, false));
+        l.push_back(
+            Text([](TGameDesign& d) -> TNumberText& { return d.BuyDealerGameCost; }, false));
         l.push_back(TextLine(&TGameDesign::DealerOpenCards));
         for (int i = 1; i <= kDesignKindCount; ++i) {
             const TCombinationKind k = KindAt(i);
-            l.push_back(FlagLine([k](TGameDesign& d) -> bool& { return d.Plays[k]; }, restoredKind(k)));
+            l.push_back(
+                FlagLine([k](TGameDesign& d) -> bool& { return d.Plays[k]; }, restoredKind(k)));
         }
         for (int i = 0; i < kCompositeCount; ++i) {
-            l.push_back(FlagLine([i](TGameDesign& d) -> bool& { return d.CompositePlays[i]; }, false));
+            l.push_back(
+                FlagLine([i](TGameDesign& d) -> bool& { return d.CompositePlays[i]; }, false));
         }
         for (int i = 0; i < kJokerRuleCount; ++i) {
             l.push_back(FlagLine([i](TGameDesign& d) -> bool& { return d.JokerRules[i]; }, false));
@@ -150,7 +157,9 @@ const std::vector<TLine>& Lines() {
     return lines;
 }
 
-std::string SystemReason() { return std::strerror(errno); }
+std::string SystemReason() {
+    return std::strerror(errno);
+}
 
 // Line breaks inside a value would shift every later line of the file.
 std::string OneLine(std::string text) {
@@ -170,7 +179,8 @@ std::string GameNameOf(const std::filesystem::path& path) {
 
 void SaveDesignFile(const TGameDesign& design, const std::filesystem::path& path) {
     std::string bytes;
-    for (const TLine& line : Lines()) bytes += Utf8ToWindows1251(OneLine(line.Write(design))) + "\r\n";
+    for (const TLine& line : Lines())
+        bytes += Utf8ToWindows1251(OneLine(line.Write(design))) + "\r\n";
     for (int i = kDesignValueLines; i < kDesignFileLines; ++i) bytes += "\r\n";
 
     errno = 0;

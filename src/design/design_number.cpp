@@ -9,8 +9,12 @@
 namespace studlab {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 [[noreturn]] void FailReal(std::string_view text) {
     throw TConversionError("'" + std::string(text) + "' is not a valid floating point value");

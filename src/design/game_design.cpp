@@ -14,7 +14,8 @@ TKindFlags TGameDesign::DefaultPlays() {
 
 TByKind<TNumberText> TGameDesign::DefaultPayQualified() {
     TByKind<TNumberText> pay;
-    const std::array<const char*, 10> texts = {"201", "101", "41", "15", "11", "9", "6", "4", "3", "3"};
+    const std::array<const char*, 10> texts = {"201", "101", "41", "15", "11",
+                                               "9",   "6",   "4",  "3",  "3"};
     for (std::size_t i = 0; i < texts.size(); ++i) pay[kCountedKinds[i]] = texts[i];
     return pay;
 }
@@ -53,13 +54,17 @@ bool TGameDesign::BuysTooManyCards() const {
 
 bool StageHasAction(int stage, TPlayerAction action) {
     switch (stage) {
-        case 1: return action != paBuyDealerGame && action != paDeclineDealerGame;
-        case 2: return action != paDeclineDealerGame;
+        case 1:
+            return action != paBuyDealerGame && action != paDeclineDealerGame;
+        case 2:
+            return action != paDeclineDealerGame;
         case 3:
             return action == paFold || action == paBet || action == paBetInsured ||
                    action == paBuyDealerGame;
-        case 4: return action == paBuyDealerGame;
-        default: return false;
+        case 4:
+            return action == paBuyDealerGame;
+        default:
+            return false;
     }
 }
 

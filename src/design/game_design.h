@@ -53,7 +53,7 @@ struct TGameDesign {
     std::optional<RankIndex> MinPair = 13;
     std::optional<TMinAceKing> MinAceKing = TMinAceKing::akAny;
     std::array<TStageFlags, kStages + 1> StageActions = DefaultStageActions();  // [stage 1..4]
-    bool DealerBuysLowest = false;   // "дилер меняет себе младшую карту"
+    bool DealerBuysLowest = false;  // "дилер меняет себе младшую карту"
     bool DealerBuysHighest = false;  // "дилер меняет себе старшую карту"; read by nothing
     // [stage 1..2][1 card, 2 cards]
     std::array<std::array<TNumberText, 3>, 3> BuyCost = {{{}, {"", "1,2", "1"}, {"", "1", "1"}}};

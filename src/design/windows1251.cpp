@@ -68,8 +68,8 @@ std::string Utf8ToWindows1251(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
-        const std::size_t len = std::min(Utf8SequenceLength(static_cast<unsigned char>(text[i])),
-                                         text.size() - i);
+        const std::size_t len =
+            std::min(Utf8SequenceLength(static_cast<unsigned char>(text[i])), text.size() - i);
         if (len == 1 && static_cast<unsigned char>(text[i]) < 0x80) {
             out += text[i];
         } else if (!converter.Convert(text.substr(i, len), out)) {

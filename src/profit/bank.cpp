@@ -4,7 +4,8 @@
 
 namespace studlab {
 
-std::int64_t ComputeBank(std::span<const std::int32_t> results, const std::function<void()>& processEvents) {
+std::int64_t ComputeBank(std::span<const std::int32_t> results,
+                         const std::function<void()>& processEvents) {
     constexpr std::size_t kEventsEvery = 1 << 16;
     std::int64_t smallest = 0;
     std::int64_t endingHere = 0;  // smallest sum of a run that ends at the current hand

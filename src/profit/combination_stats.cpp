@@ -6,12 +6,16 @@ namespace studlab {
 namespace {
 
 constexpr std::array<std::string_view, TCombinationStats::kRows> kRowCaptions = {
-    "роялфлешей", "стритфлешей", "каре", "фулхаусов", "флешей", "стритов",
+    "роялфлешей", "стритфлешей", "каре", "фулхаусов",     "флешей",  "стритов",
     "троек",      "двух пар",    "пар",  "тузов-королей", "без игры"};
 
 constexpr std::array<std::string_view, TCombinationStats::kColumns> kHeaders = {
-    "колличество комбинаций игрока", "из них   с раздачи", "из них   с покупки",
-    "оплачено", "неоплачено", "проигранно"};
+    "колличество комбинаций игрока",
+    "из них   с раздачи",
+    "из них   с покупки",
+    "оплачено",
+    "неоплачено",
+    "проигранно"};
 
 }  // namespace
 
@@ -22,7 +26,8 @@ int TCombinationStats::RowOf(TCombinationKind category) {
     return KindIndex(category) - KindIndex(TCombinationKind::ckRoyalFlush);
 }
 
-void TCombinationStats::Record(TCombinationKind category, float extraStake, std::int64_t handResult) {
+void TCombinationStats::Record(TCombinationKind category, float extraStake,
+                               std::int64_t handResult) {
     auto& row = m_counts[static_cast<std::size_t>(RowOf(category))];
     ++row[static_cast<int>(extraStake == 0.0F ? TColumn::FromDeal : TColumn::FromBuying)];
     // Measured before the costs: a gross gain of 3 antes is a paid combination, 1 up to 3 is the
@@ -39,7 +44,8 @@ void TCombinationStats::Record(TCombinationKind category, float extraStake, std:
 std::uint32_t TCombinationStats::Count(int row, TColumn column) const {
     const auto& counts = m_counts.at(static_cast<std::size_t>(row));
     if (column == TColumn::Total) {
-        return counts[static_cast<int>(TColumn::FromDeal)] + counts[static_cast<int>(TColumn::FromBuying)];
+        return counts[static_cast<int>(TColumn::FromDeal)] +
+               counts[static_cast<int>(TColumn::FromBuying)];
     }
     return counts[static_cast<int>(column)];
 }
@@ -53,7 +59,9 @@ std::string TCombinationStats::ColumnText(TColumn column) const {
     return text;
 }
 
-std::string_view TCombinationStats::RowCaption(int row) { return kRowCaptions.at(static_cast<std::size_t>(row)); }
+std::string_view TCombinationStats::RowCaption(int row) {
+    return kRowCaptions.at(static_cast<std::size_t>(row));
+}
 std::string_view TCombinationStats::ColumnHeader(TColumn column) {
     return kHeaders.at(static_cast<std::size_t>(column));
 }

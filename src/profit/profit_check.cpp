@@ -8,9 +8,12 @@
 namespace studlab {
 namespace {
 
-constexpr std::int64_t kLossThatEndsTheRun = -50000;  // 5 antes; an unsettled hand lies below it too
+constexpr std::int64_t kLossThatEndsTheRun =
+    -50000;  // 5 antes; an unsettled hand lies below it too
 
-std::string PercentText(long double percent) { return "MO=" + FormatNumber(percent) + "%"; }
+std::string PercentText(long double percent) {
+    return "MO=" + FormatNumber(percent) + "%";
+}
 
 }  // namespace
 
@@ -105,14 +108,18 @@ void TProfitCheck::RunCycles() {
 
             if (m_settings.CyclesMode) {
                 m_view.CycleLabelsVisible = true;
-                const std::int64_t totalLoss = ParseDesignInteger(m_settings.TotalLossLimit) * std::int64_t{10000};
-                const std::int64_t totalWin = ParseDesignInteger(m_settings.TotalWinLimit) * std::int64_t{10000};
+                const std::int64_t totalLoss =
+                    ParseDesignInteger(m_settings.TotalLossLimit) * std::int64_t{10000};
+                const std::int64_t totalWin =
+                    ParseDesignInteger(m_settings.TotalWinLimit) * std::int64_t{10000};
                 if (totalLoss >= m_cyclesTotal || totalWin <= m_cyclesTotal) {
                     EndQuietly(TRunEnd::CyclesLimit);
                     return;
                 }
-                const std::int64_t win = ParseDesignInteger(m_settings.CycleWinTarget) * std::int64_t{10000};
-                const std::int64_t loss = ParseDesignInteger(m_settings.CycleLossLimit) * std::int64_t{10000};
+                const std::int64_t win =
+                    ParseDesignInteger(m_settings.CycleWinTarget) * std::int64_t{10000};
+                const std::int64_t loss =
+                    ParseDesignInteger(m_settings.CycleLossLimit) * std::int64_t{10000};
                 if (m_runTotal >= win || m_runTotal <= loss) {
                     // The hand that ends a cycle is neither recorded nor counted.
                     ++m_cycleCount;
@@ -147,7 +154,8 @@ void TProfitCheck::ShowSummary(std::int32_t recorded) {
     } catch (const TConversionError&) {
     }
     const std::int64_t average = RoundHalfEven(static_cast<long double>(m_runTotal) / handCount);
-    const long double moPercent = -static_cast<long double>(RoundHalfEven(average * 1000.0L / 10000)) / 10;
+    const long double moPercent =
+        -static_cast<long double>(RoundHalfEven(average * 1000.0L / 10000)) / 10;
     m_view.MoText = PercentText(moPercent);
     m_view.MoVisible = true;
     m_view.ProgressPosition = 0;
@@ -177,8 +185,8 @@ void TProfitCheck::ShowSummary(std::int32_t recorded) {
 void TProfitCheck::ComputeBankClick() {
     const std::int32_t handCount = ParseDesignInteger(m_settings.HandCount);
     const std::size_t count = static_cast<std::size_t>(std::clamp(handCount, 0, kMaxHands));
-    const std::int64_t bank =
-        ComputeBank(std::span<const std::int32_t>(m_handResults.data(), count), ProcessPendingEvents);
+    const std::int64_t bank = ComputeBank(
+        std::span<const std::int32_t>(m_handResults.data(), count), ProcessPendingEvents);
     m_view.BankText = std::to_string(bank) + " ANTE";
     m_view.BankVisible = true;
 }

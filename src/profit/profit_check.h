@@ -48,7 +48,7 @@ struct TProfitView {
     std::string MoText;
     bool BankVisible = false;  // Label10
     std::string BankText;
-    std::string Message;  // Label11
+    std::string Message;             // Label11
     bool HandLabelsVisible = false;  // Label7 "раздач  результат", Label8, Label9
     std::string HandNumberText;
     std::string RunTotalText;
@@ -61,14 +61,14 @@ struct TProfitView {
 
 // How the last run ended.
 enum class TRunEnd {
-    None,          // no run yet, or one is going on
-    Completed,     // every hand played: the summary is shown
-    Refused,       // the number of hands cannot be played
-    Stopped,       // "СТОП"
-    NoGame,        // no game is chosen
-    BigLoss,       // the previous hand lost 5 antes or more
-    CyclesLimit,   // the cycles together reached a whole-run limit
-    Failed,        // an error inside a hand (its message is reported by the caller)
+    None,         // no run yet, or one is going on
+    Completed,    // every hand played: the summary is shown
+    Refused,      // the number of hands cannot be played
+    Stopped,      // "СТОП"
+    NoGame,       // no game is chosen
+    BigLoss,      // the previous hand lost 5 antes or more
+    CyclesLimit,  // the cycles together reached a whole-run limit
+    Failed,       // an error inside a hand (its message is reported by the caller)
 };
 
 // Figures of a finished run beyond those the window shows.
@@ -101,8 +101,8 @@ public:
     // Called after every played hand, for progress displays.
     std::function<void()> HandPlayed;
 
-    void RunSimulation();   // "расчет"
-    void StopSimulation();  // "СТОП"
+    void RunSimulation();     // "расчет"
+    void StopSimulation();    // "СТОП"
     void ComputeBankClick();  // "банк"
     bool Running() const { return m_running; }
     TRunEnd LastRunEnd() const { return m_end; }

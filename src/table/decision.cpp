@@ -19,7 +19,8 @@ constexpr std::string_view kLossEnd = "  анте";
 constexpr std::string_view kSettleLoss = "Вы проиграли  ";
 constexpr std::string_view kDealerGameLoss = "Вы проиграли ";
 constexpr std::string_view kEven = "Вы остались при своих";
-constexpr std::string_view kDesignConflict = "Вы неправильно сконструировали игру. проверьте настройки";
+constexpr std::string_view kDesignConflict =
+    "Вы неправильно сконструировали игру. проверьте настройки";
 
 bool IsOneOf(const std::string& code, std::initializer_list<std::string_view> codes) {
     for (std::string_view c : codes) {
@@ -66,12 +67,23 @@ void TDecisionTable::Decide() {
     m_rules.reset();
     if (m_settings.UseCacheTable && CacheLookup()) return;
     switch (m_state.HandStage) {
-        case 1: DecideStage1(); break;
-        case 2: DecideStage2(); break;
-        case 3: DecideStage3(); break;
-        case 4: DecideStage4(); break;
-        case 5: SettleHand(kSettleLoss); break;
-        default: return;
+        case 1:
+            DecideStage1();
+            break;
+        case 2:
+            DecideStage2();
+            break;
+        case 3:
+            DecideStage3();
+            break;
+        case 4:
+            DecideStage4();
+            break;
+        case 5:
+            SettleHand(kSettleLoss);
+            break;
+        default:
+            return;
     }
     if (m_settings.UseCacheTable) CacheStore();
 }
@@ -80,12 +92,14 @@ void TDecisionTable::DecideStage1() {
     const TEvalLayout layout = TableLayout();
     if (m_design.Allows(1, paFold)) AddCandidate(std::string(kFoldCaption), "-1", "1");
     if (m_design.Allows(1, paBet)) {
-        AddCandidate(std::string(kBetCaption), FormatTenThousandths(Evaluate(layout, kModeBet)), "2");
+        AddCandidate(std::string(kBetCaption), FormatTenThousandths(Evaluate(layout, kModeBet)),
+                     "2");
     } else {
         Evaluate(layout, kModeBet);  // tells whether the hand is insurable
     }
     if (m_design.Allows(1, paBetInsured) && m_state.HandInsurable) {
-        AddCandidate("забиться со страховкой ", FormatTenThousandths(Evaluate(layout, kModeBetInsured)), "3");
+        AddCandidate("забиться со страховкой ",
+                     FormatTenThousandths(Evaluate(layout, kModeBetInsured)), "3");
     }
     if (m_design.Allows(1, paBuyCard)) OfferBuyCard(1);
     if (m_design.Allows(1, paBuyTwoCards)) OfferBuyTwoCards(1);
@@ -96,7 +110,8 @@ void TDecisionTable::DecideStage1() {
     if (m_design.Allows(1, paExchange5)) OfferExchange5(1);
     ChooseBest(1);
     MarkCardsForExchange();
-    m_view.Button2Visible = m_view.Button3Visible = m_view.Label3Visible = m_view.Label4Visible = true;
+    m_view.Button2Visible = m_view.Button3Visible = m_view.Label3Visible = m_view.Label4Visible =
+        true;
 }
 
 void TDecisionTable::DecideStage2() {
@@ -107,13 +122,16 @@ void TDecisionTable::DecideStage2() {
         AddCandidate(std::string(kFoldCaption), FormatNumber(m_state.PlayerBalance), "1");
     }
     if (m_design.Allows(2, paBet) && afterDraw) {
-        AddCandidate(std::string(kBetCaption), FormatTenThousandths(Evaluate(layout, kModeBet)), "2");
+        AddCandidate(std::string(kBetCaption), FormatTenThousandths(Evaluate(layout, kModeBet)),
+                     "2");
     }
     if (m_design.Allows(2, paBetInsured) && afterDraw) {
-        AddCandidate("забиться со страховкой", FormatTenThousandths(Evaluate(layout, kModeBetInsured)), "3");
+        AddCandidate("забиться со страховкой",
+                     FormatTenThousandths(Evaluate(layout, kModeBetInsured)), "3");
     }
     if (m_design.Allows(2, paBuyCard) && !IsOneOf(c1, {"1", "2", "3", "5"})) OfferBuyCard(2);
-    if (m_design.Allows(2, paBuyTwoCards) && !IsOneOf(c1, {"1", "2", "3", "4", "5"})) OfferBuyTwoCards(2);
+    if (m_design.Allows(2, paBuyTwoCards) && !IsOneOf(c1, {"1", "2", "3", "4", "5"}))
+        OfferBuyTwoCards(2);
     if (afterDraw) {
         if (m_design.Allows(2, paExchange1)) OfferExchange1(2);
         if (m_design.Allows(2, paExchange2)) OfferExchange2(2);
@@ -124,7 +142,8 @@ void TDecisionTable::DecideStage2() {
     if (m_design.Allows(2, paBuyDealerGame) && IsOneOf(c1, {"2", "3"})) OfferDealerGame(2);
     ChooseBest(2);
     const bool dealerCanHaveGame = DealerCanHaveGame();
-    m_view.Button2Visible = m_view.Button3Visible = m_view.Label3Visible = m_view.Label4Visible = true;
+    m_view.Button2Visible = m_view.Button3Visible = m_view.Label3Visible = m_view.Label4Visible =
+        true;
     if (dealerCanHaveGame && m_state.Choice2 == "11") SettleHand(kDealerGameLoss);
     MarkCardsForExchange();
     if (IsOneOf(c1, {"2", "3"}) && m_state.Choice2 != "11") SettleHand(kSettleLoss);
@@ -139,15 +158,18 @@ void TDecisionTable::DecideStage3() {
         AddCandidate(std::string(kFoldCaption), FormatNumber(m_state.PlayerBalance), "1");
     }
     if (m_design.Allows(3, paBet) && afterDraw) {
-        AddCandidate(std::string(kBetCaption), FormatTenThousandths(Evaluate(layout, kModeBet)), "2");
+        AddCandidate(std::string(kBetCaption), FormatTenThousandths(Evaluate(layout, kModeBet)),
+                     "2");
     }
     if (m_design.Allows(3, paBetInsured) && afterDraw) {
-        AddCandidate("забиться со страховкой", FormatTenThousandths(Evaluate(layout, kModeBetInsured)), "3");
+        AddCandidate("забиться со страховкой",
+                     FormatTenThousandths(Evaluate(layout, kModeBetInsured)), "3");
     }
     if (m_design.Allows(3, paBuyDealerGame) && IsOneOf(c2, {"2", "3"})) OfferDealerGame(3);
     ChooseBest(3);
     const bool dealerCanHaveGame = DealerCanHaveGame();
-    m_view.Button2Visible = m_view.Button3Visible = m_view.Label3Visible = m_view.Label4Visible = true;
+    m_view.Button2Visible = m_view.Button3Visible = m_view.Label3Visible = m_view.Label4Visible =
+        true;
     if (dealerCanHaveGame && m_state.Choice3 == "4") SettleHand(kSettleLoss);
     if (IsOneOf(c2, {"2", "3"}) && m_state.Choice3 != "4") SettleHand(kSettleLoss);
     if (c2 == "11") SettleHand(kSettleLoss);
@@ -157,7 +179,8 @@ void TDecisionTable::DecideStage4() {
     if (m_design.Allows(4, paBuyDealerGame)) OfferDealerGame(4);
     ChooseBest(4);
     const bool dealerCanHaveGame = DealerCanHaveGame();
-    m_view.Button2Visible = m_view.Button3Visible = m_view.Label3Visible = m_view.Label4Visible = true;
+    m_view.Button2Visible = m_view.Button3Visible = m_view.Label3Visible = m_view.Label4Visible =
+        true;
     if (dealerCanHaveGame && m_state.Choice4 == "1") SettleHand(kSettleLoss);
     if (IsOneOf(m_state.Choice3, {"2", "3"}) && m_state.Choice4 != "1") SettleHand(kSettleLoss);
     if (m_state.Choice3 == "4") SettleHand(kSettleLoss);
@@ -222,14 +245,17 @@ void TDecisionTable::DesignConflictCheck() {
 }
 
 bool TDecisionTable::CacheLookup() {
-    const std::optional<TDecisionCacheRow> row = m_cache.Find(
-        m_gameName.value_or(""), LayoutKey(m_state.DealerCards, m_state.PlayerCards, m_state.OutCards));
+    const std::optional<TDecisionCacheRow> row =
+        m_cache.Find(m_gameName.value_or(""),
+                     LayoutKey(m_state.DealerCards, m_state.PlayerCards, m_state.OutCards));
     if (!row) return false;
-    m_view.Button3Visible = m_view.Button2Visible = m_view.Label3Visible = m_view.Label4Visible = true;
+    m_view.Button3Visible = m_view.Button2Visible = m_view.Label3Visible = m_view.Label4Visible =
+        true;
     m_view.Label3 = row->Choose;
     m_view.Label4 = row->ChooseN;
     m_view.Label1 = row->Nadpis;
-    m_state.HandResult = RoundHalfEven(static_cast<long double>(ParseDesignNumber(row->MoR)) * 10000);
+    m_state.HandResult =
+        RoundHalfEven(static_cast<long double>(ParseDesignNumber(row->MoR)) * 10000);
     for (int stage = 1; stage <= kStages; ++stage) m_state.Choice(stage) = row->Reshenie[stage - 1];
     return true;
 }

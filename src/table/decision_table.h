@@ -169,9 +169,11 @@ private:
     void OfferExchange4(int stage);
     void OfferExchange5(int stage);
     void OfferDealerGame(int stage);
-    std::optional<std::int64_t> DrawSum(TEvalLayout& layout, bool intoDealer, int cards, bool exact, TEvalMode mode);
+    std::optional<std::int64_t> DrawSum(TEvalLayout& layout, bool intoDealer, int cards, bool exact,
+                                        TEvalMode mode);
     std::int64_t ExactDraw(TEvalLayout& layout, bool intoDealer, int cards, TEvalMode mode);
-    std::optional<std::int64_t> SampledDraw(TEvalLayout& layout, bool intoDealer, int cards, TEvalMode mode);
+    std::optional<std::int64_t> SampledDraw(TEvalLayout& layout, bool intoDealer, int cards,
+                                            TEvalMode mode);
 
     void DealRandomCardsUntil(const std::function<bool()>& done, int* counted);
 

@@ -41,7 +41,8 @@ std::vector<TCardId> CardsOf(TCardTable cards) {
 
 }  // namespace
 
-std::int64_t TDecisionTable::ExactDraw(TEvalLayout& layout, bool intoDealer, int cards, TEvalMode mode) {
+std::int64_t TDecisionTable::ExactDraw(TEvalLayout& layout, bool intoDealer, int cards,
+                                       TEvalMode mode) {
     TCardTable& target = intoDealer ? layout.Dealer : layout.Player;
     const std::uint64_t base = target.Mask();
     const TUnseenCards unseen(layout.Seen);
@@ -73,8 +74,8 @@ std::int64_t TDecisionTable::ExactDraw(TEvalLayout& layout, bool intoDealer, int
 // for every sampled candidate. A draw that repeats a card or holds a card that is not unseen is
 // drawn again. None when the count of draws is 0 or fewer cards are unseen than are drawn: the
 // candidate then has no value.
-std::optional<std::int64_t> TDecisionTable::SampledDraw(TEvalLayout& layout, bool intoDealer, int cards,
-                                                        TEvalMode mode) {
+std::optional<std::int64_t> TDecisionTable::SampledDraw(TEvalLayout& layout, bool intoDealer,
+                                                        int cards, TEvalMode mode) {
     if (m_sampleCount < 0) return 0;
     if (m_sampleCount == 0 || layout.Seen.Complement().Count() < cards) return std::nullopt;
     m_random.SeedFrom(*m_clock);
@@ -103,15 +104,17 @@ std::optional<std::int64_t> TDecisionTable::SampledDraw(TEvalLayout& layout, boo
 
 // The value of an arrival of `cards` cards as text: the exact sum is already the mean (the
 // evaluator divides every term by the number of arrivals); the sampled sum is divided here.
-std::optional<std::int64_t> TDecisionTable::DrawSum(TEvalLayout& layout, bool intoDealer, int cards, bool exact,
-                                                    TEvalMode mode) {
+std::optional<std::int64_t> TDecisionTable::DrawSum(TEvalLayout& layout, bool intoDealer, int cards,
+                                                    bool exact, TEvalMode mode) {
     if (exact) return ExactDraw(layout, intoDealer, cards, mode);
     return SampledDraw(layout, intoDealer, cards, mode);
 }
 
 namespace {
 
-std::string ExactValue(std::int64_t sum) { return FormatTenThousandths(sum); }
+std::string ExactValue(std::int64_t sum) {
+    return FormatTenThousandths(sum);
+}
 
 std::string SampledValue(const std::optional<std::int64_t>& sum, std::int32_t draws) {
     if (!sum) return "";
@@ -123,14 +126,16 @@ std::string SampledValue(const std::optional<std::int64_t>& sum, std::int32_t dr
 
 void TDecisionTable::OfferBuyCard(int stage) {
     TEvalLayout layout = TableLayout();
-    AddCandidate("купить карту ", ExactValue(ExactDraw(layout, false, 1, BuyMode(1, stage, true))), "4");
+    AddCandidate("купить карту ", ExactValue(ExactDraw(layout, false, 1, BuyMode(1, stage, true))),
+                 "4");
 }
 
 void TDecisionTable::OfferBuyTwoCards(int stage) {
     TEvalLayout layout = TableLayout();
     const bool exact = m_settings.CalcMethod == TCalcMethod::cmDirect;
     const auto sum = DrawSum(layout, false, 2, exact, BuyMode(2, stage, exact));
-    AddCandidate("купить две карты ", exact ? ExactValue(*sum) : SampledValue(sum, m_sampleCount), "5");
+    AddCandidate("купить две карты ", exact ? ExactValue(*sum) : SampledValue(sum, m_sampleCount),
+                 "5");
 }
 
 void TDecisionTable::OfferExchange1(int stage) {
@@ -155,8 +160,9 @@ void TDecisionTable::OfferExchange2(int stage) {
             const auto sum = DrawSum(layout, false, 2, exact, ExchangeMode(2, stage, exact));
             layout.Player.Add(cards[i]);
             layout.Player.Add(cards[j]);
-            const int slot = AddCandidate("поменять " + CardName(cards[i]) + " и " + CardName(cards[j]),
-                                          exact ? ExactValue(*sum) : SampledValue(sum, m_sampleCount), "7");
+            const int slot =
+                AddCandidate("поменять " + CardName(cards[i]) + " и " + CardName(cards[j]),
+                             exact ? ExactValue(*sum) : SampledValue(sum, m_sampleCount), "7");
             if (slot != 0) {
                 m_state.Candidates.Slot(slot).Cards[0] = CardName(cards[i]);
                 m_state.Candidates.Slot(slot).Cards[1] = CardName(cards[j]);
@@ -175,9 +181,9 @@ void TDecisionTable::OfferExchange3(int stage) {
             layout.Player.Add(cards[i]);
             layout.Player.Add(cards[j]);
             const auto sum = DrawSum(layout, false, 3, exact, ExchangeMode(3, stage, exact));
-            const int slot =
-                AddCandidate("поменять все, кроме " + CardName(cards[i]) + " и " + CardName(cards[j]),
-                             exact ? ExactValue(*sum) : SampledValue(sum, m_sampleCount), "8");
+            const int slot = AddCandidate(
+                "поменять все, кроме " + CardName(cards[i]) + " и " + CardName(cards[j]),
+                exact ? ExactValue(*sum) : SampledValue(sum, m_sampleCount), "8");
             if (slot == 0) continue;
             // The first five cards of the hand, less the two kept: the cards thrown away.
             for (std::size_t c = 0; c < 5 && c < cards.size(); ++c) {

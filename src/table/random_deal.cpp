@@ -20,9 +20,11 @@ constexpr int kMaxPicks = 1'000'000;
 void TDecisionTable::DealRandomCardsUntil(const std::function<bool()>& done, int* counted) {
     for (int picks = 0; !done(); ++picks) {
         bool deckHasCards = false;
-        for (TCardId id = 1; id <= kCards && !deckHasCards; ++id) deckHasCards = m_state.PlaceOf(id).InDeck();
+        for (TCardId id = 1; id <= kCards && !deckHasCards; ++id)
+            deckHasCards = m_state.PlaceOf(id).InDeck();
         if (!EntryOpen() || !deckHasCards || picks > kMaxPicks) {
-            throw TRandomDealError("Раздача не может быть продолжена: на стол нельзя положить карту");
+            throw TRandomDealError(
+                "Раздача не может быть продолжена: на стол нельзя положить карту");
         }
         const TCardId id = static_cast<TCardId>(m_random.Below(kCards)) + 1;
         m_state.ClickedImageName = ImageName(id);
@@ -50,8 +52,9 @@ void TDecisionTable::RandomDeal() {
             int inDeck = 0;
             for (TCardId id = 1; id <= kCards; ++id) inDeck += m_state.PlaceOf(id).InDeck();
             if (boxes < 1 || boxes != std::floor(boxes) || 5 * (boxes - 1) > inDeck) {
-                throw TRandomDealError("Кол-во играющих боксов \"" + m_settings.PlayingBoxes +
-                                       "\" не подходит: нужно целое число от 1, и на все боксы должно хватить карт");
+                throw TRandomDealError(
+                    "Кол-во играющих боксов \"" + m_settings.PlayingBoxes +
+                    "\" не подходит: нужно целое число от 1, и на все боксы должно хватить карт");
             }
             boxCardsWanted = static_cast<int>(5 * boxes - 5);
         }

@@ -6,12 +6,12 @@
 
 #include <chrono>
 #include <fstream>
-#include <thread>
 #include <iterator>
+#include <thread>
 
 #include "cards/card_list.h"
-#include "table/cache/decision_cache.h"
 #include "design/windows1251.h"
+#include "table/cache/decision_cache.h"
 #include "table/cache/sqlite.h"
 
 namespace studlab {
@@ -23,7 +23,8 @@ class DecisionCache : public ::testing::Test {
 protected:
     void SetUp() override {
         m_root = fs::temp_directory_path() /
-                 ("studlab-cache-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+                 ("studlab-cache-" +
+                  std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(m_root);
         fs::create_directories(m_root / "Games");
         m_cache.SetGamesDir(m_root / "Games");
@@ -46,8 +47,9 @@ TEST(LayoutKey, ThreeDigitsPerCardInScanOrder) {
     const std::string key = LayoutKey(TableOf(ParseCardList("Ah")), TableOf(ParseCardList("Kh")),
                                       TableOf(ParseCardList("2s")));
     ASSERT_EQ(key.size(), 156U);
-    EXPECT_EQ(key.substr(0, 15), "100000000000010");  // ace of hearts to the dealer, king of hearts to the player
-    EXPECT_EQ(key.substr(153), "001");                  // the two of spades is out
+    EXPECT_EQ(key.substr(0, 15),
+              "100000000000010");       // ace of hearts to the dealer, king of hearts to the player
+    EXPECT_EQ(key.substr(153), "001");  // the two of spades is out
     EXPECT_EQ(key.find_first_not_of("01"), std::string::npos);
 }
 
@@ -77,7 +79,8 @@ TEST_F(DecisionCache, MatchesStoredKeysThatBeginWithTheKeyIgnoringCase) {
 
 TEST_F(DecisionCache, CutsLongTextsToTheirSizeInCharacters) {
     std::string captions;
-    for (int i = 0; i < 50; ++i) captions += "купить карту \r";  // 700 characters, twice as many bytes
+    for (int i = 0; i < 50; ++i)
+        captions += "купить карту \r";  // 700 characters, twice as many bytes
     TDecisionCacheRow row = Row(std::string(156, '1'), "x");
     row.Choose = captions;
     row.Nadpis = std::string(150, 'n');
@@ -98,7 +101,8 @@ TEST_F(DecisionCache, MissingFolderIsNamedAndNothingIsCreated) {
         cache.Append("g", Row("k", "x"));
         ADD_FAILURE();
     } catch (const TDecisionCacheError& e) {
-        EXPECT_NE(std::string(e.what()).find((m_root / "NoSuchFolder").string()), std::string::npos);
+        EXPECT_NE(std::string(e.what()).find((m_root / "NoSuchFolder").string()),
+                  std::string::npos);
     }
     EXPECT_FALSE(fs::exists(m_root / "NoSuchFolder"));
 }
@@ -112,7 +116,8 @@ TEST_F(DecisionCache, GameNamesNeverLeaveTheFolder) {
     }
     EXPECT_FALSE(fs::exists(m_root / "x.sqlite"));
     std::size_t files = 0;
-    for (const auto& entry : fs::directory_iterator(m_root)) files += entry.path().filename() != "Games";
+    for (const auto& entry : fs::directory_iterator(m_root))
+        files += entry.path().filename() != "Games";
     EXPECT_EQ(files, 0U);
 }
 
@@ -140,7 +145,8 @@ TEST_F(DecisionCache, AKillWhileStoringLeavesOnlyWholeRows) {
     ASSERT_GE(child, 0);
     if (child == 0) {
         TDecisionCache cache(m_root / "Games");
-        for (int i = 0;; ++i) cache.Append("g", Row(std::to_string(i) + key, "строка " + std::to_string(i)));
+        for (int i = 0;; ++i)
+            cache.Append("g", Row(std::to_string(i) + key, "строка " + std::to_string(i)));
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     kill(child, SIGKILL);

@@ -15,9 +15,10 @@ TEST(Card, ConversionsBetweenIdsRanksAndSuits) {
         TCardId id;
         const char* name;
     };
-    for (const Case& c : {Case{1, 1, 1, "A черви"}, Case{2, 1, 13, "K черви"}, Case{13, 1, 2, "2 черви"},
-                          Case{5, 4, 49, "10 пик"}, Case{1, 2, 14, "A треф"}, Case{1, 3, 27, "A буби"},
-                          Case{2, 4, 52, "K пик"}, Case{5, 1, 10, "10 черви"}}) {
+    for (const Case& c :
+         {Case{1, 1, 1, "A черви"}, Case{2, 1, 13, "K черви"}, Case{13, 1, 2, "2 черви"},
+          Case{5, 4, 49, "10 пик"}, Case{1, 2, 14, "A треф"}, Case{1, 3, 27, "A буби"},
+          Case{2, 4, 52, "K пик"}, Case{5, 1, 10, "10 черви"}}) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(CardIdOf(c.rank, c.suit), c.id);
         EXPECT_EQ(RankIndexOf(c.id), c.rank);

@@ -31,27 +31,27 @@ TEST(ClassifyHand, KindsUnderThePlayingKinds) {
         {"Ah Kc", {}, ckAceKing},
         {"Ah Kc 9d 7s 3h", {}, ckAceKing},
         {"Ah Kc 9d 7s 3h", {ckAceKing}, ckNoGame},
-        {"Ah Ac Kc 7s 2h", {}, ckPair},                 // two aces: not an ace-king
+        {"Ah Ac Kc 7s 2h", {}, ckPair},  // two aces: not an ace-king
         {"Ah Kc 7d 7s 2h", {}, ckPair},
-        {"Ah Kc 7d 7s 2h", {ckPair}, ckAceKing},        // falls to the next kind it makes
+        {"Ah Kc 7d 7s 2h", {ckPair}, ckAceKing},  // falls to the next kind it makes
         {"Ah Ac Kd 9s 7h 4c 2d", {}, ckPair},
         {"Ah Ac Kh Kc Qh Qc 3d", {}, ckTwoPairs},
         {"7h 7c 7d Ah 2c 3s", {}, ckThreeOfAKind},
         {"Ah Kc Qd Js Th", {}, ckStraight},
-        {"Ah Kc Qd Js Th", {ckStraight}, ckAceKing},     // A-K-Q-J-10 of mixed suits
+        {"Ah Kc Qd Js Th", {ckStraight}, ckAceKing},  // A-K-Q-J-10 of mixed suits
         {"Kh Qc Jd Ts 9h", {ckStraight}, ckNoGame},
-        {"5h 4c 3d 2s Ah", {}, ckStraight},              // the wheel
-        {"4h 3c 2d Ah Ks", {}, ckAceKing},               // no wrap-around straight
+        {"5h 4c 3d 2s Ah", {}, ckStraight},  // the wheel
+        {"4h 3c 2d Ah Ks", {}, ckAceKing},   // no wrap-around straight
         {"9h 8c 8d 7s 6h 5c", {}, ckStraight},
         {"Ah 9h 7h 5h 3h 2h Kc", {}, ckFlush},
         {"Ah Ac Ad Kh Kc 5s", {}, ckFullHouse},
         {"Ah Ac Ad Kh Kc 5s", {ckFullHouse}, ckThreeOfAKind},
-        {"Ah Ac Ad Kh Kc Kd 2s", {}, ckFullHouse},       // two triples
+        {"Ah Ac Ad Kh Kc Kd 2s", {}, ckFullHouse},  // two triples
         {"5h 5c 5d 5s Kh 2c", {}, ckFourOfAKind},
         {"5h 5c 5d 5s Kh 2c", {ckFourOfAKind}, ckNoGame},  // quads are neither pairs nor trips
         {"9s 8s 7s 6s 5s 2s Ah", {}, ckStraightFlush},
         {"9s 8s 7s 6s 5s", {ckStraightFlush}, ckFlush},
-        {"Kh Jh 9h 7h 3h Qc Td", {}, ckStraightFlush},   // flush and straight of different cards
+        {"Kh Jh 9h 7h 3h Qc Td", {}, ckStraightFlush},  // flush and straight of different cards
         {"Kh Jh 9h 7h 3h Qc Td", {ckStraightFlush}, ckFlush},
         {"Ah Kh Qh Jh Th 9h 2c", {}, ckRoyalFlush},
         {"Ah Kh Qh Jh Th", {ckRoyalFlush}, ckStraightFlush},

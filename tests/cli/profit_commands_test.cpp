@@ -14,9 +14,11 @@ TEST(CliSimulate, ReportsTheWindowsFiguresAndRepeatsWithTheSameSequence) {
     ASSERT_EQ(run.ExitCode, 0);
     EXPECT_EQ(run.Output.rfind("MO=", 0), 0U);
     EXPECT_NE(run.Output.find("\ntotal: "), std::string::npos);
-    EXPECT_NE(run.Output.find("колличество комбинаций игрока\tиз них   с раздачи\tиз них   с покупки\tоплачено\t"
-                              "неоплачено\tпроигранно\n"),
-              std::string::npos);
+    EXPECT_NE(
+        run.Output.find(
+            "колличество комбинаций игрока\tиз них   с раздачи\tиз них   с покупки\tоплачено\t"
+            "неоплачено\tпроигранно\n"),
+        std::string::npos);
     EXPECT_NE(run.Output.find("\nбез игры\t"), std::string::npos);
     EXPECT_NE(run.Output.find(" ANTE\nstd_error_per_hand: "), std::string::npos);
     EXPECT_NE(run.Output.find("\nmo_95: "), std::string::npos);
@@ -30,17 +32,22 @@ TEST(CliSimulate, JsonCarriesTheSameFigures) {
     const auto json = nlohmann::json::parse(run.Output);
     EXPECT_EQ(json["end"], "completed");
     EXPECT_EQ(json["hands"], 200);
-    EXPECT_EQ(text.rfind(json["mo"].get<std::string>() + "\ntotal: " + json["total"].get<std::string>() + "\n", 0), 0U);
+    EXPECT_EQ(text.rfind(json["mo"].get<std::string>() +
+                             "\ntotal: " + json["total"].get<std::string>() + "\n",
+                         0),
+              0U);
     EXPECT_EQ(json["statistics"].size(), 11U);
     int total = 0;
-    for (const auto& row : json["statistics"]) total += row["колличество комбинаций игрока"].get<int>();
+    for (const auto& row : json["statistics"])
+        total += row["колличество комбинаций игрока"].get<int>();
     EXPECT_EQ(total, 200);
 }
 
 TEST(CliSimulate, CyclesAndRefusedCounts) {
     const auto run = RunCli("simulate --hands 1000 --same-sequence --cycle-limits 5,-5,-10,10");
     ASSERT_EQ(run.ExitCode, 0);
-    EXPECT_NE(run.Output.find("run ended: the cycles reached a whole-run limit\ncycles: "), std::string::npos)
+    EXPECT_NE(run.Output.find("run ended: the cycles reached a whole-run limit\ncycles: "),
+              std::string::npos)
         << run.Output;
     EXPECT_EQ(RunCli("simulate --hands 0").ExitCode, 2);
     EXPECT_EQ(RunCli("simulate --hands x").ExitCode, 2);

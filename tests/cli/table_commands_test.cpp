@@ -23,8 +23,10 @@ TEST(CliDecide, PrintsTheCandidatesAndTheChoice) {
 }
 
 TEST(CliDecide, RejectsLayoutsThatDoNotFitTheDesign) {
-    for (const char* args : {"decide --dealer '2s 3s' --player 'Ah Ac Kd 9s 7h'", "decide --dealer 2s --player 'Ah Ac Kd 9s'",
-                             "decide --dealer 2s --player 'Ah Ac Kd 9s 2s'", "decide --dealer 2s --player 'Ah Ac Kd 9s 7h' --method x"}) {
+    for (const char* args : {"decide --dealer '2s 3s' --player 'Ah Ac Kd 9s 7h'",
+                             "decide --dealer 2s --player 'Ah Ac Kd 9s'",
+                             "decide --dealer 2s --player 'Ah Ac Kd 9s 2s'",
+                             "decide --dealer 2s --player 'Ah Ac Kd 9s 7h' --method x"}) {
         EXPECT_EQ(RunCli(args).ExitCode, 2) << args;
     }
 }
@@ -39,14 +41,17 @@ TEST(CliPlay, PlaysEveryKindOfActionToTheEnd) {
     const std::vector<Case> cases = {
         {OnlyAtStage1("paBet"), "choice: забиться\n"},
         {OnlyAtStage1("paBuyCard"), "choice: купить карту \n"},
-        {OnlyAtStage1("paBuyTwoCards") + " --method probabilistic --cycles 50", "choice: купить две карты \n"},
+        {OnlyAtStage1("paBuyTwoCards") + " --method probabilistic --cycles 50",
+         "choice: купить две карты \n"},
         {OnlyAtStage1("paExchange1"), "choice: поменять "},
         {OnlyAtStage1("paExchange2") + " --method probabilistic --cycles 50", "choice: поменять "},
-        {OnlyAtStage1("paExchange3") + " --method probabilistic --cycles 50", "choice: поменять все, кроме "},
+        {OnlyAtStage1("paExchange3") + " --method probabilistic --cycles 50",
+         "choice: поменять все, кроме "},
         {OnlyAtStage1("paExchange4") + " --cycles 50", "choice: поменять все, кроме "},
         {OnlyAtStage1("paExchange5") + " --cycles 50", "choice: поменять все карты \n"},
         {OnlyAtStage1("paFold"), "choice: сделать пас\n"},
-        {OnlyAtStage1("paBet") + " --set 'StageActions[2][paBuyDealerGame]=YES' --set 'StageActions[3][paBuyDealerGame]=YES'",
+        {OnlyAtStage1("paBet") + " --set 'StageActions[2][paBuyDealerGame]=YES' --set "
+                                 "'StageActions[3][paBuyDealerGame]=YES'",
          "купить игру дилеру "},
     };
     for (const Case& c : cases) {

@@ -12,11 +12,12 @@ TEST(DesignFields, SetReachesEveryKindOfField) {
     TGameDesign d;
     TCalculationSettings s;
     for (const char* assignment :
-         {"PayQualified[ckThreeOfAKind]=7", "Plays[ckStraight]=NO", "StageActions[1][paExchange3]=YES",
-          "MinPair=4", "MinAceKing=akWithQueen", "DealerOpenCards=2", "TableMaximum=1000",
-          "CalcMethod=cmProbabilistic", "BuyCost[1][1]=1,5", "ExchangeCost[2][5]=3",
-          "InsuranceMax=imFull", "DealerBuyAction[lowest]=YES", "CompositePlays[28]=YES",
-          "DeckKind=dk54", "ProbabilisticCycles=", "MinPair=A"}) {
+         {"PayQualified[ckThreeOfAKind]=7", "Plays[ckStraight]=NO",
+          "StageActions[1][paExchange3]=YES", "MinPair=4", "MinAceKing=akWithQueen",
+          "DealerOpenCards=2", "TableMaximum=1000", "CalcMethod=cmProbabilistic",
+          "BuyCost[1][1]=1,5", "ExchangeCost[2][5]=3", "InsuranceMax=imFull",
+          "DealerBuyAction[lowest]=YES", "CompositePlays[28]=YES", "DeckKind=dk54",
+          "ProbabilisticCycles=", "MinPair=A"}) {
         SetDesignAssignment(d, s, assignment);
     }
     EXPECT_EQ(d.PayQualified[ckThreeOfAKind], "7");
@@ -43,7 +44,8 @@ TEST(DesignFields, ListShowsNamesThatSetTakesBack) {
     TGameDesign copy;
     TCalculationSettings copySettings;
     copySettings.TableMaximum = "5";
-    for (const auto& [name, value] : ListDesignFields(d, s)) SetDesignField(copy, copySettings, name, value);
+    for (const auto& [name, value] : ListDesignFields(d, s))
+        SetDesignField(copy, copySettings, name, value);
     EXPECT_EQ(copy, d);
     EXPECT_EQ(copySettings, s);
 }
@@ -52,9 +54,9 @@ TEST(DesignFields, UnknownNamesAndWrongFormsAreErrors) {
     TGameDesign d;
     TCalculationSettings s;
     for (const char* assignment :
-         {"Nope=1", "Plays[ckStraight]=yes", "StageActions[3][paBuyCard]=YES", "StageActions[5][paFold]=YES",
-          "MinPair=1", "MinAceKing=any", "CalcMethod=direct", "PayQualified[ckPair]", "BetSize=1\n2",
-          "Plays[ckNoGame]=YES"}) {
+         {"Nope=1", "Plays[ckStraight]=yes", "StageActions[3][paBuyCard]=YES",
+          "StageActions[5][paFold]=YES", "MinPair=1", "MinAceKing=any", "CalcMethod=direct",
+          "PayQualified[ckPair]", "BetSize=1\n2", "Plays[ckNoGame]=YES"}) {
         EXPECT_THROW(SetDesignAssignment(d, s, assignment), TFieldError) << assignment;
     }
     EXPECT_EQ(d, TGameDesign{});

@@ -18,9 +18,10 @@ using enum TPlayerAction;
 class DesignFile : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_dir = fs::temp_directory_path() /
-                ("studlab-design-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        m_dir =
+            fs::temp_directory_path() /
+            ("studlab-design-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(m_dir);
         fs::create_directories(m_dir);
     }
@@ -96,20 +97,20 @@ TEST_F(DesignFile, DefaultDesignWritesTheKnownFileAndReadsBackByteForByte) {
 
 TEST_F(DesignFile, RestoresEditableFieldsAndKeepsTheFixedOnes) {
     std::vector<std::string> lines = DefaultFileLines();
-    lines[1] = "500";          // royal flush, restored
-    lines[7] = "77";           // three of a kind: fixed, ignored
-    lines[22] = "9";           // buy one card at stage 1: fixed, ignored
-    lines[23] = "3,5";         // buy two cards at stage 1
-    lines[38] = "2";           // open dealer cards
-    lines[45] = "NO";          // the straight does not play
-    lines[49] = "NO";          // ace-king: fixed, ignored
-    lines[93] = "YES";         // stage 1 buy two cards: fixed, ignored
-    lines[109] = "YES";        // stage 2 buy the dealer a game
-    lines[115] = "YES";        // the dealer changes his lowest card
-    lines[117] = "YES";        // full insurance: fixed, ignored
-    lines[135] = "NO";         // no pair of twos ...
-    lines[137] = "YES";        // ... but fours
-    lines[128] = "YES";        // pairs insurable
+    lines[1] = "500";    // royal flush, restored
+    lines[7] = "77";     // three of a kind: fixed, ignored
+    lines[22] = "9";     // buy one card at stage 1: fixed, ignored
+    lines[23] = "3,5";   // buy two cards at stage 1
+    lines[38] = "2";     // open dealer cards
+    lines[45] = "NO";    // the straight does not play
+    lines[49] = "NO";    // ace-king: fixed, ignored
+    lines[93] = "YES";   // stage 1 buy two cards: fixed, ignored
+    lines[109] = "YES";  // stage 2 buy the dealer a game
+    lines[115] = "YES";  // the dealer changes his lowest card
+    lines[117] = "YES";  // full insurance: fixed, ignored
+    lines[135] = "NO";   // no pair of twos ...
+    lines[137] = "YES";  // ... but fours
+    lines[128] = "YES";  // pairs insurable
     TGameDesign d;
     Write(Path("variant.es1"), Lines(lines));
     LoadDesignFile(Path("variant.es1"), d);
@@ -206,8 +207,8 @@ TEST_F(DesignFile, FailuresReportTheSystemReasonAndChangeNothing) {
         LoadDesignFile(Path("missing.es1"), d);
         ADD_FAILURE();
     } catch (const TFileError& e) {
-        EXPECT_EQ(std::string(e.what()),
-                  "Cannot open file \"" + Path("missing.es1").string() + "\". No such file or directory");
+        EXPECT_EQ(std::string(e.what()), "Cannot open file \"" + Path("missing.es1").string() +
+                                             "\". No such file or directory");
     }
     EXPECT_THROW(LoadDesignFile(m_dir, d), TFileError);
     EXPECT_EQ(d.BetSize, "5");
@@ -215,8 +216,9 @@ TEST_F(DesignFile, FailuresReportTheSystemReasonAndChangeNothing) {
         SaveDesignFile(d, Path("no-such-dir/x.es1"));
         ADD_FAILURE();
     } catch (const TFileError& e) {
-        EXPECT_EQ(std::string(e.what()),
-                  "Cannot create file \"" + Path("no-such-dir/x.es1").string() + "\". No such file or directory");
+        EXPECT_EQ(std::string(e.what()), "Cannot create file \"" +
+                                             Path("no-such-dir/x.es1").string() +
+                                             "\". No such file or directory");
     }
 }
 

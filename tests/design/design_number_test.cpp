@@ -9,8 +9,8 @@ namespace {
 
 TEST(ParseDesignNumber, AcceptsTheDecimalCommaSignsBlanksAndExponents) {
     const std::vector<std::pair<const char*, double>> cases = {
-        {"1,2", 1.2},   {"201", 201},   {" -30 ", -30}, {"+5", 5},     {"0", 0},     {",5", 0.5},
-        {"3,", 3},      {"1E3", 1000},  {"2,5e-1", 0.25}, {"-1,5E+2", -150}, {"\t7", 7},
+        {"1,2", 1.2}, {"201", 201},  {" -30 ", -30},   {"+5", 5},         {"0", 0},   {",5", 0.5},
+        {"3,", 3},    {"1E3", 1000}, {"2,5e-1", 0.25}, {"-1,5E+2", -150}, {"\t7", 7},
     };
     for (const auto& [text, value] : cases) {
         EXPECT_DOUBLE_EQ(ParseDesignNumber(text), value) << text;
@@ -18,12 +18,14 @@ TEST(ParseDesignNumber, AcceptsTheDecimalCommaSignsBlanksAndExponents) {
 }
 
 TEST(ParseDesignNumber, RejectsWithTheExactMessage) {
-    for (const char* text : {"", " ", "1.2", "1,2,3", "abc", "1e", "--1", "1 2", "1,2x", ",", "-", "1e400"}) {
+    for (const char* text :
+         {"", " ", "1.2", "1,2,3", "abc", "1e", "--1", "1 2", "1,2x", ",", "-", "1e400"}) {
         try {
             ParseDesignNumber(text);
             ADD_FAILURE() << "accepted '" << text << "'";
         } catch (const TConversionError& e) {
-            EXPECT_EQ(std::string(e.what()), "'" + std::string(text) + "' is not a valid floating point value");
+            EXPECT_EQ(std::string(e.what()),
+                      "'" + std::string(text) + "' is not a valid floating point value");
         }
     }
 }
@@ -34,22 +36,35 @@ TEST(ParseDesignInteger, AcceptsDecimalDigitsOnly) {
     EXPECT_EQ(ParseDesignInteger("+7"), 7);
     EXPECT_EQ(ParseDesignInteger("2147483647"), 2147483647);
     EXPECT_EQ(ParseDesignInteger("-2147483648"), -2147483647 - 1);
-    for (const char* text : {"", "1,5", "7 ", "1e3", "x", "2147483648", "99999999999999999999", "-"}) {
+    for (const char* text :
+         {"", "1,5", "7 ", "1e3", "x", "2147483648", "99999999999999999999", "-"}) {
         try {
             ParseDesignInteger(text);
             ADD_FAILURE() << "accepted '" << text << "'";
         } catch (const TConversionError& e) {
-            EXPECT_EQ(std::string(e.what()), "'" + std::string(text) + "' is not a valid integer value");
+            EXPECT_EQ(std::string(e.what()),
+                      "'" + std::string(text) + "' is not a valid integer value");
         }
     }
 }
 
 TEST(FormatNumber, GeneralFormatWithDecimalComma) {
     const std::vector<std::pair<long double, const char*>> cases = {
-        {-1, "-1"},          {1.5838L, "1,5838"},   {0, "0"},           {-0.0L, "0"},
-        {2.5L, "2,5"},       {5300, "5300"},        {-123.4L, "-123,4"}, {0.0001L, "0,0001"},
-        {1e14L, "100000000000000"}, {1e15L, "1E15"}, {1.5e20L, "1,5E20"}, {0.00001L, "0,00001"}, {0.000001L, "1E-6"},
-        {1.0L / 3, "0,333333333333333"}, {static_cast<long double>(1.2f), "1,20000004768372"},
+        {-1, "-1"},
+        {1.5838L, "1,5838"},
+        {0, "0"},
+        {-0.0L, "0"},
+        {2.5L, "2,5"},
+        {5300, "5300"},
+        {-123.4L, "-123,4"},
+        {0.0001L, "0,0001"},
+        {1e14L, "100000000000000"},
+        {1e15L, "1E15"},
+        {1.5e20L, "1,5E20"},
+        {0.00001L, "0,00001"},
+        {0.000001L, "1E-6"},
+        {1.0L / 3, "0,333333333333333"},
+        {static_cast<long double>(1.2f), "1,20000004768372"},
         {-2.2f, "-2,20000004768372"},
     };
     for (const auto& [value, text] : cases) EXPECT_EQ(FormatNumber(value), text);

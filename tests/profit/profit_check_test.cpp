@@ -2,11 +2,11 @@
 
 #include <deque>
 
+#include <cmath>
+#include "design/design_number.h"
 #include "profit/bank.h"
 #include "profit/combination_stats.h"
 #include "profit/profit_check.h"
-#include "design/design_number.h"
-#include <cmath>
 
 namespace studlab {
 namespace {
@@ -55,7 +55,9 @@ protected:
     TProfitCheck check{table};
     int beeps = 0;
 
-    void SetUp() override { check.Beep = [this] { ++beeps; }; }
+    void SetUp() override {
+        check.Beep = [this] { ++beeps; };
+    }
     void Play(int count, double result) {
         for (int i = 0; i < count; ++i) table.Hands.push_back({result});
     }
@@ -81,7 +83,8 @@ TEST(CombinationStats, RecordingRuleMeasuresTheResultBeforeTheCosts) {
 
 TEST(Bank, IsTheLargestLossOverConsecutiveHands) {
     const std::vector<std::pair<std::vector<std::int32_t>, std::int64_t>> cases = {
-        {{2, -3, 1, -4, 5}, 6}, {{1, 2, 3}, 0}, {{}, 0}, {{-5}, 5}, {{-1, -1, 3, -4}, 4}, {{3, -1, -1, 1, -3}, 4},
+        {{2, -3, 1, -4, 5}, 6}, {{1, 2, 3}, 0},          {{}, 0}, {{-5}, 5},
+        {{-1, -1, 3, -4}, 4},   {{3, -1, -1, 1, -3}, 4},
     };
     for (const auto& [results, bank] : cases) EXPECT_EQ(ComputeBank(results), bank);
 }
@@ -109,7 +112,8 @@ TEST_F(ProfitCheck, CompletedRunShowsMoStatisticsAndBank) {
 
 TEST_F(ProfitCheck, MoIsTheAverageLossInPercentOfTheAnte) {
     // Totals over 1000 hands; the last hand carries the rest so that no earlier hand loses 5 antes.
-    const std::vector<std::pair<double, const char*>> cases = {{-5300, "MO=530%"}, {-53, "MO=5,3%"}, {10, "MO=-1%"}};
+    const std::vector<std::pair<double, const char*>> cases = {
+        {-5300, "MO=530%"}, {-53, "MO=5,3%"}, {10, "MO=-1%"}};
     for (const auto& [total, text] : cases) {
         table.Hands.clear();
         check.Settings().HandCount = "1000";
@@ -124,13 +128,15 @@ TEST_F(ProfitCheck, ResultsSurviveAndAShorterRunKeepsTheRest) {
     check.Settings().HandCount = "4";
     for (double r : {1.0, -2.0, 3.4, 2.5}) table.Hands.push_back({r});
     check.RunSimulation();
-    EXPECT_EQ(std::vector<std::int32_t>(check.HandResults().begin(), check.HandResults().begin() + 5),
-              (std::vector<std::int32_t>{1, -2, 3, 2, 0}));  // rounded, halves to even
+    EXPECT_EQ(
+        std::vector<std::int32_t>(check.HandResults().begin(), check.HandResults().begin() + 5),
+        (std::vector<std::int32_t>{1, -2, 3, 2, 0}));  // rounded, halves to even
     check.Settings().HandCount = "2";
     Play(2, 4);
     check.RunSimulation();
-    EXPECT_EQ(std::vector<std::int32_t>(check.HandResults().begin(), check.HandResults().begin() + 4),
-              (std::vector<std::int32_t>{4, 4, 3, 2}));
+    EXPECT_EQ(
+        std::vector<std::int32_t>(check.HandResults().begin(), check.HandResults().begin() + 4),
+        (std::vector<std::int32_t>{4, 4, 3, 2}));
 }
 
 TEST_F(ProfitCheck, StopIsNoticedBeforeTheNextHand) {

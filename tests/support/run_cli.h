@@ -1,9 +1,9 @@
 #pragma once
 
+#include <sys/wait.h>
 #include <array>
 #include <cstdio>
 #include <string>
-#include <sys/wait.h>
 
 namespace studlab::testing {
 
@@ -20,7 +20,8 @@ inline TCliRun RunCli(const std::string& arguments) {
     if (pipe == nullptr) return run;
     std::array<char, 4096> buffer{};
     std::size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) run.Output.append(buffer.data(), n);
+    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+        run.Output.append(buffer.data(), n);
     const int status = pclose(pipe);
     run.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;

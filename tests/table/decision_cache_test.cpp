@@ -46,7 +46,7 @@ TEST_F(CachedDecision, FirstDecisionIsStoredAndTheSameLayoutIsServedFromTheCache
     table.State().Choice1 = "x";
     table.Decide();
     EXPECT_EQ(table.EvaluatorCalls(), calls);  // nothing computed
-    EXPECT_EQ(Rows(), 1);                     // nothing stored again
+    EXPECT_EQ(Rows(), 1);                      // nothing stored again
     EXPECT_EQ(View().Label1, computed.Label1);
     EXPECT_EQ(View().Label3, computed.Label3);
     EXPECT_EQ(View().Label4, computed.Label4);
@@ -116,7 +116,8 @@ TEST_F(CachedDecision, MissingFolderStillShowsTheDecisionAndNamesTheFolder) {
 
 TEST_F(CachedDecision, DamagedFileIsReportedAndLeftAsItWas) {
     const auto file = table.Cache().FileFor("игра");
-    std::ofstream(file, std::ios::binary) << "not a database at all, not even close, but long enough to look";
+    std::ofstream(file, std::ios::binary)
+        << "not a database at all, not even close, but long enough to look";
     LayOut();
     EXPECT_THROW(table.Decide(), TDecisionCacheError);
     std::ifstream in(file, std::ios::binary);

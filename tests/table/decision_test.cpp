@@ -45,7 +45,8 @@ protected:
     }
     int CountCode(const std::string& code) const {
         int n = 0;
-        for (int i = 1; i <= TCandidateTable::kCapacity; ++i) n += State().Candidates.Slot(i).Code == code;
+        for (int i = 1; i <= TCandidateTable::kCapacity; ++i)
+            n += State().Candidates.Slot(i).Code == code;
         return n;
     }
     // A design that offers only the given actions at stage 1.
@@ -62,8 +63,9 @@ protected:
 TEST_F(Decision, DefaultDesignOffersFoldBetAndBuyingACard) {
     LayOut(TGameDesign{}, "2s", "Ah Ac Kd 9s 7h");
     Decide();
-    EXPECT_EQ(Candidates(), (std::vector<std::pair<std::string, std::string>>{
-                                {"сделать пас", "-1"}, {"забиться", "1,5838"}, {"купить карту ", "0,6354"}}));
+    EXPECT_EQ(Candidates(),
+              (std::vector<std::pair<std::string, std::string>>{
+                  {"сделать пас", "-1"}, {"забиться", "1,5838"}, {"купить карту ", "0,6354"}}));
     EXPECT_EQ(State().Choice1, "2");
     EXPECT_EQ(View().Label1, "забиться");
     EXPECT_EQ(State().HandCategory, ckPair);
@@ -81,7 +83,8 @@ TEST_F(Decision, BuyingACardIsWorthTheMeanOverTheCardsThatMayArrive) {
     // Independently: the plain bet with the card added and its cost paid, averaged over the 46
     // cards; the evaluator rounds each of its terms to a ten-thousandth, hence the tolerance.
     const TEvalRules rules = MakeEvalRules(design, settings);
-    TEvalLayout layout{State().PlayerCards, State().DealerCards, State().PlayerCards | State().DealerCards, 1.2F};
+    TEvalLayout layout{State().PlayerCards, State().DealerCards,
+                       State().PlayerCards | State().DealerCards, 1.2F};
     long double sum = 0;
     int arrivals = 0;
     layout.Seen.Complement().ForEach([&](TCardId id) {
@@ -91,8 +94,8 @@ TEST_F(Decision, BuyingACardIsWorthTheMeanOverTheCardsThatMayArrive) {
         ++arrivals;
     });
     ASSERT_EQ(arrivals, 46);
-    EXPECT_NEAR(ParseDesignNumber(State().Candidates.Slot(3).Value), static_cast<double>(sum / arrivals),
-                46 * 0.00005 + 1e-9);
+    EXPECT_NEAR(ParseDesignNumber(State().Candidates.Slot(3).Value),
+                static_cast<double>(sum / arrivals), 46 * 0.00005 + 1e-9);
 }
 
 TEST_F(Decision, InsuredBetAtStage1OnlyForInsurableHands) {
@@ -127,21 +130,24 @@ TEST_F(Decision, ExchangesOfferOneCandidatePerCardOrPairOfCards) {
     EXPECT_EQ(slots.Slot(6).Text, "поменять A черви и A треф");
     EXPECT_EQ(slots.Slot(6).Cards[1], "A треф");
     EXPECT_EQ(slots.Slot(16).Text, "поменять все, кроме A черви и A треф");
-    EXPECT_EQ(slots.Slot(16).Cards, (std::array<std::string, 7>{"", "", "K буби", "9 пик", "7 черви", "", ""}));
+    EXPECT_EQ(slots.Slot(16).Cards,
+              (std::array<std::string, 7>{"", "", "K буби", "9 пик", "7 черви", "", ""}));
     EXPECT_EQ(slots.Slot(26).Text, "поменять все, кроме A черви ");
     EXPECT_EQ(slots.Slot(31).Text, "поменять все карты ");
     EXPECT_EQ(slots.Slot(31).Cards[4], "7 черви");
     // The chosen exchange's cards are raised for the continuation.
     const auto& best = slots.Slot(slots.Best());
     for (TCardId id = 1; id <= kCards; ++id) {
-        const bool named = std::find(best.Cards.begin(), best.Cards.begin() + 5, CardName(id)) != best.Cards.begin() + 5;
+        const bool named = std::find(best.Cards.begin(), best.Cards.begin() + 5, CardName(id)) !=
+                           best.Cards.begin() + 5;
         EXPECT_EQ(State().PlaceOf(id).Marked, named) << CardName(id);
     }
 }
 
 TEST_F(Decision, ExchangesWithSixCardsAtStage2) {
     TGameDesign d;
-    for (TPlayerAction a : {paExchange1, paExchange2, paExchange3, paExchange4, paExchange5}) d.SetAllows(2, a, true);
+    for (TPlayerAction a : {paExchange1, paExchange2, paExchange3, paExchange4, paExchange5})
+        d.SetAllows(2, a, true);
     settings.CalcMethod = TCalcMethod::cmProbabilistic;
     settings.ProbabilisticCycles = "10";
     LayOut(d, "2s", "Ah Ac Kd 9s 7h");
@@ -156,7 +162,8 @@ TEST_F(Decision, ExchangesWithSixCardsAtStage2) {
     EXPECT_EQ(CountCode("8"), 15);
     EXPECT_EQ(CountCode("9"), 6);
     EXPECT_EQ(CountCode("10"), 1);
-    EXPECT_EQ(State().Candidates.Slot(State().Candidates.FirstFreeSlot() - 1).Text, "поменять 5 карт ");
+    EXPECT_EQ(State().Candidates.Slot(State().Candidates.FirstFreeSlot() - 1).Text,
+              "поменять 5 карт ");
 }
 
 TEST_F(Decision, StageTwoAfterABoughtCardOffersFoldAndBetAndAfterABetSettles) {
@@ -167,7 +174,8 @@ TEST_F(Decision, StageTwoAfterABoughtCardOffersFoldAndBetAndAfterABetSettles) {
     Click("Kc");
     Decide();
     EXPECT_EQ(Candidates().size(), 2U);
-    EXPECT_EQ(Candidates()[0], (std::pair<std::string, std::string>{"сделать пас", "-2,20000004768372"}));
+    EXPECT_EQ(Candidates()[0],
+              (std::pair<std::string, std::string>{"сделать пас", "-2,20000004768372"}));
     EXPECT_EQ(Candidates()[1].first, "забиться");
     EXPECT_EQ(State().HandStage, 2);
 
@@ -215,8 +223,9 @@ TEST_F(Decision, DealerGameSwapsHisHighestCardOrHisLowest) {
         const char* dealer;
         const char* swap;
     };
-    for (const Case& c : {Case{false, "2c 2h Ks Qd 3h", "K пик"}, Case{true, "2h 2s Ks Qd 3h", "2 пик"},
-                          Case{true, "2h 9s Ks Qd 3h", "2 черви"}}) {
+    for (const Case& c :
+         {Case{false, "2c 2h Ks Qd 3h", "K пик"}, Case{true, "2h 2s Ks Qd 3h", "2 пик"},
+          Case{true, "2h 9s Ks Qd 3h", "2 черви"}}) {
         SCOPED_TRACE(c.dealer);
         TGameDesign d;
         d.SetAllows(2, paBuyDealerGame, true);
@@ -258,7 +267,7 @@ TEST_F(Decision, TiesGoToTheEarlierSlotAndAnEmptyStageChoosesNothing) {
     d.BetSize = "0";
     d.SetAllows(1, paBuyCard, false);
     LayOut(d, "2s", "Ah Ac Ad Kd 9s");  // three aces: no dealer hand can tie them
-    Decide();  // every outcome of the bet loses one ante, as the fold does
+    Decide();                           // every outcome of the bet loses one ante, as the fold does
     EXPECT_EQ(State().Candidates.Slot(2).Value, "-1");
     EXPECT_EQ(View().Label1, "сделать пас");
 

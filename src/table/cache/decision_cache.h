@@ -23,11 +23,11 @@ public:
 
 // One stored decision. Texts are cut to their field sizes (in characters) when stored.
 struct TDecisionCacheRow {
-    std::string Matrix;   // the layout key, 255
-    std::string Choose;   // the captions, each followed by a line break, 255
-    std::string ChooseN;  // the values likewise, 255
-    std::string MoR;      // the hand's result in antes, 30
-    std::string Nadpis;   // the prompt line, 100
+    std::string Matrix;                   // the layout key, 255
+    std::string Choose;                   // the captions, each followed by a line break, 255
+    std::string ChooseN;                  // the values likewise, 255
+    std::string MoR;                      // the hand's result in antes, 30
+    std::string Nadpis;                   // the prompt line, 100
     std::array<std::string, 4> Reshenie;  // the choices of the four decisions, 100 each
 
     friend bool operator==(const TDecisionCacheRow&, const TDecisionCacheRow&) = default;

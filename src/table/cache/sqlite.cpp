@@ -16,7 +16,9 @@ TSqliteDatabase::TSqliteDatabase(const std::filesystem::path& path, TMode mode) 
     sqlite3_busy_timeout(m_db, 2000);
 }
 
-TSqliteDatabase::~TSqliteDatabase() { sqlite3_close(m_db); }
+TSqliteDatabase::~TSqliteDatabase() {
+    sqlite3_close(m_db);
+}
 
 void TSqliteDatabase::Fail(std::string_view what) const {
     throw TSqliteError(std::string(what) + ": " + sqlite3_errmsg(m_db));
@@ -32,14 +34,17 @@ void TSqliteDatabase::Execute(const char* sql) {
 }
 
 TSqliteStatement::TSqliteStatement(TSqliteDatabase& db, const char* sql) : m_db(db) {
-    if (sqlite3_prepare_v2(db.Handle(), sql, -1, &m_statement, nullptr) != SQLITE_OK) db.Fail("prepare");
+    if (sqlite3_prepare_v2(db.Handle(), sql, -1, &m_statement, nullptr) != SQLITE_OK)
+        db.Fail("prepare");
 }
 
-TSqliteStatement::~TSqliteStatement() { sqlite3_finalize(m_statement); }
+TSqliteStatement::~TSqliteStatement() {
+    sqlite3_finalize(m_statement);
+}
 
 void TSqliteStatement::Bind(int index, std::string_view text) {
-    if (sqlite3_bind_text(m_statement, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT) !=
-        SQLITE_OK) {
+    if (sqlite3_bind_text(m_statement, index, text.data(), static_cast<int>(text.size()),
+                          SQLITE_TRANSIENT) != SQLITE_OK) {
         m_db.Fail("bind");
     }
 }
@@ -53,8 +58,10 @@ bool TSqliteStatement::Step() {
 
 std::string TSqliteStatement::Text(int column) const {
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
-    return text != nullptr ? std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(m_statement, column)))
-                           : std::string();
+    return text != nullptr
+               ? std::string(text,
+                             static_cast<std::size_t>(sqlite3_column_bytes(m_statement, column)))
+               : std::string();
 }
 
 void TSqliteStatement::Reset() {
