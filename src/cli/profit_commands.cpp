@@ -7,7 +7,6 @@
 #include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
 #include "cli/table_session.h"
 #include "design/design_number.h"
@@ -18,14 +17,6 @@ namespace studlab::cli {
 namespace {
 
 using TColumn = TCombinationStats::TColumn;
-
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::string line;
-    std::istringstream in(text);
-    while (std::getline(in, line, '\r')) lines.push_back(line);
-    return lines;
-}
 
 std::string_view EndText(TRunEnd end) {
     switch (end) {
