@@ -1,6 +1,7 @@
 // studlab: design and analyse stud-poker games played against a dealer.
 #include <QApplication>
 #include <QTranslator>
+#include <filesystem>
 
 #include "app/application_setup.h"
 #include "app/services/dialogs.h"
@@ -13,6 +14,8 @@ int main(int argc, char* argv[]) {
     studlab::SetUpApplication(app, translator);
 
     studlab::TStudlabModel model;
+    model.Table.Cache().SetGamesDir(std::filesystem::path(
+        (QCoreApplication::applicationDirPath() + "/Games").toStdU16String()));
     studlab::TPlatformDialogs dialogs;
     studlab::TStudlabWindows windows(model, dialogs);
     windows.Start();

@@ -25,15 +25,15 @@ TStudlabWindows::TStudlabWindows(TStudlabModel& model, IDialogs& dialogs)
       m_payouts(std::make_unique<TForm1>(model, dialogs)),
       m_actions(std::make_unique<TForm2>(model.Design)),
       m_costs(std::make_unique<TForm3>(model.Design)),
-      m_profit(std::make_unique<TForm4>(model)),
+      m_profit(std::make_unique<TForm4>(model, dialogs)),
       m_minPair(std::make_unique<TForm5>(model.Design)),
       m_minAceKing(std::make_unique<TForm6>(model.Design)),
       m_roundStraight(std::make_unique<TForm7>(model.Design)),
       m_decisions(std::make_unique<TForm8>(model, dialogs)),
-      m_combinations(std::make_unique<TForm9>()),
+      m_combinations(std::make_unique<TForm9>(model.Table)),
       m_empty(std::make_unique<TForm10>()),
-      m_statistics(std::make_unique<TForm11>()),
-      m_decisionList(std::make_unique<TForm13>()),
+      m_statistics(std::make_unique<TForm11>(model.Profit)),
+      m_decisionList(std::make_unique<TForm13>(model.Table)),
       m_graph(std::make_unique<TForm14>()) {
     ConnectStartPicture();
     ConnectConstructor();
@@ -106,6 +106,9 @@ void TStudlabWindows::ConnectDecisionWindow() {
     connect(decisions, &TForm8::DecisionListRequested, this,
             [this] { OpenBeside(m_decisionList.get()); });
     connect(decisions, &TForm8::DesignLoaded, this, &TStudlabWindows::RefreshDesignViews);
+    // The list windows show what the last decision left, whether they are open or not.
+    connect(decisions, &TForm8::Rendered, m_combinations.get(), &TForm9::Render);
+    connect(decisions, &TForm8::Rendered, m_decisionList.get(), &TForm13::Render);
 }
 
 void TStudlabWindows::ConnectProfitWindow() {
@@ -121,6 +124,9 @@ void TStudlabWindows::ConnectProfitWindow() {
         m_graph->setWindowModality(Qt::ApplicationModal);
         OpenBeside(m_graph.get());
     });
+    // A run plays its hands on the decision table and publishes its statistics at the end.
+    connect(profit, &TForm4::RunEnded, m_statistics.get(), &TForm11::Render);
+    connect(profit, &TForm4::RunEnded, m_decisions.get(), &TForm8::Render);
 }
 
 void TStudlabWindows::Move(QWidget* from, QWidget* to) {
@@ -149,10 +155,13 @@ void TStudlabWindows::RefreshDesignViews() {
     m_minPair->RefreshFromDesign();
     m_minAceKing->RefreshFromDesign();
     m_roundStraight->RefreshFromDesign();
-    m_decisions->ShowGameName();
+    m_decisions->Render();
 }
 
 void TStudlabWindows::EndProgram() {
+    // "выход" may come while a run lets its pending events through; the run must not go on
+    // playing hands in hidden windows.
+    m_profit->AbandonRun();
     for (QWidget* window : Windows()) window->hide();
     QCoreApplication::exit(0);
 }

@@ -111,7 +111,7 @@ private slots:
         m_program->Action("TForm1", "N3")->trigger();
 
         QVERIFY(m_program->Model.Design == UnusualDesign());
-        QCOMPARE(m_program->Model.GameName, std::string("вариант"));
+        QCOMPARE(m_program->Model.Table.GameName(), std::optional<std::string>("вариант"));
         const auto text = [&](const char* window, const char* name) {
             return m_program->Control<QLineEdit>(window, name)->text();
         };
@@ -172,7 +172,7 @@ private slots:
 
         QVERIFY(m_program->Model.Design == before);
         QCOMPARE(m_program->Control<QLineEdit>("TForm1", "Edit2")->text(), QString("7"));
-        QVERIFY(m_program->Model.GameName.empty());
+        QVERIFY(!m_program->Model.Table.GameChosen());
         QCOMPARE(m_program->Control<QLabel>("TForm8", "Label2")->text(),
                  QString("в меню \"опции\" выберете игру"));
         QCOMPARE(m_program->Dialogs.Errors.size(), 2);

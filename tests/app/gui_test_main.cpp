@@ -20,6 +20,8 @@ constexpr TSuite kSuites[] = {
     {"Constructor", studlab::test::RunConstructorTests},
     {"DesignFiles", studlab::test::RunDesignFileTests},
     {"Pictures", studlab::test::RunPictureTests},
+    {"DecisionWindow", studlab::test::RunDecisionWindowTests},
+    {"ProfitWindow", studlab::test::RunProfitWindowTests},
 };
 
 }  // namespace

@@ -41,5 +41,7 @@ int RunNavigationTests(int argc, char** argv);
 int RunConstructorTests(int argc, char** argv);
 int RunDesignFileTests(int argc, char** argv);
 int RunPictureTests(int argc, char** argv);
+int RunDecisionWindowTests(int argc, char** argv);
+int RunProfitWindowTests(int argc, char** argv);
 
 }  // namespace studlab::test

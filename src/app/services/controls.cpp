@@ -45,6 +45,12 @@ QGroupBox* NewGroupBox(QWidget* parent, const QString& name, const QString& titl
     return group;
 }
 
+QString LabelText(std::string_view text) {
+    QString lines = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    lines.replace(QChar('\r'), QChar('\n'));
+    return lines;
+}
+
 QLabel* NewBanner(QWidget* client, const QString& name, const QString& text) {
     QLabel* banner = NewLabel(client, name, text);
     banner->setFont(CaptionFont(20, true));

@@ -2,6 +2,7 @@
 
 #include <QRect>
 #include <QString>
+#include <string_view>
 
 class QCheckBox;
 class QGroupBox;
@@ -22,6 +23,10 @@ QLabel* NewLabel(QWidget* parent, const QString& name, const QString& text);
 QPushButton* NewButton(QWidget* parent, const QString& name, const QString& caption,
                        QRect geometry);
 QGroupBox* NewGroupBox(QWidget* parent, const QString& name, const QString& title, QRect geometry);
+// A model's text for a label: the model separates lines with a carriage return ("\r"), which a
+// label would not break at.
+QString LabelText(std::string_view text);
+
 // The large white label across the top of a window that states its topic.
 QLabel* NewBanner(QWidget* client, const QString& name, const QString& text);
 

@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <filesystem>
 
 #include "design/design_file.h"
 
@@ -30,13 +29,19 @@ void SaveDesignWithDialog(QWidget* parent, IDialogs& dialogs, const TGameDesign&
     }
 }
 
-bool LoadDesignWithDialog(QWidget* parent, IDialogs& dialogs, TStudlabModel& model) {
+std::optional<std::filesystem::path> AskForDesignFile(QWidget* parent, IDialogs& dialogs) {
     const std::optional<QString> path =
         dialogs.OpenFileName(parent, DesignFolder(QCoreApplication::applicationDirPath()),
                              QString::fromUtf8(kDesignFileFilter));
+    if (!path) return std::nullopt;
+    return FileSystemPath(*path);
+}
+
+bool LoadDesignWithDialog(QWidget* parent, IDialogs& dialogs, TStudlabModel& model) {
+    const std::optional<std::filesystem::path> path = AskForDesignFile(parent, dialogs);
     if (!path) return false;
     try {
-        model.GameName = LoadDesignFile(FileSystemPath(*path), model.Design);
+        model.Table.SetGameName(LoadDesignFile(*path, model.Design));
     } catch (const TFileError& e) {
         dialogs.ShowError(parent, QString::fromStdString(e.what()));
         return false;

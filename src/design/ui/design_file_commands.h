@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <filesystem>
+#include <optional>
 
 #include "app/services/dialogs.h"
 #include "app/studlab_model.h"
@@ -20,9 +22,12 @@ QString DesignFolder(const QString& programFolder);
 // appended. A cancelled dialog writes nothing; a failure is shown and changes nothing.
 void SaveDesignWithDialog(QWidget* parent, IDialogs& dialogs, const TGameDesign& design);
 
-// "загрузить конструкцию", which the decision window's game selection runs too: asks for a
-// design file, loads it into the model and names the game after it. Returns whether a design
-// was loaded; a cancelled dialog or a failed load (shown to the user) changes nothing.
+// The open dialog of the design files: the chosen file, or nothing when the user cancels.
+std::optional<std::filesystem::path> AskForDesignFile(QWidget* parent, IDialogs& dialogs);
+
+// "загрузить конструкцию": asks for a design file, loads it into the model and names the current
+// game after it. Returns whether a design was loaded; a cancelled dialog or a failed load (shown
+// to the user) changes nothing.
 bool LoadDesignWithDialog(QWidget* parent, IDialogs& dialogs, TStudlabModel& model);
 
 }  // namespace studlab

@@ -1,19 +1,32 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 
+#include "app/services/dialogs.h"
+#include "app/services/field_bindings.h"
 #include "app/studlab_model.h"
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
 
 namespace studlab {
 
-// The profitability window "проверка выгодности игры".
+// The profitability window "проверка выгодности игры": the calculation settings, the run
+// settings, and the run of random hands with its summary. The run itself is the model's; the
+// window starts it, stops it and shows how it stands.
 class TForm4 final : public QWidget {
     Q_OBJECT
 public:
-    explicit TForm4(TStudlabModel& model);
+    TForm4(TStudlabModel& model, IDialogs& dialogs);
 
     // "циклы" and the four limit fields under their header; the constructor's "MO" shows them.
     void ShowCyclesControls();
+    // Shows the run as the model holds it.
+    void Render();
+    // The program is ending: a run still going stops before its next hand, without a beep.
+    void AbandonRun();
 
 signals:
     void ConstructorRequested();       // "на начало"
@@ -21,9 +34,48 @@ signals:
     void ExitRequested();              // "выход"
     void StatisticsWindowRequested();  // "статистика"
     void GraphWindowRequested();  // "Показать график", "стратегия игры"
+    void RunEnded();              // a run is over, however it ended
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
-    TStudlabModel& m_model;
+    void BuildTableData();
+    void BuildParameters();
+    void BuildMethod();
+    void BuildRunControls();
+    void BuildCycles();
+    void BuildNavigation();
+
+    // Runs a command of the model; one that fails is reported to the user. The window then shows
+    // the model as the command left it.
+    void Run(const std::function<void()>& command);
+    void Calculate();  // "расчет"
+    void Stop();       // "СТОП"
+
+    TProfitCheck& m_profit;
+    IDialogs& m_dialogs;
+    TFieldBindings<TCalculationSettings> m_settings;
+    TFieldBindings<TRunSettings> m_runSettings;
+    // Set while "расчет" or "банк" runs: their pending events must not start either again.
+    bool m_busy = false;
+    bool m_abandoned = false;
+    int m_handsPlayed = 0;
+
+    QPushButton* m_calculate = nullptr;   // Button2
+    QPushButton* m_stop = nullptr;        // Button3
+    QPushButton* m_statistics = nullptr;  // Button4
+    QPushButton* m_bank = nullptr;        // Button6
+    QProgressBar* m_progress = nullptr;   // ProgressBar1
+    QLabel* m_mo = nullptr;               // Label6
+    QLabel* m_bankFigure = nullptr;       // Label10
+    QLabel* m_message = nullptr;          // Label11
+    QLabel* m_handsHeader = nullptr;      // Label7
+    QLabel* m_handNumber = nullptr;       // Label8
+    QLabel* m_runTotal = nullptr;         // Label9
+    QLabel* m_cyclesHeader = nullptr;     // Label12
+    QLabel* m_cycleCount = nullptr;       // Label13
+    QLabel* m_cyclesTotal = nullptr;      // Label14
 };
 
 }  // namespace studlab

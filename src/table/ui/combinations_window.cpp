@@ -4,12 +4,14 @@
 
 #include "app/services/controls.h"
 #include "app/services/window_look.h"
+#include "table/decision_table.h"
 
 namespace studlab {
 
-TForm9::TForm9()
+TForm9::TForm9(const TDecisionTable& table)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      m_table(table) {
     setObjectName("TForm9");
     setWindowTitle("Form9");
     resize(460, 290);
@@ -21,8 +23,16 @@ TForm9::TForm9()
         label->setFont(font);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         label->setGeometry(left, 0, 224, 290);
+        (left == 0 ? m_kinds : m_counts) = label;
     }
     CentreOnDesktop(this);
+    Render();
+}
+
+void TForm9::Render() {
+    const TTableView& view = m_table.View();
+    m_kinds->setText(LabelText(view.CombinationNames));
+    m_counts->setText(LabelText(view.CombinationCounts));
 }
 
 }  // namespace studlab

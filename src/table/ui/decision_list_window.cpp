@@ -4,10 +4,11 @@
 
 #include "app/services/controls.h"
 #include "app/services/window_look.h"
+#include "table/decision_table.h"
 
 namespace studlab {
 
-TForm13::TForm13() : QWidget(nullptr, Qt::Window) {
+TForm13::TForm13(const TDecisionTable& table) : QWidget(nullptr, Qt::Window), m_table(table) {
     setObjectName("TForm13");
     setWindowTitle("Form13");
     resize(405, 480);
@@ -19,8 +20,16 @@ TForm13::TForm13() : QWidget(nullptr, Qt::Window) {
         label->setFont(font);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         label->setGeometry(left, 0, 189, 480);
+        (left == 0 ? m_texts : m_values) = label;
     }
     CentreOnDesktop(this);
+    Render();
+}
+
+void TForm13::Render() {
+    const TTableView& view = m_table.View();
+    m_texts->setText(LabelText(view.ListWindowTexts));
+    m_values->setText(LabelText(view.ListWindowValues));
 }
 
 }  // namespace studlab

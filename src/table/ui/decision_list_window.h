@@ -2,13 +2,25 @@
 
 #include <QWidget>
 
+class QLabel;
+
 namespace studlab {
 
-// "Form13": the candidate decisions and their values in a larger font.
+class TDecisionTable;
+
+// "Form13": the candidate decisions of the last press and their values, in a larger font.
 class TForm13 final : public QWidget {
     Q_OBJECT
 public:
-    TForm13();
+    explicit TForm13(const TDecisionTable& table);
+
+    // Shows the lists the table holds; every decision rewrites them, open or not.
+    void Render();
+
+private:
+    const TDecisionTable& m_table;
+    QLabel* m_texts = nullptr;   // Label1
+    QLabel* m_values = nullptr;  // Label2
 };
 
 }  // namespace studlab

@@ -1,21 +1,40 @@
 #include "table/ui/decision_window.h"
 
+#include <QCoreApplication>
+#include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <exception>
 
+#include "app/services/card_pictures.h"
 #include "app/services/clickable_label.h"
 #include "app/services/controls.h"
 #include "app/services/window_look.h"
+#include "design/ui/design_file_commands.h"
 
 namespace studlab {
 namespace {
 
 constexpr QSize kClientSize(839, 562);
+constexpr int kDecisionsWidth = 113;  // Label3
+constexpr int kValuesWidth = 106;     // Label4
+
+Qt::CursorShape CursorOf(TPointerShape shape) {
+    switch (shape) {
+        case TPointerShape::psUpArrow:
+            return Qt::UpArrowCursor;
+        case TPointerShape::psUpDownArrow:
+            return Qt::SizeVerCursor;
+        case TPointerShape::psDefault:
+            break;
+    }
+    return Qt::ArrowCursor;
+}
 
 }  // namespace
 
 TForm8::TForm8(TStudlabModel& model, IDialogs& dialogs)
-    : QMainWindow(nullptr, kTitleWithoutCloseBox), m_model(model), m_dialogs(dialogs) {
+    : QMainWindow(nullptr, kTitleWithoutCloseBox), m_table(model.Table), m_dialogs(dialogs) {
     setObjectName("TForm8");
     setWindowTitle("решения по раскладам");
     auto* client = new QWidget(this);
@@ -25,31 +44,12 @@ TForm8::TForm8(TStudlabModel& model, IDialogs& dialogs)
     PaintWindow(client, kGreenBackground);
     client->setFont(CaptionFont(12));
     BuildMenu();
-
-    m_gameName = NewLabel(client, "Label2", "в меню \"опции\" выберете игру");
-    m_gameName->setGeometry(224, 136, 337, 33);
-    m_gameName->setAlignment(Qt::AlignCenter);
-    QFont gameFont = CaptionFont(16, true);
-    gameFont.setItalic(true);
-    m_gameName->setFont(gameFont);
-
-    QPushButton* combinations =
-        NewButton(client, "Button3", "комбинации", QRect(312, 120, 153, 17));
-    combinations->hide();
-    connect(combinations, &QPushButton::clicked, this, &TForm8::CombinationsWindowRequested);
-
-    // The lists of candidate decisions and their values, along the right edge.
-    auto* decisions = new TClickableLabel(client);
-    decisions->setObjectName("Label3");
-    decisions->setGeometry(kClientSize.width() - 113 - 106, 0, 113, kClientSize.height());
-    decisions->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    connect(decisions, &TClickableLabel::Clicked, this, &TForm8::DecisionListRequested);
-    QLabel* values = NewLabel(client, "Label4", QString());
-    values->setGeometry(kClientSize.width() - 106, 0, 106, kClientSize.height());
-    values->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    BuildTable(client);
+    m_table.ProcessPendingEvents = [this] { HandlePendingEvents(); };
 
     RefuseCloseRequests(this);
     CentreOnDesktop(this);
+    Render();
 }
 
 void TForm8::BuildMenu() {
@@ -63,19 +63,155 @@ void TForm8::BuildMenu() {
     };
     item("N2", "выбрать игру", &TForm8::SelectGame);
     item("N4", "конструктор покера", &TForm8::ConstructorRequested);
-    item("N5", "новый расклад", &TForm8::NewLayout)->setShortcut(QKeySequence(Qt::Key_N));
+    item("N5", "новый расклад", [this] {
+        Run([this] { m_table.NewLayout(); });
+    })->setShortcut(QKeySequence(Qt::Key_N));
     item("N3", "выход", &TForm8::ExitRequested);
     QAction* mo = menuBar()->addAction("MO");
     mo->setObjectName("MO1");
     connect(mo, &QAction::triggered, this, &TForm8::ProfitWindowRequested);
 }
 
-void TForm8::ShowGameName() {
-    m_gameName->setText(QString::fromStdString(m_model.GameName));
+void TForm8::BuildTable(QWidget* client) {
+    // Controls are stacked in the order they are made. The lists along the right edge lie
+    // under the deck's last cards, so those cards still take clicks.
+    auto* decisions = new TClickableLabel(client);
+    decisions->setObjectName("Label3");
+    decisions->setGeometry(kClientSize.width() - kDecisionsWidth - kValuesWidth, 0, kDecisionsWidth,
+                           kClientSize.height());
+    connect(decisions, &TClickableLabel::Clicked, this, &TForm8::DecisionListRequested);
+    m_decisions = decisions;
+    m_values = NewLabel(client, "Label4", QString());
+    m_values->setGeometry(kClientSize.width() - kValuesWidth, 0, kValuesWidth,
+                          kClientSize.height());
+    for (QLabel* list : {m_decisions, m_values}) {
+        list->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        list->setFont(CaptionFont(10));
+    }
+
+    // The deck fans out from left to right, each card above the one before it. Cards in the
+    // slots never overlap the deck and out rows, so this order holds wherever the cards lie.
+    for (TCardId id = 1; id <= kCards; ++id) {
+        auto* card = new TClickableLabel(client);
+        card->setObjectName(QString("Image%1").arg(id));
+        card->setPixmap(CardPixmap(id));
+        card->resize(kCardPictureSize);
+        connect(card, &TClickableLabel::Clicked, this,
+                [this, id] { Run([this, id] { m_table.ImageClick(id); }); });
+        m_cards[static_cast<std::size_t>(id)] = card;
+    }
+    // The fix buttons lie over the lower edge of their slot's card.
+    QFont fixFont = CaptionFont(11, true);
+    for (int n = kFirstPlayerFixButton; n <= kLastFixButton; ++n) {
+        QPushButton* button = NewButton(client, QString("Button%1").arg(n), QString(), QRect());
+        button->setFont(fixFont);
+        connect(button, &QPushButton::clicked, this,
+                [this, n] { Run([this, n] { m_table.FixButtonClick(n); }); });
+        m_fixButtons[static_cast<std::size_t>(n)] = button;
+    }
+
+    m_prompt = NewLabel(client, "Label1", QString());
+    m_prompt->setGeometry(0, 336, 809, 73);
+    m_prompt->setAlignment(Qt::AlignCenter);
+    m_prompt->setWordWrap(true);
+    QFont promptFont = CaptionFont(21);
+    promptFont.setItalic(true);
+    m_prompt->setFont(promptFont);
+
+    m_gameName = NewLabel(client, "Label2", QString());
+    m_gameName->setGeometry(224, 136, 337, 33);
+    m_gameName->setAlignment(Qt::AlignCenter);
+    QFont gameFont = CaptionFont(16, true);
+    gameFont.setItalic(true);
+    m_gameName->setFont(gameFont);
+
+    m_decide =
+        NewButton(client, "Button1", QString::fromUtf8(kDecideCaption), QRect(0, 96, 145, 25));
+    connect(m_decide, &QPushButton::clicked, this, [this] { Run([this] { m_table.Decide(); }); });
+    m_continue =
+        NewButton(client, "Button2", QString::fromUtf8(kContinueCaption), QRect(0, 120, 145, 25));
+    connect(m_continue, &QPushButton::clicked, this,
+            [this] { Run([this] { m_table.ContinueHand(); }); });
+    m_randomDeal = NewButton(client, "Button15", QString::fromUtf8(kRandomDealCaption),
+                             QRect(0, 144, 145, 25));
+    connect(m_randomDeal, &QPushButton::clicked, this,
+            [this] { Run([this] { m_table.RandomDeal(); }); });
+    m_combinations = NewButton(client, "Button3", QString::fromUtf8(kCombinationsCaption),
+                               QRect(312, 120, 153, 17));
+    connect(m_combinations, &QPushButton::clicked, this, &TForm8::ShowCombinations);
 }
 
-void TForm8::SelectGame() {}
+bool TForm8::Run(const std::function<void()>& command) {
+    if (m_busy) return false;
+    m_busy = true;
+    bool done = true;
+    try {
+        command();
+    } catch (const std::exception& e) {
+        m_dialogs.ShowError(this, QString::fromUtf8(e.what()));
+        done = false;
+    }
+    m_busy = false;
+    Render();
+    return done;
+}
 
-void TForm8::NewLayout() {}
+void TForm8::HandlePendingEvents() {
+    const bool busy = m_busy;
+    m_busy = true;
+    QCoreApplication::processEvents();
+    m_busy = busy;
+}
+
+void TForm8::SelectGame() {
+    if (m_busy) return;
+    // The table starts a fresh hand also when the dialog is cancelled.
+    const std::optional<std::filesystem::path> file = AskForDesignFile(this, m_dialogs);
+    if (Run([this, &file] { m_table.SelectGame(file); }) && file) emit DesignLoaded();
+}
+
+void TForm8::ShowCombinations() {
+    if (m_busy) return;
+    Run([this] { m_table.ShowCombinations(); });
+    emit CombinationsWindowRequested();
+}
+
+void TForm8::Render() {
+    const TTableView& view = m_table.View();
+    for (TCardId id = 1; id <= kCards; ++id) {
+        TClickableLabel* card = m_cards[static_cast<std::size_t>(id)];
+        const TScreenPoint place = m_table.CardScreenPlace(id);
+        card->move(place.Left, place.Top);
+        card->setCursor(CursorOf(m_table.CardPointer(id)));
+        // A card that takes no clicks lets them through to what lies beneath it.
+        card->setAttribute(Qt::WA_TransparentForMouseEvents,
+                           !m_table.State().PlaceOf(id).Clickable);
+    }
+    for (int n = kFirstPlayerFixButton; n <= kLastFixButton; ++n) {
+        QPushButton* button = m_fixButtons[static_cast<std::size_t>(n)];
+        const TFixButtonView fix = m_table.FixButton(n);
+        button->setText(
+            QString::fromUtf8(fix.Caption.data(), static_cast<qsizetype>(fix.Caption.size())));
+        button->setGeometry(fix.Place.Left, fix.Place.Top, fix.Width, kFixButtonHeight);
+        button->setVisible(fix.Visible);
+    }
+    m_prompt->setText(LabelText(view.Label1));
+    m_gameName->setText(LabelText(view.Label2));
+    m_decisions->setText(LabelText(view.Label3));
+    m_values->setText(LabelText(view.Label4));
+    m_decisions->setVisible(view.Label3Visible);
+    m_values->setVisible(view.Label4Visible);
+    m_decide->setVisible(view.Button1Visible);
+    m_continue->setVisible(view.Button2Visible);
+    m_combinations->setVisible(view.Button3Visible);
+    m_randomDeal->setVisible(view.Button15Visible);
+    emit Rendered();
+}
+
+void TForm8::showEvent(QShowEvent* event) {
+    // The profitability check plays its hands on this table while the window is hidden.
+    Render();
+    QMainWindow::showEvent(event);
+}
 
 }  // namespace studlab

@@ -1,23 +1,31 @@
 #pragma once
 
 #include <QMainWindow>
+#include <array>
+#include <functional>
 
 #include "app/services/dialogs.h"
 #include "app/studlab_model.h"
+#include "cards/card.h"
+#include "table/table_view.h"
 
 class QLabel;
+class QPushButton;
 
 namespace studlab {
 
+class TClickableLabel;
+
 // The decision window "решения по раскладам": the table on which a hand is laid out and
-// decided.
+// decided. Every command goes to the decision table of the model; the window then shows the
+// table as the command left it.
 class TForm8 final : public QMainWindow {
     Q_OBJECT
 public:
     TForm8(TStudlabModel& model, IDialogs& dialogs);
 
-    // Shows the current game's name in place of the prompt; called after a design is loaded.
-    void ShowGameName();
+    // Shows the table as the model holds it: the cards, the fix buttons, the labels and buttons.
+    void Render();
 
 signals:
     void ConstructorRequested();         // "конструктор покера"
@@ -26,15 +34,39 @@ signals:
     void CombinationsWindowRequested();  // "комбинации"
     void DecisionListRequested();        // a click on the list of candidate decisions
     void DesignLoaded();                 // a game's design was loaded
+    void Rendered();                     // the table was shown afresh; the list windows follow
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
     void BuildMenu();
-    void SelectGame();  // "выбрать игру"; does nothing until the table state exists
-    void NewLayout();   // "новый расклад"; does nothing until the table state exists
+    void BuildTable(QWidget* client);
+    // Runs one command of the table. A command that fails is reported to the user; either way
+    // the window then shows the table as the command left it. False when the command failed, or
+    // was not started because another one is running.
+    bool Run(const std::function<void()>& command);
+    void HandlePendingEvents();
 
-    TStudlabModel& m_model;
+    void SelectGame();        // "выбрать игру"
+    void ShowCombinations();  // "комбинации"
+
+    TDecisionTable& m_table;
     IDialogs& m_dialogs;
-    QLabel* m_gameName = nullptr;
+    // Set while a command of the table runs, including a decision that the profitability check
+    // plays: commands that arrive with its pending events are not started inside it.
+    bool m_busy = false;
+
+    std::array<TClickableLabel*, kCards + 1> m_cards{};           // [1..52]
+    std::array<QPushButton*, kLastFixButton + 1> m_fixButtons{};  // [4..13]
+    QLabel* m_prompt = nullptr;                                   // Label1
+    QLabel* m_gameName = nullptr;                                 // Label2
+    QLabel* m_decisions = nullptr;                                // Label3
+    QLabel* m_values = nullptr;                                   // Label4
+    QPushButton* m_decide = nullptr;                              // Button1
+    QPushButton* m_continue = nullptr;                            // Button2
+    QPushButton* m_combinations = nullptr;                        // Button3
+    QPushButton* m_randomDeal = nullptr;                          // Button15
 };
 
 }  // namespace studlab
