@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
+#include <QPushButton>
 #include <QTimer>
 #include <QTranslator>
 #include <cstdio>
@@ -12,6 +13,7 @@
 #include "app/services/dialogs.h"
 #include "app/studlab_model.h"
 #include "app/studlab_windows.h"
+#include "profit/ui/profit_window.h"
 
 namespace {
 
@@ -19,6 +21,23 @@ void Settle(int milliseconds) {
     QEventLoop loop;
     QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
     loop.exec();
+}
+
+// A fresh hand of the standard game: the dealer shows the king of spades, the player holds
+// four hearts and the seven of clubs, and "РЕШЕНИЕ" has valued every action he may take.
+void DecideAHand(studlab::TStudlabModel& model) {
+    model.Table.SelectGame(std::nullopt);
+    for (const char* card : {"K пик", "2 черви", "5 черви", "9 черви", "J черви", "7 треф"})
+        model.Table.ImageClick(studlab::CardIdByName(card).value());
+    model.Table.Decide();
+}
+
+// A finished run of a few hundred hands with its bank, through the window's own buttons.
+void RunAFewHands(studlab::TStudlabModel& model, QWidget* window) {
+    model.Profit.Settings().HandCount = "300";
+    static_cast<studlab::TForm4*>(window)->RefreshFromSettings();
+    window->findChild<QPushButton*>("Button2")->click();
+    window->findChild<QPushButton*>("Button6")->click();
 }
 
 }  // namespace
@@ -40,6 +59,9 @@ int main(int argc, char* argv[]) {
     studlab::TStudlabModel model;
     studlab::TPlatformDialogs dialogs;
     studlab::TStudlabWindows windows(model, dialogs);
+    model.Table.SetGameName("стандартная игра");
+    RunAFewHands(model, windows.Window("TForm4"));
+    DecideAHand(model);
     const std::pair<const char*, const char*> shots[] = {
         {"TForm12", "start-picture"},        {"TForm1", "constructor-1"},
         {"TForm2", "constructor-2"},         {"TForm3", "constructor-3"},

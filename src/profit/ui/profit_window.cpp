@@ -78,8 +78,7 @@ TForm4::TForm4(TStudlabModel& model, IDialogs& dialogs)
     BuildRunControls();
     BuildCycles();
     BuildNavigation();
-    m_settings.Refresh();
-    m_runSettings.Refresh();
+    RefreshFromSettings();
 
     m_profit.ProcessPendingEvents = [] { QCoreApplication::processEvents(); };
     m_profit.Beep = [this] {
@@ -270,6 +269,11 @@ void TForm4::AbandonRun() {
     if (!m_profit.Running()) return;
     m_abandoned = true;
     m_profit.StopSimulation();
+}
+
+void TForm4::RefreshFromSettings() {
+    m_settings.Refresh();
+    m_runSettings.Refresh();
 }
 
 void TForm4::Render() {

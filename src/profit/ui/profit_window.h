@@ -25,6 +25,8 @@ public:
     void ShowCyclesControls();
     // Shows the run as the model holds it.
     void Render();
+    // Shows the settings as the model holds them, after they were set elsewhere.
+    void RefreshFromSettings();
     // The program is ending: a run still going stops before its next hand, without a beep.
     void AbandonRun();
 
