@@ -18,11 +18,11 @@ struct TColumnPlace {
 
 // The headers of the first three columns stand along the top, those of the outcomes lower.
 constexpr std::array<TColumnPlace, TCombinationStats::kColumns> kColumnPlaces = {{
-    {{168, 0, 103, 58}, 103},  // total
-    {{288, 0, 72, 40}, 72},    // from the deal
-    {{368, 0, 72, 40}, 64},    // from buying
+    {{168, 0, 114, 60}, 103},  // total
+    {{288, 0, 80, 60}, 72},    // from the deal
+    {{368, 0, 64, 60}, 64},    // from buying
     {{432, 40, 80, 20}, 72},   // paid
-    {{512, 40, 100, 20}, 96},  // unpaid
+    {{512, 40, 104, 20}, 96},  // unpaid
     {{616, 40, 99, 20}, 95},   // lost
 }};
 constexpr std::array<int, TCombinationStats::kColumns> kCountLefts = {168, 280, 360, 432, 512, 616};
@@ -44,10 +44,14 @@ TForm11::TForm11(const TProfitCheck& profit) : QWidget(nullptr, Qt::Window), m_p
     textFont.setPixelSize(16);
     setFont(textFont);
 
+    // The headers stand close together: a narrower face keeps each within its column.
+    QFont headerFont = textFont;
+    headerFont.setStretch(QFont::Condensed);
     for (int c = 0; c < TCombinationStats::kColumns; ++c) {
         const TColumnPlace& place = kColumnPlaces[static_cast<std::size_t>(c)];
         QLabel* header = NewLabel(this, QString("Label%1").arg(c + 1),
                                   Text(TCombinationStats::ColumnHeader(static_cast<TColumn>(c))));
+        header->setFont(headerFont);
         header->setGeometry(place.Header);
         header->setWordWrap(true);
         header->setAlignment(Qt::AlignLeft | Qt::AlignTop);

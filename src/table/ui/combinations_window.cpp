@@ -16,7 +16,10 @@ TForm9::TForm9(const TDecisionTable& table)
     setWindowTitle("Form9");
     resize(460, 290);
     PaintWindow(this, kTealBackground);
-    QFont font = CaptionFont(19, true);
+    // One typeface for both labels, so that the counts stay on the lines of their kinds.
+    QFont font = this->font();
+    font.setPixelSize(19);
+    font.setBold(true);
     font.setItalic(true);
     for (const auto& [name, left] : {std::pair{"Label1", 0}, std::pair{"Label2", 224}}) {
         QLabel* label = NewLabel(this, name, QString());

@@ -84,9 +84,12 @@ void TForm8::BuildTable(QWidget* client) {
     m_values = NewLabel(client, "Label4", QString());
     m_values->setGeometry(kClientSize.width() - kValuesWidth, 0, kValuesWidth,
                           kClientSize.height());
+    // Both lists in one plain typeface, so that each value stays on the line of its action.
+    QFont listFont = font();
+    listFont.setPixelSize(10);
     for (QLabel* list : {m_decisions, m_values}) {
         list->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        list->setFont(CaptionFont(10));
+        list->setFont(listFont);
     }
 
     // The deck fans out from left to right, each card above the one before it. Cards in the
