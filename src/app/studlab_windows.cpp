@@ -127,6 +127,9 @@ void TStudlabWindows::ConnectProfitWindow() {
     // A run plays its hands on the decision table and publishes its statistics at the end.
     connect(profit, &TForm4::RunEnded, m_statistics.get(), &TForm11::Render);
     connect(profit, &TForm4::RunEnded, m_decisions.get(), &TForm8::Render);
+    connect(profit, &TForm4::RunProgressed, this, [this] {
+        if (m_decisions->isVisible()) m_decisions->Render();
+    });
 }
 
 void TStudlabWindows::Move(QWidget* from, QWidget* to) {

@@ -208,6 +208,26 @@ private slots:
             QVERIFY2(m_program->Control("TForm4", hidden)->isHidden(), hidden);
     }
 
+    void anOpenDecisionWindowFollowsTheHandsOfARun() {
+        SelectGame();
+        RetypeText(Field("Edit4"), "3");
+        m_program->Window("TForm8")->show();
+        TProfitCheck& profit = m_program->Model.Profit;
+        const auto windowsPass = profit.ProcessPendingEvents;
+        QString shownBeforeHand2;
+        int passes = 0;
+        profit.ProcessPendingEvents = [&] {
+            if (++passes == 2)
+                shownBeforeHand2 = m_program->Control<QLabel>("TForm8", "Label1")->text();
+            windowsPass();
+        };
+        QTest::mouseClick(Button("Button2"), Qt::LeftButton);
+        QVERIFY2(QRegularExpression("^Вы (выграли|проиграли|остались)")
+                     .match(shownBeforeHand2)
+                     .hasMatch(),
+                 qPrintable(shownBeforeHand2));
+    }
+
     void exitDuringARunEndsItWithoutABeep() {
         SelectGame();
         RetypeText(Field("Edit4"), "100000");

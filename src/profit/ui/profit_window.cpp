@@ -85,7 +85,9 @@ TForm4::TForm4(TStudlabModel& model, IDialogs& dialogs)
         if (!m_abandoned) m_dialogs.Beep();
     };
     m_profit.HandPlayed = [this] {
-        if (m_handsPlayed++ % kHandsPerRender == 0) Render();
+        if (m_handsPlayed++ % kHandsPerRender != 0) return;
+        Render();
+        emit RunProgressed();
     };
 
     RefuseCloseRequests(this);

@@ -36,6 +36,7 @@ signals:
     void ExitRequested();              // "выход"
     void StatisticsWindowRequested();  // "статистика"
     void GraphWindowRequested();  // "Показать график", "стратегия игры"
+    void RunProgressed();         // the window showed how a running run stands
     void RunEnded();              // a run is over, however it ended
 
 protected:
