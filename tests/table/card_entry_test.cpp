@@ -1,3 +1,5 @@
+#include <ostream>
+
 #include "design/design_number.h"
 #include "table/table_geometry.h"
 #include "table_fixture.h"
@@ -13,6 +15,10 @@ struct TOpeningCase {
     std::string OpenCards;
     std::string_view FirstPrompt;
     std::vector<int> DealerSlots;  // the slots the first clicks fill, in order
+
+    friend void PrintTo(const TOpeningCase& c, std::ostream* os) {
+        *os << "DealerOpenCards=" << c.OpenCards;
+    }
 };
 
 class InitialLayout : public TableTest, public ::testing::WithParamInterface<TOpeningCase> {};

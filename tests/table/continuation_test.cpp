@@ -1,3 +1,5 @@
+#include <ostream>
+
 #include "design/design_number.h"
 #include "table/table_geometry.h"
 #include "table_fixture.h"
@@ -70,6 +72,8 @@ struct TPurchaseCase {
     std::string_view Prompt;
     std::vector<int> Slots;
     float Balance;
+
+    friend void PrintTo(const TPurchaseCase& c, std::ostream* os) { *os << "decision " << c.Code; }
 };
 
 class Purchase : public Continuation, public ::testing::WithParamInterface<TPurchaseCase> {};
@@ -126,6 +130,10 @@ struct TBetCase {
     std::string_view Prompt;
     int FirstStep;
     std::vector<int> HiddenSlots;
+
+    friend void PrintTo(const TBetCase& c, std::ostream* os) {
+        *os << "DealerOpenCards=" << c.OpenCards;
+    }
 };
 
 class BetAtDecision1 : public Continuation, public ::testing::WithParamInterface<TBetCase> {};
