@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAction>
 #include <QRect>
 #include <QString>
 #include <string_view>
@@ -26,6 +27,16 @@ QGroupBox* NewGroupBox(QWidget* parent, const QString& name, const QString& titl
 // A model's text for a label: the model separates lines with a carriage return ("\r"), which a
 // label would not break at.
 QString LabelText(std::string_view text);
+
+// A command of a menu or of the menu bar ("N2", "MO1"), run by `handler` on `context`.
+template <typename Menu, typename Receiver, typename Handler>
+QAction* AddCommand(Menu* menu, const QString& name, const QString& caption, Receiver* context,
+                    Handler handler) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    QObject::connect(action, &QAction::triggered, context, handler);
+    return action;
+}
 
 // The large white label across the top of a window that states its topic.
 QLabel* NewBanner(QWidget* client, const QString& name, const QString& text);

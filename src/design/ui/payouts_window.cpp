@@ -103,19 +103,12 @@ void TForm1::RefreshFromDesign() {
 void TForm1::BuildMenu() {
     QMenu* options = menuBar()->addMenu("опции");
     options->setObjectName("N1");
-    const auto item = [&](const char* name, const char* caption, auto handler) {
-        QAction* action = options->addAction(caption);
-        action->setObjectName(name);
-        connect(action, &QAction::triggered, this, handler);
-    };
-    item("N2", "сохранить конструкцию", &TForm1::SaveDesign);
-    item("N3", "загрузить конструкцию", &TForm1::LoadDesign);
-    item("N4", "тренинг по раскладам", &TForm1::DecisionWindowRequested);
-    item("N5", "выход", &TForm1::ExitRequested);
+    AddCommand(options, "N2", "сохранить конструкцию", this, &TForm1::SaveDesign);
+    AddCommand(options, "N3", "загрузить конструкцию", this, &TForm1::LoadDesign);
+    AddCommand(options, "N4", "тренинг по раскладам", this, &TForm1::DecisionWindowRequested);
+    AddCommand(options, "N5", "выход", this, &TForm1::ExitRequested);
     // "MO" is a command of its own on the menu bar.
-    QAction* mo = menuBar()->addAction("MO");
-    mo->setObjectName("MO1");
-    connect(mo, &QAction::triggered, this, &TForm1::ProfitWindowRequested);
+    AddCommand(menuBar(), "MO1", "MO", this, &TForm1::ProfitWindowRequested);
 }
 
 void TForm1::BuildDeckOptions(QWidget* client) {

@@ -55,21 +55,13 @@ TForm8::TForm8(TStudlabModel& model, IDialogs& dialogs)
 void TForm8::BuildMenu() {
     QMenu* options = menuBar()->addMenu("опции");
     options->setObjectName("N1");
-    const auto item = [&](const char* name, const char* caption, auto handler) {
-        QAction* action = options->addAction(caption);
-        action->setObjectName(name);
-        connect(action, &QAction::triggered, this, handler);
-        return action;
-    };
-    item("N2", "выбрать игру", &TForm8::SelectGame);
-    item("N4", "конструктор покера", &TForm8::ConstructorRequested);
-    item("N5", "новый расклад", [this] {
+    AddCommand(options, "N2", "выбрать игру", this, &TForm8::SelectGame);
+    AddCommand(options, "N4", "конструктор покера", this, &TForm8::ConstructorRequested);
+    AddCommand(options, "N5", "новый расклад", this, [this] {
         Run([this] { m_table.NewLayout(); });
     })->setShortcut(QKeySequence(Qt::Key_N));
-    item("N3", "выход", &TForm8::ExitRequested);
-    QAction* mo = menuBar()->addAction("MO");
-    mo->setObjectName("MO1");
-    connect(mo, &QAction::triggered, this, &TForm8::ProfitWindowRequested);
+    AddCommand(options, "N3", "выход", this, &TForm8::ExitRequested);
+    AddCommand(menuBar(), "MO1", "MO", this, &TForm8::ProfitWindowRequested);
 }
 
 void TForm8::BuildTable(QWidget* client) {
