@@ -20,18 +20,26 @@ int TCandidateTable::ListedSlots() const {
 }
 
 int TCandidateTable::Best() const {
-    int best = 1;
-    double max = Slot(1).Value.empty() ? 0.0 : ParseDesignNumber(Slot(1).Value);
+    // A candidate without a value (a sampled draw that could not be made) is listed but can
+    // never be chosen: it would act on nothing.
+    int best = 0;
+    double max = 0;
     for (int i = 1; i <= kCapacity; ++i) {
         const std::string& value = Slot(i).Value;
         if (value.empty()) continue;
         const double v = ParseDesignNumber(value);
-        if (v > max) {
+        if (best == 0 || v > max) {
             max = v;
             best = i;
         }
     }
     return best;
+}
+
+const TCandidateTable::TSlot& TCandidateTable::Chosen() const {
+    static const TSlot kNothing;
+    const int best = Best();
+    return best == 0 ? kNothing : Slot(best);
 }
 
 std::string TCandidateTable::TextList() const {

@@ -29,9 +29,10 @@ public:
     TSlot& Slot(int i) { return m_slots.at(static_cast<std::size_t>(i - 1)); }
     const TSlot& Slot(int i) const { return m_slots.at(static_cast<std::size_t>(i - 1)); }
 
-    // The slot of the highest value, ties to the earlier slot; slot 1 when none beats its value
-    // (or there is no candidate at all).
+    // The slot of the highest value, ties to the earlier slot; 0 when no slot has a value.
     int Best() const;
+    // The best slot, or an empty one (no caption, no code) when there is nothing to choose.
+    const TSlot& Chosen() const;
     // Every slot's caption (or value) followed by a line break ("\r"): 50 slots in order, more
     // when more are taken.
     std::string TextList() const;

@@ -187,12 +187,15 @@ void TDecisionTable::DecideStage4() {
 }
 
 void TDecisionTable::ChooseBest(int stage) {
+    // The listing that follows the choice needs the design's numbers: a number that does not
+    // convert must stop the press before the choice and the labels change.
+    Rules();
     const TCandidateTable& candidates = m_state.Candidates;
-    const int best = candidates.Best();
+    const TCandidateTable::TSlot& chosen = candidates.Chosen();
     m_view.Label3 = m_view.ListWindowTexts = candidates.TextList();
     m_view.Label4 = m_view.ListWindowValues = candidates.ValueList();
-    m_view.Label1 = candidates.Slot(best).Text;
-    m_state.Choice(stage) = candidates.Slot(best).Code;
+    m_view.Label1 = chosen.Text;
+    m_state.Choice(stage) = chosen.Code;
 }
 
 // The listing of the layout as it stands, which also tells whether any completion of the
@@ -213,7 +216,7 @@ void TDecisionTable::ShowCombinations() {
 
 // The chosen exchange's cards are raised: the continuation throws away exactly these.
 void TDecisionTable::MarkCardsForExchange() {
-    const TCandidateTable::TSlot& chosen = m_state.Candidates.Slot(m_state.Candidates.Best());
+    const TCandidateTable::TSlot& chosen = m_state.Candidates.Chosen();
     ClearExchangeMarks();
     for (std::size_t i = 0; i < 5; ++i) {
         if (const auto id = CardIdByName(chosen.Cards[i])) MarkForExchange(*id);

@@ -76,9 +76,9 @@ std::int64_t TDecisionTable::ExactDraw(TEvalLayout& layout, bool intoDealer, int
 // candidate then has no value.
 std::optional<std::int64_t> TDecisionTable::SampledDraw(TEvalLayout& layout, bool intoDealer,
                                                         int cards, TEvalMode mode) {
+    m_random.SeedFrom(*m_clock);  // also when nothing is drawn: later deals leave the sequence
     if (m_sampleCount < 0) return 0;
     if (m_sampleCount == 0 || layout.Seen.Complement().Count() < cards) return std::nullopt;
-    m_random.SeedFrom(*m_clock);
     TCardTable& target = intoDealer ? layout.Dealer : layout.Player;
     const std::uint64_t base = target.Mask();
     const std::uint64_t seen = layout.Seen.Mask();

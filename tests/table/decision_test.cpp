@@ -136,7 +136,7 @@ TEST_F(Decision, ExchangesOfferOneCandidatePerCardOrPairOfCards) {
     EXPECT_EQ(slots.Slot(31).Text, "поменять все карты ");
     EXPECT_EQ(slots.Slot(31).Cards[4], "7 черви");
     // The chosen exchange's cards are raised for the continuation.
-    const auto& best = slots.Slot(slots.Best());
+    const auto& best = slots.Chosen();
     for (TCardId id = 1; id <= kCards; ++id) {
         const bool named = std::find(best.Cards.begin(), best.Cards.begin() + 5, CardName(id)) !=
                            best.Cards.begin() + 5;
@@ -305,6 +305,23 @@ TEST_F(Decision, ConversionErrorsLeaveThePreviousDecision) {
     ExpectSound();
 }
 
+TEST_F(Decision, ConversionErrorInAPressThatValuesNoCandidateLeavesThePreviousView) {
+    // After a bet the second stage of the default game offers nothing: the first design number
+    // the press needs is read for the combination listing, after the choice.
+    LayOut(TGameDesign{}, "2s", "Ah Ac Kd 9s 7h");
+    table.State().Choice1 = "2";
+    table.View().Button2Visible = true;
+    Continue();
+    Click("3c 4c 5c 6c");
+    ASSERT_TRUE(View().Button1Visible);
+    const TTableView viewBefore = View();
+    design.PayQualified[ckPair] = "один";
+    EXPECT_THROW(table.Decide(), TConversionError);
+    EXPECT_EQ(View(), viewBefore);
+    EXPECT_EQ(State().Choice2, "");
+    EXPECT_EQ(State().HandStage, 2);
+}
+
 TEST_F(Decision, SampledCandidatesWithoutDrawsHaveNoValue) {
     TGameDesign d = OnlyAtStage1({paExchange5, paBet});
     settings.ProbabilisticCycles = "0";
@@ -315,6 +332,39 @@ TEST_F(Decision, SampledCandidatesWithoutDrawsHaveNoValue) {
     settings.ProbabilisticCycles = "-3";
     Decide();
     EXPECT_EQ(Candidates()[1].second, "0");
+}
+
+TEST_F(Decision, ASampledCandidateReseedsTheGeneratorAlsoWhenItDrawsNothing) {
+    // With the same sequence on, the deals that follow must not replay it either.
+    settings.CalcMethod = TCalcMethod::cmProbabilistic;
+    for (const char* cycles : {"-1", "0"}) {
+        SCOPED_TRACE(cycles);
+        settings.ProbabilisticCycles = cycles;
+        LayOut(OnlyAtStage1({paExchange5}), "Ks", "2h 7c 9d Js 4h");
+        table.Random().SetSeed(0);
+        Decide();
+        EXPECT_EQ(table.Random().Seed(), m_clock.HighResolutionTicks());
+    }
+}
+
+TEST_F(Decision, ACandidateWithoutValueIsNeverChosen) {
+    settings.CalcMethod = TCalcMethod::cmProbabilistic;
+    settings.ProbabilisticCycles = "0";
+    // First in the table, before candidates that all lose: one of those is still chosen.
+    LayOut(OnlyAtStage1({paBuyTwoCards, paExchange1}), "Ks", "2h 7c 9d Js 4h");
+    Decide();
+    ASSERT_EQ(Candidates()[0], (std::pair<std::string, std::string>{"купить две карты ", ""}));
+    EXPECT_EQ(State().Choice1, "6");
+    EXPECT_LT(ParseDesignNumber(State().Candidates.Chosen().Value), 0);
+    EXPECT_EQ(View().Label1, State().Candidates.Chosen().Text);
+
+    // Nothing valued: nothing is chosen and no card is marked for exchange.
+    LayOut(OnlyAtStage1({paExchange5}), "Ks", "2h 7c 9d Js 4h");
+    Decide();
+    EXPECT_EQ(Candidates().size(), 1U);
+    EXPECT_EQ(State().Choice1, "");
+    EXPECT_EQ(View().Label1, "");
+    for (TCardId id = 1; id <= kCards; ++id) EXPECT_FALSE(State().PlaceOf(id).Marked);
 }
 
 TEST_F(Decision, RandomDealPlaysWholeHandsAndRecordsTheResult) {
