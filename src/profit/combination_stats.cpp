@@ -31,13 +31,13 @@ void TCombinationStats::Record(TCombinationKind category, float extraStake,
     auto& row = m_counts[static_cast<std::size_t>(RowOf(category))];
     ++row[static_cast<int>(extraStake == 0.0F ? TColumn::FromDeal : TColumn::FromBuying)];
     // Measured before the costs: a gross gain of 3 antes is a paid combination, 1 up to 3 is the
-    // ante won against a dealer without a game, anything less is a loss. The thresholds are fixed.
-    const long double paid = (3.0L - extraStake) * 10000;
-    const long double unpaid = (1.0L - extraStake) * 10000;
-    const long double result = static_cast<long double>(handResult);
-    const TColumn outcome = result >= paid     ? TColumn::Paid
-                            : result >= unpaid ? TColumn::Unpaid
-                                               : TColumn::Lost;
+    // ante won against a dealer without a game, anything less is a loss. The costs are counted in
+    // whole ten-thousandths, as the result is: a single-precision 0,7 lies a trifle below 0,7 and
+    // would move a gain of exactly 3 antes under the threshold.
+    const std::int64_t costs = RoundHalfEven(static_cast<long double>(extraStake) * 10000);
+    const TColumn outcome = handResult >= 30000 - costs   ? TColumn::Paid
+                            : handResult >= 10000 - costs ? TColumn::Unpaid
+                                                          : TColumn::Lost;
     ++row[static_cast<int>(outcome)];
 }
 

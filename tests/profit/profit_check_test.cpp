@@ -70,14 +70,20 @@ TEST(CombinationStats, RecordingRuleMeasuresTheResultBeforeTheCosts) {
     stats.Record(ckFlush, 1.2F, 18000);       // 1,8 after paying 1,2: paid
     stats.Record(ckNoGame, 1.2F, -42000);     // a lost bet after a bought card
     stats.Record(ckRoyalFlush, 0.0F, 29999);  // just below the paid threshold
+    // Costs that single precision holds a trifle below their value still count in full.
+    stats.Record(ckStraight, 0.7F, 23000);  // a 3-ante pay after paying 0,7: paid
+    stats.Record(ckStraight, 0.7F, 3000);   // the ante won against no game after 0,7: unpaid
+    stats.Record(ckStraight, 1.3F, 16999);  // a trifle short of 3 antes after 1,3: unpaid
     EXPECT_EQ(stats.Count(TCombinationStats::RowOf(ckPair), TColumn::Lost), 1U);
     EXPECT_EQ(stats.Count(TCombinationStats::RowOf(ckPair), TColumn::Unpaid), 1U);
     EXPECT_EQ(stats.Count(TCombinationStats::RowOf(ckPair), TColumn::FromDeal), 2U);
     EXPECT_EQ(stats.Count(TCombinationStats::RowOf(ckFlush), TColumn::Paid), 1U);
     EXPECT_EQ(stats.Count(TCombinationStats::RowOf(ckFlush), TColumn::FromBuying), 1U);
-    EXPECT_EQ(stats.ColumnText(TColumn::Total), "1\r0\r0\r0\r1\r0\r0\r0\r2\r0\r1");
-    EXPECT_EQ(stats.ColumnText(TColumn::FromBuying), "0\r0\r0\r0\r1\r0\r0\r0\r0\r0\r1");
-    EXPECT_EQ(stats.ColumnText(TColumn::Unpaid), "1\r0\r0\r0\r0\r0\r0\r0\r1\r0\r0");
+    EXPECT_EQ(stats.Count(TCombinationStats::RowOf(ckStraight), TColumn::Paid), 1U);
+    EXPECT_EQ(stats.Count(TCombinationStats::RowOf(ckStraight), TColumn::Unpaid), 2U);
+    EXPECT_EQ(stats.ColumnText(TColumn::Total), "1\r0\r0\r0\r1\r3\r0\r0\r2\r0\r1");
+    EXPECT_EQ(stats.ColumnText(TColumn::FromBuying), "0\r0\r0\r0\r1\r3\r0\r0\r0\r0\r1");
+    EXPECT_EQ(stats.ColumnText(TColumn::Unpaid), "1\r0\r0\r0\r0\r2\r0\r0\r1\r0\r0");
     EXPECT_EQ(TCombinationStats::RowCaption(10), "без игры");
 }
 
