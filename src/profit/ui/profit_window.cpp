@@ -3,6 +3,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,9 +21,9 @@ namespace {
 
 constexpr QSize kClientSize(792, 546);
 constexpr int kProgressHeight = 16;
-// The window shows the running count after the first hand and then every so many hands: the
-// hands are quick, and redrawing after each would slow the run down.
-constexpr int kHandsPerRender = 50;
+// The window shows the running count after the first hand and then as often as an eye can
+// follow it: thousands of hands are played a second, and drawing after each would slow them.
+constexpr qint64 kMillisecondsPerRender = 40;
 
 constexpr const char* kTableMaximumHint = "максимальная выплата в анте";
 
@@ -85,7 +86,8 @@ TForm4::TForm4(TStudlabModel& model, IDialogs& dialogs)
         if (!m_abandoned) m_dialogs.Beep();
     };
     m_profit.HandPlayed = [this] {
-        if (m_handsPlayed++ % kHandsPerRender != 0) return;
+        if (m_sinceRender.isValid() && m_sinceRender.elapsed() < kMillisecondsPerRender) return;
+        m_sinceRender.start();
         Render();
         emit RunProgressed();
     };
@@ -256,7 +258,7 @@ void TForm4::Run(const std::function<void()>& command) {
 void TForm4::Calculate() {
     if (m_busy || m_profit.Running()) return;
     m_abandoned = false;
-    m_handsPlayed = 0;
+    m_sinceRender.invalidate();
     Run([this] { m_profit.RunSimulation(); });
     emit RunEnded();
 }

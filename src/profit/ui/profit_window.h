@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QWidget>
 #include <functional>
 
@@ -63,7 +64,7 @@ private:
     // Set while "расчет" or "банк" runs: their pending events must not start either again.
     bool m_busy = false;
     bool m_abandoned = false;
-    int m_handsPlayed = 0;
+    QElapsedTimer m_sinceRender;  // since the window last showed a running run
 
     QPushButton* m_calculate = nullptr;   // Button2
     QPushButton* m_stop = nullptr;        // Button3
