@@ -1,6 +1,7 @@
 #include "cards/evaluator.h"
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 #include "cards/hand_classification.h"
@@ -81,7 +82,7 @@ long double DrawCount(TDraws draws, int deckRemaining) {
     return 1;
 }
 
-float ModeCost(const TEvalRules& rules, const TModeRow& mode) {
+long double ModeCost(const TEvalRules& rules, const TModeRow& mode) {
     switch (mode.Cost) {
         case TModeCost::Exchange:
             return rules.ExchangeCost[mode.Stage][mode.Cards];
@@ -148,12 +149,13 @@ struct TPayouts {
     float Insured = 0;
 };
 
-// Step 6. Every amount is a single-precision number, as the design's payouts are.
+// Step 6. Every payout is a single-precision number, as the design's payouts are; each is worked
+// out in extended precision and rounded once.
 TPayouts Payouts(const TEvalRules& rules, const TAnalysis& a, float extraStake) {
     const long double g = extraStake;
     TPayouts pay;
     pay.Loss = static_cast<float>(-1.0L - g);
-    float gross = 1;  // without a game the player is paid one ante either way
+    long double gross = 1;  // without a game the player is paid one ante either way
     if (a.Kind == ckNoGame) {
         pay.NoGame = static_cast<float>(1.0L - g);
     } else {
@@ -161,24 +163,22 @@ TPayouts Payouts(const TEvalRules& rules, const TAnalysis& a, float extraStake) 
         const int aces = a.Kept.RankCount(1);
         const int kings = a.Kept.RankCount(2);
         if (a.Kind == ckPair && rules.PairAceKingPays && aces >= 1 && kings >= 1) {
-            gross = static_cast<float>(static_cast<long double>(rules.PayQualified[ckAceKing]) +
-                                       rules.PayQualified[ckPair]);
+            gross += rules.PayQualified[ckAceKing];
         }
         // Two pairs with an ace-king beside them: an ace and a single king.
         if (a.Kind == ckTwoPairs && rules.TwoPairsAceKingPays && aces >= 1 && aces <= 2 &&
             kings == 1) {
-            gross = static_cast<float>(static_cast<long double>(rules.PayQualified[ckAceKing]) +
-                                       rules.PayQualified[ckTwoPairs]);
-        }
-        // The table maximum caps what is paid; the costs of the hand come off the capped amount
-        // like off any other payout.
-        if (gross > static_cast<long double>(rules.TableMaximum)) {
-            gross = static_cast<float>(rules.TableMaximum);
+            gross += rules.PayQualified[ckAceKing];
         }
         pay.NoGame = static_cast<float>(rules.PayNotQualified[a.Kind] - g);
     }
+    // The table maximum caps what is paid; the costs of the hand come off the capped amount like
+    // off any other payout.
+    gross = std::min(gross, static_cast<long double>(rules.TableMaximum));
     pay.Win = static_cast<float>(gross - g);
-    pay.Insured = rules.InsuranceMax == TInsuranceMax::imFull ? gross : gross / 2;
+    const long double insured = pay.Win + g;
+    pay.Insured =
+        static_cast<float>(rules.InsuranceMax == TInsuranceMax::imFull ? insured : insured / 2);
     return pay;
 }
 
@@ -195,12 +195,21 @@ TPayouts Payouts(const TEvalRules& rules, const TAnalysis& a, float extraStake) 
 }  // namespace
 
 TEvalRules MakeEvalRules(const TGameDesign& design, const TCalculationSettings& settings) {
-    auto real = [](const TNumberText& text) { return static_cast<float>(ParseDesignNumber(text)); };
+    auto real = [](const TNumberText& text) {
+        const double value = ParseDesignNumber(text);
+        if (std::fabs(value) > kLargestDesignAmount) {
+            throw TEvalError("Число '" + text + "' в конструкции игры слишком велико: выплаты и " +
+                             "цены не могут превышать " + FormatNumber(kLargestDesignAmount) +
+                             " анте");
+        }
+        return value;
+    };
+    auto payout = [&](const TNumberText& text) { return static_cast<float>(real(text)); };
     TEvalRules rules;
     rules.Counting = TCountingRules::Of(design);
     for (TCombinationKind k : kCountedKinds) {
-        rules.PayQualified[k] = real(design.PayQualified[k]);
-        rules.PayNotQualified[k] = real(design.PayNotQualified[k]);
+        rules.PayQualified[k] = payout(design.PayQualified[k]);
+        rules.PayNotQualified[k] = payout(design.PayNotQualified[k]);
     }
     rules.PairAceKingPays = design.CompositePlays[kCompositePairAceKing];
     rules.TwoPairsAceKingPays = design.CompositePlays[kCompositeTwoPairsAceKing];

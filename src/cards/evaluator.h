@@ -30,16 +30,22 @@ struct TEvalRules {
     TByKind<float> PayNotQualified;    // ckRoyalFlush .. ckAceKing
     bool PairAceKingPays = false;      // "пара+ТК"
     bool TwoPairsAceKingPays = false;  // "две пары+ТК"
-    float BetSize = 2;
-    std::array<std::array<float, 3>, 3> BuyCost{};       // [stage 1..2][1..2 cards]
-    std::array<std::array<float, 6>, 3> ExchangeCost{};  // [stage 1..2][1..5 cards]
-    float BuyDealerGameCost = 1;
+    // The bet and the costs are plain real numbers; only the payouts are single precision.
+    long double BetSize = 2;
+    std::array<std::array<long double, 3>, 3> BuyCost{};       // [stage 1..2][1..2 cards]
+    std::array<std::array<long double, 6>, 3> ExchangeCost{};  // [stage 1..2][1..5 cards]
+    long double BuyDealerGameCost = 1;
     std::int32_t TableMaximum = 200;
     TInsuranceMax InsuranceMax = TInsuranceMax::imHalf;
     TKindFlags Insurable;
 };
 
-// Throws TConversionError for a number that does not convert.
+// The largest payout or cost, in antes, that a design may name: results are counted in
+// ten-thousandths of an ante in 64 bits, also when summed over every draw of an exchange.
+inline constexpr double kLargestDesignAmount = 1e9;
+
+// Throws TConversionError for a number that does not convert and TEvalError for a payout or cost
+// beyond kLargestDesignAmount.
 TEvalRules MakeEvalRules(const TGameDesign& design, const TCalculationSettings& settings);
 
 // What one evaluation looks at.

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <stdexcept>
 
 namespace studlab {
 namespace {
@@ -79,7 +80,13 @@ std::int32_t ParseDesignInteger(std::string_view text) {
 
 std::int64_t RoundHalfEven(long double value) {
     // nearbyint rounds in the current mode, which is to-nearest-even unless someone changed it.
-    return static_cast<std::int64_t>(std::nearbyintl(value));
+    const long double rounded = std::nearbyintl(value);
+    // Whole numbers from -2^63 up to, but not including, 2^63 fit; NaN fails both tests.
+    constexpr long double kLimit = 9223372036854775808.0L;
+    if (!(rounded >= -kLimit && rounded < kLimit)) {
+        throw std::range_error("Число " + FormatNumber(value) + " вне допустимого диапазона");
+    }
+    return static_cast<std::int64_t>(rounded);
 }
 
 std::string FormatNumber(long double value) {

@@ -27,7 +27,8 @@ std::int32_t ParseDesignInteger(std::string_view text);
 // numbers ("-1", "1,5838", "0", "1E20").
 std::string FormatNumber(long double value);
 
-// Rounds to the nearest whole number, halves to the even neighbour.
+// Rounds to the nearest whole number, halves to the even neighbour. Throws std::range_error when
+// the result does not fit in 64 bits.
 std::int64_t RoundHalfEven(long double value);
 
 // A count of ten-thousandths of an ante as antes in the general format ("2,5" for 25000).

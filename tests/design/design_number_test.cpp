@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
+#include <stdexcept>
 
 #include "design/design_number.h"
 
@@ -77,6 +79,11 @@ TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour) {
     EXPECT_EQ(RoundHalfEven(-2.5L), -2);
     EXPECT_EQ(RoundHalfEven(15837.91L), 15838);
     EXPECT_EQ(RoundHalfEven(-0.4L), 0);
+    // Beyond 64 bits: an error, never a wrapped number.
+    EXPECT_EQ(RoundHalfEven(-9223372036854775808.0L), std::numeric_limits<std::int64_t>::min());
+    EXPECT_THROW(RoundHalfEven(9223372036854775808.0L), std::range_error);
+    EXPECT_THROW(RoundHalfEven(-1e30L), std::range_error);
+    EXPECT_THROW(RoundHalfEven(std::numeric_limits<long double>::quiet_NaN()), std::range_error);
     EXPECT_EQ(FormatTenThousandths(25000), "2,5");
     EXPECT_EQ(FormatTenThousandths(-10000), "-1");
 }

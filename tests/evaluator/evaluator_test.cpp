@@ -124,6 +124,13 @@ TEST(EvaluatorTest, PayoutsOfSingleOutcomes) {
          "Ah Ac Kd 9s 7h", "Qh Qc 5d 4s 2h", 2, 100, -10000},
         {"declining without a game", "",
          "Qh 9c 7d 4s 2d", "Jd 8h 5c 3s 2h", 0.5F, 100, 5000},
+        // The bet and the costs are exact reals: single precision would hold 0,00025 as a trifle
+        // more and round this loss of 1,00025 antes away from the even neighbour.
+        {"a bet size that single precision does not hold", "BetSize=0,00025",
+         "2h 4c 6d 8s 10h", "As Ad 3c 5c 7c", 0, 0, -10002},
+        // The table maximum caps the ante paid without a game too, and with it the insurance.
+        {"insured, neither has a game, table maximum below the ante", "TableMaximum=0",
+         "2h 4c 6d 8s 10h", "Jd 8h 5c 3s 2c", 0, 10, 10000},
         {"listing code", "",
          "Ah Ac Kd 9s 7h", "Qh Qc 5d 4s 2h", 0, 222, 0},
         {"code outside the table", "",
@@ -337,6 +344,25 @@ TEST(EvaluatorTest, LayoutWithoutOutcomesIsAnError) {
         EXPECT_EQ(EvaluateLayout(rules, layout, 999).Value, 0);
         EXPECT_FALSE(ListCombinations(rules, layout).DealerCanHaveGame);
     }
+}
+
+TEST(EvaluatorTest, AmountsBeyondWhatResultsCanCountAreRefused) {
+    for (const char* assignment : {"PayNotQualified[ckPair]=1E15", "BetSize=-2000000000"}) {
+        EXPECT_THROW(Rules({assignment}), TEvalError) << assignment;
+    }
+    try {
+        Rules({"PayQualified[ckFlush]=1E39"});
+        ADD_FAILURE();
+    } catch (const TEvalError& e) {
+        EXPECT_STREQ(e.what(),
+                     "Число '1E39' в конструкции игры слишком велико: выплаты и цены "
+                     "не могут превышать 1000000000 анте");
+    }
+    const TEvalLayout royal = Layout("Ah Kh Qh Jh 10h", "2c 2d 5c 3s 7d");
+    EXPECT_EQ(
+        EvaluateLayout(Rules({"PayNotQualified[ckRoyalFlush]=1E9"}), royal, kModeDeclineDealerGame)
+            .Value,
+        10'000'000'000'000);
 }
 
 TEST(EvaluatorTest, DesignNumbersThatDoNotConvert) {
