@@ -33,8 +33,6 @@ build() {
     shift
     cmake -S . -B "$dir" -G Ninja "$@"
     cmake --build "$dir" -j "$(nproc)"
-    # The decision cache lives in a folder "Games" beside the program.
-    mkdir -p "$dir/bin/Games"
 }
 
 case "$action" in
