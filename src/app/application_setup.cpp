@@ -5,6 +5,7 @@
 #include <QLibraryInfo>
 #include <QStyleFactory>
 #include <QTranslator>
+#include <clocale>
 
 namespace studlab {
 
@@ -18,6 +19,9 @@ void SetUpApplication(QApplication& app, QTranslator& translator) {
         QApplication::installTranslator(&translator);
     }
     app.setQuitOnLastWindowClosed(false);
+    // Qt has set the C library's locale to the user's; numbers in files and the engine's texts
+    // are written and read in one notation whatever the user's country.
+    std::setlocale(LC_NUMERIC, "C");
 }
 
 }  // namespace studlab

@@ -1,6 +1,7 @@
 #include "design/design_number.h"
 
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -31,9 +32,13 @@ double ParseDesignNumber(std::string_view text) {
     std::size_t end = text.size();
     while (i < end && IsBlank(text[i])) ++i;
     while (end > i && IsBlank(text[end - 1])) --end;
-    // Rebuild the number in the C locale's own notation and let strtod do the rounding.
+    // Rebuild the number in plain notation and let from_chars do the rounding: unlike strtod it
+    // ignores the locale, which the windows set to the user's (a Russian one reads "1.2" as 1).
     std::string plain;
-    if (i < end && (text[i] == '+' || text[i] == '-')) plain += text[i++];
+    if (i < end && (text[i] == '+' || text[i] == '-')) {
+        if (text[i] == '-') plain += '-';
+        ++i;
+    }
     int digits = 0;
     bool comma = false;
     for (; i < end && (IsDigit(text[i]) || text[i] == ','); ++i) {
@@ -56,8 +61,12 @@ double ParseDesignNumber(std::string_view text) {
         if (expDigits == 0) FailReal(text);
     }
     if (i != end) FailReal(text);
-    const double value = std::strtod(plain.c_str(), nullptr);
-    if (!std::isfinite(value)) FailReal(text);
+    double value = 0;
+    const auto [last, error] = std::from_chars(plain.data(), plain.data() + plain.size(), value,
+                                               std::chars_format::general);
+    if (error != std::errc{} || last != plain.data() + plain.size() || !std::isfinite(value)) {
+        FailReal(text);
+    }
     return value;
 }
 
@@ -92,9 +101,10 @@ std::int64_t RoundHalfEven(long double value) {
 std::string FormatNumber(long double value) {
     if (value == 0 || !std::isfinite(value)) return "0";
     char buffer[64];
-    // 15 significant digits: d.dddddddddddddde±x
-    std::snprintf(buffer, sizeof buffer, "%.14Le", value);
-    std::string text(buffer);
+    // 15 significant digits: d.dddddddddddddde±x, whatever the locale says a point is.
+    const auto written =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
+    std::string text(buffer, written.ptr);
     const std::size_t ePos = text.find('e');
     int exponent = std::atoi(text.c_str() + ePos + 1);
     std::string mantissa = text.substr(0, ePos);

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
 #include <limits>
 #include <stdexcept>
 
@@ -86,6 +89,39 @@ TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour) {
     EXPECT_THROW(RoundHalfEven(std::numeric_limits<long double>::quiet_NaN()), std::range_error);
     EXPECT_EQ(FormatTenThousandths(25000), "2,5");
     EXPECT_EQ(FormatTenThousandths(-10000), "-1");
+}
+
+// The windows run under the user's locale, whose decimal separator may be a comma. A comma
+// locale is taken from the system or, where none is installed, compiled for the test.
+class UnderACommaLocale : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_previous = std::setlocale(LC_NUMERIC, nullptr);
+        if (std::setlocale(LC_NUMERIC, "ru_RU.UTF-8") || std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
+            return;
+        const std::filesystem::path dir = std::filesystem::temp_directory_path() / "studlab-locale";
+        const std::string compile =
+            "localedef -i ru_RU -f UTF-8 '" + (dir / "ru_RU.UTF-8").string() + "' >/dev/null 2>&1";
+        std::filesystem::create_directories(dir);
+        if (std::system(compile.c_str()) == 0) {
+            setenv("LOCPATH", dir.c_str(), 1);
+            if (std::setlocale(LC_NUMERIC, "ru_RU.UTF-8")) return;
+        }
+        GTEST_SKIP() << "no locale with a decimal comma could be installed";
+    }
+    void TearDown() override { std::setlocale(LC_NUMERIC, m_previous.c_str()); }
+
+private:
+    std::string m_previous;
+};
+
+TEST_F(UnderACommaLocale, NumbersReadAndWriteAsEverywhere) {
+    ASSERT_EQ(std::string(std::localeconv()->decimal_point), ",");
+    EXPECT_DOUBLE_EQ(ParseDesignNumber("1,2"), 1.2);
+    EXPECT_DOUBLE_EQ(ParseDesignNumber("-2,5E3"), -2500);
+    EXPECT_THROW(ParseDesignNumber("1.2"), TConversionError);
+    EXPECT_EQ(FormatNumber(1.5838L), "1,5838");
+    EXPECT_EQ(FormatNumber(-1), "-1");
 }
 
 }  // namespace
