@@ -19,7 +19,8 @@ std::string TDesignOptions::Apply(TGameDesign& design, TCalculationSettings& set
     try {
         if (!File.empty()) gameName = LoadDesignFile(File, design);
         for (const std::string& assignment : Assignments) {
-            SetDesignAssignment(design, settings, assignment);
+            // A typing mistake in a script is reported at once, not when a number is read.
+            SetDesignAssignment(design, settings, assignment, TValueCheck::NumbersMustConvert);
         }
     } catch (const std::runtime_error& e) {
         throw TUsageError(e.what());

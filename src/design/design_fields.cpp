@@ -3,6 +3,8 @@
 #include <array>
 #include <functional>
 
+#include "design/design_number.h"
+
 namespace studlab {
 namespace {
 
@@ -17,7 +19,7 @@ constexpr std::array<std::string_view, kPlayerActionCount> kActionNames = {
 struct TField {
     std::string Name;
     std::function<std::string(const TGameDesign&, const TCalculationSettings&)> Get;
-    std::function<void(TGameDesign&, TCalculationSettings&, std::string_view)> Set;
+    std::function<void(TGameDesign&, TCalculationSettings&, std::string_view, TValueCheck)> Set;
 };
 
 [[noreturn]] void BadValue(std::string_view name, std::string_view value,
@@ -57,25 +59,43 @@ T ParseOption(std::string_view field, std::string_view value,
     BadValue(field, value, expected);
 }
 
-// Design number fields take any text: a bad number is reported when a computation reads it.
-// A line break would not survive the design file.
-std::string NumberText(std::string_view name, std::string_view value) {
+// What a number field holds when it is read: the windows accept any text and a bad number is
+// reported when a computation reads it; scripts may ask for the form to be checked at once.
+enum class TNumberForm {
+    Real,         // payouts and costs
+    Whole,        // the table maximum, the boxes, the seconds
+    WholeOrNone,  // the draws of the probabilistic method: empty means the default
+    AnyText,      // the dealer's open cards: a text the table checks itself
+};
+
+std::string NumberText(std::string_view name, std::string_view value, TNumberForm form,
+                       TValueCheck check) {
+    // A line break would not survive the design file.
     if (value.find_first_of("\r\n") != std::string_view::npos)
         BadValue(name, value, "one line of text");
+    if (check == TValueCheck::NumbersMustConvert) {
+        try {
+            if (form == TNumberForm::Real) ParseDesignNumber(value);
+            if (form == TNumberForm::Whole || (form == TNumberForm::WholeOrNone && !value.empty()))
+                ParseDesignInteger(value);
+        } catch (const TConversionError&) {
+            BadValue(name, value,
+                     form == TNumberForm::Real ? "a number such as 1,5" : "a whole number");
+        }
+    }
     return std::string(value);
 }
 
 using TGetText = std::function<std::string&(TGameDesign&, TCalculationSettings&)>;
 using TGetFlag = std::function<bool&(TGameDesign&, TCalculationSettings&)>;
 
-TField TextField(std::string name, TGetText get) {
+TField TextField(std::string name, TGetText get, TNumberForm form = TNumberForm::Real) {
     return {name,
             [get](const TGameDesign& d, const TCalculationSettings& s) {
                 return get(const_cast<TGameDesign&>(d), const_cast<TCalculationSettings&>(s));
             },
-            [get, name](TGameDesign& d, TCalculationSettings& s, std::string_view v) {
-                get(d, s) = NumberText(name, v);
-            }};
+            [get, name, form](TGameDesign& d, TCalculationSettings& s, std::string_view v,
+                              TValueCheck check) { get(d, s) = NumberText(name, v, form, check); }};
 }
 
 TField FlagField(std::string name, TGetFlag get) {
@@ -83,7 +103,7 @@ TField FlagField(std::string name, TGetFlag get) {
             [get](const TGameDesign& d, const TCalculationSettings& s) {
                 return Flag(get(const_cast<TGameDesign&>(d), const_cast<TCalculationSettings&>(s)));
             },
-            [get, name](TGameDesign& d, TCalculationSettings& s, std::string_view v) {
+            [get, name](TGameDesign& d, TCalculationSettings& s, std::string_view v, TValueCheck) {
                 get(d, s) = ParseFlag(name, v);
             }};
 }
@@ -100,7 +120,7 @@ const std::vector<TField>& Fields() {
                                                         {TDeckKind::dk53, "dk53"},
                                                         {TDeckKind::dk54, "dk54"}});
                      },
-                     [](TGameDesign& d, TCalculationSettings&, std::string_view v) {
+                     [](TGameDesign& d, TCalculationSettings&, std::string_view v, TValueCheck) {
                          d.DeckKind = ParseOption<TDeckKind>("DeckKind", v,
                                                              {{TDeckKind::dk52, "dk52"},
                                                               {TDeckKind::dk53, "dk53"},
@@ -142,14 +162,14 @@ const std::vector<TField>& Fields() {
                      [](const TGameDesign& d, const TCalculationSettings&) {
                          return d.RoundStraight ? Flag(*d.RoundStraight) : std::string();
                      },
-                     [](TGameDesign& d, TCalculationSettings&, std::string_view v) {
+                     [](TGameDesign& d, TCalculationSettings&, std::string_view v, TValueCheck) {
                          d.RoundStraight = ParseFlag("RoundStraight", v);
                      }});
         f.push_back({"MinPair",
                      [](const TGameDesign& d, const TCalculationSettings&) {
                          return d.MinPair ? std::string(kMinPairFaces[*d.MinPair]) : std::string();
                      },
-                     [](TGameDesign& d, TCalculationSettings&, std::string_view v) {
+                     [](TGameDesign& d, TCalculationSettings&, std::string_view v, TValueCheck) {
                          for (RankIndex r = 1; r <= kRanks; ++r) {
                              if (kMinPairFaces[r] == v) {
                                  d.MinPair = r;
@@ -164,7 +184,7 @@ const std::vector<TField>& Fields() {
                  return OptionName(d.MinAceKing, {{TMinAceKing::akAny, "akAny"},
                                                   {TMinAceKing::akWithQueen, "akWithQueen"}});
              },
-             [](TGameDesign& d, TCalculationSettings&, std::string_view v) {
+             [](TGameDesign& d, TCalculationSettings&, std::string_view v, TValueCheck) {
                  d.MinAceKing = ParseOption<TMinAceKing>(
                      "MinAceKing", v,
                      {{TMinAceKing::akAny, "akAny"}, {TMinAceKing::akWithQueen, "akWithQueen"}});
@@ -208,16 +228,16 @@ const std::vector<TField>& Fields() {
                               [](TGameDesign& d, TCalculationSettings&) -> std::string& {
                                   return d.BuyDealerGameCost;
                               }));
-        f.push_back(
-            TextField("DealerOpenCards", [](TGameDesign& d, TCalculationSettings&) -> std::string& {
-                return d.DealerOpenCards;
-            }));
+        f.push_back(TextField(
+            "DealerOpenCards",
+            [](TGameDesign& d, TCalculationSettings&) -> std::string& { return d.DealerOpenCards; },
+            TNumberForm::AnyText));
         f.push_back({"InsuranceMax",
                      [](const TGameDesign& d, const TCalculationSettings&) {
                          return std::string(d.InsuranceMax() == TInsuranceMax::imFull ? "imFull"
                                                                                       : "imHalf");
                      },
-                     [](TGameDesign& d, TCalculationSettings&, std::string_view v) {
+                     [](TGameDesign& d, TCalculationSettings&, std::string_view v, TValueCheck) {
                          const TInsuranceMax m =
                              ParseOption<TInsuranceMax>("InsuranceMax", v,
                                                         {{TInsuranceMax::imFull, "imFull"},
@@ -233,13 +253,16 @@ const std::vector<TField>& Fields() {
         }
         f.push_back(TextField(
             "TableMaximum",
-            [](TGameDesign&, TCalculationSettings& s) -> std::string& { return s.TableMaximum; }));
+            [](TGameDesign&, TCalculationSettings& s) -> std::string& { return s.TableMaximum; },
+            TNumberForm::Whole));
         f.push_back(TextField(
             "PlayingBoxes",
-            [](TGameDesign&, TCalculationSettings& s) -> std::string& { return s.PlayingBoxes; }));
+            [](TGameDesign&, TCalculationSettings& s) -> std::string& { return s.PlayingBoxes; },
+            TNumberForm::Whole));
         f.push_back(TextField(
             "HandSeconds",
-            [](TGameDesign&, TCalculationSettings& s) -> std::string& { return s.HandSeconds; }));
+            [](TGameDesign&, TCalculationSettings& s) -> std::string& { return s.HandSeconds; },
+            TNumberForm::Whole));
         f.push_back(FlagField("UseCacheTable", [](TGameDesign&, TCalculationSettings& s) -> bool& {
             return s.UseCacheTable;
         }));
@@ -252,16 +275,18 @@ const std::vector<TField>& Fields() {
                                                 ? "cmDirect"
                                                 : "cmProbabilistic");
                      },
-                     [](TGameDesign&, TCalculationSettings& s, std::string_view v) {
+                     [](TGameDesign&, TCalculationSettings& s, std::string_view v, TValueCheck) {
                          s.CalcMethod = ParseOption<TCalcMethod>(
                              "CalcMethod", v,
                              {{TCalcMethod::cmDirect, "cmDirect"},
                               {TCalcMethod::cmProbabilistic, "cmProbabilistic"}});
                      }});
-        f.push_back(TextField("ProbabilisticCycles",
-                              [](TGameDesign&, TCalculationSettings& s) -> std::string& {
-                                  return s.ProbabilisticCycles;
-                              }));
+        f.push_back(TextField(
+            "ProbabilisticCycles",
+            [](TGameDesign&, TCalculationSettings& s) -> std::string& {
+                return s.ProbabilisticCycles;
+            },
+            TNumberForm::WholeOrNone));
         return f;
     }();
     return fields;
@@ -281,10 +306,10 @@ std::vector<TDesignFieldValue> ListDesignFields(const TGameDesign& design,
 }
 
 void SetDesignField(TGameDesign& design, TCalculationSettings& settings, std::string_view name,
-                    std::string_view value) {
+                    std::string_view value, TValueCheck check) {
     for (const TField& field : Fields()) {
         if (field.Name == name) {
-            field.Set(design, settings, value);
+            field.Set(design, settings, value, check);
             return;
         }
     }
@@ -292,12 +317,12 @@ void SetDesignField(TGameDesign& design, TCalculationSettings& settings, std::st
 }
 
 void SetDesignAssignment(TGameDesign& design, TCalculationSettings& settings,
-                         std::string_view assignment) {
+                         std::string_view assignment, TValueCheck check) {
     const std::size_t eq = assignment.find('=');
     if (eq == std::string_view::npos) {
         throw TFieldError("expected NAME=VALUE, got '" + std::string(assignment) + "'");
     }
-    SetDesignField(design, settings, assignment.substr(0, eq), assignment.substr(eq + 1));
+    SetDesignField(design, settings, assignment.substr(0, eq), assignment.substr(eq + 1), check);
 }
 
 }  // namespace studlab

@@ -17,7 +17,10 @@ public:
 
 // Every field of the design and the calculation settings by the name scripts use
 // ("PayQualified[ckPair]", "StageActions[1][paExchange3]", "MinPair", "CalcMethod"), including
-// those the windows keep fixed. Flags read and take YES/NO; number fields take any text.
+// those the windows keep fixed. Flags read and take YES/NO; number fields take any text, as the
+// windows do, unless NumbersMustConvert asks for a number of the field's form.
+enum class TValueCheck { AnyNumberText, NumbersMustConvert };
+
 struct TDesignFieldValue {
     std::string Name;
     std::string Value;
@@ -26,11 +29,12 @@ struct TDesignFieldValue {
 std::vector<TDesignFieldValue> ListDesignFields(const TGameDesign& design,
                                                 const TCalculationSettings& settings);
 void SetDesignField(TGameDesign& design, TCalculationSettings& settings, std::string_view name,
-                    std::string_view value);
+                    std::string_view value, TValueCheck check = TValueCheck::AnyNumberText);
 
 // "NAME=VALUE" split at the first '='.
 void SetDesignAssignment(TGameDesign& design, TCalculationSettings& settings,
-                         std::string_view assignment);
+                         std::string_view assignment,
+                         TValueCheck check = TValueCheck::AnyNumberText);
 
 std::string_view PlayerActionCodeName(TPlayerAction action);
 

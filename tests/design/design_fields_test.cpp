@@ -43,7 +43,7 @@ TEST(DesignFields, ListShowsNamesThatSetTakesBack) {
     TCalculationSettings s;
     TGameDesign copy;
     TCalculationSettings copySettings;
-    copySettings.TableMaximum = "5";
+    SetDesignField(copy, copySettings, "TableMaximum", "5");  // to be set back
     for (const auto& [name, value] : ListDesignFields(d, s))
         SetDesignField(copy, copySettings, name, value);
     EXPECT_EQ(copy, d);
@@ -60,6 +60,35 @@ TEST(DesignFields, UnknownNamesAndWrongFormsAreErrors) {
         EXPECT_THROW(SetDesignAssignment(d, s, assignment), TFieldError) << assignment;
     }
     EXPECT_EQ(d, TGameDesign{});
+}
+
+TEST(DesignFields, ScriptsMayAskForNumbersOfTheFieldsForm) {
+    struct TCase {
+        const char* Assignment;
+        bool Converts;
+    };
+    const TCase cases[] = {
+        {"BetSize=abc", false},         {"BetSize=2,5", true},
+        {"ExchangeCost[1][3]=", false}, {"PayQualified[ckPair]=1E3", true},
+        {"TableMaximum=2,5", false},    {"TableMaximum=1000", true},
+        {"ProbabilisticCycles=", true}, {"ProbabilisticCycles=x", false},
+        {"DealerOpenCards=7", true},  // the table itself reports an impossible count
+    };
+    for (const TCase& c : cases) {
+        TGameDesign d;
+        TCalculationSettings s;
+        // The windows' way: any text is kept, and reported when a computation reads it.
+        EXPECT_NO_THROW(SetDesignAssignment(d, s, c.Assignment)) << c.Assignment;
+        if (c.Converts) {
+            EXPECT_NO_THROW(
+                SetDesignAssignment(d, s, c.Assignment, TValueCheck::NumbersMustConvert))
+                << c.Assignment;
+        } else {
+            EXPECT_THROW(SetDesignAssignment(d, s, c.Assignment, TValueCheck::NumbersMustConvert),
+                         TFieldError)
+                << c.Assignment;
+        }
+    }
 }
 
 }  // namespace

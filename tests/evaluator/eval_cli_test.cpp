@@ -47,8 +47,9 @@ TEST(EvalCliTest, Mistakes) {
         {"eval --player 'Ah Ac Kd 9s 7h' --dealer '2s 3s 4s 5s 6s 7s'", 2},
         {"eval --player 'Ah Ac Kd 9s 7h' --extra-stake x", 2},
         {"eval --player 'Ah Ac Kd 9s Zz'", 2},
-        {"eval --dealer 2s", 2},                                  // no player
-        {"eval --player 'Ah Ac Kd 9s 7h' --set BetSize=abc", 1},  // not a number
+        {"eval --dealer 2s", 2},                                       // no player
+        {"eval --player 'Ah Ac Kd 9s 7h' --set BetSize=abc", 2},       // not a number
+        {"eval --player 'Ah Ac Kd 9s 7h' --set TableMaximum=1,5", 2},  // not a whole number
     };
     for (const TCase& c : cases) {
         const auto run = RunCli(c.Arguments);
