@@ -150,7 +150,8 @@ void AddProfitCommands(CLI::App& app) {
                 out["cycles_total"] = FormatTenThousandths(check.CyclesTotal());
             }
             if (!view.Message.empty()) out["message"] = view.Message;
-            std::cout << out.dump(2) << '\n';
+            // Texts from file names may hold bytes that are not UTF-8.
+            std::cout << out.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
         } else {
             if (completed) {
                 std::cout << view.MoText << '\n'

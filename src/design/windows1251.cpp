@@ -39,12 +39,20 @@ private:
     iconv_t m_cd;
 };
 
-std::size_t Utf8SequenceLength(unsigned char lead) {
-    if (lead < 0x80) return 1;
-    if ((lead >> 5) == 0x6) return 2;
-    if ((lead >> 4) == 0xE) return 3;
-    if ((lead >> 3) == 0x1E) return 4;
-    return 1;
+// The length of the character that starts at `i`. A byte that does not start a whole, well-formed
+// sequence counts as a character of its own, so it never swallows the characters after it.
+std::size_t Utf8SequenceLength(std::string_view text, std::size_t i) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char lead = byte(i);
+    std::size_t length = 1;
+    if ((lead >> 5) == 0x6) length = 2;
+    if ((lead >> 4) == 0xE) length = 3;
+    if ((lead >> 3) == 0x1E) length = 4;
+    if (i + length > text.size()) return 1;
+    for (std::size_t k = i + 1; k < i + length; ++k) {
+        if ((byte(k) >> 6) != 0x2) return 1;
+    }
+    return length;
 }
 
 }  // namespace
@@ -68,8 +76,7 @@ std::string Utf8ToWindows1251(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
-        const std::size_t len =
-            std::min(Utf8SequenceLength(static_cast<unsigned char>(text[i])), text.size() - i);
+        const std::size_t len = Utf8SequenceLength(text, i);
         if (len == 1 && static_cast<unsigned char>(text[i]) < 0x80) {
             out += text[i];
         } else if (!converter.Convert(text.substr(i, len), out)) {
@@ -83,7 +90,7 @@ std::string Utf8ToWindows1251(std::string_view text) {
 std::size_t Utf8Length(std::string_view text) {
     std::size_t count = 0;
     for (std::size_t i = 0; i < text.size(); ++count) {
-        i += Utf8SequenceLength(static_cast<unsigned char>(text[i]));
+        i += Utf8SequenceLength(text, i);
     }
     return count;
 }
@@ -91,9 +98,9 @@ std::size_t Utf8Length(std::string_view text) {
 std::string Utf8Prefix(std::string_view text, std::size_t count) {
     std::size_t i = 0;
     for (std::size_t n = 0; n < count && i < text.size(); ++n) {
-        i += Utf8SequenceLength(static_cast<unsigned char>(text[i]));
+        i += Utf8SequenceLength(text, i);
     }
-    return std::string(text.substr(0, std::min(i, text.size())));
+    return std::string(text.substr(0, i));
 }
 
 }  // namespace studlab

@@ -200,6 +200,19 @@ TEST_F(DesignFile, CyrillicTextRoundTripsThroughWindows1251) {
     EXPECT_EQ(back.PayQualified[ckStraight], "?");
 }
 
+TEST(Windows1251, BytesThatAreNotUtf8StandAloneAndSwallowNothing) {
+    // A lone lead byte, one before a character that is no continuation, one cut off at the end.
+    EXPECT_EQ(Utf8ToWindows1251("\xe4"
+                                "125"),
+              "?125");
+    EXPECT_EQ(Utf8ToWindows1251("\xc3"
+                                "5д"),
+              "?5\xe4");
+    EXPECT_EQ(Utf8ToWindows1251("1\xd0"), "1?");
+    EXPECT_EQ(Utf8Length("ab\xe2\xe0"), 4U);
+    EXPECT_EQ(Utf8Prefix("\xe2\xe0xyz", 2), "\xe2\xe0");
+}
+
 TEST_F(DesignFile, FailuresReportTheSystemReasonAndChangeNothing) {
     TGameDesign d;
     d.BetSize = "5";
@@ -226,6 +239,7 @@ TEST(GameName, IsTheFileNameLessItsLastFourCharacters) {
     EXPECT_EQ(GameNameOf("/tmp/игры/вариант.es1"), "вариант");
     EXPECT_EQ(GameNameOf("game.es1.es1"), "game.es1");
     EXPECT_EQ(GameNameOf("dir/ab"), "");
+    EXPECT_EQ(GameNameOf("ab\xe2.es1"), "ab\xe2");  // a Windows-1251 name keeps its letters
     EXPECT_EQ(GameNameOf("abcd"), "");
     EXPECT_EQ(GameNameOf("abcde"), "a");
 }
