@@ -121,6 +121,7 @@ const std::vector<TField>& Fields() {
                                                         {TDeckKind::dk54, "dk54"}});
                      },
                      [](TGameDesign& d, TCalculationSettings&, std::string_view v, TValueCheck) {
+                         if (v.empty()) return d.DeckKind.reset();
                          d.DeckKind = ParseOption<TDeckKind>("DeckKind", v,
                                                              {{TDeckKind::dk52, "dk52"},
                                                               {TDeckKind::dk53, "dk53"},
@@ -163,6 +164,7 @@ const std::vector<TField>& Fields() {
                          return d.RoundStraight ? Flag(*d.RoundStraight) : std::string();
                      },
                      [](TGameDesign& d, TCalculationSettings&, std::string_view v, TValueCheck) {
+                         if (v.empty()) return d.RoundStraight.reset();
                          d.RoundStraight = ParseFlag("RoundStraight", v);
                      }});
         f.push_back({"MinPair",
@@ -170,6 +172,7 @@ const std::vector<TField>& Fields() {
                          return d.MinPair ? std::string(kMinPairFaces[*d.MinPair]) : std::string();
                      },
                      [](TGameDesign& d, TCalculationSettings&, std::string_view v, TValueCheck) {
+                         if (v.empty()) return d.MinPair.reset();
                          for (RankIndex r = 1; r <= kRanks; ++r) {
                              if (kMinPairFaces[r] == v) {
                                  d.MinPair = r;
@@ -185,6 +188,7 @@ const std::vector<TField>& Fields() {
                                                   {TMinAceKing::akWithQueen, "akWithQueen"}});
              },
              [](TGameDesign& d, TCalculationSettings&, std::string_view v, TValueCheck) {
+                 if (v.empty()) return d.MinAceKing.reset();
                  d.MinAceKing = ParseOption<TMinAceKing>(
                      "MinAceKing", v,
                      {{TMinAceKing::akAny, "akAny"}, {TMinAceKing::akWithQueen, "akWithQueen"}});

@@ -18,7 +18,8 @@ public:
 // Every field of the design and the calculation settings by the name scripts use
 // ("PayQualified[ckPair]", "StageActions[1][paExchange3]", "MinPair", "CalcMethod"), including
 // those the windows keep fixed. Flags read and take YES/NO; number fields take any text, as the
-// windows do, unless NumbersMustConvert asks for a number of the field's form.
+// windows do, unless NumbersMustConvert asks for a number of the field's form. An option group
+// that a design file left without a choice reads as, and takes back, an empty value.
 enum class TValueCheck { AnyNumberText, NumbersMustConvert };
 
 struct TDesignFieldValue {

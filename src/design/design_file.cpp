@@ -197,6 +197,11 @@ std::string LoadDesignFile(const std::filesystem::path& path, TGameDesign& desig
     if (std::filesystem::is_directory(path, ec)) {
         throw TFileError("Cannot open file \"" + path.string() + "\". " + std::strerror(EISDIR));
     }
+    // A pipe or a device would block the program or never end.
+    const auto status = std::filesystem::status(path, ec);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        throw TFileError("Cannot open file \"" + path.string() + "\". Not a regular file");
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) throw TFileError("Cannot open file \"" + path.string() + "\". " + SystemReason());
 

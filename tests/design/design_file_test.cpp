@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -224,6 +225,18 @@ TEST_F(DesignFile, FailuresReportTheSystemReasonAndChangeNothing) {
                                              "\". No such file or directory");
     }
     EXPECT_THROW(LoadDesignFile(m_dir, d), TFileError);
+    // Files that would block the reader or never end.
+    ASSERT_EQ(mkfifo(Path("pipe.es1").c_str(), 0600), 0);
+    for (const std::filesystem::path& special :
+         {Path("pipe.es1"), std::filesystem::path("/dev/zero")}) {
+        try {
+            LoadDesignFile(special, d);
+            ADD_FAILURE() << special;
+        } catch (const TFileError& e) {
+            EXPECT_EQ(std::string(e.what()),
+                      "Cannot open file \"" + special.string() + "\". Not a regular file");
+        }
+    }
     EXPECT_EQ(d.BetSize, "5");
     try {
         SaveDesignFile(d, Path("no-such-dir/x.es1"));
