@@ -2,6 +2,7 @@
 #include <chrono>
 #include <iostream>
 #include <memory>
+#include <optional>
 
 #include "cli/table_session.h"
 #include "design/design_number.h"
@@ -66,11 +67,19 @@ void AddTableCommands(CLI::App& app) {
             Click(table, playerCards);
             Click(table, outCards);
             const auto start = std::chrono::steady_clock::now();
-            table.Decide();
+            // A row the cache could not store is lost, but the decision has been made: it is
+            // printed before the failure is reported.
+            std::optional<TDecisionNotStoredError> notStored;
+            try {
+                table.Decide();
+            } catch (const TDecisionNotStoredError& e) {
+                notStored = e;
+            }
             const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
             PrintCandidates(table.State(), std::cout);
             std::cout << "choice: " << OneLine(table.View().Label1) << '\n'
                       << "seconds: " << seconds.count() << '\n';
+            if (notStored) throw *notStored;
         });
     }
     {

@@ -16,17 +16,22 @@ void TTableOptions::AddTo(CLI::App& command, bool withCache) {
     if (withCache) {
         command.add_flag("--cache", UseCache, "use and fill the game's decision cache");
         command.add_option("--games-dir", GamesDir,
-                           "folder of the decision caches (default: Games beside the program)");
+                           "the folder that holds the decision caches' folder Games (default: "
+                           "the program's folder); a DIR named Games is that folder itself");
     }
+}
+
+std::filesystem::path GamesFolderIn(const std::filesystem::path& dir) {
+    return dir.filename() == "Games" ? dir : dir / "Games";
 }
 
 std::filesystem::path DefaultGamesDir() {
     std::array<char, 4096> buffer{};
     const ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
     if (n <= 0) return "Games";
-    return std::filesystem::path(std::string(buffer.data(), static_cast<std::size_t>(n)))
-               .parent_path() /
-           "Games";
+    return GamesFolderIn(
+        std::filesystem::path(std::string(buffer.data(), static_cast<std::size_t>(n)))
+            .parent_path());
 }
 
 TTableSession::TTableSession(const TTableOptions& options, char**) {
@@ -37,7 +42,7 @@ TTableSession::TTableSession(const TTableOptions& options, char**) {
     if (!options.Cycles.empty()) Settings.ProbabilisticCycles = options.Cycles;
     Settings.UseCacheTable = Settings.UseCacheTable || options.UseCache;
     Table.Cache().SetGamesDir(options.GamesDir.empty() ? DefaultGamesDir()
-                                                       : std::filesystem::path(options.GamesDir));
+                                                       : GamesFolderIn(options.GamesDir));
     Table.SetGameName(game);
     Table.SelectGame(std::nullopt);  // the design is already in place: start a hand of it
 }

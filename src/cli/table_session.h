@@ -30,6 +30,8 @@ struct TTableSession {
     explicit TTableSession(const TTableOptions& options, char** argv0 = nullptr);
 };
 
+// The folder "Games" in `dir`; a `dir` that is itself named "Games" is taken as that folder.
+std::filesystem::path GamesFolderIn(const std::filesystem::path& dir);
 // The folder "Games" beside the program.
 std::filesystem::path DefaultGamesDir();
 

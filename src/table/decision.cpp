@@ -66,7 +66,8 @@ void TDecisionTable::Decide() {
     m_state.Candidates.Clear();
     m_rules.reset();
     if (m_settings.UseCacheTable && CacheLookup()) return;
-    switch (m_state.HandStage) {
+    const int stage = m_state.HandStage;
+    switch (stage) {
         case 1:
             DecideStage1();
             break;
@@ -85,7 +86,7 @@ void TDecisionTable::Decide() {
         default:
             return;
     }
-    if (m_settings.UseCacheTable) CacheStore();
+    if (m_settings.UseCacheTable) CacheStore(stage);
 }
 
 void TDecisionTable::DecideStage1() {
@@ -263,11 +264,14 @@ bool TDecisionTable::CacheLookup() {
     return true;
 }
 
-void TDecisionTable::CacheStore() {
+void TDecisionTable::CacheStore(int stage) {
     TDecisionCacheRow row;
     row.Matrix = LayoutKey(m_state.DealerCards, m_state.PlayerCards, m_state.OutCards);
-    row.Choose = m_state.Candidates.TextList();
-    row.ChooseN = m_state.Candidates.ValueList();
+    // The last stage settles without choosing: the press has no lists.
+    if (stage != 5) {
+        row.Choose = m_state.Candidates.TextList();
+        row.ChooseN = m_state.Candidates.ValueList();
+    }
     row.MoR = FormatTenThousandths(m_state.HandResult);
     row.Nadpis = m_view.Label1;
     for (int stage = 1; stage <= kStages; ++stage) row.Reshenie[stage - 1] = m_state.Choice(stage);

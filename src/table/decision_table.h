@@ -158,7 +158,7 @@ private:
     void SettleHand(std::string_view lossText);
     void DesignConflictCheck();
     bool CacheLookup();
-    void CacheStore();
+    void CacheStore(int stage);  // the stage the press decided
 
     // Draw and exchange evaluation: each adds its candidates at the first free slots.
     void OfferBuyCard(int stage);

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <thread>
 
 #include "cards/card_list.h"
@@ -75,6 +76,12 @@ TEST_F(DecisionCache, MatchesStoredKeysThatBeginWithTheKeyIgnoringCase) {
     EXPECT_EQ(m_cache.Find("g", "abc")->Nadpis, "x");
     EXPECT_EQ(m_cache.Find("g", "abd"), std::nullopt);
     EXPECT_EQ(m_cache.Find("g", "ABC-longer-still"), std::nullopt);
+    // Whatever follows the key, and wildcards of SQL, are plain characters.
+    m_cache.Append("g", Row("k1\xFF", "after the key"));
+    m_cache.Append("g", Row("k%_", "wildcards"));
+    EXPECT_EQ(m_cache.Find("g", "k1")->Nadpis, "after the key");
+    EXPECT_EQ(m_cache.Find("g", "k%_")->Nadpis, "wildcards");
+    EXPECT_EQ(m_cache.Find("g", "k_"), std::nullopt);
 }
 
 TEST_F(DecisionCache, CutsLongTextsToTheirSizeInCharacters) {
@@ -107,18 +114,50 @@ TEST_F(DecisionCache, MissingFolderIsNamedAndNothingIsCreated) {
     EXPECT_FALSE(fs::exists(m_root / "NoSuchFolder"));
 }
 
-TEST_F(DecisionCache, GameNamesNeverLeaveTheFolder) {
-    for (const char* name : {"../x", "..", "a/b", "/etc/passwd", "", ".hidden", "c:\\d"}) {
+TEST_F(DecisionCache, EveryGameHasItsOwnFileInsideTheFolder) {
+    std::string cyrillic;
+    for (int i = 0; i < 130; ++i) cyrillic += "ж";  // 260 bytes
+    const std::vector<std::string> names = {"../x",
+                                            "..",
+                                            "a/b",
+                                            "/etc/passwd",
+                                            "",
+                                            ".hidden",
+                                            "c:\\d",
+                                            "a:b",
+                                            "a_b",
+                                            "a%3Ab",
+                                            ".x",
+                                            "_.x",
+                                            "%2Ex",  // names that simple replacing would merge
+                                            std::string(251, 'a'),
+                                            std::string(250, 'a') + "b",
+                                            cyrillic,
+                                            cyrillic + "ж"};
+    std::set<fs::path> files;
+    for (const std::string& name : names) {
         const fs::path file = m_cache.FileFor(name);
         EXPECT_EQ(file.parent_path(), m_root / "Games") << name;
+        EXPECT_LE(file.filename().string().size() + std::string("-journal").size(), 255U) << name;
+        files.insert(file);
         m_cache.Append(name, Row("k", name));
-        EXPECT_EQ(m_cache.Find(name, "k")->Nadpis, name);
     }
-    EXPECT_FALSE(fs::exists(m_root / "x.sqlite"));
-    std::size_t files = 0;
+    EXPECT_EQ(files.size(), names.size());
+    for (const std::string& name : names)
+        EXPECT_EQ(m_cache.Find(name, "k")->Nadpis, Utf8Prefix(name, 100));  // its own row
+    std::size_t outside = 0;
     for (const auto& entry : fs::directory_iterator(m_root))
-        files += entry.path().filename() != "Games";
-    EXPECT_EQ(files, 0U);
+        outside += entry.path().filename() != "Games";
+    EXPECT_EQ(outside, 0U);
+}
+
+TEST_F(DecisionCache, AFileDeletedBetweenPressesIsCreatedAgain) {
+    m_cache.Append("g", Row("k1", "first"));
+    fs::remove(m_cache.FileFor("g"));
+    EXPECT_EQ(m_cache.Find("g", "k1"), std::nullopt);
+    m_cache.Append("g", Row("k2", "second"));
+    TDecisionCache fresh(m_root / "Games");
+    EXPECT_EQ(fresh.Find("g", "k2"), Row("k2", "second"));
 }
 
 TEST_F(DecisionCache, DamagedOrForeignFilesGiveAMessageAndStayUntouched) {

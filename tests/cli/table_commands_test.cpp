@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "support/run_cli.h"
 
 namespace studlab {
@@ -29,6 +31,27 @@ TEST(CliDecide, RejectsLayoutsThatDoNotFitTheDesign) {
                              "decide --dealer 2s --player 'Ah Ac Kd 9s 7h' --method x"}) {
         EXPECT_EQ(RunCli(args).ExitCode, 2) << args;
     }
+}
+
+TEST(CliDecide, CacheLivesInTheGamesFolderAndARowNotStoredStillPrintsTheDecision) {
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "studlab-cli-cache";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir / "Games");
+    const std::string decide = "decide --dealer 2s --player 'Ah Ac Kd 9s 7h' --cache";
+    const auto computed = RunCli(decide + " --games-dir '" + dir.string() + "'");
+    EXPECT_EQ(computed.ExitCode, 0);
+    EXPECT_TRUE(std::filesystem::exists(dir / "Games" / "default.sqlite"));
+    // The folder itself may be named too; the stored row answers.
+    const auto served = RunCli(decide + " --games-dir '" + (dir / "Games").string() + "'");
+    EXPECT_EQ(served.ExitCode, 0);
+    EXPECT_NE(served.Output.find("choice: забиться\n"), std::string::npos);
+
+    const auto notStored = RunCli(decide + " --games-dir '" + (dir / "nowhere").string() + "'");
+    EXPECT_EQ(notStored.ExitCode, 1);
+    EXPECT_EQ(notStored.Output.substr(0, notStored.Output.find("seconds: ")),
+              computed.Output.substr(0, computed.Output.find("seconds: ")));
+    EXPECT_FALSE(std::filesystem::exists(dir / "nowhere"));
+    std::filesystem::remove_all(dir);
 }
 
 // Every action played through to the end of a hand: with only that action allowed at the first

@@ -90,6 +90,20 @@ TEST_F(CachedDecision, LongCaptionListsComeBackCut) {
     EXPECT_EQ(View().Label3, Utf8Prefix(full, 255));
 }
 
+TEST_F(CachedDecision, TheLastStageStoresItsSettlementWithoutLists) {
+    LayOut();
+    table.State().HandStage = 5;
+    table.Decide();
+    ExpectSound();
+    TSqliteDatabase db(table.Cache().FileFor("игра"), TSqliteDatabase::TMode::OpenExisting);
+    TSqliteStatement row(db, "SELECT Choose, Choose_N, Nadpis FROM decisions");
+    ASSERT_TRUE(row.Step());
+    EXPECT_EQ(row.Text(0), "");
+    EXPECT_EQ(row.Text(1), "");
+    EXPECT_EQ(row.Text(2), View().Label1);
+    EXPECT_NE(State().HandResult, kHandNotSettled);
+}
+
 TEST_F(CachedDecision, AnUnsettledRandomHandStoresTheNotSettledMark) {
     settings.SameSequence = true;
     SelectGame(design);

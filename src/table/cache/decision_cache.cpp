@@ -1,5 +1,9 @@
 #include "table/cache/decision_cache.h"
 
+#include <sys/stat.h>
+
+#include <cstdio>
+
 #include "design/windows1251.h"
 #include "table/cache/sqlite.h"
 
@@ -30,6 +34,70 @@ bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
     return true;
 }
 
+// The first text after every text that begins with `prefix`, ignoring letter case; none when
+// there is no such text. Folding the bound's last letter can only widen the range, and every row
+// it returns is checked again.
+std::optional<std::string> PrefixEnd(std::string_view prefix) {
+    std::string end;
+    for (char c : prefix) end += AsciiLower(c);
+    while (!end.empty() && static_cast<unsigned char>(end.back()) == 0xFF) end.pop_back();
+    if (end.empty()) return std::nullopt;
+    end.back() = static_cast<char>(static_cast<unsigned char>(end.back()) + 1);
+    return end;
+}
+
+// Characters that a file name cannot hold, '%' itself and '~' are written as %XX, so that the
+// file names of two games never coincide; '~' marks a shortened name.
+std::string EscapedFileName(std::string_view gameName) {
+    std::string name;
+    for (std::size_t i = 0; i < gameName.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(gameName[i]);
+        const bool leadingDot = i == 0 && c == '.';  // no hidden files, no "." or ".."
+        if (c < 0x20 || c == 0x7F || leadingDot ||
+            std::string_view("/\\:*?\"<>|%~").find(static_cast<char>(c)) !=
+                std::string_view::npos) {
+            char hex[4];
+            std::snprintf(hex, sizeof hex, "%%%02X", c);
+            name += hex;
+        } else {
+            name += static_cast<char>(c);
+        }
+    }
+    return name;
+}
+
+// A name longer than a file system allows (255 bytes, with ".sqlite-journal" after it) keeps its
+// beginning, cut between characters, and a hash of the whole name.
+std::string ShortenedFileName(std::string name) {
+    constexpr std::size_t kLongest = 200;
+    constexpr std::size_t kKept = 180;
+    if (name.size() <= kLongest) return name;
+    std::uint64_t hash = 14695981039346656037ULL;  // FNV-1a: the same on every run and machine
+    for (unsigned char c : name) hash = (hash ^ c) * 1099511628211ULL;
+    std::size_t cut = kKept;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+    char tail[24];
+    std::snprintf(tail, sizeof tail, "~%016llx", static_cast<unsigned long long>(hash));
+    return name.substr(0, cut) + tail;
+}
+
+// Which file a path names now: a file deleted or replaced since it was opened is another file.
+std::optional<std::pair<dev_t, ino_t>> FileIdentity(const std::filesystem::path& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return std::nullopt;
+    return std::pair{info.st_dev, info.st_ino};
+}
+
+bool PathExists(const std::filesystem::path& path) {
+    std::error_code ec;
+    const bool exists = std::filesystem::exists(path, ec);
+    if (ec) {
+        throw TDecisionCacheError("Кэш решений \"" + path.string() +
+                                  "\" недоступен: " + ec.message());
+    }
+    return exists;
+}
+
 }  // namespace
 
 std::string LayoutKey(TCardTable dealer, TCardTable player, TCardTable out) {
@@ -55,24 +123,17 @@ void TDecisionCache::SetGamesDir(std::filesystem::path dir) {
 }
 
 std::filesystem::path TDecisionCache::FileFor(std::string_view gameName) const {
-    std::string name;
-    for (char c : gameName) {
-        const bool forbidden = static_cast<unsigned char>(c) < 0x20 ||
-                               std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos;
-        name += forbidden ? '_' : c;
-    }
-    // No hidden files, no "." or "..", no empty name.
-    if (name.empty() || name.front() == '.') name.insert(name.begin(), '_');
-    return m_gamesDir / (name + ".sqlite");
+    return m_gamesDir / (ShortenedFileName(EscapedFileName(gameName)) + ".sqlite");
 }
 
 TSqliteDatabase* TDecisionCache::Open(std::string_view gameName, bool create) {
     const std::filesystem::path path = FileFor(gameName);
-    if (m_db && m_openPath == path) return m_db.get();
+    // The connection is kept from press to press while the path still names the same file.
+    if (m_db && m_openPath == path && FileIdentity(path) == m_openIdentity) return m_db.get();
     m_db.reset();
     m_openPath.clear();
     try {
-        const bool exists = std::filesystem::exists(path);
+        const bool exists = PathExists(path);
         auto db =
             std::make_unique<TSqliteDatabase>(path, exists ? TSqliteDatabase::TMode::OpenExisting
                                                            : TSqliteDatabase::TMode::CreateNew);
@@ -97,6 +158,7 @@ TSqliteDatabase* TDecisionCache::Open(std::string_view gameName, bool create) {
         db->Execute("PRAGMA synchronous=NORMAL");
         m_db = std::move(db);
         m_openPath = path;
+        m_openIdentity = FileIdentity(path);
         return m_db.get();
     } catch (const TSqliteError& e) {
         throw TDecisionCacheError("Кэш решений \"" + path.string() + "\" не читается: " + e.what());
@@ -105,19 +167,21 @@ TSqliteDatabase* TDecisionCache::Open(std::string_view gameName, bool create) {
 
 std::optional<TDecisionCacheRow> TDecisionCache::Find(std::string_view gameName,
                                                       std::string_view key) {
-    if (!std::filesystem::is_directory(m_gamesDir) || !std::filesystem::exists(FileFor(gameName))) {
+    std::error_code ec;
+    if (!std::filesystem::is_directory(m_gamesDir, ec) || !PathExists(FileFor(gameName))) {
         return std::nullopt;
     }
     TSqliteDatabase* db = Open(gameName, false);
     if (db == nullptr) return std::nullopt;
     try {
-        TSqliteStatement find(*db,
-                              (std::string("SELECT rowid, ") + kColumns +
-                               " FROM decisions INDEXED BY decisions_matrix"
-                               " WHERE Matrix >= ?1 COLLATE NOCASE AND Matrix < ?2 COLLATE NOCASE")
-                                  .c_str());
+        const std::optional<std::string> end = PrefixEnd(key);
+        TSqliteStatement find(*db, (std::string("SELECT rowid, ") + kColumns +
+                                    " FROM decisions INDEXED BY decisions_matrix"
+                                    " WHERE Matrix >= ?1 COLLATE NOCASE" +
+                                    (end ? " AND Matrix < ?2 COLLATE NOCASE" : ""))
+                                       .c_str());
         find.Bind(1, key);
-        find.Bind(2, std::string(key) + "\xFF");
+        if (end) find.Bind(2, *end);
         std::optional<TDecisionCacheRow> first;
         long long firstRow = 0;
         while (find.Step()) {
@@ -141,7 +205,16 @@ std::optional<TDecisionCacheRow> TDecisionCache::Find(std::string_view gameName,
 }
 
 void TDecisionCache::Append(std::string_view gameName, const TDecisionCacheRow& row) {
-    if (!std::filesystem::is_directory(m_gamesDir)) {
+    try {
+        Insert(gameName, row);
+    } catch (const TDecisionCacheError& e) {
+        throw TDecisionNotStoredError(e.what());
+    }
+}
+
+void TDecisionCache::Insert(std::string_view gameName, const TDecisionCacheRow& row) {
+    std::error_code ec;
+    if (!std::filesystem::is_directory(m_gamesDir, ec)) {
         throw TDecisionCacheError("Нет папки \"" + m_gamesDir.string() +
                                   "\": решение не сохранено в кэше");
     }

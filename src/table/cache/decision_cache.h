@@ -1,5 +1,6 @@
 #pragma once
 
+#include <sys/types.h>
 #include <array>
 #include <filesystem>
 #include <memory>
@@ -7,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "cards/card_table.h"
 
@@ -19,6 +21,12 @@ class TSqliteDatabase;
 class TDecisionCacheError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+};
+
+// A row that could not be stored; the decision it records has been made and shown.
+class TDecisionNotStoredError : public TDecisionCacheError {
+public:
+    using TDecisionCacheError::TDecisionCacheError;
 };
 
 // One stored decision. Texts are cut to their field sizes (in characters) when stored.
@@ -53,18 +61,22 @@ public:
     // no cache yet (or the folder is missing: the decision is then computed).
     std::optional<TDecisionCacheRow> Find(std::string_view gameName, std::string_view key);
     // Appends one row in one transaction, creating the game's file when it does not exist.
+    // Throws TDecisionNotStoredError when it cannot.
     void Append(std::string_view gameName, const TDecisionCacheRow& row);
 
-    // The file of a game: characters that a file name cannot hold, and any way out of the folder,
-    // are replaced, so the file always lies directly in the games folder.
+    // The file of a game, always directly in the games folder and never another game's:
+    // characters a file name cannot hold (and any way out of the folder) are escaped as %XX, and a
+    // name too long for a file system is shortened and given a hash of the whole name.
     std::filesystem::path FileFor(std::string_view gameName) const;
 
 private:
     // The game's open database; none when `create` is off and the file holds no table yet.
     TSqliteDatabase* Open(std::string_view gameName, bool create);
+    void Insert(std::string_view gameName, const TDecisionCacheRow& row);
 
     std::filesystem::path m_gamesDir;
     std::filesystem::path m_openPath;
+    std::optional<std::pair<dev_t, ino_t>> m_openIdentity;  // device and inode of m_openPath
     std::unique_ptr<TSqliteDatabase> m_db;
 };
 
