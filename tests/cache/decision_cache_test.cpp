@@ -138,6 +138,7 @@ TEST_F(DecisionCache, EveryGameHasItsOwnFileInsideTheFolder) {
     for (const std::string& name : names) {
         const fs::path file = m_cache.FileFor(name);
         EXPECT_EQ(file.parent_path(), m_root / "Games") << name;
+        EXPECT_NE(file.filename().string().front(), '.') << name;  // no hidden files
         EXPECT_LE(file.filename().string().size() + std::string("-journal").size(), 255U) << name;
         files.insert(file);
         m_cache.Append(name, Row("k", name));

@@ -63,7 +63,8 @@ std::string EscapedFileName(std::string_view gameName) {
             name += static_cast<char>(c);
         }
     }
-    return name;
+    // A game without a name must not become the hidden file ".sqlite"; a lone '%' is no escape.
+    return name.empty() ? "%" : name;
 }
 
 // A name longer than a file system allows (255 bytes, with ".sqlite-journal" after it) keeps its
