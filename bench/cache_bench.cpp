@@ -5,8 +5,7 @@
 
 #include <filesystem>
 
-#include "profit/profit_check.h"
-#include "profit/table_hands.h"
+#include "profit/game.h"
 #include "table/cache/decision_cache.h"
 #include "table/cache/sqlite.h"
 
@@ -67,16 +66,13 @@ void BM_CacheProfitRun(benchmark::State& state) {
     const int mode = static_cast<int>(state.range(0));  // 0 off, 1 empty, 2 filled
     const fs::path dir = FreshDir("run");
     auto run = [&](bool useCache) {
-        TGameDesign design;
-        TCalculationSettings settings;
-        settings.SameSequence = true;
-        settings.UseCacheTable = useCache;
-        TDecisionTable table(design, settings);
-        table.Cache().SetGamesDir(dir);
-        table.SetGameName("default");
-        table.SelectGame(std::nullopt);
-        TTableHands hands(table);
-        TProfitCheck check(hands);
+        TGame game;
+        game.Settings.SameSequence = true;
+        game.Settings.UseCacheTable = useCache;
+        game.Table.Cache().SetGamesDir(dir);
+        game.Table.SetGameName("default");
+        game.Table.SelectGame(std::nullopt);
+        TProfitCheck& check = game.Profit;
         check.Settings().HandCount = "20000";
         check.RunSimulation();
         return check.Summary().MoPercent;

@@ -7,18 +7,13 @@
 #include <cmath>
 
 #include "cards/evaluator.h"
-#include "profit/profit_check.h"
-#include "profit/table_hands.h"
+#include "design/design_rules.h"
+#include "profit/game.h"
 
 namespace studlab {
 namespace {
 
-struct TDefaultGame {
-    TGameDesign Design;
-    TCalculationSettings Settings;
-    TDecisionTable Table{Design, Settings};
-    TTableHands Hands{Table};
-
+struct TDefaultGame : TGame {
     TDefaultGame() {
         Settings.SameSequence = true;
         Table.SetGameName("bench");
@@ -36,7 +31,7 @@ double PeakResidentMegabytes() {
 void BM_ProfitRun_100000Hands(benchmark::State& state) {
     for (auto _ : state) {
         TDefaultGame game;
-        TProfitCheck check(game.Hands);
+        TProfitCheck& check = game.Profit;
         check.Settings().HandCount = "100000";
         check.RunSimulation();
         state.counters["MO_percent"] = check.Summary().MoPercent;

@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "cards/card_list.h"
-#include "table/decision_table.h"
+#include "profit/game.h"
 
 namespace studlab {
 namespace {
@@ -13,12 +13,9 @@ namespace {
 using enum TPlayerAction;
 
 // A table with a game chosen over the given design (already in place), the stage-1 layout entered.
-struct TLaidOutTable {
-    TGameDesign Design;
-    TCalculationSettings Settings;
-    TDecisionTable Table{Design, Settings};
-
-    explicit TLaidOutTable(const TGameDesign& design) : Design(design) {
+struct TLaidOutTable : TGame {
+    explicit TLaidOutTable(const TGameDesign& design) {
+        Design = design;
         Table.SetGameName("bench");
         Table.SelectGame(std::nullopt);
         for (TCardId id : ParseCardList("2s Ah Ac Kd 9s 7h")) Table.ImageClick(id);
@@ -48,13 +45,11 @@ void BM_Decide_EveryStage1Action_Direct(benchmark::State& state) {
 BENCHMARK(BM_Decide_EveryStage1Action_Direct)->Unit(benchmark::kMillisecond);
 
 void BM_RandomHand_DefaultDesign(benchmark::State& state) {
-    TGameDesign design;
-    TCalculationSettings settings;
-    settings.SameSequence = true;
-    TDecisionTable table{design, settings};
-    table.SetGameName("bench");
-    table.SelectGame(std::nullopt);
-    for (auto _ : state) table.RandomDeal();
+    TGame game;
+    game.Settings.SameSequence = true;
+    game.Table.SetGameName("bench");
+    game.Table.SelectGame(std::nullopt);
+    for (auto _ : state) game.Table.RandomDeal();
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_RandomHand_DefaultDesign)->Unit(benchmark::kMicrosecond);

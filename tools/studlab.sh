@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # Set up a Debian 12 machine for studlab, build it, and run the program or the tests.
 #   tools/studlab.sh run    install what is missing, build, start the program
-#   tools/studlab.sh test   install what is missing, build, run every test
+#   tools/studlab.sh test   install what is missing, build, run the tests of the build
+#   tools/studlab.sh test --all   the same, then every further check CI runs: the engine and the
+#                                 command line built and tested without Qt
 #   tools/studlab.sh sanitize   the tests again, built with ASan and UBSan
 set -euo pipefail
 
 cd "$(dirname "$0")/.."
 action=${1:-run}
+scope=${2:-}
 
 packages=(
     build-essential cmake ninja-build pkg-config
@@ -47,13 +50,18 @@ case "$action" in
     test)
         build build
         ctest --test-dir build --output-on-failure -j "$(nproc)"
+        if [ "$scope" = "--all" ]; then
+            echo "== The engine and the command line without Qt"
+            build build-nogui -DSTUDLAB_BUILD_GUI=OFF -DSTUDLAB_BUILD_BENCH=OFF
+            ctest --test-dir build-nogui --output-on-failure -j "$(nproc)"
+        fi
         ;;
     sanitize)
         build build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTUDLAB_SANITIZE=ON -DSTUDLAB_BUILD_BENCH=OFF
         ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
         ;;
     *)
-        echo "usage: $0 run|test|sanitize" >&2
+        echo "usage: $0 run | test [--all] | sanitize" >&2
         exit 2
         ;;
 esac

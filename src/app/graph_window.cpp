@@ -3,8 +3,8 @@
 #include <QPainter>
 #include <QPushButton>
 
-#include "app/services/controls.h"
-#include "app/services/window_look.h"
+#include "widgets/controls.h"
+#include "widgets/window_look.h"
 
 namespace studlab {
 

@@ -4,16 +4,16 @@
 #include <filesystem>
 
 #include "app/application_setup.h"
-#include "app/services/dialogs.h"
-#include "app/studlab_model.h"
 #include "app/studlab_windows.h"
+#include "profit/game.h"
+#include "widgets/dialogs.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QTranslator translator;
     studlab::SetUpApplication(app, translator);
 
-    studlab::TStudlabModel model;
+    studlab::TGame model;
     model.Table.Cache().SetGamesDir(std::filesystem::path(
         (QCoreApplication::applicationDirPath() + "/Games").toStdU16String()));
     studlab::TPlatformDialogs dialogs;

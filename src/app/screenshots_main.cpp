@@ -10,10 +10,10 @@
 #include <utility>
 
 #include "app/application_setup.h"
-#include "app/services/dialogs.h"
-#include "app/studlab_model.h"
 #include "app/studlab_windows.h"
+#include "profit/game.h"
 #include "profit/ui/profit_window.h"
+#include "widgets/dialogs.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ void Settle(int milliseconds) {
 
 // A fresh hand of the standard game: the dealer shows the king of spades, the player holds
 // four hearts and the seven of clubs, and "РЕШЕНИЕ" has valued every action he may take.
-void DecideAHand(studlab::TStudlabModel& model) {
+void DecideAHand(studlab::TGame& model) {
     model.Table.SelectGame(std::nullopt);
     for (const char* card : {"K пик", "2 черви", "5 черви", "9 черви", "J черви", "7 треф"})
         model.Table.ImageClick(studlab::CardIdByName(card).value());
@@ -33,7 +33,7 @@ void DecideAHand(studlab::TStudlabModel& model) {
 }
 
 // A finished run of a few hundred hands with its bank, through the window's own buttons.
-void RunAFewHands(studlab::TStudlabModel& model, QWidget* window) {
+void RunAFewHands(studlab::TGame& model, QWidget* window) {
     model.Profit.Settings().HandCount = "300";
     static_cast<studlab::TForm4*>(window)->RefreshFromSettings();
     window->findChild<QPushButton*>("Button2")->click();
@@ -56,7 +56,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
-    studlab::TStudlabModel model;
+    studlab::TGame model;
     studlab::TPlatformDialogs dialogs;
     studlab::TStudlabWindows windows(model, dialogs);
     model.Table.SetGameName("стандартная игра");

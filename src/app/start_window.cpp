@@ -2,9 +2,9 @@
 
 #include <QCloseEvent>
 
-#include "app/services/card_pictures.h"
-#include "app/services/clickable_label.h"
-#include "app/services/window_look.h"
+#include "widgets/card_pictures.h"
+#include "widgets/clickable_label.h"
+#include "widgets/window_look.h"
 
 namespace studlab {
 

@@ -4,7 +4,6 @@
 
 #include "app/empty_window.h"
 #include "app/graph_window.h"
-#include "app/services/window_look.h"
 #include "app/start_window.h"
 #include "design/ui/actions_window.h"
 #include "design/ui/costs_window.h"
@@ -17,10 +16,11 @@
 #include "table/ui/combinations_window.h"
 #include "table/ui/decision_list_window.h"
 #include "table/ui/decision_window.h"
+#include "widgets/window_look.h"
 
 namespace studlab {
 
-TStudlabWindows::TStudlabWindows(TStudlabModel& model, IDialogs& dialogs)
+TStudlabWindows::TStudlabWindows(TGame& model, IDialogs& dialogs)
     : m_start(std::make_unique<TForm12>()),
       m_payouts(std::make_unique<TForm1>(model, dialogs)),
       m_actions(std::make_unique<TForm2>(model.Design)),

@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include "app/services/dialogs.h"
-#include "app/studlab_model.h"
+#include "profit/game.h"
+#include "widgets/dialogs.h"
 
 namespace studlab {
 
@@ -32,7 +32,7 @@ class TForm14;
 class TStudlabWindows final : public QObject {
     Q_OBJECT
 public:
-    TStudlabWindows(TStudlabModel& model, IDialogs& dialogs);
+    TStudlabWindows(TGame& model, IDialogs& dialogs);
     ~TStudlabWindows() override;
 
     // Shows the start picture, the program's main window; the program ends when it closes.

@@ -7,23 +7,12 @@
 
 #include "cards/card_table.h"
 #include "cards/combination_kind.h"
-#include "design/game_design.h"
+#include "cards/eval_rules.h"
 
 namespace studlab {
 
 // Counts of completions. The largest is C(52, 5); products of binomials stay far below 2^63.
 using TCount = std::int64_t;
-
-// What the counting reads from the design: which kinds play and where the dealer's game starts.
-struct TCountingRules {
-    TKindFlags Plays = TGameDesign::DefaultPlays();
-    RankIndex MinPair = 13;  // the lowest pair of the dealer that counts (13: twos)
-    TMinAceKing MinAceKing = TMinAceKing::akAny;
-
-    static TCountingRules Of(const TGameDesign& design) {
-        return {design.Plays, design.MinPairRank(), design.MinAceKingRule()};
-    }
-};
 
 // One rank pattern of a kind, laid out as that kind's table is indexed, so that comparing two
 // patterns of the same kind lexicographically gives the table order, strongest first:

@@ -9,7 +9,7 @@
 #include "cards/card_table.h"
 #include "cards/combination_kind.h"
 #include "cards/completion_counting.h"
-#include "design/game_design.h"
+#include "cards/eval_rules.h"
 
 namespace studlab {
 
@@ -20,33 +20,6 @@ inline constexpr TEvalMode kModeBetInsured = 10;
 inline constexpr TEvalMode kModeBuyDealerGame = 1;
 inline constexpr TEvalMode kModeDeclineDealerGame = 100;
 inline constexpr TEvalMode kModeListing = 222;
-
-// The design numbers the evaluator reads, converted once. Building it converts every one of them,
-// so a text that is not a number stops the computation before its first evaluation with the
-// conversion message, as reading it at every evaluation would.
-struct TEvalRules {
-    TCountingRules Counting;
-    TByKind<float> PayQualified;       // ckRoyalFlush .. ckAceKing
-    TByKind<float> PayNotQualified;    // ckRoyalFlush .. ckAceKing
-    bool PairAceKingPays = false;      // "пара+ТК"
-    bool TwoPairsAceKingPays = false;  // "две пары+ТК"
-    // The bet and the costs are plain real numbers; only the payouts are single precision.
-    long double BetSize = 2;
-    std::array<std::array<long double, 3>, 3> BuyCost{};       // [stage 1..2][1..2 cards]
-    std::array<std::array<long double, 6>, 3> ExchangeCost{};  // [stage 1..2][1..5 cards]
-    long double BuyDealerGameCost = 1;
-    std::int32_t TableMaximum = 200;
-    TInsuranceMax InsuranceMax = TInsuranceMax::imHalf;
-    TKindFlags Insurable;
-};
-
-// The largest payout or cost, in antes, that a design may name: results are counted in
-// ten-thousandths of an ante in 64 bits, also when summed over every draw of an exchange.
-inline constexpr double kLargestDesignAmount = 1e9;
-
-// Throws TConversionError for a number that does not convert and TEvalError for a payout or cost
-// beyond kLargestDesignAmount.
-TEvalRules MakeEvalRules(const TGameDesign& design, const TCalculationSettings& settings);
 
 // What one evaluation looks at.
 struct TEvalLayout {

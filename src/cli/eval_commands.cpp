@@ -5,7 +5,8 @@
 
 #include "cards/evaluator.h"
 #include "cli/cli_common.h"
-#include "design/design_number.h"
+#include "design/design_rules.h"
+#include "text/number_text.h"
 
 namespace studlab::cli {
 namespace {

@@ -9,9 +9,8 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/table_session.h"
-#include "design/design_number.h"
-#include "profit/profit_check.h"
-#include "profit/table_hands.h"
+#include "profit/game.h"
+#include "text/number_text.h"
 
 namespace studlab::cli {
 namespace {
@@ -85,8 +84,7 @@ void AddProfitCommands(CLI::App& app) {
         TTableSession session(*options);
         if (*sameSequence) session.Settings.SameSequence = true;
         if (!boxes->empty()) session.Settings.PlayingBoxes = *boxes;
-        TTableHands tableHands(session.Table);
-        TProfitCheck check(tableHands);
+        TProfitCheck& check = session.Profit;
         check.Settings().HandCount = *hands;
         if (!limits->empty()) {
             check.Settings().CyclesMode = true;

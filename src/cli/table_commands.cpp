@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "cli/table_session.h"
-#include "design/design_number.h"
+#include "text/number_text.h"
 
 namespace studlab::cli {
 namespace {

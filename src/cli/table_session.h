@@ -5,7 +5,7 @@
 #include <string>
 
 #include "cli/cli_common.h"
-#include "table/decision_table.h"
+#include "profit/game.h"
 
 namespace studlab::cli {
 
@@ -22,11 +22,7 @@ struct TTableOptions {
 
 // A decision table over its own design and settings, with a game chosen: the design file's name
 // (or "default"), the design loaded and the assignments applied, the table at the start of a hand.
-struct TTableSession {
-    TGameDesign Design;
-    TCalculationSettings Settings;
-    TDecisionTable Table{Design, Settings};
-
+struct TTableSession : TGame {
     explicit TTableSession(const TTableOptions& options, char** argv0 = nullptr);
 };
 

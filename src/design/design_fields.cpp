@@ -3,7 +3,7 @@
 #include <array>
 #include <functional>
 
-#include "design/design_number.h"
+#include "text/number_text.h"
 
 namespace studlab {
 namespace {

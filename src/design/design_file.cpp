@@ -8,7 +8,7 @@
 #include <sstream>
 #include <vector>
 
-#include "design/windows1251.h"
+#include "text/windows1251.h"
 
 namespace studlab {
 namespace {

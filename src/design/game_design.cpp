@@ -6,10 +6,7 @@ using enum TCombinationKind;
 using enum TPlayerAction;
 
 TKindFlags TGameDesign::DefaultPlays() {
-    TKindFlags plays(true);
-    plays[ckPoker] = false;
-    plays[ckNoGame] = false;
-    return plays;
+    return EveryCountedKindPlays();
 }
 
 TByKind<TNumberText> TGameDesign::DefaultPayQualified() {

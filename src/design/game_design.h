@@ -6,12 +6,11 @@
 
 #include "cards/card.h"
 #include "cards/combination_kind.h"
+#include "cards/eval_rules.h"
 
 namespace studlab {
 
 enum class TDeckKind { dk52, dk53, dk54 };
-enum class TMinAceKing { akAny, akWithQueen };
-enum class TInsuranceMax { imFull, imHalf };
 enum class TCalcMethod { cmDirect, cmProbabilistic };
 
 enum class TPlayerAction {

@@ -1,6 +1,6 @@
 #include "profit/combination_stats.h"
 
-#include "design/design_number.h"
+#include "text/number_text.h"
 
 namespace studlab {
 namespace {

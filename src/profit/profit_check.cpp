@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "design/design_number.h"
 #include "profit/bank.h"
+#include "text/number_text.h"
 
 namespace studlab {
 namespace {

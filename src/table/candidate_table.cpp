@@ -1,6 +1,6 @@
 #include "table/candidate_table.h"
 
-#include "design/design_number.h"
+#include "text/number_text.h"
 
 namespace studlab {
 

@@ -3,9 +3,9 @@
 #include <array>
 #include <stdexcept>
 
-#include "design/design_number.h"
 #include "table/decision_table.h"
 #include "table/table_prompts.h"
+#include "text/number_text.h"
 
 namespace studlab {
 namespace {

@@ -4,9 +4,9 @@
 #include <optional>
 #include <string>
 
-#include "design/design_number.h"
 #include "table/decision_table.h"
 #include "table/table_prompts.h"
+#include "text/number_text.h"
 
 namespace studlab {
 namespace {

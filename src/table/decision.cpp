@@ -3,8 +3,9 @@
 #include <initializer_list>
 
 #include "cards/hand_classification.h"
-#include "design/design_number.h"
+#include "design/design_rules.h"
 #include "table/decision_table.h"
+#include "text/number_text.h"
 
 namespace studlab {
 namespace {

@@ -5,8 +5,8 @@
 #include <array>
 #include <vector>
 
-#include "design/design_number.h"
 #include "table/decision_table.h"
+#include "text/number_text.h"
 
 namespace studlab {
 namespace {

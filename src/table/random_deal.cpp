@@ -3,8 +3,8 @@
 
 #include <cmath>
 
-#include "design/design_number.h"
 #include "table/decision_table.h"
+#include "text/number_text.h"
 
 namespace studlab {
 namespace {

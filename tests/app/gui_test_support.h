@@ -5,15 +5,15 @@
 #include <QStringList>
 #include <QWidget>
 
-#include "app/studlab_model.h"
 #include "app/studlab_windows.h"
+#include "profit/game.h"
 #include "scripted_dialogs.h"
 
 namespace studlab::test {
 
 // The program's windows over a fresh model, with scripted dialogs.
 struct TProgram {
-    TStudlabModel Model;
+    TGame Model;
     TScriptedDialogs Dialogs;
     TStudlabWindows Windows{Model, Dialogs};
 

@@ -5,8 +5,8 @@
 #include <QSet>
 #include <QTest>
 
-#include "app/services/card_pictures.h"
 #include "gui_test_support.h"
+#include "widgets/card_pictures.h"
 
 namespace studlab::test {
 namespace {

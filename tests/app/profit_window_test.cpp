@@ -12,9 +12,9 @@
 #include <QTest>
 #include <memory>
 
-#include "app/services/controls.h"
 #include "design/design_file.h"
 #include "gui_test_support.h"
+#include "widgets/controls.h"
 
 namespace studlab::test {
 namespace {
@@ -117,7 +117,7 @@ private slots:
     }
 
     void controlsEditTheSettings() {
-        TStudlabModel& model = m_program->Model;
+        TGame& model = m_program->Model;
         RetypeText(Field("Edit4"), "25");
         RetypeText(Field("Edit5"), "300");
         RetypeText(Field("Edit7"), "-40");

@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <optional>
 
-#include "app/services/dialogs.h"
+#include "widgets/dialogs.h"
 
 namespace studlab::test {
 

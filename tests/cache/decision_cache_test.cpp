@@ -11,9 +11,9 @@
 #include <thread>
 
 #include "cards/card_list.h"
-#include "design/windows1251.h"
 #include "table/cache/decision_cache.h"
 #include "table/cache/sqlite.h"
+#include "text/windows1251.h"
 
 namespace studlab {
 namespace {

@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "design/design_file.h"
-#include "design/windows1251.h"
+#include "text/windows1251.h"
 
 namespace studlab {
 namespace {

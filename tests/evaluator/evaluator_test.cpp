@@ -1,4 +1,5 @@
 #include "cards/evaluator.h"
+#include "design/design_rules.h"
 
 #include <gtest/gtest.h>
 
@@ -7,9 +8,9 @@
 
 #include "cards/card_list.h"
 #include "design/design_fields.h"
-#include "design/design_number.h"
 #include "evaluator/formula_tables.h"
 #include "support/printers.h"
+#include "text/number_text.h"
 
 namespace studlab {
 namespace {
@@ -295,8 +296,8 @@ TEST(EvaluatorTest, HandsOutsideTheirKindsTableKeepTheirPlace) {
     const TEvalLayout layout = Layout("9h 8h 7h 6h 5h", "2h");
     const TEvalResult flush = EvaluateLayout(noStraightFlush, layout, 0);
     EXPECT_EQ(flush.PlayerKind, ckFlush);
-    const formula::TFormulaTables tables = formula::FillTables(
-        layout.Dealer, layout.Seen.Complement(), TCountingRules::Of(design), true);
+    const formula::TFormulaTables tables =
+        formula::FillTables(layout.Dealer, layout.Seen.Complement(), CountingRulesOf(design), true);
     TCount higherFlushes = 0;
     for (const auto& [pattern, entry] : tables.Tables[ckFlush]) {
         if (pattern < TPattern{{6, 7, 8, 9, 10}}) higherFlushes += entry;

@@ -4,7 +4,7 @@
 #include <array>
 #include <vector>
 
-#include "design/design_number.h"
+#include "text/number_text.h"
 
 namespace studlab::reference {
 namespace {

@@ -6,6 +6,7 @@
 
 #include "cards/card_list.h"
 #include "cards/evaluator.h"
+#include "design/design_rules.h"
 #include "evaluator/reference_enumerator.h"
 #include "support/printers.h"
 

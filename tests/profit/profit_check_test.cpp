@@ -3,10 +3,10 @@
 #include <deque>
 
 #include <cmath>
-#include "design/design_number.h"
 #include "profit/bank.h"
 #include "profit/combination_stats.h"
 #include "profit/profit_check.h"
+#include "text/number_text.h"
 
 namespace studlab {
 namespace {

@@ -1,8 +1,8 @@
 #include <ostream>
 
-#include "design/design_number.h"
 #include "table/table_geometry.h"
 #include "table_fixture.h"
+#include "text/number_text.h"
 
 namespace studlab::testing {
 namespace {

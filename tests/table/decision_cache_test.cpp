@@ -1,10 +1,10 @@
 #include <fstream>
 #include <iterator>
 
-#include "design/design_number.h"
-#include "design/windows1251.h"
 #include "table/cache/sqlite.h"
 #include "table_fixture.h"
+#include "text/number_text.h"
+#include "text/windows1251.h"
 
 namespace studlab::testing {
 namespace {

@@ -1,8 +1,9 @@
 #include <cmath>
 
 #include "cards/evaluator.h"
-#include "design/design_number.h"
+#include "design/design_rules.h"
 #include "table_fixture.h"
+#include "text/number_text.h"
 
 namespace studlab::testing {
 namespace {

@@ -11,7 +11,7 @@
 
 #include "cards/card_list.h"
 #include "design/design_file.h"
-#include "table/decision_table.h"
+#include "profit/game.h"
 #include "table/table_invariants.h"
 #include "table/table_prompts.h"
 
@@ -110,9 +110,10 @@ protected:
         return table.State().CardInDealerSlot(slot);
     }
 
-    TGameDesign design;
-    TCalculationSettings settings;
-    TDecisionTable table{design, settings};
+    TGame game;
+    TGameDesign& design = game.Design;
+    TCalculationSettings& settings = game.Settings;
+    TDecisionTable& table = game.Table;
 
 private:
     std::filesystem::path m_dir;

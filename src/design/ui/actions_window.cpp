@@ -7,8 +7,8 @@
 #include <QVBoxLayout>
 #include <array>
 
-#include "app/services/controls.h"
-#include "app/services/window_look.h"
+#include "widgets/controls.h"
+#include "widgets/window_look.h"
 
 namespace studlab {
 namespace {

@@ -10,9 +10,9 @@
 #include <QVBoxLayout>
 #include <array>
 
-#include "app/services/controls.h"
-#include "app/services/window_look.h"
 #include "design/ui/constructor_captions.h"
+#include "widgets/controls.h"
+#include "widgets/window_look.h"
 
 namespace studlab {
 namespace {

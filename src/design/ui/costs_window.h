@@ -2,8 +2,8 @@
 
 #include <QWidget>
 
-#include "app/services/field_bindings.h"
 #include "design/game_design.h"
+#include "widgets/field_bindings.h"
 
 namespace studlab {
 

@@ -37,7 +37,7 @@ std::optional<std::filesystem::path> AskForDesignFile(QWidget* parent, IDialogs&
     return FileSystemPath(*path);
 }
 
-bool LoadDesignWithDialog(QWidget* parent, IDialogs& dialogs, TStudlabModel& model) {
+bool LoadDesignWithDialog(QWidget* parent, IDialogs& dialogs, TGame& model) {
     const std::optional<std::filesystem::path> path = AskForDesignFile(parent, dialogs);
     if (!path) return false;
     try {

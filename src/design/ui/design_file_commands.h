@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <optional>
 
-#include "app/services/dialogs.h"
-#include "app/studlab_model.h"
+#include "profit/game.h"
+#include "widgets/dialogs.h"
 
 class QWidget;
 
@@ -28,6 +28,6 @@ std::optional<std::filesystem::path> AskForDesignFile(QWidget* parent, IDialogs&
 // "загрузить конструкцию": asks for a design file, loads it into the model and names the current
 // game after it. Returns whether a design was loaded; a cancelled dialog or a failed load (shown
 // to the user) changes nothing.
-bool LoadDesignWithDialog(QWidget* parent, IDialogs& dialogs, TStudlabModel& model);
+bool LoadDesignWithDialog(QWidget* parent, IDialogs& dialogs, TGame& model);
 
 }  // namespace studlab

@@ -6,8 +6,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/services/controls.h"
-#include "app/services/window_look.h"
+#include "widgets/controls.h"
+#include "widgets/window_look.h"
 
 namespace studlab {
 

@@ -9,11 +9,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "app/services/controls.h"
-#include "app/services/window_look.h"
 #include "design/ui/constructor_captions.h"
 #include "design/ui/design_file_commands.h"
 #include "design/ui/right_click_check_box.h"
+#include "widgets/controls.h"
+#include "widgets/window_look.h"
 
 namespace studlab {
 namespace {
@@ -66,7 +66,7 @@ QGridLayout* CompactGrid(QGroupBox* group) {
 
 }  // namespace
 
-TForm1::TForm1(TStudlabModel& model, IDialogs& dialogs)
+TForm1::TForm1(TGame& model, IDialogs& dialogs)
     : QMainWindow(nullptr, kTitleWithoutCloseBox),
       m_model(model),
       m_dialogs(dialogs),

@@ -2,9 +2,9 @@
 
 #include <QMainWindow>
 
-#include "app/services/dialogs.h"
-#include "app/services/field_bindings.h"
-#include "app/studlab_model.h"
+#include "profit/game.h"
+#include "widgets/dialogs.h"
+#include "widgets/field_bindings.h"
 
 namespace studlab {
 
@@ -14,7 +14,7 @@ namespace studlab {
 class TForm1 final : public QMainWindow {
     Q_OBJECT
 public:
-    TForm1(TStudlabModel& model, IDialogs& dialogs);
+    TForm1(TGame& model, IDialogs& dialogs);
 
     // Shows the design's current values in every control.
     void RefreshFromDesign();
@@ -38,7 +38,7 @@ private:
     void SaveDesign();  // "сохранить конструкцию"
     void LoadDesign();  // "загрузить конструкцию"
 
-    TStudlabModel& m_model;
+    TGame& m_model;
     IDialogs& m_dialogs;
     TFieldBindings<TGameDesign> m_bindings;
 };

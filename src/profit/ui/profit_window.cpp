@@ -12,8 +12,8 @@
 #include <array>
 #include <exception>
 
-#include "app/services/controls.h"
-#include "app/services/window_look.h"
+#include "widgets/controls.h"
+#include "widgets/window_look.h"
 
 namespace studlab {
 namespace {
@@ -47,7 +47,7 @@ QLabel* NewFigureLabel(QWidget* parent, const QString& name, QRect geometry) {
 
 }  // namespace
 
-TForm4::TForm4(TStudlabModel& model, IDialogs& dialogs)
+TForm4::TForm4(TGame& model, IDialogs& dialogs)
     : QWidget(nullptr, kTitleWithoutCloseBox),
       m_profit(model.Profit),
       m_dialogs(dialogs),

@@ -4,9 +4,9 @@
 #include <QWidget>
 #include <functional>
 
-#include "app/services/dialogs.h"
-#include "app/services/field_bindings.h"
-#include "app/studlab_model.h"
+#include "profit/game.h"
+#include "widgets/dialogs.h"
+#include "widgets/field_bindings.h"
 
 class QLabel;
 class QProgressBar;
@@ -20,7 +20,7 @@ namespace studlab {
 class TForm4 final : public QWidget {
     Q_OBJECT
 public:
-    TForm4(TStudlabModel& model, IDialogs& dialogs);
+    TForm4(TGame& model, IDialogs& dialogs);
 
     // "циклы" and the four limit fields under their header; the constructor's "MO" shows them.
     void ShowCyclesControls();

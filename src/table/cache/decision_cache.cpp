@@ -4,8 +4,8 @@
 
 #include <cstdio>
 
-#include "design/windows1251.h"
 #include "table/cache/sqlite.h"
+#include "text/windows1251.h"
 
 namespace studlab {
 namespace {

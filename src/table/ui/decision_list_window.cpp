@@ -2,9 +2,9 @@
 
 #include <QLabel>
 
-#include "app/services/controls.h"
-#include "app/services/window_look.h"
 #include "table/decision_table.h"
+#include "widgets/controls.h"
+#include "widgets/window_look.h"
 
 namespace studlab {
 

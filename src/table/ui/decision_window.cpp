@@ -6,11 +6,11 @@
 #include <QPushButton>
 #include <exception>
 
-#include "app/services/card_pictures.h"
-#include "app/services/clickable_label.h"
-#include "app/services/controls.h"
-#include "app/services/window_look.h"
 #include "design/ui/design_file_commands.h"
+#include "widgets/card_pictures.h"
+#include "widgets/clickable_label.h"
+#include "widgets/controls.h"
+#include "widgets/window_look.h"
 
 namespace studlab {
 namespace {
@@ -33,7 +33,7 @@ Qt::CursorShape CursorOf(TPointerShape shape) {
 
 }  // namespace
 
-TForm8::TForm8(TStudlabModel& model, IDialogs& dialogs)
+TForm8::TForm8(TGame& model, IDialogs& dialogs)
     : QMainWindow(nullptr, kTitleWithoutCloseBox), m_table(model.Table), m_dialogs(dialogs) {
     setObjectName("TForm8");
     setWindowTitle("решения по раскладам");

@@ -4,10 +4,10 @@
 #include <array>
 #include <functional>
 
-#include "app/services/dialogs.h"
-#include "app/studlab_model.h"
 #include "cards/card.h"
+#include "profit/game.h"
 #include "table/table_view.h"
+#include "widgets/dialogs.h"
 
 class QLabel;
 class QPushButton;
@@ -22,7 +22,7 @@ class TClickableLabel;
 class TForm8 final : public QMainWindow {
     Q_OBJECT
 public:
-    TForm8(TStudlabModel& model, IDialogs& dialogs);
+    TForm8(TGame& model, IDialogs& dialogs);
 
     // Shows the table as the model holds it: the cards, the fix buttons, the labels and buttons.
     void Render();

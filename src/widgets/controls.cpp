@@ -1,4 +1,4 @@
-#include "app/services/controls.h"
+#include "widgets/controls.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/services/window_look.h"
+#include "widgets/window_look.h"
 
 namespace studlab {
 

@@ -1,4 +1,4 @@
-#include "app/services/window_look.h"
+#include "widgets/window_look.h"
 
 #include <QEvent>
 #include <QGuiApplication>

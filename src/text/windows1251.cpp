@@ -1,4 +1,4 @@
-#include "design/windows1251.h"
+#include "text/windows1251.h"
 
 #include <iconv.h>
 

@@ -7,7 +7,7 @@
 #include <limits>
 #include <stdexcept>
 
-#include "design/design_number.h"
+#include "text/number_text.h"
 
 namespace studlab {
 namespace {

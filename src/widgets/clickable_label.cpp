@@ -1,4 +1,4 @@
-#include "app/services/clickable_label.h"
+#include "widgets/clickable_label.h"
 
 #include <QMouseEvent>
 

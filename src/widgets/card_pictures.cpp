@@ -1,4 +1,4 @@
-#include "app/services/card_pictures.h"
+#include "widgets/card_pictures.h"
 
 #include <QPixmapCache>
 

@@ -1,4 +1,4 @@
-#include "design/design_number.h"
+#include "text/number_text.h"
 
 #include <cctype>
 #include <charconv>

@@ -1,0 +1,56 @@
+#include "design/design_rules.h"
+
+#include <cmath>
+#include <string>
+
+#include "cards/evaluator.h"
+#include "text/number_text.h"
+
+namespace studlab {
+namespace {
+
+// Places of the two composite pays that can change a result in the design's list.
+constexpr int kCompositeTwoPairsAceKing = 26;  // "две пары+ТК"
+constexpr int kCompositePairAceKing = 27;      // "пара+ТК"
+
+}  // namespace
+
+TCountingRules CountingRulesOf(const TGameDesign& design) {
+    return {design.Plays, design.MinPairRank(), design.MinAceKingRule()};
+}
+
+TEvalRules MakeEvalRules(const TGameDesign& design, const TCalculationSettings& settings) {
+    auto real = [](const TNumberText& text) {
+        const double value = ParseDesignNumber(text);
+        if (std::fabs(value) > kLargestDesignAmount) {
+            throw TEvalError("Число '" + text + "' в конструкции игры слишком велико: выплаты и " +
+                             "цены не могут превышать " + FormatNumber(kLargestDesignAmount) +
+                             " анте");
+        }
+        return value;
+    };
+    auto payout = [&](const TNumberText& text) { return static_cast<float>(real(text)); };
+    TEvalRules rules;
+    rules.Counting = CountingRulesOf(design);
+    for (TCombinationKind k : kCountedKinds) {
+        rules.PayQualified[k] = payout(design.PayQualified[k]);
+        rules.PayNotQualified[k] = payout(design.PayNotQualified[k]);
+    }
+    rules.PairAceKingPays = design.CompositePlays[kCompositePairAceKing];
+    rules.TwoPairsAceKingPays = design.CompositePlays[kCompositeTwoPairsAceKing];
+    rules.BetSize = real(design.BetSize);
+    for (int stage = 1; stage <= 2; ++stage) {
+        for (int cards = 1; cards <= 2; ++cards) {
+            rules.BuyCost[stage][cards] = real(design.BuyCost[stage][cards]);
+        }
+        for (int cards = 1; cards <= 5; ++cards) {
+            rules.ExchangeCost[stage][cards] = real(design.ExchangeCost[stage][cards]);
+        }
+    }
+    rules.BuyDealerGameCost = real(design.BuyDealerGameCost);
+    rules.TableMaximum = ParseDesignInteger(settings.TableMaximum);
+    rules.InsuranceMax = design.InsuranceMax();
+    rules.Insurable = design.Insurable;
+    return rules;
+}
+}  // namespace studlab
