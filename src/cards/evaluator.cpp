@@ -202,7 +202,9 @@ TEvalResult EvaluateLayout(const TEvalRules& rules, const TEvalLayout& layout, T
     if (mode == nullptr || mode->Kind == TModeKind::Listing) return result;
     const TPayouts pay = Payouts(rules, a, layout.ExtraStake);
     if (mode->Kind == TModeKind::DeclineDealerGame) {
+        // Declining is worth the payout without a dealer game, however his hand stands.
         result.Value = RoundHalfEven(static_cast<long double>(pay.NoGame) * 10000);
+        result.Payouts = {result.Value, result.Value, result.Value, result.Value};
         return result;
     }
     const TEvalTallies& t = a.Tallies;
@@ -215,14 +217,21 @@ TEvalResult EvaluateLayout(const TEvalRules& rules, const TEvalLayout& layout, T
     const long double none = t.DealerNoGame / outcomes;
     const long double bet = rules.BetSize;
     const long double loss = static_cast<long double>(pay.Loss) - bet;
-    long double value = 0;
+    // What a win, a loss and a dealer without a game bring under this code.
+    long double winAmount = 0;
+    long double lossAmount = 0;
+    long double noGameAmount = 0;
+    long double draws = 1;
     switch (mode->Kind) {
         case TModeKind::Bet:
-            value = lose * loss + win * pay.Win + none * pay.NoGame;
+            winAmount = pay.Win;
+            lossAmount = loss;
+            noGameAmount = pay.NoGame;
             break;
         case TModeKind::BetInsured:
-            value = lose * loss + win * (static_cast<long double>(pay.Win) - pay.Insured) +
-                    none * (static_cast<long double>(pay.NoGame) + pay.Insured);
+            winAmount = static_cast<long double>(pay.Win) - pay.Insured;
+            lossAmount = loss;
+            noGameAmount = static_cast<long double>(pay.NoGame) + pay.Insured;
             break;
         case TModeKind::Draw:
         case TModeKind::BuyDealerGame: {
@@ -232,14 +241,23 @@ TEvalResult EvaluateLayout(const TEvalRules& rules, const TEvalLayout& layout, T
             const long double noGame = mode->Kind == TModeKind::Draw
                                            ? static_cast<long double>(pay.NoGame)
                                            : -static_cast<long double>(layout.ExtraStake);
-            value = (win * (pay.Win - cost) + none * (noGame - cost) + lose * (loss - cost)) /
-                    DrawCount(mode->Draws, a.DeckRemaining);
+            winAmount = pay.Win - cost;
+            lossAmount = loss - cost;
+            noGameAmount = noGame - cost;
+            draws = DrawCount(mode->Draws, a.DeckRemaining);
             break;
         }
         default:
             break;
     }
+    // The order of the terms is kept per code, so that every value rounds as it always has.
+    const long double value =
+        mode->Kind == TModeKind::Draw || mode->Kind == TModeKind::BuyDealerGame
+            ? (win * winAmount + none * noGameAmount + lose * lossAmount) / draws
+            : lose * lossAmount + win * winAmount + none * noGameAmount;
     result.Value = RoundHalfEven(value * 10000);
+    result.Payouts = {RoundHalfEven(lossAmount * 10000), RoundHalfEven(winAmount * 10000), 0,
+                      RoundHalfEven(noGameAmount * 10000)};
     return result;
 }
 

@@ -40,12 +40,47 @@ struct TEvalTallies {
     friend bool operator==(const TEvalTallies&, const TEvalTallies&) = default;
 };
 
+// Sums of counts times amounts in ten-thousandths of an ante: a count reaches 2^22 and an amount
+// 2^44, and callers add up millions of them.
+__extension__ typedef __int128 TWideSum;
+
+// What each way the dealer's completion can end brings the player under one action code, in
+// ten-thousandths of an ante, costs and the hand's extra stake deducted. For a drawing code it is
+// the result of that one draw, not yet divided by the number of draws.
+struct TOutcomePayouts {
+    std::int64_t DealerWins = 0;
+    std::int64_t PlayerWins = 0;
+    std::int64_t Ties = 0;  // a tie is worth nothing, whatever was paid
+    std::int64_t DealerNoGame = 0;
+    friend bool operator==(const TOutcomePayouts&, const TOutcomePayouts&) = default;
+};
+
 struct TEvalResult {
     std::int64_t Value = 0;      // expected result in ten-thousandths of an ante
     bool HandInsurable = false;  // the caller keeps it for offering the insured bet
     TCombinationKind PlayerKind = TCombinationKind::ckNoGame;
     int DeckRemaining = 0;
+    // The outcome distribution: how many of the dealer's completions end each way, and what each
+    // brings. Callers that add up many evaluations sum these exactly instead of the rounded Value.
     TEvalTallies Tallies;
+    TOutcomePayouts Payouts;
+
+    // The sum over every completion of what it brings: Value is this divided by the number of
+    // completions (and of draws), rounded.
+    TWideSum OutcomeSum() const {
+        return TWideSum{Tallies.DealerWins} * Payouts.DealerWins +
+               TWideSum{Tallies.PlayerWins} * Payouts.PlayerWins +
+               TWideSum{Tallies.Ties} * Payouts.Ties +
+               TWideSum{Tallies.DealerNoGame} * Payouts.DealerNoGame;
+    }
+    // The sum of the squares of what each completion brings, for variances.
+    TWideSum OutcomeSquareSum() const {
+        auto square = [](std::int64_t a) { return TWideSum{a} * a; };
+        return Tallies.DealerWins * square(Payouts.DealerWins) +
+               Tallies.PlayerWins * square(Payouts.PlayerWins) +
+               Tallies.Ties * square(Payouts.Ties) +
+               Tallies.DealerNoGame * square(Payouts.DealerNoGame);
+    }
 };
 
 // A layout whose dealer hand cannot be completed (more than five dealer cards, or fewer unseen

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <numeric>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -147,6 +150,8 @@ TEST(EvaluatorTest, PayoutsOfSingleOutcomes) {
         const TEvalResult result = EvaluateLayout(Rules(design), layout, c.Mode);
         EXPECT_EQ(result.Value, c.Value) << c.Name;
         EXPECT_EQ(result.Tallies.DealerOutcomes, 1) << c.Name;
+        // The one outcome brings exactly the value.
+        EXPECT_EQ(static_cast<std::int64_t>(result.OutcomeSum()), c.Value) << c.Name;
     }
 }
 
@@ -188,6 +193,10 @@ TEST(EvaluatorTest, DrawingCodesTakeTheirCostAndDivideByTheDraws) {
         EXPECT_EQ(result.DeckRemaining, 42);
         EXPECT_EQ(result.Value, RoundHalfEven((3 - static_cast<long double>(cost)) / draws * 10000))
             << "code " << code;
+        // The outcome is the result of this one draw, not yet divided.
+        EXPECT_EQ(static_cast<std::int64_t>(result.OutcomeSum()),
+                  RoundHalfEven((3 - static_cast<long double>(cost)) * 10000))
+            << "code " << code;
     }
     // A dealer still without a game after his new card: the player loses what he has paid.
     const TEvalLayout noGame = Layout("Ah Ac Kd 9s 7h", "Qh Jc 5d 4s 2h", "", 2);
@@ -195,6 +204,67 @@ TEST(EvaluatorTest, DrawingCodesTakeTheirCostAndDivideByTheDraws) {
               RoundHalfEven((-2 - static_cast<long double>(0.9F)) / one * 10000));
     EXPECT_EQ(EvaluateLayout(rules, noGame, 11).Value,
               RoundHalfEven((-1 - static_cast<long double>(1.1F)) / one * 10000));
+}
+
+// What each way of the dealer's completion brings, worked out by hand for a pair of aces (pays 3)
+// with 1,2 antes already paid, a bet of 2 and an exchange of one card costing 1.
+TEST(EvaluatorTest, OutcomePayoutsPerCode) {
+    const TEvalRules rules = Rules({"ExchangeCost[1][1]=1"});
+    const TEvalLayout layout = Layout("Ah Ac Kd 9s 7h", "2s", "", 1.2F);
+    const long double stake = 1.2F;  // the extra stake is single precision
+    auto tt = [](long double antes) { return RoundHalfEven(antes * 10000); };
+    struct TCase {
+        TEvalMode Code;
+        TOutcomePayouts Payouts;  // dealer wins, player wins, ties, dealer without a game
+    };
+    const std::vector<TCase> cases = {
+        {kModeBet, {tt(-1 - stake - 2), tt(3 - stake), 0, tt(1 - stake)}},
+        // Insured half of the win: the win gives it up, a dealer without a game adds it.
+        {kModeBetInsured, {tt(-1 - stake - 2), tt(3 - stake - 1.5L), 0, tt(1 - stake + 1.5L)}},
+        {11, {tt(-1 - stake - 2 - 1), tt(3 - stake - 1), 0, tt(1 - stake - 1)}},
+        // Buying the dealer a game (cost 1): a dealer still without a game takes only what was
+        // paid.
+        {kModeBuyDealerGame, {tt(-1 - stake - 2 - 1), tt(3 - stake - 1), 0, tt(-stake - 1)}},
+        {kModeDeclineDealerGame, {tt(1 - stake), tt(1 - stake), tt(1 - stake), tt(1 - stake)}},
+    };
+    for (const TCase& c : cases) {
+        const TEvalResult result = EvaluateLayout(rules, layout, c.Code);
+        EXPECT_EQ(result.Payouts, c.Payouts) << "code " << c.Code;
+    }
+}
+
+// The distribution and the value agree: the value is the distribution's mean, divided by the
+// draws a drawing code stands for, rounded once (the two sides round separately, hence 1).
+TEST(EvaluatorTest, ValueIsTheMeanOfTheOutcomeDistribution) {
+    const TEvalRules rules = Rules({"BuyCost[1][1]=1,2", "ExchangeCost[2][3]=0,7",
+                                    "BuyDealerGameCost=0,9", "TableMaximum=50"});
+    std::mt19937 rng(2718);
+    for (int round = 0; round < 200; ++round) {
+        std::vector<TCardId> deck(kCards);
+        std::iota(deck.begin(), deck.end(), 1);
+        std::shuffle(deck.begin(), deck.end(), rng);
+        const int dealerCards = 1 + round % 4;
+        TEvalLayout layout;
+        for (int i = 0; i < 5; ++i) layout.Player.Add(deck[static_cast<std::size_t>(i)]);
+        for (int i = 0; i < dealerCards; ++i)
+            layout.Dealer.Add(deck[static_cast<std::size_t>(5 + i)]);
+        layout.Seen = layout.Player | layout.Dealer;
+        layout.ExtraStake = static_cast<float>(round % 3) * 0.6F;
+        for (const auto& [code, draws] : std::vector<std::pair<TEvalMode, int>>{
+                 {kModeBet, 1}, {kModeBetInsured, 1}, {61, 0}, {320, 3}, {kModeBuyDealerGame, 0}}) {
+            const TEvalResult result = EvaluateLayout(rules, layout, code);
+            // 0: one of the unseen cards and the one drawn; 3: a triple of them and the three.
+            const long double t = result.DeckRemaining;
+            const long double n = draws == 1   ? 1
+                                  : draws == 0 ? t + 1
+                                               : (t + 3) * (t + 2) * (t + 1) / 6;
+            const long double mean = static_cast<long double>(result.OutcomeSum()) /
+                                     static_cast<long double>(result.Tallies.DealerOutcomes) / n;
+            EXPECT_NEAR(static_cast<double>(RoundHalfEven(mean)), static_cast<double>(result.Value),
+                        1.0)
+                << "round " << round << " code " << code;
+        }
+    }
 }
 
 TEST(EvaluatorTest, PlayerWithoutAGame) {
