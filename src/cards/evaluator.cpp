@@ -92,19 +92,61 @@ long double ModeCost(const TEvalRules& rules, const TModeRow& mode) {
     return 0;
 }
 
-struct TAnalysis {
-    TCombinationKind Kind = ckNoGame;
-    TCardTable Kept;
-    TEvalTallies Tallies;
-    TByKind<TCount> KindTotals;
-    TCount GameTotal = 0;
-    int DealerCards = 0;
-    int DeckRemaining = 0;
+struct TPayouts {
+    float Win = 0;
+    float NoGame = 0;
+    float Loss = 0;
+    float Insured = 0;
 };
 
+// Step 6. Every payout is a single-precision number, as the design's payouts are; each is worked
+// out in extended precision and rounded once.
+TPayouts Payouts(const TEvalRules& rules, const TEvalAnalysis& a, float extraStake) {
+    const long double g = extraStake;
+    TPayouts pay;
+    pay.Loss = static_cast<float>(-1.0L - g);
+    long double gross = 1;  // without a game the player is paid one ante either way
+    if (a.Kind == ckNoGame) {
+        pay.NoGame = static_cast<float>(1.0L - g);
+    } else {
+        gross = rules.PayQualified[a.Kind];
+        const int aces = a.Kept.RankCount(1);
+        const int kings = a.Kept.RankCount(2);
+        if (a.Kind == ckPair && rules.PairAceKingPays && aces >= 1 && kings >= 1) {
+            gross += rules.PayQualified[ckAceKing];
+        }
+        // Two pairs with an ace-king beside them: an ace and a single king.
+        if (a.Kind == ckTwoPairs && rules.TwoPairsAceKingPays && aces >= 1 && aces <= 2 &&
+            kings == 1) {
+            gross += rules.PayQualified[ckAceKing];
+        }
+        pay.NoGame = static_cast<float>(rules.PayNotQualified[a.Kind] - g);
+    }
+    // The table maximum caps what is paid; the costs of the hand come off the capped amount like
+    // off any other payout.
+    gross = std::min(gross, static_cast<long double>(rules.TableMaximum));
+    pay.Win = static_cast<float>(gross - g);
+    const long double insured = pay.Win + g;
+    pay.Insured =
+        static_cast<float>(rules.InsuranceMax == TInsuranceMax::imFull ? insured : insured / 2);
+    return pay;
+}
+
+[[noreturn]] void ThrowNoOutcomes(const TEvalAnalysis& a) {
+    if (a.DealerCards > 5) {
+        throw TEvalError("Расклад нельзя оценить: у дилера " + std::to_string(a.DealerCards) +
+                         " карт, а в его руке их пять");
+    }
+    throw TEvalError("Расклад нельзя оценить: дилеру не хватает карт (нужно ещё " +
+                     std::to_string(5 - a.DealerCards) + ", неизвестных осталось " +
+                     std::to_string(a.DeckRemaining) + ")");
+}
+
+}  // namespace
+
 // Steps 1 to 5: the player's kind and kept hand, the dealer's completions, the tallies.
-TAnalysis Analyse(const TEvalRules& rules, const TEvalLayout& layout) {
-    TAnalysis a;
+TEvalAnalysis AnalyseLayout(const TEvalRules& rules, const TEvalLayout& layout) {
+    TEvalAnalysis a;
     a.Kind = ClassifyHand(layout.Player, rules.Counting.Plays);
     a.Kept = layout.Player.Count() > 5 ? ReduceToFive(layout.Player, a.Kind).Kept : layout.Player;
     // The set-aside cards stay in layout.Player, so they are dead as well.
@@ -138,60 +180,12 @@ TAnalysis Analyse(const TEvalRules& rules, const TEvalLayout& layout) {
     return a;
 }
 
-struct TPayouts {
-    float Win = 0;
-    float NoGame = 0;
-    float Loss = 0;
-    float Insured = 0;
-};
-
-// Step 6. Every payout is a single-precision number, as the design's payouts are; each is worked
-// out in extended precision and rounded once.
-TPayouts Payouts(const TEvalRules& rules, const TAnalysis& a, float extraStake) {
-    const long double g = extraStake;
-    TPayouts pay;
-    pay.Loss = static_cast<float>(-1.0L - g);
-    long double gross = 1;  // without a game the player is paid one ante either way
-    if (a.Kind == ckNoGame) {
-        pay.NoGame = static_cast<float>(1.0L - g);
-    } else {
-        gross = rules.PayQualified[a.Kind];
-        const int aces = a.Kept.RankCount(1);
-        const int kings = a.Kept.RankCount(2);
-        if (a.Kind == ckPair && rules.PairAceKingPays && aces >= 1 && kings >= 1) {
-            gross += rules.PayQualified[ckAceKing];
-        }
-        // Two pairs with an ace-king beside them: an ace and a single king.
-        if (a.Kind == ckTwoPairs && rules.TwoPairsAceKingPays && aces >= 1 && aces <= 2 &&
-            kings == 1) {
-            gross += rules.PayQualified[ckAceKing];
-        }
-        pay.NoGame = static_cast<float>(rules.PayNotQualified[a.Kind] - g);
-    }
-    // The table maximum caps what is paid; the costs of the hand come off the capped amount like
-    // off any other payout.
-    gross = std::min(gross, static_cast<long double>(rules.TableMaximum));
-    pay.Win = static_cast<float>(gross - g);
-    const long double insured = pay.Win + g;
-    pay.Insured =
-        static_cast<float>(rules.InsuranceMax == TInsuranceMax::imFull ? insured : insured / 2);
-    return pay;
-}
-
-[[noreturn]] void ThrowNoOutcomes(const TAnalysis& a) {
-    if (a.DealerCards > 5) {
-        throw TEvalError("Расклад нельзя оценить: у дилера " + std::to_string(a.DealerCards) +
-                         " карт, а в его руке их пять");
-    }
-    throw TEvalError("Расклад нельзя оценить: дилеру не хватает карт (нужно ещё " +
-                     std::to_string(5 - a.DealerCards) + ", неизвестных осталось " +
-                     std::to_string(a.DeckRemaining) + ")");
-}
-
-}  // namespace
-
 TEvalResult EvaluateLayout(const TEvalRules& rules, const TEvalLayout& layout, TEvalMode code) {
-    const TAnalysis a = Analyse(rules, layout);
+    return EvaluateAnalysis(rules, AnalyseLayout(rules, layout), code, layout.ExtraStake);
+}
+
+TEvalResult EvaluateAnalysis(const TEvalRules& rules, const TEvalAnalysis& a, TEvalMode code,
+                             float extraStake) {
     TEvalResult result;
     result.PlayerKind = a.Kind;
     result.DeckRemaining = a.DeckRemaining;
@@ -200,7 +194,7 @@ TEvalResult EvaluateLayout(const TEvalRules& rules, const TEvalLayout& layout, T
 
     const TModeRow* mode = FindMode(code);
     if (mode == nullptr || mode->Kind == TModeKind::Listing) return result;
-    const TPayouts pay = Payouts(rules, a, layout.ExtraStake);
+    const TPayouts pay = Payouts(rules, a, extraStake);
     if (mode->Kind == TModeKind::DeclineDealerGame) {
         // Declining is worth the payout without a dealer game, however his hand stands.
         result.Value = RoundHalfEven(static_cast<long double>(pay.NoGame) * 10000);
@@ -240,7 +234,7 @@ TEvalResult EvaluateLayout(const TEvalRules& rules, const TEvalLayout& layout, T
             // has paid.
             const long double noGame = mode->Kind == TModeKind::Draw
                                            ? static_cast<long double>(pay.NoGame)
-                                           : -static_cast<long double>(layout.ExtraStake);
+                                           : -static_cast<long double>(extraStake);
             winAmount = pay.Win - cost;
             lossAmount = loss - cost;
             noGameAmount = noGame - cost;
@@ -262,7 +256,7 @@ TEvalResult EvaluateLayout(const TEvalRules& rules, const TEvalLayout& layout, T
 }
 
 TCombinationListing ListCombinations(const TEvalRules& rules, const TEvalLayout& layout) {
-    const TAnalysis a = Analyse(rules, layout);
+    const TEvalAnalysis a = AnalyseLayout(rules, layout);
     TCombinationListing listing;
     for (std::size_t i = 0; i < kCountedKinds.size(); ++i) {
         listing.Numbers[i] = a.KindTotals[kCountedKinds[i]];

@@ -90,6 +90,25 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Steps 1 to 5 of an evaluation, which depend on the cards only: the player's kind and kept
+// hand, the dealer's completions and how they compare with the player's hand.
+struct TEvalAnalysis {
+    TCombinationKind Kind = TCombinationKind::ckNoGame;
+    TCardTable Kept;  // the five (or fewer) cards the player's kind is made of
+    TEvalTallies Tallies;
+    TByKind<TCount> KindTotals;
+    TCount GameTotal = 0;
+    int DealerCards = 0;
+    int DeckRemaining = 0;
+};
+
+TEvalAnalysis AnalyseLayout(const TEvalRules& rules, const TEvalLayout& layout);
+
+// The value and the outcome distribution of the action `code` on an analysed layout, with the
+// antes already staked in the hand. One analysis serves every code and stake of the same cards.
+TEvalResult EvaluateAnalysis(const TEvalRules& rules, const TEvalAnalysis& analysis, TEvalMode code,
+                             float extraStake);
+
 // The player's expected result of the action `code` on the layout. Codes that need the shares of
 // the outcomes throw TEvalError when there are none; 100 gives the payout without a dealer game;
 // 222 and codes outside the table give 0.
