@@ -1,0 +1,138 @@
+#include "profit/exact/layout_classes.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <functional>
+
+namespace studlab {
+namespace {
+
+constexpr int kPlayerCards = 5;
+constexpr int kGroupsPerPlayerCount = 6;  // dealer cards 0..5 in a suit
+
+// A suit's signature: the number of player and dealer cards in it (so that signatures order by
+// these counts first), then the player's ranks and the dealer's ranks as 13-bit masks.
+constexpr std::uint32_t Key(int playerCount, int dealerCount, std::uint32_t player,
+                            std::uint32_t dealer) {
+    return (static_cast<std::uint32_t>(playerCount) << 29) |
+           (static_cast<std::uint32_t>(dealerCount) << 26) | (player << 13) | dealer;
+}
+
+std::int64_t Binomial(int n, int k) {
+    if (k < 0 || k > n) return 0;
+    std::int64_t r = 1;
+    for (int i = 1; i <= k; ++i) r = r * (n - k + i) / i;
+    return r;
+}
+
+// Rank bit r moved to card bit 4r: the cards of those ranks in the first suit.
+const std::array<std::uint64_t, 1U << kRanks> kSpreadRanks = [] {
+    std::array<std::uint64_t, 1U << kRanks> table{};
+    for (std::uint32_t ranks = 0; ranks < table.size(); ++ranks) {
+        for (int r = 0; r < kRanks; ++r) {
+            if ((ranks >> r) & 1U) table[ranks] |= std::uint64_t{1} << (r * 4);
+        }
+    }
+    return table;
+}();
+
+TCardTable CardsOfRanks(std::uint32_t ranks, int suit) {
+    return TCardTable::FromMask(kSpreadRanks[ranks] << (suit - 1));
+}
+
+}  // namespace
+
+TCardTable TLayoutClasses::PlayerCardsOf(std::uint32_t key, int suit) {
+    return CardsOfRanks((key >> 13) & 0x1FFFU, suit);
+}
+
+TCardTable TLayoutClasses::DealerCardsOf(std::uint32_t key, int suit) {
+    return CardsOfRanks(key & 0x1FFFU, suit);
+}
+
+TLayoutClasses::TLayoutClasses(int dealerCards) : m_dealerCards(dealerCards) {
+    m_groups.resize((kPlayerCards + 1) * kGroupsPerPlayerCount);
+    for (std::uint32_t player = 0; player < (1U << kRanks); ++player) {
+        const int p = std::popcount(player);
+        if (p > kPlayerCards) continue;
+        const std::uint32_t free = ~player & 0x1FFFU;
+        // Every subset of the ranks the player leaves free in the suit.
+        for (std::uint32_t dealer = free;; dealer = (dealer - 1) & free) {
+            const int d = std::popcount(dealer);
+            if (d <= dealerCards) {
+                m_groups[static_cast<std::size_t>(p * kGroupsPerPlayerCount + d)].Keys.push_back(
+                    Key(p, d, player, dealer));
+            }
+            if (dealer == 0) break;
+        }
+    }
+    for (TGroup& g : m_groups) std::sort(g.Keys.begin(), g.Keys.end(), std::greater<>());
+
+    // Splits of the cards over the suits, in decreasing order of (player, dealer) counts.
+    std::array<int, 4> group{};
+    std::function<void(int, int, int)> split = [&](int suit, int players, int dealers) {
+        if (suit == 4) {
+            if (players == 0 && dealers == 0) m_splits.push_back({group});
+            return;
+        }
+        for (int p = std::min(players, kPlayerCards); p >= 0; --p) {
+            for (int d = std::min(dealers, dealerCards); d >= 0; --d) {
+                const int g = p * kGroupsPerPlayerCount + d;
+                if (suit > 0 && g > group[static_cast<std::size_t>(suit - 1)]) continue;
+                if (m_groups[static_cast<std::size_t>(g)].Keys.empty()) continue;
+                group[static_cast<std::size_t>(suit)] = g;
+                split(suit + 1, players - p, dealers - d);
+            }
+        }
+    };
+    split(0, kPlayerCards, dealerCards);
+    m_classCount = Count(nullptr, 0);
+}
+
+std::int64_t TLayoutClasses::LayoutCount() const {
+    return Binomial(kCards, kPlayerCards) * Binomial(kCards - kPlayerCards, m_dealerCards);
+}
+
+std::vector<TLayoutCursor> TLayoutClasses::BatchStarts(std::int64_t batch) const {
+    std::vector<TLayoutCursor> starts;
+    Count(&starts, batch);
+    return starts;
+}
+
+// Counts the classes without building them: the innermost suit is counted, not
+// visited. With `starts`, also records a cursor at every `batch`-th class.
+std::int64_t TLayoutClasses::Count(std::vector<TLayoutCursor>* starts, std::int64_t batch) const {
+    std::int64_t counted = 0;
+    TLayoutCursor c;
+    for (c.Vector = 0; c.Vector < static_cast<int>(m_splits.size()); ++c.Vector) {
+        const TSplit& split = m_splits[static_cast<std::size_t>(c.Vector)];
+        std::array<int, 4> size{};
+        for (std::size_t s = 0; s < 4; ++s) {
+            size[s] =
+                static_cast<int>(m_groups[static_cast<std::size_t>(split.Group[s])].Keys.size());
+        }
+        for (c.Index[0] = 0; c.Index[0] < size[0]; ++c.Index[0]) {
+            for (c.Index[1] = FirstIndex(split, c.Index, 1); c.Index[1] < size[1]; ++c.Index[1]) {
+                for (c.Index[2] = FirstIndex(split, c.Index, 2); c.Index[2] < size[2];
+                     ++c.Index[2]) {
+                    const int first = FirstIndex(split, c.Index, 3);
+                    const std::int64_t here = size[3] - first;
+                    if (starts != nullptr) {
+                        // The batch boundaries that fall among these classes.
+                        std::int64_t next = (counted + batch - 1) / batch * batch;
+                        for (; next < counted + here; next += batch) {
+                            TLayoutCursor at = c;
+                            at.Index[3] = first + static_cast<int>(next - counted);
+                            starts->push_back(at);
+                        }
+                    }
+                    counted += here;
+                }
+            }
+        }
+    }
+    return counted;
+}
+
+}  // namespace studlab
