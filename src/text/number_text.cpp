@@ -143,4 +143,19 @@ std::string FormatTenThousandths(std::int64_t amount) {
     return FormatNumber(static_cast<long double>(amount) / 10000.0L);
 }
 
+std::string FormatAmount(long double antes) {
+    const long double scaled = antes * 10000.0L;
+    if (!std::isfinite(scaled) || std::fabs(scaled) >= 9.2e18L) return FormatNumber(antes);
+    return FormatTenThousandths(RoundHalfEven(scaled));
+}
+
+std::string FormatAmountText(std::string_view text) {
+    if (text.empty()) return std::string();
+    try {
+        return FormatAmount(ParseDesignNumber(text));
+    } catch (const TConversionError&) {
+        return std::string(text);
+    }
+}
+
 }  // namespace studlab

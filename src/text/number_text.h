@@ -34,4 +34,14 @@ std::int64_t RoundHalfEven(long double value);
 // A count of ten-thousandths of an ante as antes in the general format ("2,5" for 25000).
 std::string FormatTenThousandths(std::int64_t amount);
 
+// An amount in antes as a person reads it: rounded to at most four decimals (a ten-thousandth of
+// an ante, the unit results are counted in), halves to even, in the general format. Single
+// precision leaves digits such as -2,20000004768372 that mean -2,2. Computations and stored
+// texts keep their precision; only what is shown goes through here. Beyond what 64 bits of
+// ten-thousandths hold, the general format is shown.
+std::string FormatAmount(long double antes);
+// The same for a text in the general format (a stored value); a text that is not a number is
+// shown as it stands.
+std::string FormatAmountText(std::string_view text);
+
 }  // namespace studlab

@@ -6,6 +6,9 @@
 #include <filesystem>
 #include <limits>
 #include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "text/number_text.h"
 
@@ -122,6 +125,29 @@ TEST_F(UnderACommaLocale, NumbersReadAndWriteAsEverywhere) {
     EXPECT_THROW(ParseDesignNumber("1.2"), TConversionError);
     EXPECT_EQ(FormatNumber(1.5838L), "1,5838");
     EXPECT_EQ(FormatNumber(-1), "-1");
+}
+
+}  // namespace
+}  // namespace studlab
+
+namespace studlab {
+namespace {
+
+TEST(FormatAmount, AtMostFourDecimals) {
+    const std::vector<std::pair<long double, std::string>> cases = {
+        {-2.20000004768372L, "-2,2"},
+        {static_cast<long double>(-2.2F), "-2,2"},
+        {1.58376L, "1,5838"},
+        {1.58384L, "1,5838"},
+        {0.00004L, "0"},
+        {-0.00006L, "-0,0001"},
+        {200, "200"},
+        {1e30L, "1E30"},
+    };
+    for (const auto& [value, text] : cases) EXPECT_EQ(FormatAmount(value), text) << text;
+    EXPECT_EQ(FormatAmountText("-2,20000004768372"), "-2,2");
+    EXPECT_EQ(FormatAmountText(""), "");
+    EXPECT_EQ(FormatAmountText("abc"), "abc");
 }
 
 }  // namespace
