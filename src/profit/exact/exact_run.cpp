@@ -1,0 +1,248 @@
+#include "profit/exact/exact_run.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <mutex>
+#include <optional>
+#include <sstream>
+#include <thread>
+
+namespace studlab {
+namespace {
+
+constexpr std::string_view kCheckpointHeader = "studlab exact checkpoint 1";
+
+// The file's name in quotes, for messages.
+std::string Quoted(const std::filesystem::path& path) {
+    std::string text(1, '"');
+    text += path.string();
+    text += '"';
+    return text;
+}
+
+std::string SystemError() {
+    return std::strerror(errno);
+}
+
+void WriteAll(int fd, const std::string& text, const std::filesystem::path& path) {
+    std::size_t written = 0;
+    while (written < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            throw TExactRunError("Не удаётся записать файл продолжения " + Quoted(path) + ": " +
+                                 SystemError());
+        }
+        written += static_cast<std::size_t>(n);
+    }
+}
+
+}  // namespace
+
+TExactSums PlayBatch(const TLayoutClasses& classes, const TLayoutCursor& start, std::int64_t count,
+                     IClassPlay& play, const std::atomic<bool>& stop,
+                     std::atomic<std::int64_t>& played) {
+    TExactSums sums;
+    // Visit cannot be left early, so a stop only skips the remaining classes.
+    classes.Visit(start, count, [&](const TLayoutClass& layout) {
+        if (stop.load(std::memory_order_relaxed)) return;
+        play.Play(layout, sums);
+        played.fetch_add(1, std::memory_order_relaxed);
+    });
+    return sums;
+}
+
+TCheckpoint::TCheckpoint(std::filesystem::path path, const std::string& fingerprint,
+                         std::int64_t batchSize, std::int64_t batchCount)
+    : m_path(std::move(path)), m_done(static_cast<std::size_t>(batchCount)) {
+    const std::string name = Quoted(m_path);
+    const std::string identity = std::string(kCheckpointHeader) + "\nfingerprint " + fingerprint +
+                                 "\nbatches " + std::to_string(batchSize) + " " +
+                                 std::to_string(batchCount) + "\n";
+    std::error_code ec;
+    const bool exists = std::filesystem::exists(m_path, ec);
+    if (exists && !std::filesystem::is_regular_file(m_path, ec)) {
+        throw TExactRunError("Файл продолжения " + name + " не является обычным файлом");
+    }
+    std::size_t keep = 0;  // bytes of whole lines to keep
+    if (exists) {
+        std::ifstream in(m_path, std::ios::binary);
+        if (!in) throw TExactRunError("Не удаётся прочитать файл продолжения " + name);
+        std::stringstream buffer;
+        buffer << in.rdbuf();
+        const std::string content = buffer.str();
+        if (content.compare(0, identity.size(), identity) != 0) {
+            if (content.compare(0, kCheckpointHeader.size(), kCheckpointHeader) != 0) {
+                throw TExactRunError("Файл " + name +
+                                     " не является файлом продолжения точного "
+                                     "расчёта");
+            }
+            throw TExactRunError("Файл продолжения " + name +
+                                 " записан для другой конструкции игры или другого деления на "
+                                 "части; удалите его или укажите другой");
+        }
+        keep = identity.size();
+        std::size_t at = identity.size();
+        while (at < content.size()) {
+            const std::size_t end = content.find('\n', at);
+            // A last line without its end was cut by an interruption: it is dropped.
+            if (end == std::string::npos) break;
+            const std::string_view line(content.data() + at, end - at);
+            std::int64_t batch = -1;
+            std::optional<TExactSums> sums;
+            if (line.starts_with("batch ")) {
+                const std::string_view rest = line.substr(6);
+                const std::size_t blank = rest.find(' ');
+                try {
+                    batch = std::stoll(std::string(rest.substr(0, blank)));
+                } catch (const std::exception&) {
+                    batch = -1;
+                }
+                if (blank != std::string_view::npos)
+                    sums = TExactSums::FromText(rest.substr(blank + 1));
+            }
+            if (!sums || batch < 0 || batch >= batchCount) {
+                throw TExactRunError("Файл продолжения " + name + " повреждён (строка \"" +
+                                     std::string(line.substr(0, 40)) + "\")");
+            }
+            m_done[static_cast<std::size_t>(batch)] = std::make_unique<TExactSums>(*sums);
+            at = end + 1;
+            keep = at;
+        }
+    }
+    m_fd = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (m_fd < 0) {
+        throw TExactRunError("Не удаётся открыть файл продолжения " + name + ": " + SystemError());
+    }
+    if (::ftruncate(m_fd, static_cast<off_t>(keep)) != 0 ||
+        ::lseek(m_fd, static_cast<off_t>(keep), SEEK_SET) < 0) {
+        ::close(m_fd);
+        throw TExactRunError("Не удаётся записать файл продолжения " + name + ": " + SystemError());
+    }
+    if (keep == 0) {
+        WriteAll(m_fd, identity, m_path);
+        ::fdatasync(m_fd);
+    }
+}
+
+TCheckpoint::~TCheckpoint() {
+    if (m_fd >= 0) ::close(m_fd);
+}
+
+void TCheckpoint::Record(std::int64_t batch, const TExactSums& sums) {
+    WriteAll(m_fd, "batch " + std::to_string(batch) + " " + sums.ToText() + "\n", m_path);
+    if (::fdatasync(m_fd) != 0) {
+        throw TExactRunError("Не удаётся записать файл продолжения " + Quoted(m_path) + ": " +
+                             SystemError());
+    }
+    m_done[static_cast<std::size_t>(batch)] = std::make_unique<TExactSums>(sums);
+}
+
+TExactRunResult RunExactAnalysis(const TLayoutClasses& classes, const TClassPlayFactory& factory,
+                                 const TExactRunOptions& options) {
+    using Clock = std::chrono::steady_clock;
+    const auto started = Clock::now();
+    const std::int64_t batchSize = std::max<std::int64_t>(1, options.BatchSize);
+    const std::vector<TLayoutCursor> starts = classes.BatchStarts(batchSize);
+    const auto batchCount = static_cast<std::int64_t>(starts.size());
+
+    std::optional<TCheckpoint> checkpoint;
+    if (!options.Checkpoint.empty()) {
+        checkpoint.emplace(options.Checkpoint, options.Fingerprint, batchSize, batchCount);
+    }
+    TExactRunResult result;
+    std::vector<std::int64_t> todo;
+    std::int64_t resumedClasses = 0;
+    for (std::int64_t b = 0; b < batchCount; ++b) {
+        const TExactSums* done =
+            checkpoint ? checkpoint->Done()[static_cast<std::size_t>(b)].get() : nullptr;
+        if (done != nullptr) {
+            result.Sums += *done;
+            resumedClasses += done->Classes;
+            ++result.ResumedBatches;
+        } else {
+            todo.push_back(b);
+        }
+    }
+
+    const unsigned cores = std::max(1U, std::thread::hardware_concurrency());
+    const int threads = options.Threads > 0 ? options.Threads : static_cast<int>(cores);
+    result.Threads = threads;
+    std::atomic<bool> stop{false};
+    std::atomic<std::size_t> next{0};
+    std::atomic<std::int64_t> played{0};
+    std::mutex finishedLock;
+    std::vector<std::pair<std::int64_t, TExactSums>> finished;
+    std::exception_ptr failure;
+
+    auto work = [&] {
+        try {
+            const std::unique_ptr<IClassPlay> play = factory();
+            for (;;) {
+                const std::size_t i = next.fetch_add(1);
+                if (i >= todo.size() || stop.load()) return;
+                const std::int64_t b = todo[i];
+                TExactSums sums = PlayBatch(classes, starts[static_cast<std::size_t>(b)], batchSize,
+                                            *play, stop, played);
+                if (stop.load()) return;
+                const std::lock_guard lock(finishedLock);
+                finished.emplace_back(b, std::move(sums));
+            }
+        } catch (...) {
+            const std::lock_guard lock(finishedLock);
+            if (!failure) failure = std::current_exception();
+            stop = true;
+        }
+    };
+    std::vector<std::jthread> pool;
+    for (int t = 0; t < threads; ++t) pool.emplace_back(work);
+
+    // The calling thread records finished batches and reports the progress until all are done.
+    auto collect = [&] {
+        std::vector<std::pair<std::int64_t, TExactSums>> batch;
+        {
+            const std::lock_guard lock(finishedLock);
+            batch.swap(finished);
+        }
+        for (auto& [b, sums] : batch) {
+            if (checkpoint) checkpoint->Record(b, sums);
+            result.Sums += sums;
+        }
+    };
+    auto report = [&] {
+        if (!options.Progress) return;
+        TExactProgress p;
+        p.ClassesTotal = classes.ClassCount();
+        const std::int64_t now = played.load();
+        p.ClassesDone = resumedClasses + now;
+        p.Seconds = std::chrono::duration<double>(Clock::now() - started).count();
+        if (now > 0) {
+            p.SecondsLeft = p.Seconds / static_cast<double>(now) *
+                            static_cast<double>(p.ClassesTotal - p.ClassesDone);
+        }
+        options.Progress(p);
+    };
+    // Every thread takes one index past the last batch before it ends.
+    const std::size_t allEnded = todo.size() + static_cast<std::size_t>(threads);
+    for (;;) {
+        if (options.Stop != nullptr && options.Stop->load()) stop = true;
+        collect();
+        report();
+        if (next.load() >= allEnded || stop.load()) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    pool.clear();  // joins
+    if (failure) std::rethrow_exception(failure);
+    collect();
+    result.Cancelled = stop.load() && result.Sums.Classes < classes.ClassCount();
+    report();
+    result.Seconds = std::chrono::duration<double>(Clock::now() - started).count();
+    return result;
+}
+
+}  // namespace studlab

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "cards/combination_kind.h"
+#include "profit/exact/wide_int.h"
+
+namespace studlab {
+
+// How a hand ended for the player, as the return table sorts the final outcomes.
+enum class TFinalOutcome { foWon, foLost, foTie, foDealerNoGame, foFolded };
+inline constexpr int kFinalOutcomes = 5;
+
+// The first decision's action, as the analysis counts how often each is taken.
+enum class TFirstAction {
+    faNone,  // the design offers nothing at the first decision
+    faFold,
+    faBet,
+    faBetInsured,
+    faBuyCard,
+    faBuyTwoCards,
+    faExchange1,
+    faExchange2,
+    faExchange3,
+    faExchange4,
+    faExchange5,
+};
+inline constexpr int kFirstActions = 11;
+
+// One cell of the return table: how likely the outcome is and what it brings, both as
+// numerators over the run's common denominator (see TExactSums).
+struct TReturnCell {
+    TInt256 Chance;
+    TInt256 Contribution;  // in ten-thousandths of an ante
+    friend bool operator==(const TReturnCell&, const TReturnCell&) = default;
+};
+
+// The exact sums of an analysis, or of part of it. Every hand's weight is the number of ways it
+// can be dealt: a first layout counts once for each layout of its suit class, and the cards that
+// arrive after it are counted as ordered draws of the unseen cards up to a depth fixed for the
+// design, so that every sum is an integer and the figures are these sums over Weight. Integers
+// add up in any order, so the result does not depend on how the work is split.
+struct TExactSums {
+    std::int64_t Classes = 0;
+    TInt256 Layouts;        // first layouts
+    TInt256 Weight;         // layouts times the ways of dealing the rest
+    TInt256 Result;         // the player's result, ten-thousandths of an ante
+    TInt256 ResultSquares;  // its square, for the standard deviation
+    TInt256 Stake;          // antes put at risk (ante, bet, costs), ten-thousandths
+    TInt256 BestResult;     // the result when every decision takes the best continuation
+    TInt256 ChoicesDiffer;  // layouts whose first choice is not the best continuation's
+    std::array<TInt256, kFirstActions> FirstAction{};  // layouts by their first action
+    std::array<std::array<TReturnCell, kFinalOutcomes>, kKindCount> Returns{};  // [kind - 1]
+
+    TReturnCell& Cell(TCombinationKind kind, TFinalOutcome outcome) {
+        return Returns[static_cast<std::size_t>(KindIndex(kind) - 1)]
+                      [static_cast<std::size_t>(outcome)];
+    }
+    const TReturnCell& Cell(TCombinationKind kind, TFinalOutcome outcome) const {
+        return Returns[static_cast<std::size_t>(KindIndex(kind) - 1)]
+                      [static_cast<std::size_t>(outcome)];
+    }
+
+    TExactSums& operator+=(const TExactSums& o);
+    friend bool operator==(const TExactSums&, const TExactSums&) = default;
+
+    // One line of text that FromText takes back exactly (checkpoints, messages between machines).
+    std::string ToText() const;
+    static std::optional<TExactSums> FromText(std::string_view text);
+};
+
+}  // namespace studlab

@@ -1,0 +1,151 @@
+#include "profit/exact/exact_run.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace studlab {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A stand-in for playing a class: sums that depend on the class, in several fields.
+class TFakePlay final : public IClassPlay {
+public:
+    void Play(const TLayoutClass& layout, TExactSums& sums) override {
+        ++sums.Classes;
+        sums.Layouts += TInt256(layout.Members);
+        const auto h = static_cast<std::int64_t>((layout.Player.Mask() * 2654435761ULL) % 1000003);
+        sums.Result += TInt256(h - 500000) * layout.Members;
+        sums.Cell(TCombinationKind::ckPair, TFinalOutcome::foWon).Chance += TInt256(h);
+    }
+};
+
+TClassPlayFactory Fake() {
+    return [] { return std::make_unique<TFakePlay>(); };
+}
+
+class ExactRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_dir = fs::temp_directory_path() /
+                ("studlab-exact-run-" + std::to_string(::getpid()) + "-" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+    fs::path File(const char* name) const { return m_dir / name; }
+
+    const TLayoutClasses m_classes{0};
+    fs::path m_dir;
+};
+
+TEST_F(ExactRun, SameSumsWhateverTheThreadsAndBatches) {
+    TExactRunOptions one;
+    one.Threads = 1;
+    one.BatchSize = 100000;
+    const TExactRunResult reference = RunExactAnalysis(m_classes, Fake(), one);
+    EXPECT_EQ(reference.Sums.Classes, m_classes.ClassCount());
+    EXPECT_EQ(reference.Sums.Layouts, TInt256(m_classes.LayoutCount()));
+    for (const auto& [threads, batch] : {std::pair{2, 1000}, std::pair{3, 777}, std::pair{5, 1}}) {
+        TExactRunOptions options;
+        options.Threads = threads;
+        options.BatchSize = batch;
+        const TExactRunResult r = RunExactAnalysis(m_classes, Fake(), options);
+        EXPECT_EQ(r.Sums, reference.Sums) << threads << " threads, batches of " << batch;
+        EXPECT_FALSE(r.Cancelled);
+    }
+}
+
+TEST_F(ExactRun, ResumesFromItsCheckpoint) {
+    TExactRunOptions options;
+    options.Threads = 2;
+    options.BatchSize = 5000;
+    options.Fingerprint = "design-a";
+    const TExactRunResult plain = RunExactAnalysis(m_classes, Fake(), options);
+
+    options.Checkpoint = File("run.checkpoint");
+    const TExactRunResult first = RunExactAnalysis(m_classes, Fake(), options);
+    EXPECT_EQ(first.Sums, plain.Sums);
+    EXPECT_EQ(first.ResumedBatches, 0);
+
+    // An interruption: the last whole batch line is cut half-way and a later one never written.
+    std::ifstream in(options.Checkpoint);
+    std::stringstream all;
+    all << in.rdbuf();
+    std::string text = all.str();
+    in.close();
+    const std::size_t lastLine = text.rfind("\nbatch ", text.size() - 2);
+    const std::size_t cut = text.rfind("\nbatch ", lastLine - 1);
+    text = text.substr(0, cut + 1) + text.substr(cut + 1, 20);
+    std::ofstream(options.Checkpoint, std::ios::trunc) << text;
+
+    const TExactRunResult resumed = RunExactAnalysis(m_classes, Fake(), options);
+    EXPECT_EQ(resumed.Sums, plain.Sums);
+    const std::int64_t batches = (m_classes.ClassCount() + 4999) / 5000;
+    EXPECT_EQ(resumed.ResumedBatches, batches - 2);
+
+    // Everything done: a third run only reads.
+    const TExactRunResult again = RunExactAnalysis(m_classes, Fake(), options);
+    EXPECT_EQ(again.Sums, plain.Sums);
+    EXPECT_EQ(again.ResumedBatches, batches);
+}
+
+TEST_F(ExactRun, RefusesACheckpointItCannotUse) {
+    TExactRunOptions options;
+    options.Threads = 1;
+    options.BatchSize = 50000;
+    options.Fingerprint = "design-a";
+    options.Checkpoint = File("run.checkpoint");
+    RunExactAnalysis(m_classes, Fake(), options);
+
+    auto message = [&](const TExactRunOptions& o) -> std::string {
+        try {
+            RunExactAnalysis(m_classes, Fake(), o);
+        } catch (const TExactRunError& e) {
+            return e.what();
+        }
+        return "";
+    };
+    TExactRunOptions other = options;
+    other.Fingerprint = "design-b";
+    EXPECT_NE(message(other).find("другой конструкции"), std::string::npos);
+    other = options;
+    other.BatchSize = 4000;
+    EXPECT_NE(message(other).find("другой конструкции"), std::string::npos);
+
+    std::ofstream(File("foreign")) << "just some text\n";
+    other = options;
+    other.Checkpoint = File("foreign");
+    EXPECT_NE(message(other).find("не является файлом продолжения"), std::string::npos);
+
+    // A damaged line in the middle is not an interruption.
+    std::ifstream in(options.Checkpoint);
+    std::stringstream all;
+    all << in.rdbuf();
+    std::string text = all.str();
+    in.close();
+    text.replace(text.find("batch ") + 8, 3, "x y");
+    std::ofstream(File("damaged")) << text;
+    other = options;
+    other.Checkpoint = File("damaged");
+    EXPECT_NE(message(other).find("повреждён"), std::string::npos);
+}
+
+TEST_F(ExactRun, AStopEndsTheRunCancelled) {
+    std::atomic<bool> stop{true};
+    TExactRunOptions options;
+    options.Threads = 2;
+    options.BatchSize = 1000;
+    options.Stop = &stop;
+    const TExactRunResult r = RunExactAnalysis(m_classes, Fake(), options);
+    EXPECT_TRUE(r.Cancelled);
+    EXPECT_LT(r.Sums.Classes, m_classes.ClassCount());
+}
+
+}  // namespace
+}  // namespace studlab
