@@ -59,9 +59,9 @@ void BM_ProfitEstimate_FromTheEvaluator(benchmark::State& state) {
         long double sumSquares = 0;
         for (int deal = 0; deal < kDeals; ++deal) {
             game.Table.NewLayout();
-            while (!game.Table.View().Button1Visible) {
+            while (!game.Table.View().DecideVisible) {
                 const TCardId id = static_cast<TCardId>(random.Below(kCards)) + 1;
-                if (game.Table.State().PlaceOf(id).InDeck()) game.Table.ImageClick(id);
+                if (game.Table.State().PlaceOf(id).InDeck()) game.Table.ClickCard(id);
             }
             game.Table.Decide();
             const TTableState& s = game.Table.State();

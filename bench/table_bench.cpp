@@ -18,7 +18,7 @@ struct TLaidOutTable : TGame {
         Design = design;
         Table.SetGameName("bench");
         Table.SelectGame(std::nullopt);
-        for (TCardId id : ParseCardList("2s Ah Ac Kd 9s 7h")) Table.ImageClick(id);
+        for (TCardId id : ParseCardList("2s Ah Ac Kd 9s 7h")) Table.ClickCard(id);
     }
 };
 

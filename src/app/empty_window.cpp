@@ -2,7 +2,7 @@
 
 namespace studlab {
 
-TForm10::TForm10() : QWidget(nullptr, Qt::Window) {
+TEmptyWindow::TEmptyWindow() : QWidget(nullptr, Qt::Window) {
     setObjectName("TForm10");
     setWindowTitle("Form10");
 }

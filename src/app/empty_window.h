@@ -4,11 +4,11 @@
 
 namespace studlab {
 
-// "Form10": created with the others and never shown.
-class TForm10 final : public QWidget {
+// TForm10, "Form10": created with the others and never shown.
+class TEmptyWindow final : public QWidget {
     Q_OBJECT
 public:
-    TForm10();
+    TEmptyWindow();
 };
 
 }  // namespace studlab

@@ -8,7 +8,7 @@
 
 namespace studlab {
 
-TForm14::TForm14() : QWidget(nullptr, Qt::Window) {
+TGraphWindow::TGraphWindow() : QWidget(nullptr, Qt::Window) {
     setObjectName("TForm14");
     setWindowTitle("Form14");
     // An outer size of 874 x 560 with a common frame (8 pixels each side, a 31-pixel title bar).
@@ -16,16 +16,16 @@ TForm14::TForm14() : QWidget(nullptr, Qt::Window) {
     QPushButton* close = NewButton(this, "Button1", "Button1", QRect(680, 470, 75, 25));
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     QPushButton* draw = NewButton(this, "Button2", "Button2", QRect(768, 470, 75, 25));
-    connect(draw, &QPushButton::clicked, this, &TForm14::DrawLine);
+    connect(draw, &QPushButton::clicked, this, &TGraphWindow::DrawLine);
     CentreOnDesktop(this);
 }
 
-void TForm14::DrawLine() {
+void TGraphWindow::DrawLine() {
     m_lineDrawn = true;
     update();
 }
 
-void TForm14::paintEvent(QPaintEvent* event) {
+void TGraphWindow::paintEvent(QPaintEvent* event) {
     QWidget::paintEvent(event);
     if (!m_lineDrawn) return;
     QPainter painter(this);

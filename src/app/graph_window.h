@@ -4,12 +4,12 @@
 
 namespace studlab {
 
-// "Form14", the graph window: a placeholder reached only through the profitability window's
-// disabled buttons. "Button1" closes it, "Button2" draws a line.
-class TForm14 final : public QWidget {
+// TForm14, "Form14", the graph window: a placeholder reached only through the profitability
+// window's disabled buttons. "Button1" closes it, "Button2" draws a line.
+class TGraphWindow final : public QWidget {
     Q_OBJECT
 public:
-    TForm14();
+    TGraphWindow();
 
     bool LineDrawn() const { return m_lineDrawn; }
 

@@ -13,11 +13,11 @@ int main(int argc, char* argv[]) {
     QTranslator translator;
     studlab::SetUpApplication(app, translator);
 
-    studlab::TGame model;
-    model.Table.Cache().SetGamesDir(std::filesystem::path(
+    studlab::TGame game;
+    game.Table.Cache().SetGamesDir(std::filesystem::path(
         (QCoreApplication::applicationDirPath() + "/Games").toStdU16String()));
     studlab::TPlatformDialogs dialogs;
-    studlab::TStudlabWindows windows(model, dialogs);
+    studlab::TStudlabWindows windows(game, dialogs);
     windows.Start();
     return QApplication::exec();
 }

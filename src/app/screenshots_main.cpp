@@ -25,17 +25,17 @@ void Settle(int milliseconds) {
 
 // A fresh hand of the standard game: the dealer shows the king of spades, the player holds
 // four hearts and the seven of clubs, and "РЕШЕНИЕ" has valued every action he may take.
-void DecideAHand(studlab::TGame& model) {
-    model.Table.SelectGame(std::nullopt);
+void DecideAHand(studlab::TGame& game) {
+    game.Table.SelectGame(std::nullopt);
     for (const char* card : {"K пик", "2 черви", "5 черви", "9 черви", "J черви", "7 треф"})
-        model.Table.ImageClick(studlab::CardIdByName(card).value());
-    model.Table.Decide();
+        game.Table.ClickCard(studlab::CardIdByName(card).value());
+    game.Table.Decide();
 }
 
 // A finished run of a few hundred hands with its bank, through the window's own buttons.
-void RunAFewHands(studlab::TGame& model, QWidget* window) {
-    model.Profit.Settings().HandCount = "300";
-    static_cast<studlab::TForm4*>(window)->RefreshFromSettings();
+void RunAFewHands(studlab::TGame& game, QWidget* window) {
+    game.Profit.Settings().HandCount = "300";
+    static_cast<studlab::TProfitWindow*>(window)->RefreshFromSettings();
     window->findChild<QPushButton*>("Button2")->click();
     window->findChild<QPushButton*>("Button6")->click();
 }
@@ -56,12 +56,12 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
-    studlab::TGame model;
+    studlab::TGame game;
     studlab::TPlatformDialogs dialogs;
-    studlab::TStudlabWindows windows(model, dialogs);
-    model.Table.SetGameName("стандартная игра");
-    RunAFewHands(model, windows.Window("TForm4"));
-    DecideAHand(model);
+    studlab::TStudlabWindows windows(game, dialogs);
+    game.Table.SetGameName("стандартная игра");
+    RunAFewHands(game, windows.Window("TForm4"));
+    DecideAHand(game);
     const std::pair<const char*, const char*> shots[] = {
         {"TForm12", "start-picture"},        {"TForm1", "constructor-1"},
         {"TForm2", "constructor-2"},         {"TForm3", "constructor-3"},

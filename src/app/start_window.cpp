@@ -8,7 +8,7 @@
 
 namespace studlab {
 
-TForm12::TForm12() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
+TStartWindow::TStartWindow() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
     setObjectName("TForm12");
     setWindowTitle("studlab");
     // The picture is a pixel larger than the window each way and is clipped by it.
@@ -18,11 +18,11 @@ TForm12::TForm12() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
     picture->setPixmap(StartPixmap());
     picture->setGeometry(QRect(QPoint(0, 0), kStartPictureSize));
     picture->setCursor(Qt::PointingHandCursor);
-    connect(picture, &TClickableLabel::Clicked, this, &TForm12::PictureClicked);
+    connect(picture, &TClickableLabel::Clicked, this, &TStartWindow::PictureClicked);
     CentreOnDesktop(this);
 }
 
-void TForm12::closeEvent(QCloseEvent* event) {
+void TStartWindow::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
     emit Closed();
 }

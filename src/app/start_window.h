@@ -4,12 +4,12 @@
 
 namespace studlab {
 
-// The start picture: borderless, the program's main window. A click on the picture leads into
-// the constructor; closing it ends the program.
-class TForm12 final : public QWidget {
+// The start picture (TForm12): borderless, the program's main window. A click on the picture leads
+// into the constructor; closing it ends the program.
+class TStartWindow final : public QWidget {
     Q_OBJECT
 public:
-    TForm12();
+    TStartWindow();
 
 signals:
     void PictureClicked();

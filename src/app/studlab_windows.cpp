@@ -20,21 +20,21 @@
 
 namespace studlab {
 
-TStudlabWindows::TStudlabWindows(TGame& model, IDialogs& dialogs)
-    : m_start(std::make_unique<TForm12>()),
-      m_payouts(std::make_unique<TForm1>(model, dialogs)),
-      m_actions(std::make_unique<TForm2>(model.Design)),
-      m_costs(std::make_unique<TForm3>(model.Design)),
-      m_profit(std::make_unique<TForm4>(model, dialogs)),
-      m_minPair(std::make_unique<TForm5>(model.Design)),
-      m_minAceKing(std::make_unique<TForm6>(model.Design)),
-      m_roundStraight(std::make_unique<TForm7>(model.Design)),
-      m_decisions(std::make_unique<TForm8>(model, dialogs)),
-      m_combinations(std::make_unique<TForm9>(model.Table)),
-      m_empty(std::make_unique<TForm10>()),
-      m_statistics(std::make_unique<TForm11>(model.Profit)),
-      m_decisionList(std::make_unique<TForm13>(model.Table)),
-      m_graph(std::make_unique<TForm14>()) {
+TStudlabWindows::TStudlabWindows(TGame& game, IDialogs& dialogs)
+    : m_start(std::make_unique<TStartWindow>()),
+      m_payouts(std::make_unique<TPayoutsWindow>(game, dialogs)),
+      m_actions(std::make_unique<TActionsWindow>(game.Design)),
+      m_costs(std::make_unique<TCostsWindow>(game.Design)),
+      m_profit(std::make_unique<TProfitWindow>(game, dialogs)),
+      m_minPair(std::make_unique<TMinPairDialog>(game.Design)),
+      m_minAceKing(std::make_unique<TMinAceKingDialog>(game.Design)),
+      m_roundStraight(std::make_unique<TRoundStraightDialog>(game.Design)),
+      m_decisions(std::make_unique<TDecisionWindow>(game, dialogs)),
+      m_combinations(std::make_unique<TCombinationsWindow>(game.Table)),
+      m_empty(std::make_unique<TEmptyWindow>()),
+      m_statistics(std::make_unique<TStatisticsWindow>(game.Profit)),
+      m_decisionList(std::make_unique<TDecisionListWindow>(game.Table)),
+      m_graph(std::make_unique<TGraphWindow>()) {
     ConnectStartPicture();
     ConnectConstructor();
     ConnectDecisionWindow();
@@ -62,72 +62,74 @@ QWidget* TStudlabWindows::Window(const QString& name) const {
 }
 
 void TStudlabWindows::ConnectStartPicture() {
-    connect(m_start.get(), &TForm12::PictureClicked, this,
+    connect(m_start.get(), &TStartWindow::PictureClicked, this,
             [this] { Move(m_start.get(), m_payouts.get()); });
-    connect(m_start.get(), &TForm12::Closed, this, &TStudlabWindows::EndProgram);
+    connect(m_start.get(), &TStartWindow::Closed, this, &TStudlabWindows::EndProgram);
 }
 
 void TStudlabWindows::ConnectConstructor() {
-    TForm1* payouts = m_payouts.get();
-    connect(payouts, &TForm1::NextWindowRequested, this,
+    TPayoutsWindow* payouts = m_payouts.get();
+    connect(payouts, &TPayoutsWindow::NextWindowRequested, this,
             [this] { Move(m_payouts.get(), m_actions.get()); });
-    connect(payouts, &TForm1::DecisionWindowRequested, this,
+    connect(payouts, &TPayoutsWindow::DecisionWindowRequested, this,
             [this] { Move(m_payouts.get(), m_decisions.get()); });
-    connect(payouts, &TForm1::ProfitWindowRequested, this, [this] {
+    connect(payouts, &TPayoutsWindow::ProfitWindowRequested, this, [this] {
         m_profit->ShowCyclesControls();
         Move(m_payouts.get(), m_profit.get());
     });
-    connect(payouts, &TForm1::ExitRequested, m_start.get(), &QWidget::close);
-    connect(payouts, &TForm1::RoundStraightDialogRequested, this,
+    connect(payouts, &TPayoutsWindow::ExitRequested, m_start.get(), &QWidget::close);
+    connect(payouts, &TPayoutsWindow::RoundStraightDialogRequested, this,
             [this] { OpenOptionDialog(m_roundStraight.get()); });
-    connect(payouts, &TForm1::MinPairDialogRequested, this,
+    connect(payouts, &TPayoutsWindow::MinPairDialogRequested, this,
             [this] { OpenOptionDialog(m_minPair.get()); });
-    connect(payouts, &TForm1::MinAceKingDialogRequested, this,
+    connect(payouts, &TPayoutsWindow::MinAceKingDialogRequested, this,
             [this] { OpenOptionDialog(m_minAceKing.get()); });
-    connect(payouts, &TForm1::DesignLoaded, this, &TStudlabWindows::RefreshDesignViews);
+    connect(payouts, &TPayoutsWindow::DesignLoaded, this, &TStudlabWindows::RefreshDesignViews);
 
-    connect(m_actions.get(), &TForm2::PreviousWindowRequested, this,
+    connect(m_actions.get(), &TActionsWindow::PreviousWindowRequested, this,
             [this] { Move(m_actions.get(), m_payouts.get()); });
-    connect(m_actions.get(), &TForm2::NextWindowRequested, this,
+    connect(m_actions.get(), &TActionsWindow::NextWindowRequested, this,
             [this] { Move(m_actions.get(), m_costs.get()); });
-    connect(m_costs.get(), &TForm3::PreviousWindowRequested, this,
+    connect(m_costs.get(), &TCostsWindow::PreviousWindowRequested, this,
             [this] { Move(m_costs.get(), m_actions.get()); });
 }
 
 void TStudlabWindows::ConnectDecisionWindow() {
-    TForm8* decisions = m_decisions.get();
-    connect(decisions, &TForm8::ConstructorRequested, this,
+    TDecisionWindow* decisions = m_decisions.get();
+    connect(decisions, &TDecisionWindow::ConstructorRequested, this,
             [this] { Move(m_decisions.get(), m_payouts.get()); });
-    connect(decisions, &TForm8::ProfitWindowRequested, this,
+    connect(decisions, &TDecisionWindow::ProfitWindowRequested, this,
             [this] { Move(m_decisions.get(), m_profit.get()); });
-    connect(decisions, &TForm8::ExitRequested, m_start.get(), &QWidget::close);
-    connect(decisions, &TForm8::CombinationsWindowRequested, this,
+    connect(decisions, &TDecisionWindow::ExitRequested, m_start.get(), &QWidget::close);
+    connect(decisions, &TDecisionWindow::CombinationsWindowRequested, this,
             [this] { OpenBeside(m_combinations.get()); });
-    connect(decisions, &TForm8::DecisionListRequested, this,
+    connect(decisions, &TDecisionWindow::DecisionListRequested, this,
             [this] { OpenBeside(m_decisionList.get()); });
-    connect(decisions, &TForm8::DesignLoaded, this, &TStudlabWindows::RefreshDesignViews);
+    connect(decisions, &TDecisionWindow::DesignLoaded, this, &TStudlabWindows::RefreshDesignViews);
     // The list windows show what the last decision left, whether they are open or not.
-    connect(decisions, &TForm8::Rendered, m_combinations.get(), &TForm9::Render);
-    connect(decisions, &TForm8::Rendered, m_decisionList.get(), &TForm13::Render);
+    connect(decisions, &TDecisionWindow::Rendered, m_combinations.get(),
+            &TCombinationsWindow::Render);
+    connect(decisions, &TDecisionWindow::Rendered, m_decisionList.get(),
+            &TDecisionListWindow::Render);
 }
 
 void TStudlabWindows::ConnectProfitWindow() {
-    TForm4* profit = m_profit.get();
-    connect(profit, &TForm4::ConstructorRequested, this,
+    TProfitWindow* profit = m_profit.get();
+    connect(profit, &TProfitWindow::ConstructorRequested, this,
             [this] { Move(m_profit.get(), m_payouts.get()); });
-    connect(profit, &TForm4::DecisionWindowRequested, this,
+    connect(profit, &TProfitWindow::DecisionWindowRequested, this,
             [this] { Move(m_profit.get(), m_decisions.get()); });
-    connect(profit, &TForm4::ExitRequested, m_start.get(), &QWidget::close);
-    connect(profit, &TForm4::StatisticsWindowRequested, this,
+    connect(profit, &TProfitWindow::ExitRequested, m_start.get(), &QWidget::close);
+    connect(profit, &TProfitWindow::StatisticsWindowRequested, this,
             [this] { OpenBeside(m_statistics.get()); });
-    connect(profit, &TForm4::GraphWindowRequested, this, [this] {
+    connect(profit, &TProfitWindow::GraphWindowRequested, this, [this] {
         m_graph->setWindowModality(Qt::ApplicationModal);
         OpenBeside(m_graph.get());
     });
     // A run plays its hands on the decision table and publishes its statistics at the end.
-    connect(profit, &TForm4::RunEnded, m_statistics.get(), &TForm11::Render);
-    connect(profit, &TForm4::RunEnded, m_decisions.get(), &TForm8::Render);
-    connect(profit, &TForm4::RunProgressed, this, [this] {
+    connect(profit, &TProfitWindow::RunEnded, m_statistics.get(), &TStatisticsWindow::Render);
+    connect(profit, &TProfitWindow::RunEnded, m_decisions.get(), &TDecisionWindow::Render);
+    connect(profit, &TProfitWindow::RunProgressed, this, [this] {
         if (m_decisions->isVisible()) m_decisions->Render();
     });
 }

@@ -10,20 +10,20 @@
 
 namespace studlab {
 
-class TForm1;
-class TForm2;
-class TForm3;
-class TForm4;
-class TForm5;
-class TForm6;
-class TForm7;
-class TForm8;
-class TForm9;
-class TForm10;
-class TForm11;
-class TForm12;
-class TForm13;
-class TForm14;
+class TPayoutsWindow;
+class TActionsWindow;
+class TCostsWindow;
+class TProfitWindow;
+class TMinPairDialog;
+class TMinAceKingDialog;
+class TRoundStraightDialog;
+class TDecisionWindow;
+class TCombinationsWindow;
+class TEmptyWindow;
+class TStatisticsWindow;
+class TStartWindow;
+class TDecisionListWindow;
+class TGraphWindow;
 
 // The program's fourteen windows, created once in a fixed order and kept until the program
 // ends, and the moves between them. Of the main windows (the constructor's three, the decision
@@ -32,7 +32,7 @@ class TForm14;
 class TStudlabWindows final : public QObject {
     Q_OBJECT
 public:
-    TStudlabWindows(TGame& model, IDialogs& dialogs);
+    TStudlabWindows(TGame& game, IDialogs& dialogs);
     ~TStudlabWindows() override;
 
     // Shows the start picture, the program's main window; the program ends when it closes.
@@ -40,7 +40,7 @@ public:
 
     // Every window in the order of its creation, the main window first.
     std::vector<QWidget*> Windows() const;
-    // The window of that class name ("TForm8"), or null.
+    // The window of that object name ("TForm8"), or null.
     QWidget* Window(const QString& name) const;
 
 private:
@@ -56,20 +56,20 @@ private:
     void EndProgram();
 
     // In creation order; the start picture comes first and so is the main window.
-    std::unique_ptr<TForm12> m_start;
-    std::unique_ptr<TForm1> m_payouts;
-    std::unique_ptr<TForm2> m_actions;
-    std::unique_ptr<TForm3> m_costs;
-    std::unique_ptr<TForm4> m_profit;
-    std::unique_ptr<TForm5> m_minPair;
-    std::unique_ptr<TForm6> m_minAceKing;
-    std::unique_ptr<TForm7> m_roundStraight;
-    std::unique_ptr<TForm8> m_decisions;
-    std::unique_ptr<TForm9> m_combinations;
-    std::unique_ptr<TForm10> m_empty;
-    std::unique_ptr<TForm11> m_statistics;
-    std::unique_ptr<TForm13> m_decisionList;
-    std::unique_ptr<TForm14> m_graph;
+    std::unique_ptr<TStartWindow> m_start;
+    std::unique_ptr<TPayoutsWindow> m_payouts;
+    std::unique_ptr<TActionsWindow> m_actions;
+    std::unique_ptr<TCostsWindow> m_costs;
+    std::unique_ptr<TProfitWindow> m_profit;
+    std::unique_ptr<TMinPairDialog> m_minPair;
+    std::unique_ptr<TMinAceKingDialog> m_minAceKing;
+    std::unique_ptr<TRoundStraightDialog> m_roundStraight;
+    std::unique_ptr<TDecisionWindow> m_decisions;
+    std::unique_ptr<TCombinationsWindow> m_combinations;
+    std::unique_ptr<TEmptyWindow> m_empty;
+    std::unique_ptr<TStatisticsWindow> m_statistics;
+    std::unique_ptr<TDecisionListWindow> m_decisionList;
+    std::unique_ptr<TGraphWindow> m_graph;
 };
 
 }  // namespace studlab

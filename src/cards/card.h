@@ -51,15 +51,4 @@ std::string_view SuitWord(SuitIndex suit);
 // "Image17": the name of the card's picture control.
 std::string ImageName(TCardId id);
 
-struct TScreenPoint {
-    int Left = 0;
-    int Top = 0;
-    friend bool operator==(const TScreenPoint&, const TScreenPoint&) = default;
-};
-
-// The card's place in the fanned deck row of the decision window.
-constexpr TScreenPoint HomePlace(TCardId id) {
-    return {15 * (id - 1), 456};
-}
-
 }  // namespace studlab

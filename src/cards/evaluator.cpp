@@ -265,12 +265,12 @@ TCombinationListing ListCombinations(const TEvalRules& rules, const TEvalLayout&
     listing.DealerCanHaveGame = a.GameTotal != 0;
     if (listing.DealerCanHaveGame) {
         for (std::size_t i = 0; i < listing.Numbers.size(); ++i) {
-            if (i > 0) listing.RightLabel += '\r';
-            listing.RightLabel += std::to_string(listing.Numbers[i]);
+            if (i > 0) listing.CountsText += '\r';
+            listing.CountsText += std::to_string(listing.Numbers[i]);
         }
     } else {
-        listing.RightLabel = kNoGameCombinations;
-        listing.EmptyLeftLabel = true;
+        listing.CountsText = kNoGameCombinations;
+        listing.HideKindNames = true;
     }
     return listing;
 }

@@ -127,9 +127,9 @@ struct TCombinationListing {
     // At least one completion makes a kind that plays and meets the dealer's minimum.
     bool DealerCanHaveGame = false;
     // The eleven numbers joined by "\r", or kNoGameCombinations.
-    std::string RightLabel;
+    std::string CountsText;
     // Without a game combination the kind names are taken away as well.
-    bool EmptyLeftLabel = false;
+    bool HideKindNames = false;
 };
 
 TCombinationListing ListCombinations(const TEvalRules& rules, const TEvalLayout& layout);

@@ -104,7 +104,7 @@ void AddEvalCommands(CLI::App& app) {
         command->callback([=] {
             const TCombinationListing listing =
                 ListCombinations(options->Rules(), options->Layout());
-            std::string line = listing.RightLabel;
+            std::string line = listing.CountsText;
             std::replace(line.begin(), line.end(), '\r', ' ');
             std::cout << line << '\n';
         });

@@ -119,7 +119,7 @@ void AddProfitCommands(CLI::App& app) {
         const TProfitView& view = check.View();
         const TRunSummary& summary = check.Summary();
         const bool completed = check.LastRunEnd() == TRunEnd::Completed;
-        if (completed) check.ComputeBankClick();
+        if (completed) check.ComputeBank();
         if (*json) {
             nlohmann::json out;
             out["end"] = EndText(check.LastRunEnd());

@@ -26,7 +26,7 @@ std::string OneLine(std::string text) {
 }
 
 void Click(TDecisionTable& table, const std::vector<TCardId>& cards) {
-    for (TCardId id : cards) table.ImageClick(id);
+    for (TCardId id : cards) table.ClickCard(id);
 }
 
 }  // namespace
@@ -57,7 +57,7 @@ void AddTableCommands(CLI::App& app) {
             }
             if (playerCards.size() != 5)
                 throw TUsageError("--player: give the player's five cards");
-            if (!table.EntryOpen()) throw TUsageError(OneLine(table.View().Label1));
+            if (!table.EntryOpen()) throw TUsageError(OneLine(table.View().Prompt));
             if (std::to_string(dealerCards.size()) != session.Design.DealerOpenCards) {
                 throw TUsageError("--dealer: the design opens " + session.Design.DealerOpenCards +
                                   " dealer card(s), " + std::to_string(dealerCards.size()) +
@@ -77,7 +77,7 @@ void AddTableCommands(CLI::App& app) {
             }
             const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
             PrintCandidates(table.State(), std::cout);
-            std::cout << "choice: " << OneLine(table.View().Label1) << '\n'
+            std::cout << "choice: " << OneLine(table.View().Prompt) << '\n'
                       << "seconds: " << seconds.count() << '\n';
             if (notStored) throw *notStored;
         });
@@ -105,9 +105,9 @@ void AddTableCommands(CLI::App& app) {
                               << "player: " << JoinCardNames(state.PlayerCards) << '\n'
                               << "out: " << JoinCardNames(state.OutCards) << '\n';
                     PrintCandidates(state, std::cout);
-                    std::cout << "choice: " << OneLine(table.View().Label1) << '\n';
+                    std::cout << "choice: " << OneLine(table.View().Prompt) << '\n';
                 } else {
-                    std::cout << "prompt: " << OneLine(table.View().Label1) << '\n';
+                    std::cout << "prompt: " << OneLine(table.View().Prompt) << '\n';
                 }
             };
             table.RandomDeal();

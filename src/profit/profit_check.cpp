@@ -23,8 +23,8 @@ void TProfitCheck::StopSimulation() {
     m_stopRequested = true;
     m_view.ProgressPosition = 0;
     m_view.ProgressVisible = false;
-    m_view.CalcButtonVisible = true;
-    m_view.StopButtonVisible = false;
+    m_view.CalculateVisible = true;
+    m_view.StopVisible = false;
 }
 
 void TProfitCheck::EndWithBeep(TRunEnd end) {
@@ -41,13 +41,13 @@ void TProfitCheck::StartCycle(std::int32_t handCount) {
     m_view.MoVisible = false;
     m_view.BankVisible = false;
     m_view.Message.clear();
-    m_view.StopButtonVisible = true;
-    m_view.CalcButtonVisible = false;
+    m_view.StopVisible = true;
+    m_view.CalculateVisible = false;
     m_view.ProgressVisible = true;
     m_view.ProgressPosition = 0;
     m_view.ProgressMaximum = handCount;
-    m_view.BankButtonVisible = false;
-    m_view.StatsButtonVisible = false;
+    m_view.ComputeBankVisible = false;
+    m_view.StatisticsVisible = false;
     m_view.HandLabelsVisible = true;
     m_stats.Clear();
 }
@@ -160,14 +160,14 @@ void TProfitCheck::ShowSummary(std::int32_t recorded) {
     m_view.MoVisible = true;
     m_view.ProgressPosition = 0;
     m_view.ProgressVisible = false;
-    m_view.CalcButtonVisible = true;
-    m_view.StopButtonVisible = false;
+    m_view.CalculateVisible = true;
+    m_view.StopVisible = false;
     for (int c = 0; c < TCombinationStats::kColumns; ++c) {
         m_view.StatsColumns[static_cast<std::size_t>(c)] =
             m_stats.ColumnText(static_cast<TCombinationStats::TColumn>(c));
     }
-    m_view.BankButtonVisible = true;
-    m_view.StatsButtonVisible = true;
+    m_view.ComputeBankVisible = true;
+    m_view.StatisticsVisible = true;
 
     const long double n = recorded;
     const long double mean = static_cast<long double>(m_runTotal) / 10000 / n;
@@ -182,10 +182,10 @@ void TProfitCheck::ShowSummary(std::int32_t recorded) {
     EndQuietly(TRunEnd::Completed);
 }
 
-void TProfitCheck::ComputeBankClick() {
+void TProfitCheck::ComputeBank() {
     const std::int32_t handCount = ParseDesignInteger(m_settings.HandCount);
     const std::size_t count = static_cast<std::size_t>(std::clamp(handCount, 0, kMaxHands));
-    const std::int64_t bank = ComputeBank(
+    const std::int64_t bank = studlab::ComputeBank(
         std::span<const std::int32_t>(m_handResults.data(), count), ProcessPendingEvents);
     m_view.BankText = std::to_string(bank) + " ANTE";
     m_view.BankVisible = true;

@@ -37,24 +37,24 @@ struct TRunSettings {
 
 // What the profitability window shows, as data the window renders.
 struct TProfitView {
-    bool CalcButtonVisible = true;   // "расчет"
-    bool StopButtonVisible = false;  // "СТОП"
-    bool ProgressVisible = false;
+    bool CalculateVisible = true;  // Button2 "расчет"
+    bool StopVisible = false;      // Button3 "СТОП"
+    bool ProgressVisible = false;  // ProgressBar1
     int ProgressPosition = 0;
     int ProgressMaximum = 100;
-    bool StatsButtonVisible = false;  // "статистика"
-    bool BankButtonVisible = false;   // "банк"
-    bool MoVisible = false;           // Label6
+    bool StatisticsVisible = false;   // Button4 "статистика"
+    bool ComputeBankVisible = false;  // Button6 "банк"
+    bool MoVisible = false;           // Label6: the MO of the run
     std::string MoText;
-    bool BankVisible = false;  // Label10
+    bool BankVisible = false;  // Label10: the bank the run needs
     std::string BankText;
     std::string Message;             // Label11
     bool HandLabelsVisible = false;  // Label7 "раздач  результат", Label8, Label9
-    std::string HandNumberText;
-    std::string RunTotalText;
+    std::string HandNumberText;      // Label8
+    std::string RunTotalText;        // Label9
     bool CycleLabelsVisible = false;  // Label12 "№ цикла   результат", Label13, Label14
-    std::string CycleCountText;
-    std::string CyclesTotalText;
+    std::string CycleCountText;       // Label13
+    std::string CyclesTotalText;      // Label14
     // The statistics window's six columns (Label8 .. Label13 there), published after a run.
     std::array<std::string, TCombinationStats::kColumns> StatsColumns;
 };
@@ -101,9 +101,9 @@ public:
     // Called after every played hand, for progress displays.
     std::function<void()> HandPlayed;
 
-    void RunSimulation();     // "расчет"
-    void StopSimulation();    // "СТОП"
-    void ComputeBankClick();  // "банк"
+    void RunSimulation();   // "расчет"
+    void StopSimulation();  // "СТОП"
+    void ComputeBank();     // "банк"
     bool Running() const { return m_running; }
     TRunEnd LastRunEnd() const { return m_end; }
     std::int64_t CycleCount() const { return m_cycleCount; }

@@ -32,7 +32,7 @@ constexpr bool IsDealerStep(int step) {
 
 }  // namespace
 
-void TDecisionTable::ImageClick(TCardId id) {
+void TDecisionTable::ClickCard(TCardId id) {
     if (!IsCardId(id)) throw std::out_of_range("card pictures are Image1 to Image52");
     if (!m_state.PlaceOf(id).Clickable) return;
     m_state.ClickedImageName = ImageName(id);
@@ -66,9 +66,9 @@ bool TDecisionTable::EntryOpen() const {
 }
 
 void TDecisionTable::CompleteEntry(std::string_view prompt) {
-    m_view.Label1 = prompt;
-    m_view.Button1Visible = true;
-    m_view.Button2Visible = false;
+    m_view.Prompt = prompt;
+    m_view.DecideVisible = true;
+    m_view.ContinueVisible = false;
 }
 
 // Stage 1: the dealer's open cards, then the player's five, then known out cards. Slots that
@@ -91,7 +91,7 @@ void TDecisionTable::PlaceInitialCard(TCardId card) {
             }
             if (!m_state.PlaceOf(card).InDeck()) return;
             PutIntoPlayerSlot(card, slot);
-            m_view.FixButtonVisible[PlayerFixButton(slot)] = true;
+            m_view.PlayerFixVisible[slot] = true;
             if (++step == kInitialLayoutComplete || m_state.UsedDealtPlayerSlots() == kDealtSlots) {
                 step = kInitialLayoutComplete;
                 CompleteEntry(kPromptNeighbours);
@@ -100,16 +100,16 @@ void TDecisionTable::PlaceInitialCard(TCardId card) {
         }
         const int slot = kOpenDealerSlotOfStep[step];
         if (m_state.DealerSlotUsed[slot]) {
-            if (++step == kFirstPlayerStep) m_view.Label1 = kPromptPlayer;
+            if (++step == kFirstPlayerStep) m_view.Prompt = kPromptPlayer;
             continue;
         }
         if (!m_state.PlaceOf(card).InDeck()) return;
         PutIntoDealerSlot(card, slot);
-        m_view.FixButtonVisible[DealerFixButton(slot)] = true;
-        if (++step == kFirstPlayerStep) m_view.Label1 = kPromptPlayer;
+        m_view.DealerFixVisible[slot] = true;
+        if (++step == kFirstPlayerStep) m_view.Prompt = kPromptPlayer;
         // Kept cards may already fill some of his open slots: his part ends at the count.
         if (ParseDesignInteger(m_design.DealerOpenCards) == m_state.UsedDealerSlots()) {
-            m_view.Label1 = kPromptPlayer;
+            m_view.Prompt = kPromptPlayer;
             step = kFirstPlayerStep;
         }
         // With the player's five cards kept, the layout is complete once the dealer's are in.

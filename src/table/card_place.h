@@ -1,5 +1,7 @@
 #pragma once
 
+#include <stdexcept>
+
 #include "cards/card.h"
 
 namespace studlab {
@@ -42,5 +44,16 @@ struct TCardPlace {
 
     friend constexpr bool operator==(const TCardPlace&, const TCardPlace&) = default;
 };
+
+// Fix marks lie under slots 1..5 of the player's and the dealer's rows: the flag of (row, slot)
+// in a pair of arrays indexed by slot.
+template <class Flags>
+auto& FixFlagOf(Flags& player, Flags& dealer, TPlaceKind row, int slot) {
+    const bool slotRow = row == TPlaceKind::cpPlayer || row == TPlaceKind::cpDealer;
+    if (!slotRow || slot < 1 || slot > kDealtSlots) {
+        throw std::out_of_range("fix marks lie under slots 1 to 5 of the player and the dealer");
+    }
+    return (row == TPlaceKind::cpPlayer ? player : dealer)[static_cast<std::size_t>(slot)];
+}
 
 }  // namespace studlab

@@ -73,7 +73,7 @@ void TDecisionTable::Pay(std::optional<double> amount) {
 
 // A fold loses everything paid so far: the ante and the costs.
 void TDecisionTable::Fold() {
-    m_view.Label1 = std::string(kFoldLossStart) + FormatNumber(-m_state.PlayerBalance) +
+    m_view.Prompt = std::string(kFoldLossStart) + FormatNumber(-m_state.PlayerBalance) +
                     std::string(kFoldLossEnd);
     m_state.HandStage = 0;
     m_state.HandResult = RoundHalfEven(static_cast<long double>(m_state.PlayerBalance) * 10000);
@@ -85,11 +85,11 @@ void TDecisionTable::AskForHiddenDealerCards(int& step) {
     step = 0;
     if (free == 0) return;  // all his cards lie open: nothing to enter
     if (free == kDealerSlots) {
-        m_view.Label1 = kPromptDealerCards;
+        m_view.Prompt = kPromptDealerCards;
     } else if (free == 1) {
-        m_view.Label1 = kPromptLastDealerCard;
+        m_view.Prompt = kPromptLastDealerCard;
     } else {
-        m_view.Label1 = kPromptRemainingDealerCards;
+        m_view.Prompt = kPromptRemainingDealerCards;
     }
     if (const std::optional<TPlacement> first = NextHiddenDealerCard()) step = first->NextStep - 1;
 }
@@ -120,11 +120,11 @@ void TDecisionTable::ThrowAwayDealerSwapCard() {
 // first decision "комбинации" stays.
 void TDecisionTable::OpenStage(int stage, bool hideCombinations) {
     m_state.HandStage = stage;
-    m_view.Button1Visible = false;
-    m_view.Button2Visible = false;
-    if (hideCombinations) m_view.Button3Visible = false;
-    m_view.Label3.clear();
-    m_view.Label4.clear();
+    m_view.DecideVisible = false;
+    m_view.ContinueVisible = false;
+    if (hideCombinations) m_view.CombinationsVisible = false;
+    m_view.CandidateCaptions.clear();
+    m_view.CandidateValues.clear();
 }
 
 void TDecisionTable::ContinueAfterDecision1() {
@@ -138,22 +138,21 @@ void TDecisionTable::ContinueAfterDecision1() {
         AskForHiddenDealerCards(m_state.Stage2Step);
     } else if (code == "4") {
         Pay(cost);
-        m_view.Label1 = kPromptBoughtCard;
+        m_view.Prompt = kPromptBoughtCard;
         m_state.Stage2Step = 11;  // into slot 6
     } else if (code == "5") {
         Pay(cost);
-        m_view.Label1 = kPromptArrivedCards;
+        m_view.Prompt = kPromptArrivedCards;
         m_state.Stage2Step = 10;  // into slot 7, then slot 6
     } else if (ExchangedCount(code)) {
         Pay(cost);
-        m_view.Label1 = kPromptArrivedCards;
+        m_view.Prompt = kPromptArrivedCards;
         m_state.Stage2Step = 0;  // the freed slots refill; the dealer's steps stay shut
     } else {
         m_state.Stage2Step = 0;  // the decision offered nothing: no card arrives
     }
-    for (int button = kFirstPlayerFixButton; button <= kLastFixButton; ++button) {
-        m_view.FixButtonVisible[button] = false;
-    }
+    m_view.PlayerFixVisible = {};
+    m_view.DealerFixVisible = {};
 }
 
 void TDecisionTable::ContinueAfterDecision2() {
@@ -170,21 +169,21 @@ void TDecisionTable::ContinueAfterDecision2() {
         m_state.PlayerSlotUsed[7] = true;
     } else if (code == "4") {
         Pay(cost);
-        m_view.Label1 = kPromptBoughtCard;
+        m_view.Prompt = kPromptBoughtCard;
         // Slot 6 already holds the card bought at decision 1.
         m_state.Stage3Step = m_state.Choice1 == "4" ? 12 : 11;
     } else if (code == "5") {
         Pay(cost);
-        m_view.Label1 = kPromptArrivedCards;
+        m_view.Prompt = kPromptArrivedCards;
         m_state.Stage3Step = 10;
     } else if (ExchangedCount(code)) {
         Pay(cost);
-        m_view.Label1 = kPromptArrivedCards;
+        m_view.Prompt = kPromptArrivedCards;
         m_state.Stage3Step = 0;
     } else if (code == "11") {
         Pay(cost);
         ThrowAwayDealerSwapCard();
-        m_view.Label1 = kPromptDealerNewCard;
+        m_view.Prompt = kPromptDealerNewCard;
         m_state.Stage3Step = 0;  // the new card takes the freed dealer slot
     } else {
         m_state.Stage3Step = 0;
@@ -202,7 +201,7 @@ void TDecisionTable::ContinueAfterDecision3() {
     } else if (code == "4") {
         ThrowAwayDealerSwapCard();
         Pay(cost);
-        m_view.Label1 = kPromptDealerNewCard;
+        m_view.Prompt = kPromptDealerNewCard;
         m_state.Stage4Step = 0;
     } else {
         m_state.Stage4Step = 0;
@@ -216,7 +215,7 @@ void TDecisionTable::ContinueAfterDecision4() {
     if (code == "1") {
         ThrowAwayDealerSwapCard();
         Pay(cost);
-        m_view.Label1 = kPromptDealerNewCard;
+        m_view.Prompt = kPromptDealerNewCard;
     }
 }
 

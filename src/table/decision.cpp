@@ -112,8 +112,7 @@ void TDecisionTable::DecideStage1() {
     if (m_design.Allows(1, paExchange5)) OfferExchange5(1);
     ChooseBest(1);
     MarkCardsForExchange();
-    m_view.Button2Visible = m_view.Button3Visible = m_view.Label3Visible = m_view.Label4Visible =
-        true;
+    m_view.ContinueVisible = m_view.CombinationsVisible = m_view.CandidatesVisible = true;
 }
 
 void TDecisionTable::DecideStage2() {
@@ -144,8 +143,7 @@ void TDecisionTable::DecideStage2() {
     if (m_design.Allows(2, paBuyDealerGame) && IsOneOf(c1, {"2", "3"})) OfferDealerGame(2);
     ChooseBest(2);
     const bool dealerCanHaveGame = DealerCanHaveGame();
-    m_view.Button2Visible = m_view.Button3Visible = m_view.Label3Visible = m_view.Label4Visible =
-        true;
+    m_view.ContinueVisible = m_view.CombinationsVisible = m_view.CandidatesVisible = true;
     if (dealerCanHaveGame && m_state.Choice2 == "11") SettleHand(kDealerGameLoss);
     MarkCardsForExchange();
     if (IsOneOf(c1, {"2", "3"}) && m_state.Choice2 != "11") SettleHand(kSettleLoss);
@@ -170,8 +168,7 @@ void TDecisionTable::DecideStage3() {
     if (m_design.Allows(3, paBuyDealerGame) && IsOneOf(c2, {"2", "3"})) OfferDealerGame(3);
     ChooseBest(3);
     const bool dealerCanHaveGame = DealerCanHaveGame();
-    m_view.Button2Visible = m_view.Button3Visible = m_view.Label3Visible = m_view.Label4Visible =
-        true;
+    m_view.ContinueVisible = m_view.CombinationsVisible = m_view.CandidatesVisible = true;
     if (dealerCanHaveGame && m_state.Choice3 == "4") SettleHand(kSettleLoss);
     if (IsOneOf(c2, {"2", "3"}) && m_state.Choice3 != "4") SettleHand(kSettleLoss);
     if (c2 == "11") SettleHand(kSettleLoss);
@@ -181,8 +178,7 @@ void TDecisionTable::DecideStage4() {
     if (m_design.Allows(4, paBuyDealerGame)) OfferDealerGame(4);
     ChooseBest(4);
     const bool dealerCanHaveGame = DealerCanHaveGame();
-    m_view.Button2Visible = m_view.Button3Visible = m_view.Label3Visible = m_view.Label4Visible =
-        true;
+    m_view.ContinueVisible = m_view.CombinationsVisible = m_view.CandidatesVisible = true;
     if (dealerCanHaveGame && m_state.Choice4 == "1") SettleHand(kSettleLoss);
     if (IsOneOf(m_state.Choice3, {"2", "3"}) && m_state.Choice4 != "1") SettleHand(kSettleLoss);
     if (m_state.Choice3 == "4") SettleHand(kSettleLoss);
@@ -194,9 +190,9 @@ void TDecisionTable::ChooseBest(int stage) {
     Rules();
     const TCandidateTable& candidates = m_state.Candidates;
     const TCandidateTable::TSlot& chosen = candidates.Chosen();
-    m_view.Label3 = m_view.ListWindowTexts = candidates.TextList();
-    m_view.Label4 = m_view.ListWindowValues = candidates.ValueList();
-    m_view.Label1 = chosen.Text;
+    m_view.CandidateCaptions = m_view.DecisionListCaptions = candidates.TextList();
+    m_view.CandidateValues = m_view.DecisionListValues = candidates.ValueList();
+    m_view.Prompt = chosen.Text;
     m_state.Choice(stage) = chosen.Code;
 }
 
@@ -205,8 +201,8 @@ void TDecisionTable::ChooseBest(int stage) {
 bool TDecisionTable::DealerCanHaveGame() {
     ++m_evaluatorCalls;
     const TCombinationListing listing = ListCombinations(Rules(), TableLayout());
-    m_view.CombinationCounts = listing.RightLabel;
-    if (listing.EmptyLeftLabel) m_view.CombinationNames.clear();
+    m_view.CombinationCounts = listing.CountsText;
+    if (listing.HideKindNames) m_view.CombinationNames.clear();
     return listing.DealerCanHaveGame;
 }
 
@@ -226,16 +222,16 @@ void TDecisionTable::MarkCardsForExchange() {
 }
 
 void TDecisionTable::SettleHand(std::string_view lossText) {
-    m_view.Button1Visible = m_view.Button2Visible = false;
-    m_view.Label3Visible = m_view.Label4Visible = false;
+    m_view.DecideVisible = m_view.ContinueVisible = false;
+    m_view.CandidatesVisible = false;
     m_state.HandStage = 0;
     const std::int64_t r = Evaluate(TableLayout(), kModeBet);
     if (r > 0) {
-        m_view.Label1 = std::string(kWinStart) + FormatTenThousandths(r) + std::string(kWinEnd);
+        m_view.Prompt = std::string(kWinStart) + FormatTenThousandths(r) + std::string(kWinEnd);
     } else if (r < 0) {
-        m_view.Label1 = std::string(lossText) + FormatTenThousandths(-r) + std::string(kLossEnd);
+        m_view.Prompt = std::string(lossText) + FormatTenThousandths(-r) + std::string(kLossEnd);
     } else {
-        m_view.Label1 = std::string(kEven);
+        m_view.Prompt = std::string(kEven);
     }
     m_state.HandResult = r;
 }
@@ -244,9 +240,9 @@ void TDecisionTable::SettleHand(std::string_view lossText) {
 // reported at every decision of the second stage.
 void TDecisionTable::DesignConflictCheck() {
     if (!m_design.BuysTooManyCards()) return;
-    m_view.Label1 = std::string(kDesignConflict);
-    m_view.Button1Visible = m_view.Button2Visible = m_view.Button3Visible = false;
-    m_view.Label3Visible = m_view.Label4Visible = false;
+    m_view.Prompt = std::string(kDesignConflict);
+    m_view.DecideVisible = m_view.ContinueVisible = m_view.CombinationsVisible = false;
+    m_view.CandidatesVisible = false;
 }
 
 bool TDecisionTable::CacheLookup() {
@@ -254,11 +250,10 @@ bool TDecisionTable::CacheLookup() {
         m_cache.Find(m_gameName.value_or(""),
                      LayoutKey(m_state.DealerCards, m_state.PlayerCards, m_state.OutCards));
     if (!row) return false;
-    m_view.Button3Visible = m_view.Button2Visible = m_view.Label3Visible = m_view.Label4Visible =
-        true;
-    m_view.Label3 = row->Choose;
-    m_view.Label4 = row->ChooseN;
-    m_view.Label1 = row->Nadpis;
+    m_view.CombinationsVisible = m_view.ContinueVisible = m_view.CandidatesVisible = true;
+    m_view.CandidateCaptions = row->Choose;
+    m_view.CandidateValues = row->ChooseN;
+    m_view.Prompt = row->Nadpis;
     m_state.HandResult =
         RoundHalfEven(static_cast<long double>(ParseDesignNumber(row->MoR)) * 10000);
     for (int stage = 1; stage <= kStages; ++stage) m_state.Choice(stage) = row->Reshenie[stage - 1];
@@ -274,7 +269,7 @@ void TDecisionTable::CacheStore(int stage) {
         row.ChooseN = m_state.Candidates.ValueList();
     }
     row.MoR = FormatTenThousandths(m_state.HandResult);
-    row.Nadpis = m_view.Label1;
+    row.Nadpis = m_view.Prompt;
     for (int stage = 1; stage <= kStages; ++stage) row.Reshenie[stage - 1] = m_state.Choice(stage);
     m_cache.Append(m_gameName.value_or(""), row);
 }

@@ -1,6 +1,5 @@
 #include "table/decision_table.h"
 
-#include <stdexcept>
 #include <utility>
 
 namespace studlab {
@@ -9,7 +8,7 @@ TDecisionTable::TDecisionTable(TGameDesign& design, TCalculationSettings& settin
     : m_design(design), m_settings(settings) {}
 
 void TDecisionTable::SetGameName(std::string name) {
-    m_view.Label2 = name;
+    m_view.GameTitle = name;
     m_gameName = std::move(name);
 }
 
@@ -24,32 +23,9 @@ void TDecisionTable::ClearExchangeMarks() {
     for (TCardId id = 1; id <= kCards; ++id) m_state.PlaceOf(id).Marked = false;
 }
 
-void TDecisionTable::FixButtonClick(int button) {
-    if (!IsFixButton(button)) throw std::out_of_range("fix buttons are Button4 to Button13");
-    bool& fixed = button < kFirstDealerFixButton
-                      ? m_state.PlayerFixed[button - kFirstPlayerFixButton + 1]
-                      : m_state.DealerFixed[button - kFirstDealerFixButton + 1];
+void TDecisionTable::ToggleFix(TPlaceKind row, int slot) {
+    bool& fixed = m_state.Fixed(row, slot);
     fixed = !fixed;
-}
-
-TFixButtonView TDecisionTable::FixButton(int button) const {
-    if (!IsFixButton(button)) throw std::out_of_range("fix buttons are Button4 to Button13");
-    const bool player = button < kFirstDealerFixButton;
-    const int slot =
-        player ? button - kFirstPlayerFixButton + 1 : button - kFirstDealerFixButton + 1;
-    const bool fixed = player ? m_state.PlayerFixed[slot] : m_state.DealerFixed[slot];
-    return {fixed ? kFixOnCaption : kFixOffCaption,
-            fixed ? kFixOnWidth : kFixOffWidth,
-            {kSlotLeft[slot] + kFixButtonInset, player ? kPlayerFixRowTop : kDealerFixRowTop},
-            m_view.FixButtonVisible[button]};
-}
-
-TScreenPoint TDecisionTable::CardScreenPlace(TCardId id) const {
-    return studlab::CardScreenPlace(id, m_state.PlaceOf(id));
-}
-
-TPointerShape TDecisionTable::CardPointer(TCardId id) const {
-    return studlab::CardPointer(m_state.PlaceOf(id));
 }
 
 // Every move of a card goes through here, so that the card tables and the slot occupancy

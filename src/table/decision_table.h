@@ -15,7 +15,6 @@
 #include "design/game_design.h"
 #include "table/cache/decision_cache.h"
 #include "table/card_place.h"
-#include "table/table_geometry.h"
 #include "table/table_state.h"
 #include "table/table_view.h"
 
@@ -39,9 +38,9 @@ class TDecisionTable {
 public:
     TDecisionTable(TGameDesign& design, TCalculationSettings& settings);
 
-    // Image1Click .. Image52Click: a click on a card picture. Cards that lie in a slot or were
-    // thrown away take no clicks.
-    void ImageClick(TCardId id);
+    // A click on the card's picture (Image1Click .. Image52Click). Cards that lie in a slot or
+    // were thrown away take no clicks.
+    void ClickCard(TCardId id);
     // The card entry behind every click: puts the card where the stage expects it next, or lifts
     // it out of the deck (and back) once the stage's cards are complete.
     void PlaceCard(RankIndex rank, SuitIndex suit);
@@ -49,8 +48,9 @@ public:
     // settled), before a game is named, and while the design's number of open dealer cards is
     // unusable. Anything that clicks cards until "РЕШЕНИЕ" shows must not start then.
     bool EntryOpen() const;
-    // Button4Click .. Button13Click: toggles the fix mark of the button's slot.
-    void FixButtonClick(int button);
+    // Toggles the fix mark of `slot` (1..5) of the player's or the dealer's row (Button4Click ..
+    // Button8Click under the player's slots, Button9Click .. Button13Click under the dealer's).
+    void ToggleFix(TPlaceKind row, int slot);
     // Button2Click, "ПРОДОЛЖИТЬ": carries out the choice of the last decision and opens the next
     // stage. A cost that does not convert throws TConversionError before anything changes.
     void ContinueHand();
@@ -100,10 +100,6 @@ public:
     const TTableView& View() const { return m_view; }
     TGameDesign& Design() const { return m_design; }
     TCalculationSettings& Settings() const { return m_settings; }
-
-    TFixButtonView FixButton(int button) const;
-    TScreenPoint CardScreenPlace(TCardId id) const;
-    TPointerShape CardPointer(TCardId id) const;
 
 private:
     // Where a card clicked now would go during stages 2..5.

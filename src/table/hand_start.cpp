@@ -31,12 +31,12 @@ constexpr std::array<TOpening, 6> kOpenings = {{
 
 void TDecisionTable::SelectGame(const std::optional<std::filesystem::path>& designFile) {
     if (designFile) SetGameName(LoadDesignFile(*designFile, m_design));
-    m_view.Button15Visible = true;
+    m_view.RandomDealVisible = true;
     StartHand(false);
 }
 
 void TDecisionTable::NewLayout() {
-    m_view.Button15Visible = true;
+    m_view.RandomDealVisible = true;
     if (!GameChosen()) return;
     StartHand(true);
 }
@@ -46,25 +46,24 @@ void TDecisionTable::NewLayout() {
 bool TDecisionTable::SetOpeningPrompt() {
     for (const TOpening& opening : kOpenings) {
         if (m_design.DealerOpenCards == opening.OpenCards) {
-            m_view.Label1 = opening.Prompt;
+            m_view.Prompt = opening.Prompt;
             m_state.Stage1Step = opening.FirstStep;
             return true;
         }
     }
-    m_view.Label1 = std::string(kPromptBadOpenCardsStart) + m_design.DealerOpenCards +
+    m_view.Prompt = std::string(kPromptBadOpenCardsStart) + m_design.DealerOpenCards +
                     std::string(kPromptBadOpenCardsEnd);
     m_state.Stage1Step = 0;
     return false;
 }
 
 void TDecisionTable::HideDecision() {
-    m_view.Label3.clear();
-    m_view.Label4.clear();
-    m_view.Label3Visible = false;
-    m_view.Label4Visible = false;
-    m_view.Button1Visible = false;
-    m_view.Button2Visible = false;
-    m_view.Button3Visible = false;
+    m_view.CandidateCaptions.clear();
+    m_view.CandidateValues.clear();
+    m_view.CandidatesVisible = false;
+    m_view.DecideVisible = false;
+    m_view.ContinueVisible = false;
+    m_view.CombinationsVisible = false;
 }
 
 // A new layout keeps the cards of fixed slots (a marked card comes back down into its slot);
@@ -82,8 +81,8 @@ void TDecisionTable::StartHand(bool keepFixedSlots) {
         m_state.DealerFixed = {};
     }
     for (int slot = 1; slot <= kDealtSlots; ++slot) {
-        m_view.FixButtonVisible[PlayerFixButton(slot)] = m_state.PlayerFixed[slot];
-        m_view.FixButtonVisible[DealerFixButton(slot)] = m_state.DealerFixed[slot];
+        m_view.PlayerFixVisible[slot] = m_state.PlayerFixed[slot];
+        m_view.DealerFixVisible[slot] = m_state.DealerFixed[slot];
     }
 
     m_state.PlayerCards.Clear();
@@ -118,7 +117,7 @@ void TDecisionTable::StartHand(bool keepFixedSlots) {
             m_state.Stage1Step = 11;
             CompleteEntry(kPromptNeighbours);
         } else {
-            m_view.Label1 = kPromptPlayer;
+            m_view.Prompt = kPromptPlayer;
             m_state.Stage1Step = 6;
         }
     }

@@ -29,7 +29,7 @@ void TDecisionTable::DealRandomCardsUntil(const std::function<bool()>& done, int
         const TCardId id = static_cast<TCardId>(m_random.Below(kCards)) + 1;
         m_state.ClickedImageName = ImageName(id);
         if (!m_state.PlaceOf(id).InDeck()) continue;
-        ImageClick(id);
+        ClickCard(id);
         if (counted != nullptr) ++*counted;
     }
 }
@@ -39,13 +39,13 @@ void TDecisionTable::RandomDeal() {
     m_state.HandResult = kHandNotSettled;
     NewLayout();
     if (!GameChosen()) throw TRandomDealError("Сначала выберите игру в меню \"опции\"");
-    if (!EntryOpen()) throw TRandomDealError("Раздача невозможна: " + m_view.Label1);
+    if (!EntryOpen()) throw TRandomDealError("Раздача невозможна: " + m_view.Prompt);
 
     std::optional<int> boxCardsWanted;
     int boxCards = 0;
     for (int presses = 0; m_state.HandResult == kHandNotSettled; ++presses) {
         if (presses == kMaxPresses) throw TRandomDealError("Раздача не доигрывается до конца");
-        DealRandomCardsUntil([this] { return m_view.Button1Visible; }, nullptr);
+        DealRandomCardsUntil([this] { return m_view.DecideVisible; }, nullptr);
         if (!boxCardsWanted) {
             // The further boxes at the table get five cards each, dealt once as known out cards.
             const double boxes = ParseDesignNumber(m_settings.PlayingBoxes);

@@ -4,7 +4,7 @@
 
 namespace studlab {
 
-// The lines the decision window writes into Label1 while a hand is entered and continued.
+// The prompts the decision window shows (Label1) while a hand is entered and continued.
 // "\r" (character 13) breaks a label's line.
 
 inline constexpr std::string_view kPromptNeighbours =

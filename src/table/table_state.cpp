@@ -53,6 +53,13 @@ int& TTableState::EntryStep(int stage) {
     }
 }
 
+bool& TTableState::Fixed(TPlaceKind row, int slot) {
+    return FixFlagOf(PlayerFixed, DealerFixed, row, slot);
+}
+bool TTableState::Fixed(TPlaceKind row, int slot) const {
+    return FixFlagOf(PlayerFixed, DealerFixed, row, slot);
+}
+
 std::optional<TCardId> TTableState::CardInPlayerSlot(int slot) const {
     return FindCard(*this, [slot](const TCardPlace& p) { return p.InPlayerSlot(slot); });
 }

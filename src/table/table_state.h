@@ -74,6 +74,9 @@ struct TTableState {
     std::string& Choice(int stage);
     const std::string& Choice(int stage) const;
     int& EntryStep(int stage);
+    // The fix mark of `slot` (1..5) of the player's or the dealer's row.
+    bool& Fixed(TPlaceKind row, int slot);
+    bool Fixed(TPlaceKind row, int slot) const;
 
     std::optional<TCardId> CardInPlayerSlot(int slot) const;
     std::optional<TCardId> CardInDealerSlot(int slot) const;

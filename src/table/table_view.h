@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "cards/card.h"
+#include "table/card_place.h"
 
 namespace studlab {
 
@@ -15,57 +15,34 @@ inline constexpr std::string_view kContinueCaption = "ПРОДОЛЖИТЬ";    
 inline constexpr std::string_view kCombinationsCaption = "комбинации";    // Button3
 inline constexpr std::string_view kRandomDealCaption = "СДАТЬ СЛУЧАЙНО";  // Button15
 
-// Fix buttons: Button4..Button8 under the player's slots 1..5, Button9..Button13 under the
-// dealer's.
-inline constexpr int kFirstPlayerFixButton = 4;
-inline constexpr int kFirstDealerFixButton = 9;
-inline constexpr int kLastFixButton = 13;
-constexpr int PlayerFixButton(int slot) {
-    return kFirstPlayerFixButton - 1 + slot;
-}
-constexpr int DealerFixButton(int slot) {
-    return kFirstDealerFixButton - 1 + slot;
-}
-constexpr bool IsFixButton(int button) {
-    return button >= kFirstPlayerFixButton && button <= kLastFixButton;
-}
-
-inline constexpr std::string_view kFixOffCaption = "Ф";
-inline constexpr std::string_view kFixOnCaption = "ФИКС";
-inline constexpr int kFixOffWidth = 20;
-inline constexpr int kFixOnWidth = 69;
-inline constexpr int kFixButtonHeight = 20;
-
 // What the decision window shows besides the cards, as plain data for the window to render.
 struct TTableView {
-    std::string Label1;  // prompt or result; lines are separated by "\r"
-    std::string Label2 = std::string(kNoGameChosen);  // the game's name
-    std::string Label3;                               // captions of the candidate actions
-    std::string Label4;                               // their values
-    bool Label3Visible = false;
-    bool Label4Visible = false;
-    bool Button1Visible = false;   // "РЕШЕНИЕ": the entry of the stage is complete
-    bool Button2Visible = false;   // "ПРОДОЛЖИТЬ"
-    bool Button3Visible = false;   // "комбинации"
-    bool Button15Visible = false;  // "СДАТЬ СЛУЧАЙНО"
-    std::array<bool, kLastFixButton + 1> FixButtonVisible{};  // [4..13]
+    std::string Prompt;  // Label1: the prompt or the result; lines are separated by "\r"
+    std::string GameTitle = std::string(kNoGameChosen);  // Label2: the game's name
+    std::string CandidateCaptions;                       // Label3
+    std::string CandidateValues;                         // Label4
+    bool CandidatesVisible = false;                      // Label3 and Label4
+    // "РЕШЕНИЕ" shows once the entry of the stage is complete.
+    bool DecideVisible = false;        // Button1 "РЕШЕНИЕ"
+    bool ContinueVisible = false;      // Button2 "ПРОДОЛЖИТЬ"
+    bool CombinationsVisible = false;  // Button3 "комбинации"
+    bool RandomDealVisible = false;    // Button15 "СДАТЬ СЛУЧАЙНО"
+    // The fix buttons under the slots the first stage laid, [1..5].
+    std::array<bool, kDealtSlots + 1> PlayerFixVisible{};   // Button4 .. Button8
+    std::array<bool, kDealerSlots + 1> DealerFixVisible{};  // Button9 .. Button13
 
     // The decision list window (TForm13): the candidates and their values of the last decision.
-    std::string ListWindowTexts;
-    std::string ListWindowValues;
+    std::string DecisionListCaptions;
+    std::string DecisionListValues;
     // The combinations window (TForm9): the kind names and the dealer's completions per kind.
     std::string CombinationNames;
     std::string CombinationCounts;
 
-    friend bool operator==(const TTableView&, const TTableView&) = default;
-};
+    // The fix button under `slot` (1..5) of the player's or the dealer's row.
+    bool& FixVisible(TPlaceKind row, int slot);
+    bool FixVisible(TPlaceKind row, int slot) const;
 
-// One fix button as drawn: its caption and width follow its slot's fix mark.
-struct TFixButtonView {
-    std::string_view Caption;
-    int Width = kFixOffWidth;
-    TScreenPoint Place;
-    bool Visible = false;
+    friend bool operator==(const TTableView&, const TTableView&) = default;
 };
 
 }  // namespace studlab

@@ -224,13 +224,13 @@ private slots:
             auto* box = m_program->Control<QAbstractButton>(bound.Window, bound.Control);
             const QString where = QString(bound.Window) + " " + bound.Control;
             QVERIFY2(box && box->isEnabled(), qPrintable(where));
-            TGameDesign expected = m_program->Model.Design;
+            TGameDesign expected = m_program->Game.Design;
             bound.Field(expected) = !bound.Field(expected);
             ClickBox(box);
-            QVERIFY2(m_program->Model.Design == expected, qPrintable(where));
+            QVERIFY2(m_program->Game.Design == expected, qPrintable(where));
             QCOMPARE(box->isChecked(), bound.Field(expected));
             ClickBox(box);
-            QVERIFY2(m_program->Model.Design == TGameDesign{}, qPrintable(where));
+            QVERIFY2(m_program->Game.Design == TGameDesign{}, qPrintable(where));
         }
     }
 
@@ -241,10 +241,10 @@ private slots:
                 auto* edit = m_program->Control<QLineEdit>(bound.Window, bound.Control);
                 const QString where = QString(bound.Window) + " " + bound.Control + " " + typed;
                 QVERIFY2(edit && edit->isEnabled(), qPrintable(where));
-                TGameDesign expected = m_program->Model.Design;
+                TGameDesign expected = m_program->Game.Design;
                 bound.Field(expected) = typed.toStdString();
                 RetypeText(edit, typed);
-                QVERIFY2(m_program->Model.Design == expected, qPrintable(where));
+                QVERIFY2(m_program->Game.Design == expected, qPrintable(where));
             }
         }
     }
@@ -265,7 +265,7 @@ private slots:
                 }
             }
         }
-        QVERIFY(m_program->Model.Design == TGameDesign{});
+        QVERIFY(m_program->Game.Design == TGameDesign{});
     }
 
     void rightButtonOpensTheWrapAroundDialogWithoutToggling() {
@@ -276,7 +276,7 @@ private slots:
             ClickBox(box, Qt::RightButton);
             QVERIFY(m_program->Window("TForm7")->isVisible());
             QVERIFY(box->isChecked());
-            QVERIFY(m_program->Model.Design == TGameDesign{});
+            QVERIFY(m_program->Game.Design == TGameDesign{});
             ClickBox(box);  // the left button still toggles
             QVERIFY(!box->isChecked());
             ClickBox(box);
@@ -288,7 +288,7 @@ private slots:
             ClickBox(
                 m_program->Control<QRadioButton>(dialog, QString("RadioButton%1").arg(option)));
         };
-        TGameDesign& design = m_program->Model.Design;
+        TGameDesign& design = m_program->Game.Design;
         choose("TForm5", 3);
         QCOMPARE(design.MinPair, std::optional<RankIndex>(11));  // fours
         choose("TForm5", 13);

@@ -13,6 +13,7 @@
 #include "design/design_file.h"
 #include "design/ui/design_file_commands.h"
 #include "gui_test_support.h"
+#include "table/ui/table_geometry.h"
 
 namespace studlab::test {
 namespace {
@@ -112,13 +113,14 @@ private slots:
         Click(kTwoOfSpades);
         QCOMPARE(Card(kTwoOfSpades)->pos(), QPoint(15 * 40, 414));
         QCOMPARE(Card(kTwoOfSpades)->cursor().shape(), Qt::SizeVerCursor);
-        QVERIFY(m_program->Model.Table.State().OutCards.Has(kTwoOfSpades));
+        QVERIFY(m_program->Game.Table.State().OutCards.Has(kTwoOfSpades));
         Click(kTwoOfSpades);
         QCOMPARE(Card(kTwoOfSpades)->pos(), QPoint(15 * 40, 456));
         QCOMPARE(Card(kTwoOfSpades)->cursor().shape(), Qt::UpArrowCursor);
 
         // A card in a slot takes no clicks.
         QVERIFY(Card(kAceOfHearts)->testAttribute(Qt::WA_TransparentForMouseEvents));
+        QCOMPARE(Card(kAceOfHearts)->cursor().shape(), Qt::ArrowCursor);
         Click(kAceOfHearts);
         QCOMPARE(Card(kAceOfHearts)->pos(), QPoint(209, 185));
     }
@@ -129,6 +131,7 @@ private slots:
         Click(kAceOfSpades);
         QPushButton* dealerFix = Button("Button11");  // under the dealer's middle slot
         QVERIFY(dealerFix->isVisible());
+        QCOMPARE(dealerFix->text(), QString("Ф"));
         QCOMPARE(dealerFix->geometry(), QRect(357, 83, 20, 20));
         const std::pair<const char*, int> toggles[] = {{"ФИКС", 69}, {"Ф", 20}, {"ФИКС", 69}};
         for (const auto& [caption, width] : toggles) {
@@ -138,12 +141,43 @@ private slots:
         }
 
         Click(kAceOfHearts);
+        QCOMPARE(Button("Button4")->geometry(), QRect(211, 263, 20, 20));  // the player's slot 1
+        QVERIFY(m_program->Game.Table.State().DealerFixed[3]);
         m_program->Action("TForm8", "N5")->trigger();  // "новый расклад"
         QCOMPARE(Card(kAceOfSpades)->pos(), QPoint(355, 5));
         QCOMPARE(Card(kAceOfHearts)->pos(), QPoint(0, 456));
         QVERIFY(dealerFix->isVisible());
         QVERIFY(Button("Button4")->isHidden());
         QCOMPARE(Text("Label1"), QString("Выберете карты игрока"));
+    }
+
+    // The pictures of the deck fan out along the bottom, lifted and thrown-away cards stand in
+    // the row above it, and cards in slots stand in their row; a marked card 15 pixels higher.
+    void cardPicturesStandWhereTheirPlaceSays() {
+        const TCardId id = 17;
+        QCOMPARE(CardPicturePlace(id, TCardPlace::Deck()), QPoint(240, 456));
+        QCOMPARE(CardPicturePlace(1, TCardPlace::Deck()), QPoint(0, 456));
+        QCOMPARE(CardPicturePlace(52, TCardPlace::Deck()), QPoint(765, 456));
+        QCOMPARE(CardPicturePlace(id, TCardPlace::Lifted()), QPoint(240, 414));
+        QCOMPARE(CardPicturePlace(id, TCardPlace::ThrownAway()), QPoint(240, 414));
+        const int lefts[] = {0, 209, 282, 355, 428, 501, 136, 100};
+        for (int slot = 1; slot <= 7; ++slot) {
+            QCOMPARE(CardPicturePlace(id, TCardPlace::Player(slot)), QPoint(lefts[slot], 185));
+            TCardPlace marked = TCardPlace::Player(slot);
+            marked.Marked = true;
+            QCOMPARE(CardPicturePlace(id, marked), QPoint(lefts[slot], 170));
+        }
+        for (int slot = 1; slot <= 5; ++slot) {
+            QCOMPARE(CardPicturePlace(id, TCardPlace::Dealer(slot)), QPoint(lefts[slot], 5));
+            const QRect player = FixButtonGeometry({TPlaceKind::cpPlayer, slot}, false);
+            QCOMPARE(player, QRect(lefts[slot] + 2, 263, 20, 20));
+            QCOMPARE(FixButtonGeometry({TPlaceKind::cpDealer, slot}, true),
+                     QRect(lefts[slot] + 2, 83, 69, 20));
+        }
+        QCOMPARE(CardCursor(TCardPlace::Deck()), Qt::UpArrowCursor);
+        QCOMPARE(CardCursor(TCardPlace::Lifted()), Qt::SizeVerCursor);
+        QCOMPARE(CardCursor(TCardPlace::ThrownAway()), Qt::ArrowCursor);
+        QCOMPARE(CardCursor(TCardPlace::Player(1)), Qt::ArrowCursor);
     }
 
     void decisionShowsTheCandidatesInBothListsAndTheChoice() {
@@ -160,7 +194,7 @@ private slots:
         QVERIFY(captions.mid(0, 3).contains(Text("Label1")));
         for (const char* shown : {"Label3", "Label4", "Button1", "Button2", "Button3"})
             QVERIFY2(m_program->Control("TForm8", shown)->isVisible(), shown);
-        QVERIFY(!m_program->Model.Table.State().Choice1.empty());
+        QVERIFY(!m_program->Game.Table.State().Choice1.empty());
 
         // The list window holds the same lists before it is opened, and a click opens it.
         QCOMPARE(m_program->Control<QLabel>("TForm13", "Label1")->text(), Text("Label3"));
@@ -193,7 +227,7 @@ private slots:
         LayOutPairOfAces();
         QTest::mouseClick(Button("Button1"), Qt::LeftButton);
         QTest::mouseClick(Button("Button2"), Qt::LeftButton);
-        const TTableState& state = m_program->Model.Table.State();
+        const TTableState& state = m_program->Game.Table.State();
         QCOMPARE(state.HandStage, 2);
         QVERIFY(Button("Button2")->isHidden());
         QVERIFY(Text("Label3").isEmpty());
@@ -218,7 +252,7 @@ private slots:
         SelectGame(TGameDesign{}, "игра");
         for (int hand = 0; hand < 3; ++hand) {
             QTest::mouseClick(Button("Button15"), Qt::LeftButton);
-            const TTableState& state = m_program->Model.Table.State();
+            const TTableState& state = m_program->Game.Table.State();
             QCOMPARE(state.HandStage, 0);
             QCOMPARE(state.LastHandResult, state.HandResult);
             QVERIFY(state.HandResult != kHandNotSettled);
@@ -233,7 +267,7 @@ private slots:
         m_program->Action("TForm8", "N5")->trigger();  // shows "СДАТЬ СЛУЧАЙНО"
         QTest::mouseClick(Button("Button15"), Qt::LeftButton);
         QCOMPARE(m_program->Dialogs.Errors.size(), 1);
-        QCOMPARE(m_program->Model.Table.State().HandStage, 0);
+        QCOMPARE(m_program->Game.Table.State().HandStage, 0);
     }
 
     void aNumberThatDoesNotConvertStopsTheDecisionWithAMessage() {
@@ -262,7 +296,7 @@ private slots:
         });
         Button("Button1")->click();
         QVERIFY(delivered);
-        const TTableState& state = m_program->Model.Table.State();
+        const TTableState& state = m_program->Game.Table.State();
         QCOMPARE(state.HandStage, 1);
         QCOMPARE(state.HandResult, 0);
         QVERIFY(state.PlaceOf(kTwoOfSpades).InDeck());
@@ -298,15 +332,16 @@ private:
 
     TCardId FirstCardInTheDeck() const {
         for (TCardId id = 1; id <= kCards; ++id) {
-            if (m_program->Model.Table.State().PlaceOf(id).InDeck()) return id;
+            if (m_program->Game.Table.State().PlaceOf(id).InDeck()) return id;
         }
         return 0;
     }
 
     void ExpectCardsWhereTheTableHasThem() const {
         for (TCardId id = 1; id <= kCards; ++id) {
-            const TScreenPoint place = m_program->Model.Table.CardScreenPlace(id);
-            QCOMPARE(Card(id)->pos(), QPoint(place.Left, place.Top));
+            const TCardPlace& place = m_program->Game.Table.State().PlaceOf(id);
+            QCOMPARE(Card(id)->pos(), CardPicturePlace(id, place));
+            QCOMPARE(Card(id)->cursor().shape(), CardCursor(place));
         }
     }
 

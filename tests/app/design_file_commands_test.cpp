@@ -82,7 +82,7 @@ private slots:
         m_program->Dialogs.SaveAnswers.push_back(m_folder.filePath(typed));
         m_program->Action("TForm1", "N2")->trigger();
         QCOMPARE(QDir(m_folder.path()).entryList(QDir::Files), QStringList{written});
-        QVERIFY(ReadDesign(m_folder.filePath(written)) == m_program->Model.Design);
+        QVERIFY(ReadDesign(m_folder.filePath(written)) == m_program->Game.Design);
         QVERIFY(m_program->Dialogs.Errors.isEmpty());
         QCOMPARE(m_program->VisibleWindows(), QStringList{"TForm1"});
     }
@@ -101,7 +101,7 @@ private slots:
         QVERIFY2(m_program->Dialogs.Errors[0].startsWith("Cannot create file \"" +
                                                          m_folder.filePath("missing/game.es1")),
                  qPrintable(m_program->Dialogs.Errors[0]));
-        QVERIFY(m_program->Model.Design == TGameDesign{});
+        QVERIFY(m_program->Game.Design == TGameDesign{});
     }
 
     void loadShowsTheDesignInEveryWindow() {
@@ -110,8 +110,8 @@ private slots:
         m_program->Dialogs.OpenAnswers.push_back(path);
         m_program->Action("TForm1", "N3")->trigger();
 
-        QVERIFY(m_program->Model.Design == UnusualDesign());
-        QCOMPARE(m_program->Model.Table.GameName(), std::optional<std::string>("вариант"));
+        QVERIFY(m_program->Game.Design == UnusualDesign());
+        QCOMPARE(m_program->Game.Table.GameName(), std::optional<std::string>("вариант"));
         const auto text = [&](const char* window, const char* name) {
             return m_program->Control<QLineEdit>(window, name)->text();
         };
@@ -151,7 +151,7 @@ private slots:
 
         m_program->Dialogs.OpenAnswers.push_back(shortFile.fileName());
         m_program->Action("TForm1", "N3")->trigger();
-        QVERIFY(!m_program->Model.Design.MinPair.has_value());
+        QVERIFY(!m_program->Game.Design.MinPair.has_value());
         for (const auto& [dialog, options] : {std::pair{"TForm5", 13}, std::pair{"TForm6", 2},
                                               std::pair{"TForm7", 2}, std::pair{"TForm1", 3}}) {
             for (int n = 1; n <= options; ++n) {
@@ -165,14 +165,14 @@ private slots:
 
     void cancelledOrFailedLoadChangesNothing() {
         RetypeText(m_program->Control<QLineEdit>("TForm1", "Edit2"), "7");
-        const TGameDesign before = m_program->Model.Design;
+        const TGameDesign before = m_program->Game.Design;
         m_program->Dialogs.OpenAnswers = {QString(), m_folder.filePath("nowhere.es1"),
                                           m_folder.path()};
         for (int attempt = 0; attempt < 3; ++attempt) m_program->Action("TForm1", "N3")->trigger();
 
-        QVERIFY(m_program->Model.Design == before);
+        QVERIFY(m_program->Game.Design == before);
         QCOMPARE(m_program->Control<QLineEdit>("TForm1", "Edit2")->text(), QString("7"));
-        QVERIFY(!m_program->Model.Table.GameChosen());
+        QVERIFY(!m_program->Game.Table.GameChosen());
         QCOMPARE(m_program->Control<QLabel>("TForm8", "Label2")->text(),
                  QString("в меню \"опции\" выберете игру"));
         QCOMPARE(m_program->Dialogs.Errors.size(), 2);
@@ -203,7 +203,7 @@ private slots:
         m_program->Action("TForm1", "N3")->trigger();
 
         QCOMPARE(royalFlush->text(), QString("250"));
-        QCOMPARE(m_program->Model.Design.PayQualified[ckRoyalFlush], std::string("250"));
+        QCOMPARE(m_program->Game.Design.PayQualified[ckRoyalFlush], std::string("250"));
         m_program->Action("TForm1", "N4")->trigger();
         QCOMPARE(m_program->Control<QLabel>("TForm8", "Label2")->text(), QString("моя игра"));
         QCOMPARE(m_program->Dialogs.UnansweredDialogs, 0);

@@ -13,9 +13,9 @@ namespace studlab::test {
 
 // The program's windows over a fresh model, with scripted dialogs.
 struct TProgram {
-    TGame Model;
+    TGame Game;
     TScriptedDialogs Dialogs;
-    TStudlabWindows Windows{Model, Dialogs};
+    TStudlabWindows Windows{Game, Dialogs};
 
     QWidget* Window(const QString& name) const;
     // A control of a window, found by its name; null when there is none of that type.

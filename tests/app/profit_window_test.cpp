@@ -117,7 +117,7 @@ private slots:
     }
 
     void controlsEditTheSettings() {
-        TGame& model = m_program->Model;
+        TGame& model = m_program->Game;
         RetypeText(Field("Edit4"), "25");
         RetypeText(Field("Edit5"), "300");
         RetypeText(Field("Edit7"), "-40");
@@ -142,7 +142,7 @@ private slots:
         RetypeText(Field("Edit4"), "20");
         QTest::mouseClick(Button("Button2"), Qt::LeftButton);
 
-        const TProfitCheck& profit = m_program->Model.Profit;
+        const TProfitCheck& profit = m_program->Game.Profit;
         QCOMPARE(profit.LastRunEnd(), TRunEnd::Completed);
         QVERIFY(QRegularExpression("^MO=-?\\d+(,\\d)?%$").match(Text("Label6")).hasMatch());
         QCOMPARE(Text("Label6"), LabelText(profit.View().MoText));
@@ -178,14 +178,14 @@ private slots:
         // The last hand of the run lies on the decision table when the user goes there.
         QTest::mouseClick(Button("Button5"), Qt::LeftButton);
         QCOMPARE(m_program->Control<QLabel>("TForm8", "Label1")->text(),
-                 LabelText(m_program->Model.Table.View().Label1));
+                 LabelText(m_program->Game.Table.View().Prompt));
         QVERIFY(m_program->Control<QLabel>("TForm8", "Label1")->text().startsWith("Вы "));
     }
 
     void stopEndsARunBeforeItsNextHand() {
         SelectGame();
         RetypeText(Field("Edit4"), "100000");
-        TProfitCheck& profit = m_program->Model.Profit;
+        TProfitCheck& profit = m_program->Game.Profit;
         const auto windowsPass = profit.ProcessPendingEvents;
         int passes = 0;
         bool stopShown = false;
@@ -212,7 +212,7 @@ private slots:
         SelectGame();
         RetypeText(Field("Edit4"), "3");
         m_program->Window("TForm8")->show();
-        TProfitCheck& profit = m_program->Model.Profit;
+        TProfitCheck& profit = m_program->Game.Profit;
         const auto windowsPass = profit.ProcessPendingEvents;
         QString shownBeforeHand2;
         int passes = 0;
@@ -231,7 +231,7 @@ private slots:
     void exitDuringARunEndsItWithoutABeep() {
         SelectGame();
         RetypeText(Field("Edit4"), "100000");
-        TProfitCheck& profit = m_program->Model.Profit;
+        TProfitCheck& profit = m_program->Game.Profit;
         const auto windowsPass = profit.ProcessPendingEvents;
         int passes = 0;
         profit.ProcessPendingEvents = [&] {
@@ -327,7 +327,7 @@ private:
         SaveDesignFile(TGameDesign{}, std::filesystem::path(path.toStdU16String()));
         m_program->Dialogs.OpenAnswers.push_back(path);
         m_program->Action("TForm8", "N2")->trigger();
-        QCOMPARE(m_program->Model.Table.GameName(), std::optional<std::string>("стандартная игра"));
+        QCOMPARE(m_program->Game.Table.GameName(), std::optional<std::string>("стандартная игра"));
     }
 
     std::unique_ptr<TProgram> m_program;

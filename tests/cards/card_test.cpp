@@ -43,11 +43,9 @@ TEST(Card, UnknownNamesAreNone) {
     }
 }
 
-TEST(Card, ImageNamesAndHomePlaces) {
+TEST(Card, ImageNames) {
     EXPECT_EQ(ImageName(1), "Image1");
     EXPECT_EQ(ImageName(17), "Image17");
-    EXPECT_EQ(HomePlace(1), (TScreenPoint{0, 456}));
-    EXPECT_EQ(HomePlace(52), (TScreenPoint{765, 456}));
 }
 
 TEST(CardTable, CountsAndScanOrder) {

@@ -51,8 +51,8 @@ TEST(EvaluatorTest, WorkedLayout) {
 
     const TCombinationListing listing = ListCombinations(rules, layout);
     EXPECT_TRUE(listing.DealerCanHaveGame);
-    EXPECT_FALSE(listing.EmptyLeftLabel);
-    EXPECT_EQ(listing.RightLabel, "0\r2\r51\r279\r328\r382\r3903\r8343\r70459\r3858\r75580");
+    EXPECT_FALSE(listing.HideKindNames);
+    EXPECT_EQ(listing.CountsText, "0\r2\r51\r279\r328\r382\r3903\r8343\r70459\r3858\r75580");
 }
 
 // Against a dealer whose five cards are all known there is one outcome, so the value of a bet is
@@ -385,8 +385,8 @@ TEST(EvaluatorTest, ListingWithoutAGameCombination) {
     const TEvalLayout layout = Layout("Ah Kc 9d 7s 5h", "3h 3c 9c Js", "3d 3s 9h 9s Jh Jc Jd");
     const TCombinationListing listing = ListCombinations(rules, layout);
     EXPECT_FALSE(listing.DealerCanHaveGame);
-    EXPECT_TRUE(listing.EmptyLeftLabel);
-    EXPECT_EQ(listing.RightLabel, "игровых комбинаций нет");
+    EXPECT_TRUE(listing.HideKindNames);
+    EXPECT_EQ(listing.CountsText, "игровых комбинаций нет");
     EXPECT_EQ(EvaluateLayout(rules, layout, kModeListing).Value, 0);
 }
 

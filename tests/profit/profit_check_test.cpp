@@ -102,17 +102,17 @@ TEST_F(ProfitCheck, CompletedRunShowsMoStatisticsAndBank) {
     const TProfitView& v = check.View();
     EXPECT_EQ(table.Played, 5);
     EXPECT_EQ(v.MoText, "MO=-20%");  // +1 ante over 5 hands: the player wins 0,2 a hand
-    EXPECT_TRUE(v.MoVisible && v.BankButtonVisible && v.StatsButtonVisible && v.CalcButtonVisible);
-    EXPECT_FALSE(v.StopButtonVisible || v.ProgressVisible);
+    EXPECT_TRUE(v.MoVisible && v.ComputeBankVisible && v.StatisticsVisible && v.CalculateVisible);
+    EXPECT_FALSE(v.StopVisible || v.ProgressVisible);
     EXPECT_EQ(v.HandNumberText, "5");
     EXPECT_EQ(v.RunTotalText, "1");
     EXPECT_EQ(v.StatsColumns[0], "0\r0\r0\r0\r0\r0\r0\r0\r0\r0\r5");
     EXPECT_EQ(beeps, 0);
 
-    check.ComputeBankClick();
+    check.ComputeBank();
     EXPECT_EQ(check.View().BankText, "6 ANTE");
     check.Settings().HandCount = "3";  // a lowered count looks at the first entries only
-    check.ComputeBankClick();
+    check.ComputeBank();
     EXPECT_EQ(check.View().BankText, "3 ANTE");
 }
 
@@ -155,8 +155,8 @@ TEST_F(ProfitCheck, StopIsNoticedBeforeTheNextHand) {
     check.RunSimulation();
     EXPECT_EQ(table.Played, 2);
     EXPECT_EQ(beeps, 1);
-    EXPECT_TRUE(check.View().CalcButtonVisible);
-    EXPECT_FALSE(check.View().StopButtonVisible || check.View().MoVisible);
+    EXPECT_TRUE(check.View().CalculateVisible);
+    EXPECT_FALSE(check.View().StopVisible || check.View().MoVisible);
 }
 
 TEST_F(ProfitCheck, NoGameChosenBeepsAndStaysRunningUntilStop) {
@@ -164,10 +164,10 @@ TEST_F(ProfitCheck, NoGameChosenBeepsAndStaysRunningUntilStop) {
     check.RunSimulation();
     EXPECT_EQ(table.Played, 0);
     EXPECT_EQ(beeps, 1);
-    EXPECT_TRUE(check.View().StopButtonVisible);
-    EXPECT_FALSE(check.View().CalcButtonVisible);
+    EXPECT_TRUE(check.View().StopVisible);
+    EXPECT_FALSE(check.View().CalculateVisible);
     check.StopSimulation();
-    EXPECT_TRUE(check.View().CalcButtonVisible);
+    EXPECT_TRUE(check.View().CalculateVisible);
 }
 
 TEST_F(ProfitCheck, ALossOfFiveAntesEndsTheRunBeforeTheNextHand) {
@@ -189,7 +189,7 @@ TEST_F(ProfitCheck, CyclesEndAtTheirLimitsAndTheRunAtTheTotalLimits) {
     // The total limit is tested after every hand, so the first hand of the fifth cycle ends it.
     EXPECT_EQ(table.Played, 41);
     EXPECT_EQ(beeps, 0);
-    EXPECT_TRUE(check.View().StopButtonVisible);
+    EXPECT_TRUE(check.View().StopVisible);
     EXPECT_FALSE(check.View().MoVisible);
 }
 
@@ -216,7 +216,7 @@ TEST_F(ProfitCheck, UnusableHandCountsAreRefusedWithAMessage) {
         EXPECT_EQ(table.Played, 0) << count;
         EXPECT_FALSE(check.View().MoVisible);
         EXPECT_FALSE(check.View().Message.empty());
-        EXPECT_TRUE(check.View().CalcButtonVisible);
+        EXPECT_TRUE(check.View().CalculateVisible);
     }
     check.Settings().HandCount = "abc";
     EXPECT_THROW(check.RunSimulation(), TConversionError);

@@ -1,6 +1,5 @@
 #include <ostream>
 
-#include "table/table_geometry.h"
 #include "table_fixture.h"
 #include "text/number_text.h"
 
@@ -26,34 +25,33 @@ class InitialLayout : public TableTest, public ::testing::WithParamInterface<TOp
 TEST_P(InitialLayout, DealerOpenCardsThenPlayerCardsThenKnownCards) {
     const TOpeningCase& c = GetParam();
     SelectGameWithOpenCards(c.OpenCards);
-    EXPECT_EQ(View().Label1, c.FirstPrompt);
-    EXPECT_FALSE(View().Button1Visible);
+    EXPECT_EQ(View().Prompt, c.FirstPrompt);
+    EXPECT_FALSE(View().DecideVisible);
 
     const std::vector<TCardId> dealerCards = ParseCardList("2c 3c 4c 5c 6c");
     for (std::size_t i = 0; i < c.DealerSlots.size(); ++i) {
-        table.ImageClick(dealerCards[i]);
+        table.ClickCard(dealerCards[i]);
         ExpectSound();
         EXPECT_EQ(DealerSlot(c.DealerSlots[i]), dealerCards[i]);
-        EXPECT_TRUE(View().FixButtonVisible[DealerFixButton(c.DealerSlots[i])]);
-        EXPECT_EQ(table.CardScreenPlace(dealerCards[i]),
-                  (TScreenPoint{kSlotLeft[c.DealerSlots[i]], kDealerRowTop}));
+        EXPECT_EQ(State().PlaceOf(dealerCards[i]), TCardPlace::Dealer(c.DealerSlots[i]));
+        EXPECT_TRUE(View().DealerFixVisible[c.DealerSlots[i]]);
     }
     EXPECT_EQ(State().DealerCards.Count(), static_cast<int>(c.DealerSlots.size()));
-    EXPECT_EQ(View().Label1, kPromptPlayer);
+    EXPECT_EQ(View().Prompt, kPromptPlayer);
     EXPECT_EQ(State().Stage1Step, 6);
 
     const std::vector<TCardId> player = ParseCardList(kPlayerHand);
     for (int slot = 1; slot <= 5; ++slot) {
-        EXPECT_FALSE(View().Button1Visible);
-        table.ImageClick(player[slot - 1]);
+        EXPECT_FALSE(View().DecideVisible);
+        table.ClickCard(player[slot - 1]);
         ExpectSound();
         EXPECT_EQ(PlayerSlot(slot), player[slot - 1]);
-        EXPECT_TRUE(View().FixButtonVisible[PlayerFixButton(slot)]);
+        EXPECT_TRUE(View().PlayerFixVisible[slot]);
     }
     EXPECT_EQ(State().PlayerCards, TableOf(player));
-    EXPECT_EQ(View().Label1, kPromptNeighbours);
-    EXPECT_TRUE(View().Button1Visible);
-    EXPECT_FALSE(View().Button2Visible);
+    EXPECT_EQ(View().Prompt, kPromptNeighbours);
+    EXPECT_TRUE(View().DecideVisible);
+    EXPECT_FALSE(View().ContinueVisible);
     EXPECT_EQ(State().Stage1Step, 11);
 }
 
@@ -69,31 +67,27 @@ TEST_F(TableTest, CompleteLayoutLiftsKnownCardsAndPutsThemBack) {
     SelectGameWithOpenCards("0");
     Click(kPlayerHand);
     const TCardId known = Card("7d");
-    EXPECT_EQ(table.CardPointer(known), TPointerShape::psUpArrow);
 
     Click("7d");
     EXPECT_EQ(State().PlaceOf(known), TCardPlace::Lifted());
     EXPECT_TRUE(State().OutCards.Has(known));
-    EXPECT_EQ(table.CardScreenPlace(known), (TScreenPoint{15 * (known - 1), 414}));
-    EXPECT_EQ(table.CardPointer(known), TPointerShape::psUpDownArrow);
     EXPECT_EQ(State().ClickedImageName, ImageName(known));
-    EXPECT_TRUE(View().Button1Visible);
+    EXPECT_TRUE(View().DecideVisible);
 
     Click("7d");
     EXPECT_EQ(State().PlaceOf(known), TCardPlace::Deck());
     EXPECT_TRUE(State().OutCards.Empty());
-    EXPECT_EQ(table.CardScreenPlace(known), HomePlace(known));
 }
 
 TEST_F(TableTest, CardsInSlotsTakeNoClicks) {
     SelectGameWithOpenCards("1");
     Click("Ah");
     const TTableState before = State();
-    table.ImageClick(Card("Ah"));
+    table.ClickCard(Card("Ah"));
     table.PlaceCard(RankIndexOf(Card("Ah")), SuitIndexOf(Card("Ah")));
     ExpectSound();
     EXPECT_EQ(State(), before);
-    EXPECT_EQ(table.CardPointer(Card("Ah")), TPointerShape::psDefault);
+    EXPECT_FALSE(PlaceOf("Ah").Clickable);
 }
 
 TEST_F(TableTest, ClicksChangeNothingBeforeAGameOrAfterSettlement) {
@@ -109,7 +103,7 @@ TEST_F(TableTest, ClicksChangeNothingBeforeAGameOrAfterSettlement) {
     table.SelectGame(std::nullopt);
     ExpectSound();
     EXPECT_FALSE(table.GameChosen());
-    EXPECT_EQ(View().Label2, kNoGameChosen);
+    EXPECT_EQ(View().GameTitle, kNoGameChosen);
     EXPECT_EQ(State().HandStage, 1);
     EXPECT_FALSE(table.EntryOpen());
     const TTableState cancelled = State();
@@ -128,28 +122,27 @@ TEST_F(TableTest, ClicksChangeNothingBeforeAGameOrAfterSettlement) {
     ExpectUnchangedButClickName(settled);
 }
 
-TEST_F(TableTest, FixButtonsToggleCaptionAndWidth) {
+TEST_F(TableTest, FixMarksToggleUnderTheLaidSlots) {
     SelectGameWithOpenCards("1");
     Click("Ah Kd");
-    const int dealerButton = DealerFixButton(3);
-    const int playerButton = PlayerFixButton(1);
-    EXPECT_EQ(table.FixButton(dealerButton).Caption, "Ф");
-    EXPECT_EQ(table.FixButton(dealerButton).Place, (TScreenPoint{357, 83}));
-    EXPECT_EQ(table.FixButton(playerButton).Place, (TScreenPoint{211, 263}));
-    EXPECT_TRUE(table.FixButton(playerButton).Visible);
-    EXPECT_FALSE(table.FixButton(PlayerFixButton(2)).Visible);
+    EXPECT_TRUE(View().DealerFixVisible[3]);
+    EXPECT_TRUE(View().PlayerFixVisible[1]);
+    EXPECT_FALSE(View().PlayerFixVisible[2]);
+    EXPECT_FALSE(View().FixVisible(TPlaceKind::cpDealer, 1));
 
-    const std::vector<std::pair<std::string_view, int>> expected = {
-        {"ФИКС", 69}, {"Ф", 20}, {"ФИКС", 69}};
-    for (const auto& [caption, width] : expected) {
-        Fix(playerButton);
-        EXPECT_EQ(table.FixButton(playerButton).Caption, caption);
-        EXPECT_EQ(table.FixButton(playerButton).Width, width);
+    for (const bool fixed : {true, false, true}) {
+        FixPlayerSlot(1);
+        EXPECT_EQ(State().PlayerFixed[1], fixed);
+        EXPECT_EQ(State().Fixed(TPlaceKind::cpPlayer, 1), fixed);
     }
-    EXPECT_TRUE(State().PlayerFixed[1]);
+    FixDealerSlot(5);  // a slot without a card keeps its mark as well
+    EXPECT_TRUE(State().DealerFixed[5]);
     EXPECT_FALSE(State().DealerFixed[3]);
-    EXPECT_THROW(table.FixButtonClick(3), std::out_of_range);
-    EXPECT_THROW(table.FixButtonClick(14), std::out_of_range);
+    for (const auto& [row, slot] :
+         {std::pair{TPlaceKind::cpPlayer, 0}, std::pair{TPlaceKind::cpPlayer, 6},
+          std::pair{TPlaceKind::cpDealer, 6}, std::pair{TPlaceKind::cpOut, 1}}) {
+        EXPECT_THROW(table.ToggleFix(row, slot), std::out_of_range) << slot;
+    }
 }
 
 // A design whose number of open dealer cards is none of "0".."5" cannot lay out a hand: the
@@ -158,7 +151,7 @@ TEST_F(TableTest, UnusableOpenCardCountShutsTheLayout) {
     for (const std::string openCards : {"7", "abc", " 1", ""}) {
         SCOPED_TRACE(openCards);
         SelectGameWithOpenCards(openCards);
-        EXPECT_EQ(View().Label1, "Число открытых карт дилера \"" + openCards +
+        EXPECT_EQ(View().Prompt, "Число открытых карт дилера \"" + openCards +
                                      "\" не от 0 до 5.\r  Исправьте конструкцию и выберите новый "
                                      "расклад.");
         EXPECT_EQ(State().Stage1Step, 0);
@@ -166,13 +159,13 @@ TEST_F(TableTest, UnusableOpenCardCountShutsTheLayout) {
         Click("Ah Kd Qc Js 9h 8h 7h");
         EXPECT_TRUE(State().PlayerCards.Empty() && State().DealerCards.Empty() &&
                     State().OutCards.Empty());
-        EXPECT_FALSE(View().Button1Visible);
+        EXPECT_FALSE(View().DecideVisible);
         NewLayout();
         EXPECT_EQ(State().Stage1Step, 0);
     }
     design.DealerOpenCards = "1";
     NewLayout();
-    EXPECT_EQ(View().Label1, "Выберете карту дилера");
+    EXPECT_EQ(View().Prompt, "Выберете карту дилера");
     EXPECT_TRUE(table.EntryOpen());
     Click("Ah");
     EXPECT_EQ(DealerSlot(3), Card("Ah"));
@@ -183,7 +176,7 @@ TEST_F(TableTest, UnusableOpenCardCountShutsTheLayout) {
 TEST_F(TableTest, OpenCardCountThatStopsConvertingStopsTheClickAfterPlacing) {
     SelectGameWithOpenCards("2");
     design.DealerOpenCards = "два";
-    EXPECT_THROW(table.ImageClick(Card("Ah")), TConversionError);
+    EXPECT_THROW(table.ClickCard(Card("Ah")), TConversionError);
     ExpectSound();
     EXPECT_EQ(DealerSlot(4), Card("Ah"));
     EXPECT_EQ(State().Stage1Step, 5);
@@ -193,26 +186,8 @@ TEST_F(TableTest, PlaceCardRejectsCardsOutsideTheDeck) {
     SelectGameWithOpenCards("1");
     EXPECT_THROW(table.PlaceCard(0, 1), std::out_of_range);
     EXPECT_THROW(table.PlaceCard(1, 5), std::out_of_range);
-    EXPECT_THROW(table.ImageClick(53), std::out_of_range);
+    EXPECT_THROW(table.ClickCard(53), std::out_of_range);
     ExpectSound();
-}
-
-TEST(CardGeometry, ScreenPlacesFollowTheRows) {
-    const TCardId id = 17;
-    EXPECT_EQ(CardScreenPlace(id, TCardPlace::Deck()), (TScreenPoint{240, 456}));
-    EXPECT_EQ(CardScreenPlace(id, TCardPlace::Lifted()), (TScreenPoint{240, 414}));
-    EXPECT_EQ(CardScreenPlace(id, TCardPlace::ThrownAway()), (TScreenPoint{240, 414}));
-    const std::array<int, 8> lefts = {0, 209, 282, 355, 428, 501, 136, 100};
-    for (int slot = 1; slot <= 7; ++slot) {
-        EXPECT_EQ(CardScreenPlace(id, TCardPlace::Player(slot)), (TScreenPoint{lefts[slot], 185}));
-        TCardPlace marked = TCardPlace::Player(slot);
-        marked.Marked = true;
-        EXPECT_EQ(CardScreenPlace(id, marked), (TScreenPoint{lefts[slot], 170}));
-    }
-    for (int slot = 1; slot <= 5; ++slot) {
-        EXPECT_EQ(CardScreenPlace(id, TCardPlace::Dealer(slot)), (TScreenPoint{lefts[slot], 5}));
-    }
-    EXPECT_EQ(CardPointer(TCardPlace::ThrownAway()), TPointerShape::psDefault);
 }
 
 }  // namespace

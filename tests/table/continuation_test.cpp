@@ -1,6 +1,5 @@
 #include <ostream>
 
-#include "table/table_geometry.h"
 #include "table_fixture.h"
 #include "text/number_text.h"
 
@@ -16,17 +15,17 @@ protected:
         SelectGameWithOpenCards(openCards);
         Click(dealerCards);
         Click(kPlayerHand);
-        ASSERT_TRUE(View().Button1Visible);
+        ASSERT_TRUE(View().DecideVisible);
     }
     void ExpectEntryComplete(std::string_view prompt) {
-        EXPECT_EQ(View().Label1, prompt);
-        EXPECT_TRUE(View().Button1Visible);
-        EXPECT_FALSE(View().Button2Visible);
+        EXPECT_EQ(View().Prompt, prompt);
+        EXPECT_TRUE(View().DecideVisible);
+        EXPECT_FALSE(View().ContinueVisible);
     }
     void ExpectWaitingFor(std::string_view prompt) {
-        EXPECT_EQ(View().Label1, prompt);
-        EXPECT_FALSE(View().Button1Visible);
-        EXPECT_FALSE(View().Button2Visible);
+        EXPECT_EQ(View().Prompt, prompt);
+        EXPECT_FALSE(View().DecideVisible);
+        EXPECT_FALSE(View().ContinueVisible);
     }
     void ExpectThrownAway(std::string_view card) {
         EXPECT_EQ(PlaceOf(card), TCardPlace::ThrownAway());
@@ -37,7 +36,9 @@ protected:
 TEST_F(Continuation, ExchangeOfTwoCardsRefillsTheFreedSlotsFromTheRight) {
     LayOut("1", "2c");
     Decided("7", "Kd Js");  // slots 2 and 4
-    EXPECT_EQ(table.CardScreenPlace(Card("Kd")), (TScreenPoint{282, 170}));
+    // Raised above their slots, still in them.
+    EXPECT_EQ(PlaceOf("Kd"), (TCardPlace{TPlaceKind::cpPlayer, 2, true, false}));
+    EXPECT_EQ(PlaceOf("Js"), (TCardPlace{TPlaceKind::cpPlayer, 4, true, false}));
     Continue();
 
     EXPECT_EQ(State().HandStage, 2);
@@ -49,15 +50,15 @@ TEST_F(Continuation, ExchangeOfTwoCardsRefillsTheFreedSlotsFromTheRight) {
     EXPECT_FALSE(State().PlayerSlotUsed[2]);
     EXPECT_FALSE(State().PlayerSlotUsed[4]);
     ExpectWaitingFor("Выберете пришедшие карты игрока");
-    EXPECT_TRUE(View().Button3Visible);  // "комбинации" keeps its visibility after decision 1
-    EXPECT_TRUE(View().Label3.empty() && View().Label4.empty());
-    for (int button = 4; button <= 13; ++button) EXPECT_FALSE(View().FixButtonVisible[button]);
+    EXPECT_TRUE(View().CombinationsVisible);  // "комбинации" keeps its visibility after decision 1
+    EXPECT_TRUE(View().CandidateCaptions.empty() && View().CandidateValues.empty());
+    ExpectNoFixButtons();
 
     Click("Kd");  // thrown away: takes no click
     EXPECT_EQ(PlaceOf("Kd"), TCardPlace::ThrownAway());
     Click("3h");
     EXPECT_EQ(PlayerSlot(4), Card("3h"));
-    EXPECT_FALSE(View().Button1Visible);
+    EXPECT_FALSE(View().DecideVisible);
     Click("4h");
     EXPECT_EQ(PlayerSlot(2), Card("4h"));
     ExpectEntryComplete(kPromptKnown);
@@ -89,10 +90,10 @@ TEST_P(Purchase, BoughtCardsGoToTheSlotsLeftOfThePlayersRow) {
 
     const std::vector<TCardId> arriving = ParseCardList("3h 4h");
     for (std::size_t i = 0; i < c.Slots.size(); ++i) {
-        table.ImageClick(arriving[i]);
+        table.ClickCard(arriving[i]);
         ExpectSound();
         EXPECT_EQ(PlayerSlot(c.Slots[i]), arriving[i]);
-        EXPECT_EQ(table.CardScreenPlace(arriving[i]), (TScreenPoint{kSlotLeft[c.Slots[i]], 185}));
+        EXPECT_EQ(State().PlaceOf(arriving[i]), TCardPlace::Player(c.Slots[i]));
     }
     ExpectEntryComplete(kPromptKnown);
     EXPECT_EQ(State().PlayerCards.Count(), 5 + static_cast<int>(c.Slots.size()));
@@ -116,7 +117,7 @@ TEST_F(Continuation, CardsBoughtAtBothDecisionsFillSlotSixThenSeven) {
     Continue();
     EXPECT_EQ(State().HandStage, 3);
     EXPECT_EQ(State().Stage3Step, 12);
-    EXPECT_FALSE(View().Button3Visible);
+    EXPECT_FALSE(View().CombinationsVisible);
     ExpectWaitingFor("Выберете пришедшую карту игрока");
     EXPECT_FLOAT_EQ(State().ExtraStake, 1.7F);
     Click("4h");
@@ -144,7 +145,7 @@ TEST_P(BetAtDecision1, DealersHiddenCardsFillHisFreeSlots) {
     const std::size_t openCount = 5 - c.HiddenSlots.size();
     SelectGameWithOpenCards(c.OpenCards);
     for (std::size_t i = 0; i < openCount; ++i) {
-        table.ImageClick(open[i]);
+        table.ClickCard(open[i]);
         ExpectSound();
     }
     Click(kPlayerHand);
@@ -164,8 +165,8 @@ TEST_P(BetAtDecision1, DealersHiddenCardsFillHisFreeSlots) {
     EXPECT_EQ(State().Stage2Step, c.FirstStep);
     const std::vector<TCardId> hidden = ParseCardList("2d 3d 4d 5d 6d");
     for (std::size_t i = 0; i < c.HiddenSlots.size(); ++i) {
-        EXPECT_FALSE(View().Button1Visible);
-        table.ImageClick(hidden[i]);
+        EXPECT_FALSE(View().DecideVisible);
+        table.ClickCard(hidden[i]);
         ExpectSound();
         EXPECT_EQ(DealerSlot(c.HiddenSlots[i]), hidden[i]);
     }
@@ -198,7 +199,7 @@ TEST_F(Continuation, DealerGameBoughtAtDecision2TakesTheFreedSlot) {
     EXPECT_FLOAT_EQ(State().ExtraStake, 1.5F);
     EXPECT_FLOAT_EQ(State().PlayerBalance, -2.5F);
     ExpectWaitingFor("Выберите пришедшую карту дилера");
-    EXPECT_FALSE(View().Button3Visible);
+    EXPECT_FALSE(View().CombinationsVisible);
 
     Click("7d");
     EXPECT_EQ(DealerSlot(5), Card("7d"));
@@ -265,14 +266,14 @@ TEST_F(Continuation, DealerGameBoughtAtDecision4TakesTheFreedSlotAtStage5) {
 
 TEST_F(Continuation, FoldAtDecision1LosesTheAnte) {
     LayOut("1", "2c");
-    Fix(PlayerFixButton(1));
+    FixPlayerSlot(1);
     Decided("1");
     Continue();
     EXPECT_EQ(State().HandStage, 0);
     EXPECT_EQ(State().HandResult, -10000);
-    EXPECT_EQ(View().Label1, "Вы проиграли  1 анте");
-    EXPECT_FALSE(View().Button1Visible || View().Button2Visible);
-    for (int button = 4; button <= 13; ++button) EXPECT_FALSE(View().FixButtonVisible[button]);
+    EXPECT_EQ(View().Prompt, "Вы проиграли  1 анте");
+    EXPECT_FALSE(View().DecideVisible || View().ContinueVisible);
+    ExpectNoFixButtons();
     const TTableState settled = State();
     Continue();
     EXPECT_EQ(State(), settled);
@@ -289,7 +290,7 @@ TEST_F(Continuation, FoldAtDecision2LosesTheAnteAndTheCostsPaid) {
     EXPECT_EQ(State().HandStage, 0);
     EXPECT_EQ(State().HandResult, -20000);
     EXPECT_FLOAT_EQ(State().ExtraStake, 1.0F);
-    EXPECT_EQ(View().Label1, "Вы проиграли  2 анте");
+    EXPECT_EQ(View().Prompt, "Вы проиграли  2 анте");
 }
 
 TEST_F(Continuation, FoldAfterADecimalCostShowsTheSinglePrecisionBalance) {
@@ -300,7 +301,7 @@ TEST_F(Continuation, FoldAfterADecimalCostShowsTheSinglePrecisionBalance) {
     Decided("1");
     Continue();
     EXPECT_EQ(State().HandResult, -22000);
-    EXPECT_EQ(View().Label1, "Вы проиграли  2,20000004768372 анте");
+    EXPECT_EQ(View().Prompt, "Вы проиграли  2,20000004768372 анте");
 }
 
 // A cost that does not convert stops the press before anything changes; once the design is

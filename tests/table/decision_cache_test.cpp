@@ -22,7 +22,7 @@ protected:
     void LayOut(std::string_view cards = "2s Ah Ac Kd 9s 7h") {
         SelectGame(design);
         Click(cards);
-        ASSERT_TRUE(View().Button1Visible);
+        ASSERT_TRUE(View().DecideVisible);
     }
     int Rows() {
         const std::filesystem::path file = table.Cache().FileFor("игра");
@@ -47,11 +47,11 @@ TEST_F(CachedDecision, FirstDecisionIsStoredAndTheSameLayoutIsServedFromTheCache
     table.Decide();
     EXPECT_EQ(table.EvaluatorCalls(), calls);  // nothing computed
     EXPECT_EQ(Rows(), 1);                      // nothing stored again
-    EXPECT_EQ(View().Label1, computed.Label1);
-    EXPECT_EQ(View().Label3, computed.Label3);
-    EXPECT_EQ(View().Label4, computed.Label4);
+    EXPECT_EQ(View().Prompt, computed.Prompt);
+    EXPECT_EQ(View().CandidateCaptions, computed.CandidateCaptions);
+    EXPECT_EQ(View().CandidateValues, computed.CandidateValues);
     EXPECT_EQ(State().Choice1, "2");
-    EXPECT_TRUE(View().Button2Visible && View().Button3Visible && View().Label3Visible);
+    EXPECT_TRUE(View().ContinueVisible && View().CombinationsVisible && View().CandidatesVisible);
     // A hit restores the stored decision and nothing more: no candidates, no marks, no settlement.
     EXPECT_EQ(State().Candidates.FirstFreeSlot(), 1);
     EXPECT_EQ(State().HandStage, 1);
@@ -84,10 +84,10 @@ TEST_F(CachedDecision, LongCaptionListsComeBackCut) {
     design.SetAllows(1, paExchange2, true);
     LayOut();
     table.Decide();
-    const std::string full = View().Label3;
+    const std::string full = View().CandidateCaptions;
     ASSERT_GT(full.size(), 255U);
     table.Decide();
-    EXPECT_EQ(View().Label3, Utf8Prefix(full, 255));
+    EXPECT_EQ(View().CandidateCaptions, Utf8Prefix(full, 255));
 }
 
 TEST_F(CachedDecision, TheLastStageStoresItsSettlementWithoutLists) {
@@ -100,7 +100,7 @@ TEST_F(CachedDecision, TheLastStageStoresItsSettlementWithoutLists) {
     ASSERT_TRUE(row.Step());
     EXPECT_EQ(row.Text(0), "");
     EXPECT_EQ(row.Text(1), "");
-    EXPECT_EQ(row.Text(2), View().Label1);
+    EXPECT_EQ(row.Text(2), View().Prompt);
     EXPECT_NE(State().HandResult, kHandNotSettled);
 }
 
@@ -123,7 +123,7 @@ TEST_F(CachedDecision, MissingFolderStillShowsTheDecisionAndNamesTheFolder) {
     } catch (const TDecisionCacheError& e) {
         EXPECT_NE(std::string(e.what()).find((Dir() / "NoGames").string()), std::string::npos);
     }
-    EXPECT_EQ(View().Label1, "забиться");  // decided and shown before the store failed
+    EXPECT_EQ(View().Prompt, "забиться");  // decided and shown before the store failed
     EXPECT_EQ(State().Choice1, "2");
     EXPECT_FALSE(std::filesystem::exists(Dir() / "NoGames"));
 }
@@ -150,8 +150,8 @@ TEST_F(CachedDecision, StoredResultThatIsNotANumberStopsTheHitAfterTheLabels) {
     } catch (const TConversionError& e) {
         EXPECT_EQ(std::string(e.what()), "'abc' is not a valid floating point value");
     }
-    EXPECT_EQ(View().Label1, "надпись");
-    EXPECT_EQ(View().Label3, "a\r");
+    EXPECT_EQ(View().Prompt, "надпись");
+    EXPECT_EQ(View().CandidateCaptions, "a\r");
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ protected:
         design = fileDesign;
         Click(dealer);
         Click(player);
-        ASSERT_TRUE(View().Button1Visible);
+        ASSERT_TRUE(View().DecideVisible);
     }
     void Decide() {
         table.Decide();
@@ -68,13 +68,14 @@ TEST_F(Decision, DefaultDesignOffersFoldBetAndBuyingACard) {
               (std::vector<std::pair<std::string, std::string>>{
                   {"сделать пас", "-1"}, {"забиться", "1,5838"}, {"купить карту ", "0,6354"}}));
     EXPECT_EQ(State().Choice1, "2");
-    EXPECT_EQ(View().Label1, "забиться");
+    EXPECT_EQ(View().Prompt, "забиться");
     EXPECT_EQ(State().HandCategory, ckPair);
-    EXPECT_TRUE(View().Button1Visible && View().Button2Visible && View().Button3Visible);
-    EXPECT_TRUE(View().Label3Visible && View().Label4Visible);
-    EXPECT_EQ(View().Label3, "сделать пас\rзабиться\rкупить карту \r" + std::string(47, '\r'));
-    EXPECT_EQ(View().Label4, "-1\r1,5838\r0,6354\r" + std::string(47, '\r'));
-    EXPECT_EQ(View().ListWindowTexts, View().Label3);
+    EXPECT_TRUE(View().DecideVisible && View().ContinueVisible && View().CombinationsVisible);
+    EXPECT_TRUE(View().CandidatesVisible);
+    EXPECT_EQ(View().CandidateCaptions,
+              "сделать пас\rзабиться\rкупить карту \r" + std::string(47, '\r'));
+    EXPECT_EQ(View().CandidateValues, "-1\r1,5838\r0,6354\r" + std::string(47, '\r'));
+    EXPECT_EQ(View().DecisionListCaptions, View().CandidateCaptions);
     EXPECT_EQ(State().HandStage, 1);  // a first decision never settles
 }
 
@@ -154,7 +155,7 @@ TEST_F(Decision, ExchangesWithSixCardsAtStage2) {
     LayOut(d, "2s", "Ah Ac Kd 9s 7h");
     State();
     table.State().Choice1 = "4";
-    table.View().Button2Visible = true;
+    table.View().ContinueVisible = true;
     Continue();  // bought one card
     Click("3d");
     Decide();
@@ -170,7 +171,7 @@ TEST_F(Decision, ExchangesWithSixCardsAtStage2) {
 TEST_F(Decision, StageTwoAfterABoughtCardOffersFoldAndBetAndAfterABetSettles) {
     LayOut(TGameDesign{}, "2s", "Ah Ac Kd 9s 7h");
     table.State().Choice1 = "4";
-    table.View().Button2Visible = true;
+    table.View().ContinueVisible = true;
     Continue();
     Click("Kc");
     Decide();
@@ -189,8 +190,8 @@ TEST_F(Decision, StageTwoAfterABoughtCardOffersFoldAndBetAndAfterABetSettles) {
     EXPECT_TRUE(Candidates().empty());
     EXPECT_EQ(State().HandStage, 0);
     EXPECT_EQ(State().HandResult, 10000);
-    EXPECT_EQ(View().Label1, "Вы выграли  1  анте!");
-    EXPECT_FALSE(View().Button1Visible || View().Button2Visible);
+    EXPECT_EQ(View().Prompt, "Вы выграли  1  анте!");
+    EXPECT_FALSE(View().DecideVisible || View().ContinueVisible);
 }
 
 TEST_F(Decision, SettlementTextsAndResults) {
@@ -213,7 +214,7 @@ TEST_F(Decision, SettlementTextsAndResults) {
         Continue();
         Click(c.dealerHidden);
         Decide();
-        EXPECT_EQ(View().Label1, c.text);
+        EXPECT_EQ(View().Prompt, c.text);
         EXPECT_EQ(State().HandResult, c.result);
     }
 }
@@ -234,7 +235,7 @@ TEST_F(Decision, DealerGameSwapsHisHighestCardOrHisLowest) {
         d.DealerOpenCards = "0";
         LayOut(d, "", "Ah Ac Kd 9s 7h");
         table.State().Choice1 = "2";
-        table.View().Button2Visible = true;
+        table.View().ContinueVisible = true;
         Continue();
         Click(c.dealer);
         Decide();
@@ -252,12 +253,12 @@ TEST_F(Decision, DesignThatBuysTooManyCardsIsReportedAtStage2) {
     d.SetAllows(2, paBuyTwoCards, true);
     LayOut(d, "2s", "Ah Ac Kd 9s 7h");
     table.State().Choice1 = "4";
-    table.View().Button2Visible = true;
+    table.View().ContinueVisible = true;
     Continue();
     Click("Kc");
     Decide();
-    EXPECT_EQ(View().Label1, "Вы неправильно сконструировали игру. проверьте настройки");
-    EXPECT_FALSE(View().Button1Visible || View().Button2Visible || View().Button3Visible);
+    EXPECT_EQ(View().Prompt, "Вы неправильно сконструировали игру. проверьте настройки");
+    EXPECT_FALSE(View().DecideVisible || View().ContinueVisible || View().CombinationsVisible);
     EXPECT_EQ(State().HandStage, 2);
 }
 
@@ -270,14 +271,14 @@ TEST_F(Decision, TiesGoToTheEarlierSlotAndAnEmptyStageChoosesNothing) {
     LayOut(d, "2s", "Ah Ac Ad Kd 9s");  // three aces: no dealer hand can tie them
     Decide();                           // every outcome of the bet loses one ante, as the fold does
     EXPECT_EQ(State().Candidates.Slot(2).Value, "-1");
-    EXPECT_EQ(View().Label1, "сделать пас");
+    EXPECT_EQ(View().Prompt, "сделать пас");
 
     LayOut(OnlyAtStage1({}), "2s", "Ah Ac Kd 9s 7h");
     Decide();
     EXPECT_TRUE(Candidates().empty());
-    EXPECT_EQ(View().Label1, "");
+    EXPECT_EQ(View().Prompt, "");
     EXPECT_EQ(State().Choice1, "");
-    EXPECT_EQ(View().Label3, std::string(50, '\r'));
+    EXPECT_EQ(View().CandidateCaptions, std::string(50, '\r'));
 }
 
 TEST_F(Decision, ConversionErrorsLeaveThePreviousDecision) {
@@ -311,10 +312,10 @@ TEST_F(Decision, ConversionErrorInAPressThatValuesNoCandidateLeavesThePreviousVi
     // the press needs is read for the combination listing, after the choice.
     LayOut(TGameDesign{}, "2s", "Ah Ac Kd 9s 7h");
     table.State().Choice1 = "2";
-    table.View().Button2Visible = true;
+    table.View().ContinueVisible = true;
     Continue();
     Click("3c 4c 5c 6c");
-    ASSERT_TRUE(View().Button1Visible);
+    ASSERT_TRUE(View().DecideVisible);
     const TTableView viewBefore = View();
     design.PayQualified[ckPair] = "один";
     EXPECT_THROW(table.Decide(), TConversionError);
@@ -329,7 +330,7 @@ TEST_F(Decision, SampledCandidatesWithoutDrawsHaveNoValue) {
     LayOut(d, "2s", "Ah Ac Kd 9s 7h");
     Decide();
     EXPECT_EQ(Candidates()[1], (std::pair<std::string, std::string>{"поменять все карты ", ""}));
-    EXPECT_EQ(View().Label1, "забиться");
+    EXPECT_EQ(View().Prompt, "забиться");
     settings.ProbabilisticCycles = "-3";
     Decide();
     EXPECT_EQ(Candidates()[1].second, "0");
@@ -357,14 +358,14 @@ TEST_F(Decision, ACandidateWithoutValueIsNeverChosen) {
     ASSERT_EQ(Candidates()[0], (std::pair<std::string, std::string>{"купить две карты ", ""}));
     EXPECT_EQ(State().Choice1, "6");
     EXPECT_LT(ParseDesignNumber(State().Candidates.Chosen().Value), 0);
-    EXPECT_EQ(View().Label1, State().Candidates.Chosen().Text);
+    EXPECT_EQ(View().Prompt, State().Candidates.Chosen().Text);
 
     // Nothing valued: nothing is chosen and no card is marked for exchange.
     LayOut(OnlyAtStage1({paExchange5}), "Ks", "2h 7c 9d Js 4h");
     Decide();
     EXPECT_EQ(Candidates().size(), 1U);
     EXPECT_EQ(State().Choice1, "");
-    EXPECT_EQ(View().Label1, "");
+    EXPECT_EQ(View().Prompt, "");
     for (TCardId id = 1; id <= kCards; ++id) EXPECT_FALSE(State().PlaceOf(id).Marked);
 }
 

@@ -55,7 +55,7 @@ protected:
 
     void Click(std::string_view cards) {
         for (TCardId id : ParseCardList(cards)) {
-            table.ImageClick(id);
+            table.ClickCard(id);
             ExpectSound();
         }
     }
@@ -67,8 +67,12 @@ protected:
         table.NewLayout();
         ExpectSound();
     }
-    void Fix(int button) {
-        table.FixButtonClick(button);
+    void FixPlayerSlot(int slot) {
+        table.ToggleFix(TPlaceKind::cpPlayer, slot);
+        ExpectSound();
+    }
+    void FixDealerSlot(int slot) {
+        table.ToggleFix(TPlaceKind::cpDealer, slot);
         ExpectSound();
     }
     // Stands in for the decision: records the choice of the current stage, marks the cards it
@@ -81,9 +85,9 @@ protected:
         table.State().Choice(stage) = code;
         table.State().DealerSwapCard = dealerSwapCard;
         for (TCardId id : ParseCardList(marked)) ASSERT_TRUE(table.MarkForExchange(id));
-        table.View().Button1Visible = true;
-        table.View().Button2Visible = true;
-        table.View().Button3Visible = true;
+        table.View().DecideVisible = true;
+        table.View().ContinueVisible = true;
+        table.View().CombinationsVisible = true;
         ExpectSound();
     }
 
@@ -96,6 +100,12 @@ protected:
 
     void ExpectSound() const {
         EXPECT_THAT(TableInvariantViolations(table.State()), ::testing::IsEmpty());
+    }
+
+    // No slot shows its fix button.
+    void ExpectNoFixButtons() const {
+        EXPECT_EQ(View().PlayerFixVisible, (std::array<bool, kDealtSlots + 1>{}));
+        EXPECT_EQ(View().DealerFixVisible, (std::array<bool, kDealerSlots + 1>{}));
     }
 
     const TTableState& State() const { return table.State(); }

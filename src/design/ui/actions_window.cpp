@@ -76,7 +76,8 @@ QVBoxLayout* BoxColumn(QGroupBox* group) {
 
 }  // namespace
 
-TForm2::TForm2(TGameDesign& design) : QWidget(nullptr, kTitleWithoutCloseBox), m_bindings(design) {
+TActionsWindow::TActionsWindow(TGameDesign& design)
+    : QWidget(nullptr, kTitleWithoutCloseBox), m_bindings(design) {
     setObjectName("TForm2");
     setWindowTitle("конструктор покера");
     setFixedSize(kClientSize);
@@ -130,15 +131,15 @@ TForm2::TForm2(TGameDesign& design) : QWidget(nullptr, kTitleWithoutCloseBox), m
     QPushButton* back = NewButton(this, "Button1", "<< НАЗАД", QRect(8, 500, 140, 40));
     QPushButton* next = NewButton(this, "Button2", "ДАЛЕЕ >>", QRect(644, 500, 140, 40));
     for (QPushButton* button : {back, next}) button->setFont(CaptionFont(15, true));
-    connect(back, &QPushButton::clicked, this, &TForm2::PreviousWindowRequested);
-    connect(next, &QPushButton::clicked, this, &TForm2::NextWindowRequested);
+    connect(back, &QPushButton::clicked, this, &TActionsWindow::PreviousWindowRequested);
+    connect(next, &QPushButton::clicked, this, &TActionsWindow::NextWindowRequested);
 
     RefreshFromDesign();
     RefuseCloseRequests(this);
     CentreOnDesktop(this);
 }
 
-void TForm2::RefreshFromDesign() {
+void TActionsWindow::RefreshFromDesign() {
     m_bindings.Refresh();
 }
 

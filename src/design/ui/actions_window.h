@@ -7,12 +7,12 @@
 
 namespace studlab {
 
-// Constructor window 2: the actions the player may take at each stage, and which card the
+// Constructor window 2 (TForm2): the actions the player may take at each stage, and which card the
 // dealer exchanges when the player buys him a game.
-class TForm2 final : public QWidget {
+class TActionsWindow final : public QWidget {
     Q_OBJECT
 public:
-    explicit TForm2(TGameDesign& design);
+    explicit TActionsWindow(TGameDesign& design);
 
     void RefreshFromDesign();
 

@@ -34,7 +34,8 @@ QFormLayout* FieldColumn(QGroupBox* group) {
 
 }  // namespace
 
-TForm3::TForm3(TGameDesign& design) : QWidget(nullptr, kTitleWithoutCloseBox), m_bindings(design) {
+TCostsWindow::TCostsWindow(TGameDesign& design)
+    : QWidget(nullptr, kTitleWithoutCloseBox), m_bindings(design) {
     setObjectName("TForm3");
     setWindowTitle("конструктор покера");
     resize(kClientSize);  // a resizable border
@@ -123,7 +124,7 @@ TForm3::TForm3(TGameDesign& design) : QWidget(nullptr, kTitleWithoutCloseBox), m
 
     QPushButton* back = NewButton(this, "Button1", "<< НАЗАД", QRect(8, 500, 140, 40));
     back->setFont(CaptionFont(15, true));
-    connect(back, &QPushButton::clicked, this, &TForm3::PreviousWindowRequested);
+    connect(back, &QPushButton::clicked, this, &TCostsWindow::PreviousWindowRequested);
     // The way on to the profitability window is kept hidden: that window is reached by "MO".
     QPushButton* next = NewButton(this, "Button2", "ДАЛЕЕ >>", QRect(644, 500, 140, 40));
     next->setFont(CaptionFont(15, true));
@@ -134,7 +135,7 @@ TForm3::TForm3(TGameDesign& design) : QWidget(nullptr, kTitleWithoutCloseBox), m
     CentreOnDesktop(this);
 }
 
-void TForm3::RefreshFromDesign() {
+void TCostsWindow::RefreshFromDesign() {
     m_bindings.Refresh();
 }
 

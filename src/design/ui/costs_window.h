@@ -7,12 +7,12 @@
 
 namespace studlab {
 
-// Constructor window 3: what each action costs, the bet size, the dealer's open cards and the
-// insurance settings. It is the end of the constructor's sequence.
-class TForm3 final : public QWidget {
+// Constructor window 3 (TForm3): what each action costs, the bet size, the dealer's open cards and
+// the insurance settings. It is the end of the constructor's sequence.
+class TCostsWindow final : public QWidget {
     Q_OBJECT
 public:
-    explicit TForm3(TGameDesign& design);
+    explicit TCostsWindow(TGameDesign& design);
 
     void RefreshFromDesign();
 

@@ -37,11 +37,11 @@ std::optional<std::filesystem::path> AskForDesignFile(QWidget* parent, IDialogs&
     return FileSystemPath(*path);
 }
 
-bool LoadDesignWithDialog(QWidget* parent, IDialogs& dialogs, TGame& model) {
+bool LoadDesignWithDialog(QWidget* parent, IDialogs& dialogs, TGame& game) {
     const std::optional<std::filesystem::path> path = AskForDesignFile(parent, dialogs);
     if (!path) return false;
     try {
-        model.Table.SetGameName(LoadDesignFile(*path, model.Design));
+        game.Table.SetGameName(LoadDesignFile(*path, game.Design));
     } catch (const TFileError& e) {
         dialogs.ShowError(parent, QString::fromStdString(e.what()));
         return false;

@@ -25,9 +25,9 @@ void SaveDesignWithDialog(QWidget* parent, IDialogs& dialogs, const TGameDesign&
 // The open dialog of the design files: the chosen file, or nothing when the user cancels.
 std::optional<std::filesystem::path> AskForDesignFile(QWidget* parent, IDialogs& dialogs);
 
-// "загрузить конструкцию": asks for a design file, loads it into the model and names the current
+// "загрузить конструкцию": asks for a design file, loads it into the game and names the current
 // game after it. Returns whether a design was loaded; a cancelled dialog or a failed load (shown
 // to the user) changes nothing.
-bool LoadDesignWithDialog(QWidget* parent, IDialogs& dialogs, TGame& model);
+bool LoadDesignWithDialog(QWidget* parent, IDialogs& dialogs, TGame& game);
 
 }  // namespace studlab

@@ -5,11 +5,12 @@
 
 namespace studlab {
 
-// "минимальная игра": whether any dealer ace-king counts as a game, or only one with a queen.
-class TForm6 final : public TOptionDialog {
+// TForm6, "минимальная игра": whether any dealer ace-king counts as a game, or only one with a
+// queen.
+class TMinAceKingDialog final : public TOptionDialog {
     Q_OBJECT
 public:
-    explicit TForm6(TGameDesign& design);
+    explicit TMinAceKingDialog(TGameDesign& design);
 
 private:
     std::optional<int> ChosenOption() const override;

@@ -13,7 +13,7 @@ constexpr int OptionOfRank(RankIndex rank) {
 
 }  // namespace
 
-TForm5::TForm5(TGameDesign& design)
+TMinPairDialog::TMinPairDialog(TGameDesign& design)
     : TOptionDialog("TForm5", QSize(258, 348), "выбирете минимальную пару",
                     {"пара двоек", "пара троек", "пара четверок", "пара пятерок", "пара шестерок",
                      "пара семерок", "пара восьмерок", "пара девяток", "пара десяток",
@@ -22,12 +22,12 @@ TForm5::TForm5(TGameDesign& design)
     RefreshFromDesign();
 }
 
-std::optional<int> TForm5::ChosenOption() const {
+std::optional<int> TMinPairDialog::ChosenOption() const {
     if (!m_design.MinPair) return std::nullopt;
     return OptionOfRank(*m_design.MinPair);
 }
 
-void TForm5::Choose(int option) {
+void TMinPairDialog::Choose(int option) {
     m_design.MinPair = RankOfOption(option);
 }
 

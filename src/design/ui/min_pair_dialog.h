@@ -5,11 +5,11 @@
 
 namespace studlab {
 
-// "выбирете минимальную пару": the lowest pair that gives the dealer a game.
-class TForm5 final : public TOptionDialog {
+// TForm5, "выбирете минимальную пару": the lowest pair that gives the dealer a game.
+class TMinPairDialog final : public TOptionDialog {
     Q_OBJECT
 public:
-    explicit TForm5(TGameDesign& design);
+    explicit TMinPairDialog(TGameDesign& design);
 
 private:
     std::optional<int> ChosenOption() const override;

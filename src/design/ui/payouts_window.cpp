@@ -66,11 +66,11 @@ QGridLayout* CompactGrid(QGroupBox* group) {
 
 }  // namespace
 
-TForm1::TForm1(TGame& model, IDialogs& dialogs)
+TPayoutsWindow::TPayoutsWindow(TGame& game, IDialogs& dialogs)
     : QMainWindow(nullptr, kTitleWithoutCloseBox),
-      m_model(model),
+      m_game(game),
       m_dialogs(dialogs),
-      m_bindings(model.Design) {
+      m_bindings(game.Design) {
     setObjectName("TForm1");
     setWindowTitle("конструктор покера");
     auto* client = new QWidget(this);
@@ -89,29 +89,30 @@ TForm1::TForm1(TGame& model, IDialogs& dialogs)
 
     QPushButton* next = NewButton(client, "Button1", "ДАЛЕЕ >>", QRect(640, 500, 140, 40));
     next->setFont(CaptionFont(15, true));
-    connect(next, &QPushButton::clicked, this, &TForm1::NextWindowRequested);
+    connect(next, &QPushButton::clicked, this, &TPayoutsWindow::NextWindowRequested);
 
     RefreshFromDesign();
     RefuseCloseRequests(this);
     CentreOnDesktop(this);
 }
 
-void TForm1::RefreshFromDesign() {
+void TPayoutsWindow::RefreshFromDesign() {
     m_bindings.Refresh();
 }
 
-void TForm1::BuildMenu() {
+void TPayoutsWindow::BuildMenu() {
     QMenu* options = menuBar()->addMenu("опции");
     options->setObjectName("N1");
-    AddCommand(options, "N2", "сохранить конструкцию", this, &TForm1::SaveDesign);
-    AddCommand(options, "N3", "загрузить конструкцию", this, &TForm1::LoadDesign);
-    AddCommand(options, "N4", "тренинг по раскладам", this, &TForm1::DecisionWindowRequested);
-    AddCommand(options, "N5", "выход", this, &TForm1::ExitRequested);
+    AddCommand(options, "N2", "сохранить конструкцию", this, &TPayoutsWindow::SaveDesign);
+    AddCommand(options, "N3", "загрузить конструкцию", this, &TPayoutsWindow::LoadDesign);
+    AddCommand(options, "N4", "тренинг по раскладам", this,
+               &TPayoutsWindow::DecisionWindowRequested);
+    AddCommand(options, "N5", "выход", this, &TPayoutsWindow::ExitRequested);
     // "MO" is a command of its own on the menu bar.
-    AddCommand(menuBar(), "MO1", "MO", this, &TForm1::ProfitWindowRequested);
+    AddCommand(menuBar(), "MO1", "MO", this, &TPayoutsWindow::ProfitWindowRequested);
 }
 
-void TForm1::BuildDeckOptions(QWidget* client) {
+void TPayoutsWindow::BuildDeckOptions(QWidget* client) {
     auto* group = new QButtonGroup(this);
     group->setObjectName("DeckKindGroup");
     const std::array<const char*, 3> captions = {"стандартная колода в 52 карты",
@@ -130,7 +131,7 @@ void TForm1::BuildDeckOptions(QWidget* client) {
                        [](TGameDesign& d) -> std::optional<TDeckKind>& { return d.DeckKind; });
 }
 
-void TForm1::BuildPayTable(QWidget* client) {
+void TPayoutsWindow::BuildPayTable(QWidget* client) {
     QGroupBox* group =
         NewGroupBox(client, "GroupBox1", "комбинации и их оплата", QRect(8, 60, 300, 292));
     group->setToolTip("все коэффициенты берутся относительно анте");
@@ -167,15 +168,15 @@ void TForm1::BuildPayTable(QWidget* client) {
             case ckStraightFlush:
             case ckStraight:
                 connect(box, &TRightClickCheckBox::RightButtonDown, this,
-                        &TForm1::RoundStraightDialogRequested);
+                        &TPayoutsWindow::RoundStraightDialogRequested);
                 break;
             case ckPair:
                 connect(box, &TRightClickCheckBox::RightButtonDown, this,
-                        &TForm1::MinPairDialogRequested);
+                        &TPayoutsWindow::MinPairDialogRequested);
                 break;
             case ckAceKing:
                 connect(box, &TRightClickCheckBox::RightButtonDown, this,
-                        &TForm1::MinAceKingDialogRequested);
+                        &TPayoutsWindow::MinAceKingDialogRequested);
                 break;
             default:
                 break;
@@ -184,7 +185,7 @@ void TForm1::BuildPayTable(QWidget* client) {
     grid->setColumnStretch(0, 1);
 }
 
-void TForm1::BuildCompositeCombinations(QWidget* client) {
+void TPayoutsWindow::BuildCompositeCombinations(QWidget* client) {
     QGroupBox* group = NewGroupBox(client, "GroupBox2", "составные комбинации (если есть)",
                                    QRect(316, 60, 468, 292));
     group->setToolTip("отметьте галочкой  комбинации которые играют");
@@ -201,7 +202,7 @@ void TForm1::BuildCompositeCombinations(QWidget* client) {
     }
 }
 
-void TForm1::BuildJokerCombinations(QWidget* client) {
+void TPayoutsWindow::BuildJokerCombinations(QWidget* client) {
     QGroupBox* group =
         NewGroupBox(client, "GroupBox3", "комбинации при джокере", QRect(8, 356, 520, 192));
     group->setToolTip("отметьте галочкой правильные сочетания");
@@ -222,12 +223,12 @@ void TForm1::BuildJokerCombinations(QWidget* client) {
     }
 }
 
-void TForm1::SaveDesign() {
-    SaveDesignWithDialog(this, m_dialogs, m_model.Design);
+void TPayoutsWindow::SaveDesign() {
+    SaveDesignWithDialog(this, m_dialogs, m_game.Design);
 }
 
-void TForm1::LoadDesign() {
-    if (LoadDesignWithDialog(this, m_dialogs, m_model)) emit DesignLoaded();
+void TPayoutsWindow::LoadDesign() {
+    if (LoadDesignWithDialog(this, m_dialogs, m_game)) emit DesignLoaded();
 }
 
 }  // namespace studlab

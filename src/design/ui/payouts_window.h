@@ -8,13 +8,13 @@
 
 namespace studlab {
 
-// Constructor window 1, "конструктор покера": the deck, the combinations that play and their
-// payouts, composite and joker combinations; its menu saves and loads the design and leads to
+// Constructor window 1 (TForm1), "конструктор покера": the deck, the combinations that play and
+// their payouts, composite and joker combinations; its menu saves and loads the design and leads to
 // the other main windows.
-class TForm1 final : public QMainWindow {
+class TPayoutsWindow final : public QMainWindow {
     Q_OBJECT
 public:
-    TForm1(TGame& model, IDialogs& dialogs);
+    TPayoutsWindow(TGame& game, IDialogs& dialogs);
 
     // Shows the design's current values in every control.
     void RefreshFromDesign();
@@ -38,7 +38,7 @@ private:
     void SaveDesign();  // "сохранить конструкцию"
     void LoadDesign();  // "загрузить конструкцию"
 
-    TGame& m_model;
+    TGame& m_game;
     IDialogs& m_dialogs;
     TFieldBindings<TGameDesign> m_bindings;
 };

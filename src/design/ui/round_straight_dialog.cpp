@@ -2,19 +2,19 @@
 
 namespace studlab {
 
-TForm7::TForm7(TGameDesign& design)
+TRoundStraightDialog::TRoundStraightDialog(TGameDesign& design)
     : TOptionDialog("TForm7", QSize(278, 101), "круговой стрит",
                     {"круговой стрит не играет", "круговой стрит играет"}),
       m_design(design) {
     RefreshFromDesign();
 }
 
-std::optional<int> TForm7::ChosenOption() const {
+std::optional<int> TRoundStraightDialog::ChosenOption() const {
     if (!m_design.RoundStraight) return std::nullopt;
     return *m_design.RoundStraight ? 1 : 0;
 }
 
-void TForm7::Choose(int option) {
+void TRoundStraightDialog::Choose(int option) {
     m_design.RoundStraight = option == 1;
 }
 

@@ -5,11 +5,11 @@
 
 namespace studlab {
 
-// "круговой стрит": whether a wrap-around straight counts.
-class TForm7 final : public TOptionDialog {
+// TForm7, "круговой стрит": whether a wrap-around straight counts.
+class TRoundStraightDialog final : public TOptionDialog {
     Q_OBJECT
 public:
-    explicit TForm7(TGameDesign& design);
+    explicit TRoundStraightDialog(TGameDesign& design);
 
 private:
     std::optional<int> ChosenOption() const override;

@@ -47,12 +47,12 @@ QLabel* NewFigureLabel(QWidget* parent, const QString& name, QRect geometry) {
 
 }  // namespace
 
-TForm4::TForm4(TGame& model, IDialogs& dialogs)
+TProfitWindow::TProfitWindow(TGame& game, IDialogs& dialogs)
     : QWidget(nullptr, kTitleWithoutCloseBox),
-      m_profit(model.Profit),
+      m_profit(game.Profit),
       m_dialogs(dialogs),
-      m_settings(model.Settings),
-      m_runSettings(model.Profit.Settings()) {
+      m_settings(game.Settings),
+      m_runSettings(game.Profit.Settings()) {
     setObjectName("TForm4");
     setWindowTitle("проверка выгодности игры");
     resize(kClientSize);  // a resizable border
@@ -96,7 +96,7 @@ TForm4::TForm4(TGame& model, IDialogs& dialogs)
     Render();
 }
 
-void TForm4::BuildTableData() {
+void TProfitWindow::BuildTableData() {
     // The table data are fixed: the whole group takes no input.
     QGroupBox* group = NewGroupBox(this, "GroupBox1", "данные стола", QRect(16, 66, 370, 112));
     group->setEnabled(false);
@@ -125,7 +125,7 @@ void TForm4::BuildTableData() {
         seconds, [](TCalculationSettings & s) -> auto& { return s.HandSeconds; });
 }
 
-void TForm4::BuildParameters() {
+void TProfitWindow::BuildParameters() {
     QGroupBox* group = NewGroupBox(this, "GroupBox2", "параметры", QRect(16, 186, 370, 112));
     QCheckBox* cache = NewCheckBox(group, "CheckBox2", "использовать табличные данные");
     cache->setGeometry(12, 22, 340, 24);
@@ -142,7 +142,7 @@ void TForm4::BuildParameters() {
         handCount, [](TRunSettings & s) -> auto& { return s.HandCount; });
 }
 
-void TForm4::BuildMethod() {
+void TProfitWindow::BuildMethod() {
     QGroupBox* group = NewGroupBox(this, "GroupBox3", "Метод расчета", QRect(406, 66, 370, 112));
     auto* direct = new QRadioButton("прямой метод", group);
     direct->setObjectName("RadioButton4");
@@ -165,12 +165,12 @@ void TForm4::BuildMethod() {
         draws, [](TCalculationSettings & s) -> auto& { return s.ProbabilisticCycles; });
 }
 
-void TForm4::BuildRunControls() {
+void TProfitWindow::BuildRunControls() {
     // "расчет" and "СТОП" share one place; one of them shows at a time.
     m_calculate = NewButton(this, "Button2", "расчет", QRect(24, 312, 160, 34));
-    connect(m_calculate, &QPushButton::clicked, this, &TForm4::Calculate);
+    connect(m_calculate, &QPushButton::clicked, this, &TProfitWindow::Calculate);
     m_stop = NewButton(this, "Button3", "СТОП", QRect(24, 312, 160, 34));
-    connect(m_stop, &QPushButton::clicked, this, &TForm4::Stop);
+    connect(m_stop, &QPushButton::clicked, this, &TProfitWindow::Stop);
 
     m_handsHeader = NewLabel(this, "Label7", "раздач  результат");
     m_handsHeader->setGeometry(200, 304, 200, 22);
@@ -187,11 +187,11 @@ void TForm4::BuildRunControls() {
     m_message->setFont(messageFont);
 
     m_statistics = NewButton(this, "Button4", "статистика", QRect(24, 420, 130, 30));
-    connect(m_statistics, &QPushButton::clicked, this, &TForm4::StatisticsWindowRequested);
+    connect(m_statistics, &QPushButton::clicked, this, &TProfitWindow::StatisticsWindowRequested);
     m_mo = NewFigureLabel(this, "Label6", QRect(164, 414, 260, 40));
     m_bank = NewButton(this, "Button6", "банк", QRect(24, 460, 130, 30));
     connect(m_bank, &QPushButton::clicked, this,
-            [this] { Run([this] { m_profit.ComputeBankClick(); }); });
+            [this] { Run([this] { m_profit.ComputeBank(); }); });
     m_bankFigure = NewFigureLabel(this, "Label10", QRect(164, 454, 260, 40));
 
     m_progress = new QProgressBar(this);
@@ -199,7 +199,7 @@ void TForm4::BuildRunControls() {
     m_progress->setTextVisible(false);
 }
 
-void TForm4::BuildCycles() {
+void TProfitWindow::BuildCycles() {
     QCheckBox* cycles = NewCheckBox(this, "CheckBox1", "циклы");
     cycles->setGeometry(430, 250, 120, 22);
     m_runSettings.Flag(
@@ -221,28 +221,28 @@ void TForm4::BuildCycles() {
     m_cyclesTotal->setGeometry(520, 354, 120, 22);
 }
 
-void TForm4::BuildNavigation() {
+void TProfitWindow::BuildNavigation() {
     for (const auto& [name, caption, top] : {std::tuple{"Button7", "Показать график", 420},
                                              std::tuple{"Button9", "стратегия игры", 460}}) {
         QPushButton* graph = NewButton(this, name, caption, QRect(440, top, 170, 30));
         graph->setEnabled(false);
-        connect(graph, &QPushButton::clicked, this, &TForm4::GraphWindowRequested);
+        connect(graph, &QPushButton::clicked, this, &TProfitWindow::GraphWindowRequested);
     }
     QPushButton* start = NewButton(this, "Button1", "на начало", QRect(640, 420, 140, 30));
-    connect(start, &QPushButton::clicked, this, &TForm4::ConstructorRequested);
+    connect(start, &QPushButton::clicked, this, &TProfitWindow::ConstructorRequested);
     QPushButton* layouts = NewButton(this, "Button5", "расклады", QRect(640, 460, 140, 30));
-    connect(layouts, &QPushButton::clicked, this, &TForm4::DecisionWindowRequested);
+    connect(layouts, &QPushButton::clicked, this, &TProfitWindow::DecisionWindowRequested);
     QPushButton* exit = NewButton(this, "Button8", "выход", QRect(640, 494, 140, 30));
-    connect(exit, &QPushButton::clicked, this, &TForm4::ExitRequested);
+    connect(exit, &QPushButton::clicked, this, &TProfitWindow::ExitRequested);
 }
 
-void TForm4::ShowCyclesControls() {
+void TProfitWindow::ShowCyclesControls() {
     for (const char* name : {"CheckBox1", "Label15", "Edit6", "Edit7", "Edit8", "Edit9"}) {
         if (QWidget* control = findChild<QWidget*>(name)) control->show();
     }
 }
 
-void TForm4::Run(const std::function<void()>& command) {
+void TProfitWindow::Run(const std::function<void()>& command) {
     if (m_busy) return;
     m_busy = true;
     try {
@@ -254,7 +254,7 @@ void TForm4::Run(const std::function<void()>& command) {
     Render();
 }
 
-void TForm4::Calculate() {
+void TProfitWindow::Calculate() {
     if (m_busy || m_profit.Running()) return;
     m_abandoned = false;
     m_sinceRender.invalidate();
@@ -262,32 +262,32 @@ void TForm4::Calculate() {
     emit RunEnded();
 }
 
-void TForm4::Stop() {
+void TProfitWindow::Stop() {
     // Reaches a running simulation through its pending events; it stops before its next hand.
     m_profit.StopSimulation();
     Render();
 }
 
-void TForm4::AbandonRun() {
+void TProfitWindow::AbandonRun() {
     if (!m_profit.Running()) return;
     m_abandoned = true;
     m_profit.StopSimulation();
 }
 
-void TForm4::RefreshFromSettings() {
+void TProfitWindow::RefreshFromSettings() {
     m_settings.Refresh();
     m_runSettings.Refresh();
 }
 
-void TForm4::Render() {
+void TProfitWindow::Render() {
     const TProfitView& view = m_profit.View();
-    m_calculate->setVisible(view.CalcButtonVisible);
-    m_stop->setVisible(view.StopButtonVisible);
+    m_calculate->setVisible(view.CalculateVisible);
+    m_stop->setVisible(view.StopVisible);
     m_progress->setMaximum(view.ProgressMaximum);
     m_progress->setValue(view.ProgressPosition);
     m_progress->setVisible(view.ProgressVisible);
-    m_statistics->setVisible(view.StatsButtonVisible);
-    m_bank->setVisible(view.BankButtonVisible);
+    m_statistics->setVisible(view.StatisticsVisible);
+    m_bank->setVisible(view.ComputeBankVisible);
     m_mo->setText(LabelText(view.MoText));
     m_mo->setVisible(view.MoVisible);
     m_bankFigure->setText(LabelText(view.BankText));
@@ -303,7 +303,7 @@ void TForm4::Render() {
         label->setVisible(view.CycleLabelsVisible);
 }
 
-void TForm4::resizeEvent(QResizeEvent* event) {
+void TProfitWindow::resizeEvent(QResizeEvent* event) {
     // The progress bar runs along the bottom edge whatever the window's size.
     m_progress->setGeometry(0, height() - kProgressHeight, width(), kProgressHeight);
     QWidget::resizeEvent(event);

@@ -14,13 +14,13 @@ class QPushButton;
 
 namespace studlab {
 
-// The profitability window "проверка выгодности игры": the calculation settings, the run
+// The profitability window (TForm4) "проверка выгодности игры": the calculation settings, the run
 // settings, and the run of random hands with its summary. The run itself is the model's; the
 // window starts it, stops it and shows how it stands.
-class TForm4 final : public QWidget {
+class TProfitWindow final : public QWidget {
     Q_OBJECT
 public:
-    TForm4(TGame& model, IDialogs& dialogs);
+    TProfitWindow(TGame& game, IDialogs& dialogs);
 
     // "циклы" and the four limit fields under their header; the constructor's "MO" shows them.
     void ShowCyclesControls();

@@ -35,7 +35,8 @@ QString Text(std::string_view text) {
 
 }  // namespace
 
-TForm11::TForm11(const TProfitCheck& profit) : QWidget(nullptr, Qt::Window), m_profit(profit) {
+TStatisticsWindow::TStatisticsWindow(const TProfitCheck& profit)
+    : QWidget(nullptr, Qt::Window), m_profit(profit) {
     setObjectName("TForm11");
     setWindowTitle("статистика раздач");
     resize(715, 298);
@@ -77,7 +78,7 @@ TForm11::TForm11(const TProfitCheck& profit) : QWidget(nullptr, Qt::Window), m_p
     Render();
 }
 
-void TForm11::Render() {
+void TStatisticsWindow::Render() {
     const auto& columns = m_profit.View().StatsColumns;
     for (std::size_t i = 0; i < columns.size(); ++i) m_columns[i]->setText(LabelText(columns[i]));
 }

@@ -11,12 +11,12 @@ namespace studlab {
 
 class TProfitCheck;
 
-// "статистика раздач": the player's combinations of the last completed run, a row per
+// TForm11, "статистика раздач": the player's combinations of the last completed run, a row per
 // combination and a column per count.
-class TForm11 final : public QWidget {
+class TStatisticsWindow final : public QWidget {
     Q_OBJECT
 public:
-    explicit TForm11(const TProfitCheck& profit);
+    explicit TStatisticsWindow(const TProfitCheck& profit);
 
     // Shows the columns of the last completed run (empty before the first).
     void Render();

@@ -8,7 +8,7 @@
 
 namespace studlab {
 
-TForm9::TForm9(const TDecisionTable& table)
+TCombinationsWindow::TCombinationsWindow(const TDecisionTable& table)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       m_table(table) {
@@ -32,7 +32,7 @@ TForm9::TForm9(const TDecisionTable& table)
     Render();
 }
 
-void TForm9::Render() {
+void TCombinationsWindow::Render() {
     const TTableView& view = m_table.View();
     m_kinds->setText(LabelText(view.CombinationNames));
     m_counts->setText(LabelText(view.CombinationCounts));

@@ -8,12 +8,12 @@ namespace studlab {
 
 class TDecisionTable;
 
-// "Form9": the listing of the dealer's possible combinations, two labels side by side: the
+// TForm9, "Form9": the listing of the dealer's possible combinations, two labels side by side: the
 // kinds on the left, how many of the dealer's completions make each on the right.
-class TForm9 final : public QWidget {
+class TCombinationsWindow final : public QWidget {
     Q_OBJECT
 public:
-    explicit TForm9(const TDecisionTable& table);
+    explicit TCombinationsWindow(const TDecisionTable& table);
 
     // Shows the listing the table holds; a decision rewrites it whether the window is open or not.
     void Render();

@@ -8,7 +8,8 @@
 
 namespace studlab {
 
-TForm13::TForm13(const TDecisionTable& table) : QWidget(nullptr, Qt::Window), m_table(table) {
+TDecisionListWindow::TDecisionListWindow(const TDecisionTable& table)
+    : QWidget(nullptr, Qt::Window), m_table(table) {
     setObjectName("TForm13");
     setWindowTitle("Form13");
     resize(405, 480);
@@ -20,16 +21,16 @@ TForm13::TForm13(const TDecisionTable& table) : QWidget(nullptr, Qt::Window), m_
         label->setFont(font);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         label->setGeometry(left, 0, 189, 480);
-        (left == 0 ? m_texts : m_values) = label;
+        (left == 0 ? m_captions : m_values) = label;
     }
     CentreOnDesktop(this);
     Render();
 }
 
-void TForm13::Render() {
+void TDecisionListWindow::Render() {
     const TTableView& view = m_table.View();
-    m_texts->setText(LabelText(view.ListWindowTexts));
-    m_values->setText(LabelText(view.ListWindowValues));
+    m_captions->setText(LabelText(view.DecisionListCaptions));
+    m_values->setText(LabelText(view.DecisionListValues));
 }
 
 }  // namespace studlab

@@ -8,19 +8,19 @@ namespace studlab {
 
 class TDecisionTable;
 
-// "Form13": the candidate decisions of the last press and their values, in a larger font.
-class TForm13 final : public QWidget {
+// TForm13, "Form13": the candidate decisions of the last press and their values, in a larger font.
+class TDecisionListWindow final : public QWidget {
     Q_OBJECT
 public:
-    explicit TForm13(const TDecisionTable& table);
+    explicit TDecisionListWindow(const TDecisionTable& table);
 
     // Shows the lists the table holds; every decision rewrites them, open or not.
     void Render();
 
 private:
     const TDecisionTable& m_table;
-    QLabel* m_texts = nullptr;   // Label1
-    QLabel* m_values = nullptr;  // Label2
+    QLabel* m_captions = nullptr;  // Label1
+    QLabel* m_values = nullptr;    // Label2
 };
 
 }  // namespace studlab

@@ -19,22 +19,10 @@ constexpr QSize kClientSize(839, 562);
 constexpr int kDecisionsWidth = 113;  // Label3
 constexpr int kValuesWidth = 106;     // Label4
 
-Qt::CursorShape CursorOf(TPointerShape shape) {
-    switch (shape) {
-        case TPointerShape::psUpArrow:
-            return Qt::UpArrowCursor;
-        case TPointerShape::psUpDownArrow:
-            return Qt::SizeVerCursor;
-        case TPointerShape::psDefault:
-            break;
-    }
-    return Qt::ArrowCursor;
-}
-
 }  // namespace
 
-TForm8::TForm8(TGame& model, IDialogs& dialogs)
-    : QMainWindow(nullptr, kTitleWithoutCloseBox), m_table(model.Table), m_dialogs(dialogs) {
+TDecisionWindow::TDecisionWindow(TGame& game, IDialogs& dialogs)
+    : QMainWindow(nullptr, kTitleWithoutCloseBox), m_table(game.Table), m_dialogs(dialogs) {
     setObjectName("TForm8");
     setWindowTitle("решения по раскладам");
     auto* client = new QWidget(this);
@@ -52,26 +40,26 @@ TForm8::TForm8(TGame& model, IDialogs& dialogs)
     Render();
 }
 
-void TForm8::BuildMenu() {
+void TDecisionWindow::BuildMenu() {
     QMenu* options = menuBar()->addMenu("опции");
     options->setObjectName("N1");
-    AddCommand(options, "N2", "выбрать игру", this, &TForm8::SelectGame);
-    AddCommand(options, "N4", "конструктор покера", this, &TForm8::ConstructorRequested);
+    AddCommand(options, "N2", "выбрать игру", this, &TDecisionWindow::SelectGame);
+    AddCommand(options, "N4", "конструктор покера", this, &TDecisionWindow::ConstructorRequested);
     AddCommand(options, "N5", "новый расклад", this, [this] {
         Run([this] { m_table.NewLayout(); });
     })->setShortcut(QKeySequence(Qt::Key_N));
-    AddCommand(options, "N3", "выход", this, &TForm8::ExitRequested);
-    AddCommand(menuBar(), "MO1", "MO", this, &TForm8::ProfitWindowRequested);
+    AddCommand(options, "N3", "выход", this, &TDecisionWindow::ExitRequested);
+    AddCommand(menuBar(), "MO1", "MO", this, &TDecisionWindow::ProfitWindowRequested);
 }
 
-void TForm8::BuildTable(QWidget* client) {
+void TDecisionWindow::BuildTable(QWidget* client) {
     // Controls are stacked in the order they are made. The lists along the right edge lie
     // under the deck's last cards, so those cards still take clicks.
     auto* decisions = new TClickableLabel(client);
     decisions->setObjectName("Label3");
     decisions->setGeometry(kClientSize.width() - kDecisionsWidth - kValuesWidth, 0, kDecisionsWidth,
                            kClientSize.height());
-    connect(decisions, &TClickableLabel::Clicked, this, &TForm8::DecisionListRequested);
+    connect(decisions, &TClickableLabel::Clicked, this, &TDecisionWindow::DecisionListRequested);
     m_decisions = decisions;
     m_values = NewLabel(client, "Label4", QString());
     m_values->setGeometry(kClientSize.width() - kValuesWidth, 0, kValuesWidth,
@@ -92,7 +80,7 @@ void TForm8::BuildTable(QWidget* client) {
         card->setPixmap(CardPixmap(id));
         card->resize(kCardPictureSize);
         connect(card, &TClickableLabel::Clicked, this,
-                [this, id] { Run([this, id] { m_table.ImageClick(id); }); });
+                [this, id] { Run([this, id] { m_table.ClickCard(id); }); });
         m_cards[static_cast<std::size_t>(id)] = card;
     }
     // The fix buttons lie over the lower edge of their slot's card.
@@ -100,8 +88,9 @@ void TForm8::BuildTable(QWidget* client) {
     for (int n = kFirstPlayerFixButton; n <= kLastFixButton; ++n) {
         QPushButton* button = NewButton(client, QString("Button%1").arg(n), QString(), QRect());
         button->setFont(fixFont);
+        const TFixSlot fix = FixSlotOfButton(n);
         connect(button, &QPushButton::clicked, this,
-                [this, n] { Run([this, n] { m_table.FixButtonClick(n); }); });
+                [this, fix] { Run([this, fix] { m_table.ToggleFix(fix.Row, fix.Slot); }); });
         m_fixButtons[static_cast<std::size_t>(n)] = button;
     }
 
@@ -133,10 +122,10 @@ void TForm8::BuildTable(QWidget* client) {
             [this] { Run([this] { m_table.RandomDeal(); }); });
     m_combinations = NewButton(client, "Button3", QString::fromUtf8(kCombinationsCaption),
                                QRect(312, 120, 153, 17));
-    connect(m_combinations, &QPushButton::clicked, this, &TForm8::ShowCombinations);
+    connect(m_combinations, &QPushButton::clicked, this, &TDecisionWindow::ShowCombinations);
 }
 
-bool TForm8::Run(const std::function<void()>& command) {
+bool TDecisionWindow::Run(const std::function<void()>& command) {
     if (m_busy) return false;
     m_busy = true;
     bool done = true;
@@ -151,59 +140,58 @@ bool TForm8::Run(const std::function<void()>& command) {
     return done;
 }
 
-void TForm8::HandlePendingEvents() {
+void TDecisionWindow::HandlePendingEvents() {
     const bool busy = m_busy;
     m_busy = true;
     QCoreApplication::processEvents();
     m_busy = busy;
 }
 
-void TForm8::SelectGame() {
+void TDecisionWindow::SelectGame() {
     if (m_busy) return;
     // The table starts a fresh hand also when the dialog is cancelled.
     const std::optional<std::filesystem::path> file = AskForDesignFile(this, m_dialogs);
     if (Run([this, &file] { m_table.SelectGame(file); }) && file) emit DesignLoaded();
 }
 
-void TForm8::ShowCombinations() {
+void TDecisionWindow::ShowCombinations() {
     if (m_busy) return;
     Run([this] { m_table.ShowCombinations(); });
     emit CombinationsWindowRequested();
 }
 
-void TForm8::Render() {
+void TDecisionWindow::Render() {
     const TTableView& view = m_table.View();
     for (TCardId id = 1; id <= kCards; ++id) {
         TClickableLabel* card = m_cards[static_cast<std::size_t>(id)];
-        const TScreenPoint place = m_table.CardScreenPlace(id);
-        card->move(place.Left, place.Top);
-        card->setCursor(CursorOf(m_table.CardPointer(id)));
+        const TCardPlace& place = m_table.State().PlaceOf(id);
+        card->move(CardPicturePlace(id, place));
+        card->setCursor(CardCursor(place));
         // A card that takes no clicks lets them through to what lies beneath it.
-        card->setAttribute(Qt::WA_TransparentForMouseEvents,
-                           !m_table.State().PlaceOf(id).Clickable);
+        card->setAttribute(Qt::WA_TransparentForMouseEvents, !place.Clickable);
     }
     for (int n = kFirstPlayerFixButton; n <= kLastFixButton; ++n) {
         QPushButton* button = m_fixButtons[static_cast<std::size_t>(n)];
-        const TFixButtonView fix = m_table.FixButton(n);
-        button->setText(
-            QString::fromUtf8(fix.Caption.data(), static_cast<qsizetype>(fix.Caption.size())));
-        button->setGeometry(fix.Place.Left, fix.Place.Top, fix.Width, kFixButtonHeight);
-        button->setVisible(fix.Visible);
+        const TFixSlot fix = FixSlotOfButton(n);
+        const bool fixed = m_table.State().Fixed(fix.Row, fix.Slot);
+        button->setText(fixed ? kFixOnCaption : kFixOffCaption);
+        button->setGeometry(FixButtonGeometry(fix, fixed));
+        button->setVisible(view.FixVisible(fix.Row, fix.Slot));
     }
-    m_prompt->setText(LabelText(view.Label1));
-    m_gameName->setText(LabelText(view.Label2));
-    m_decisions->setText(LabelText(view.Label3));
-    m_values->setText(LabelText(view.Label4));
-    m_decisions->setVisible(view.Label3Visible);
-    m_values->setVisible(view.Label4Visible);
-    m_decide->setVisible(view.Button1Visible);
-    m_continue->setVisible(view.Button2Visible);
-    m_combinations->setVisible(view.Button3Visible);
-    m_randomDeal->setVisible(view.Button15Visible);
+    m_prompt->setText(LabelText(view.Prompt));
+    m_gameName->setText(LabelText(view.GameTitle));
+    m_decisions->setText(LabelText(view.CandidateCaptions));
+    m_values->setText(LabelText(view.CandidateValues));
+    m_decisions->setVisible(view.CandidatesVisible);
+    m_values->setVisible(view.CandidatesVisible);
+    m_decide->setVisible(view.DecideVisible);
+    m_continue->setVisible(view.ContinueVisible);
+    m_combinations->setVisible(view.CombinationsVisible);
+    m_randomDeal->setVisible(view.RandomDealVisible);
     emit Rendered();
 }
 
-void TForm8::showEvent(QShowEvent* event) {
+void TDecisionWindow::showEvent(QShowEvent* event) {
     // The profitability check plays its hands on this table while the window is hidden.
     Render();
     QMainWindow::showEvent(event);

@@ -6,7 +6,7 @@
 
 #include "cards/card.h"
 #include "profit/game.h"
-#include "table/table_view.h"
+#include "table/ui/table_geometry.h"
 #include "widgets/dialogs.h"
 
 class QLabel;
@@ -17,14 +17,15 @@ namespace studlab {
 class TClickableLabel;
 
 // The decision window "решения по раскладам": the table on which a hand is laid out and
-// decided. Every command goes to the decision table of the model; the window then shows the
-// table as the command left it.
-class TForm8 final : public QMainWindow {
+// decided (TForm8). Every command goes to the game's decision table; the window then shows the
+// table as the command left it, and draws it: where each card's picture stands, the pointer over
+// it, and the fix buttons' captions and sizes.
+class TDecisionWindow final : public QMainWindow {
     Q_OBJECT
 public:
-    TForm8(TGame& model, IDialogs& dialogs);
+    TDecisionWindow(TGame& game, IDialogs& dialogs);
 
-    // Shows the table as the model holds it: the cards, the fix buttons, the labels and buttons.
+    // Shows the table as the game holds it: the cards, the fix buttons, the labels and buttons.
     void Render();
 
 signals:
