@@ -37,6 +37,4 @@ void SetDesignAssignment(TGameDesign& design, TCalculationSettings& settings,
                          std::string_view assignment,
                          TValueCheck check = TValueCheck::AnyNumberText);
 
-std::string_view PlayerActionCodeName(TPlayerAction action);
-
 }  // namespace studlab

@@ -3,158 +3,61 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <functional>
-#include <iterator>
-#include <sstream>
 #include <vector>
 
+#include "design/design_schema.h"
 #include "text/windows1251.h"
 
 namespace studlab {
 namespace {
 
-using enum TCombinationKind;
-using enum TPlayerAction;
+using enum TFieldKind;
 
-const std::string kYes = "YES";
-const std::string kNo = "NO";
-
-std::string Flag(bool on) {
-    return on ? kYes : kNo;
+// The field's value lines, in file order: one line, or one "YES"/"NO" line per option.
+void WriteLines(const TDesignField& field, TGameDesign& design, TCalculationSettings& settings,
+                std::vector<std::string>& lines) {
+    const auto line = [&](int i) -> std::string& {
+        return lines[static_cast<std::size_t>(field.FileLine - 1 + i)];
+    };
+    switch (field.Kind) {
+        case fkFlag:
+            line(0) = FlagText(field.FlagIn(design, settings));
+            break;
+        case fkText:
+            line(0) = field.TextIn(design, settings);
+            break;
+        case fkOptions:
+            for (int i = 0; i < field.FileLineCount(); ++i)
+                line(i) = FlagText(field.Options->IsMarked(design, settings, i));
+            break;
+    }
 }
 
-// One value line of the file: how it is written and, for restored lines, how it is read back.
-struct TLine {
-    std::function<std::string(const TGameDesign&)> Write;
-    std::function<void(TGameDesign&, const std::string&)> Restore;  // empty: not restored
-};
-
-TLine TextLine(TNumberText TGameDesign::*field) {
-    return {[field](const TGameDesign& d) { return d.*field; },
-            [field](TGameDesign& d, const std::string& v) { d.*field = v; }};
-}
-
-template <class Get>
-TLine Text(Get get, bool restored) {
-    TLine line{[get](const TGameDesign& d) { return get(const_cast<TGameDesign&>(d)); }, {}};
-    if (restored) line.Restore = [get](TGameDesign& d, const std::string& v) { get(d) = v; };
-    return line;
-}
-
-template <class Get>
-TLine FlagLine(Get get, bool restored) {
-    TLine line{[get](const TGameDesign& d) { return Flag(get(const_cast<TGameDesign&>(d))); }, {}};
-    if (restored)
-        line.Restore = [get](TGameDesign& d, const std::string& v) { get(d) = v == kYes; };
-    return line;
-}
-
-// One option of a radio group: "YES" selects it, anything else deselects it only.
-template <class T>
-TLine OptionLine(std::optional<T> TGameDesign::*group, T option) {
-    return {[group, option](const TGameDesign& d) { return Flag(d.*group == option); },
-            [group, option](TGameDesign& d, const std::string& v) {
-                if (v == kYes) {
-                    d.*group = option;
-                } else if (d.*group == option) {
-                    d.*group = std::nullopt;
+// Texts as they stand; a flag is on exactly when its line is "YES"; an option's "YES" chooses it
+// and anything else takes back only that option, so the last "YES" of a group wins and a group
+// without one is left without a choice.
+void RestoreLines(const TDesignField& field, const std::vector<std::string>& lines,
+                  TGameDesign& design, TCalculationSettings& settings) {
+    const auto line = [&](int i) -> const std::string& {
+        return lines[static_cast<std::size_t>(field.FileLine - 1 + i)];
+    };
+    switch (field.Kind) {
+        case fkFlag:
+            field.FlagIn(design, settings) = line(0) == kYes;
+            break;
+        case fkText:
+            field.TextIn(design, settings) = line(0);
+            break;
+        case fkOptions:
+            for (int i = 0; i < field.FileLineCount(); ++i) {
+                if (line(i) == kYes) {
+                    field.Options->Choose(design, settings, i);
+                } else if (field.Options->Chosen(design, settings) == i) {
+                    field.Options->Choose(design, settings, std::nullopt);
                 }
-            }};
-}
-
-const std::vector<TLine>& Lines() {
-    static const std::vector<TLine> lines = [] {
-        std::vector<TLine> l;
-        const auto restoredKind = [](TCombinationKind k) {
-            return k >= ckRoyalFlush && k <= ckStraight;
-        };
-        for (int i = 1; i <= kDesignKindCount; ++i) {
-            const TCombinationKind k = KindAt(i);
-            l.push_back(Text([k](TGameDesign& d) -> TNumberText& { return d.PayQualified[k]; },
-                             restoredKind(k)));
-        }
-        for (int i = 1; i <= kDesignKindCount; ++i) {
-            const TCombinationKind k = KindAt(i);
-            l.push_back(Text([k](TGameDesign& d) -> TNumberText& { return d.PayNotQualified[k]; },
-                             restoredKind(k)));
-        }
-        for (int stage = 1; stage <= 2; ++stage) {
-            for (int n = 1; n <= 2; ++n) {
-                l.push_back(
-                    Text([stage, n](TGameDesign& d) -> TNumberText& { return d.BuyCost[stage][n]; },
-                         !(stage == 1 && n == 1)));
             }
-            for (int n = 1; n <= 5; ++n) {
-                l.push_back(Text(
-                    [stage, n](TGameDesign& d) -> TNumberText& { return d.ExchangeCost[stage][n]; },
-                    true));
-            }
-        }
-        l.push_back(TextLine(&TGameDesign::BetSize));
-        l.push_back(
-            Text([](TGameDesign& d) -> TNumberText& { return d.BuyDealerGameCost; }, false));
-        l.push_back(TextLine(&TGameDesign::DealerOpenCards));
-        for (int i = 1; i <= kDesignKindCount; ++i) {
-            const TCombinationKind k = KindAt(i);
-            l.push_back(
-                FlagLine([k](TGameDesign& d) -> bool& { return d.Plays[k]; }, restoredKind(k)));
-        }
-        for (int i = 0; i < kCompositeCount; ++i) {
-            l.push_back(
-                FlagLine([i](TGameDesign& d) -> bool& { return d.CompositePlays[i]; }, false));
-        }
-        for (int i = 0; i < kJokerRuleCount; ++i) {
-            l.push_back(FlagLine([i](TGameDesign& d) -> bool& { return d.JokerRules[i]; }, false));
-        }
-        const auto action = [&](int stage, TPlayerAction a, bool restored) {
-            const int index = static_cast<int>(a);
-            l.push_back(FlagLine(
-                [stage, index](TGameDesign& d) -> bool& { return d.StageActions[stage][index]; },
-                restored));
-        };
-        action(1, paFold, true);
-        action(1, paBet, true);
-        action(1, paBetInsured, true);
-        action(1, paBuyCard, true);
-        action(1, paBuyTwoCards, false);
-        for (TPlayerAction a : {paExchange1, paExchange2, paExchange3, paExchange4, paExchange5}) {
-            action(1, a, false);
-        }
-        action(2, paFold, true);
-        action(2, paBet, true);
-        action(2, paBetInsured, true);
-        for (TPlayerAction a : {paBuyCard, paBuyTwoCards, paExchange1, paExchange2, paExchange3,
-                                paExchange4, paExchange5}) {
-            action(2, a, false);
-        }
-        action(2, paBuyDealerGame, true);
-        action(3, paFold, true);
-        action(3, paBet, true);
-        action(3, paBetInsured, true);
-        action(3, paBuyDealerGame, true);
-        action(4, paBuyDealerGame, true);
-        l.push_back(FlagLine([](TGameDesign& d) -> bool& { return d.DealerBuysLowest; }, true));
-        l.push_back(FlagLine([](TGameDesign& d) -> bool& { return d.DealerBuysHighest; }, true));
-        l.push_back(FlagLine([](TGameDesign& d) -> bool& { return d.InsuranceFull; }, false));
-        l.push_back(FlagLine([](TGameDesign& d) -> bool& { return d.InsuranceHalf; }, false));
-        for (int i = 1; i <= kDesignKindCount; ++i) {
-            const TCombinationKind k = KindAt(i);
-            l.push_back(FlagLine([k](TGameDesign& d) -> bool& { return d.Insurable[k]; }, true));
-        }
-        for (TDeckKind dk : {TDeckKind::dk52, TDeckKind::dk53, TDeckKind::dk54}) {
-            l.push_back(OptionLine(&TGameDesign::DeckKind, dk));
-        }
-        for (TMinAceKing ak : {TMinAceKing::akAny, TMinAceKing::akWithQueen}) {
-            l.push_back(OptionLine(&TGameDesign::MinAceKing, ak));
-        }
-        for (RankIndex rank = 13; rank >= 1; --rank) {  // pair of twos .. pair of aces
-            l.push_back(OptionLine(&TGameDesign::MinPair, rank));
-        }
-        l.push_back(OptionLine(&TGameDesign::RoundStraight, false));
-        l.push_back(OptionLine(&TGameDesign::RoundStraight, true));
-        return l;
-    }();
-    return lines;
+            break;
+    }
 }
 
 std::string SystemReason() {
@@ -178,9 +81,16 @@ std::string GameNameOf(const std::filesystem::path& path) {
 }
 
 void SaveDesignFile(const TGameDesign& design, const std::filesystem::path& path) {
+    // The accessors give the members to change them too; saving reads copies. The settings
+    // have no line in the file.
+    TGameDesign d = design;
+    TCalculationSettings unused;
+    std::vector<std::string> lines(kDesignValueLines);
+    for (const TDesignField& field : DesignFields()) {
+        if (field.FileLine != 0) WriteLines(field, d, unused, lines);
+    }
     std::string bytes;
-    for (const TLine& line : Lines())
-        bytes += Utf8ToWindows1251(OneLine(line.Write(design))) + "\r\n";
+    for (const std::string& line : lines) bytes += Utf8ToWindows1251(OneLine(line)) + "\r\n";
     for (int i = kDesignValueLines; i < kDesignFileLines; ++i) bytes += "\r\n";
 
     errno = 0;
@@ -215,9 +125,9 @@ std::string LoadDesignFile(const std::filesystem::path& path, TGameDesign& desig
     if (in.bad()) throw TFileError("Cannot open file \"" + path.string() + "\". " + SystemReason());
 
     TGameDesign loaded = design;
-    const std::vector<TLine>& lines = Lines();
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i].Restore) lines[i].Restore(loaded, values[i]);
+    TCalculationSettings unused;
+    for (const TDesignField& field : DesignFields()) {
+        if (field.Restored) RestoreLines(field, values, loaded, unused);
     }
     design = loaded;
     return GameNameOf(path);

@@ -49,20 +49,12 @@ bool TGameDesign::BuysTooManyCards() const {
            (Allows(1, paBuyTwoCards) && (Allows(2, paBuyTwoCards) || Allows(2, paBuyCard)));
 }
 
-bool StageHasAction(int stage, TPlayerAction action) {
-    switch (stage) {
-        case 1:
-            return action != paBuyDealerGame && action != paDeclineDealerGame;
-        case 2:
-            return action != paDeclineDealerGame;
-        case 3:
-            return action == paFold || action == paBet || action == paBetInsured ||
-                   action == paBuyDealerGame;
-        case 4:
-            return action == paBuyDealerGame;
-        default:
-            return false;
-    }
+std::string_view PlayerActionCodeName(TPlayerAction action) {
+    static constexpr std::array<std::string_view, kPlayerActionCount> kNames = {
+        "paFold",        "paBet",       "paBetInsured",    "paBuyCard",
+        "paBuyTwoCards", "paExchange1", "paExchange2",     "paExchange3",
+        "paExchange4",   "paExchange5", "paBuyDealerGame", "paDeclineDealerGame"};
+    return kNames.at(static_cast<std::size_t>(action));
 }
 
 }  // namespace studlab

@@ -3,6 +3,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "cards/card.h"
 #include "cards/combination_kind.h"
@@ -105,6 +106,24 @@ struct TCalculationSettings {
 };
 
 // Whether an action may be switched on at a stage at all (stage 3 knows only four actions).
-bool StageHasAction(int stage, TPlayerAction action);
+constexpr bool StageHasAction(int stage, TPlayerAction action) {
+    using enum TPlayerAction;
+    switch (stage) {
+        case 1:
+            return action != paBuyDealerGame && action != paDeclineDealerGame;
+        case 2:
+            return action != paDeclineDealerGame;
+        case 3:
+            return action == paFold || action == paBet || action == paBetInsured ||
+                   action == paBuyDealerGame;
+        case 4:
+            return action == paBuyDealerGame;
+        default:
+            return false;
+    }
+}
+
+// The code name of an action ("paExchange3"), as scripts and the command line write it.
+std::string_view PlayerActionCodeName(TPlayerAction action);
 
 }  // namespace studlab
