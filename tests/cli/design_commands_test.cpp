@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "support/run_cli.h"
+#include "support/test_folder.h"
 
 namespace studlab {
 namespace {
 
 using testing::RunCli;
+using testing::TTestFolder;
 
 TEST(CliClassify, PrintsKindKeptAndAsideCards) {
     const auto run = RunCli("classify --cards 'Ah Ac Kd 9s 7h 4c 2d'");
@@ -20,17 +20,34 @@ TEST(CliClassify, PrintsKindKeptAndAsideCards) {
               "ckAceKing\n");
 }
 
-TEST(CliClassify, BadInputEndsWithExitCodeTwo) {
-    for (const char* args : {"classify --cards 'Ah Zz'", "classify --cards 'Ah Ah'",
-                             "classify --cards 'Ah Kh Qh Jh Th 9h 8h 7h'",
-                             "classify --cards Ah --set Nope=1", "classify", "nonsense"}) {
-        EXPECT_EQ(RunCli(args).ExitCode, 2) << args;
+// Each mistake ends with exit code 2 and a message that names it.
+TEST(CliClassify, BadInputEndsWithExitCodeTwoAndSaysWhy) {
+    struct TCase {
+        const char* Arguments;
+        const char* Message;
+    };
+    const TCase cases[] = {
+        {"classify --cards 'Ah Zz'", "error: --cards: unknown card 'Zz'"},
+        {"classify --cards 'Ah Ah'", "error: --cards: card given twice: A черви"},
+        {"classify --cards 'Ah Kh Qh Jh Th 9h 8h 7h'",
+         "error: --cards: a player holds at most seven cards"},
+        {"classify --cards Ah --set Nope=1", "error: unknown field 'Nope'"},
+        {"classify --cards Ah --set 'MinPair=1'",
+         "error: invalid value '1' for MinPair (expected a face: 2 .. 10, J, Q, K, A)"},
+        {"classify", "--cards is required"},
+        {"classify --cards Ah --verbose", "The following argument was not expected: --verbose"},
+        {"nonsense", "A subcommand is required"},
+    };
+    for (const TCase& c : cases) {
+        const auto run = RunCli(c.Arguments);
+        EXPECT_EQ(run.ExitCode, 2) << c.Arguments;
+        EXPECT_EQ(run.Message(), c.Message) << c.Arguments;
+        EXPECT_EQ(run.Output, "") << c.Arguments;
     }
 }
 
 TEST(CliDesign, WritesShowsAndAppliesAssignments) {
-    const auto dir = std::filesystem::temp_directory_path() / "studlab-cli-design";
-    std::filesystem::create_directories(dir);
+    const TTestFolder dir;
     const std::string file = (dir / "x.es1").string();
     ASSERT_EQ(
         RunCli("design --write '" + file + "' --set 'PayQualified[ckFlush]=12,5' --set MinPair=Q")
@@ -41,8 +58,11 @@ TEST(CliDesign, WritesShowsAndAppliesAssignments) {
     EXPECT_NE(show.Output.find("PayQualified[ckFlush] = 12,5\n"), std::string::npos);
     EXPECT_NE(show.Output.find("MinPair = Q\n"), std::string::npos);
     EXPECT_NE(show.Output.find("StageActions[1][paBuyCard] = YES\n"), std::string::npos);
-    EXPECT_EQ(RunCli("design --show '" + (dir / "missing.es1").string() + "'").ExitCode, 2);
-    std::filesystem::remove_all(dir);
+    const std::string missing = (dir / "missing.es1").string();
+    const auto notRead = RunCli("design --show '" + missing + "'");
+    EXPECT_EQ(notRead.ExitCode, 2);
+    EXPECT_EQ(notRead.Message(),
+              "error: Cannot open file \"" + missing + "\". No such file or directory");
 }
 
 }  // namespace

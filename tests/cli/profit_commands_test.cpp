@@ -49,9 +49,28 @@ TEST(CliSimulate, CyclesAndRefusedCounts) {
     EXPECT_NE(run.Output.find("run ended: the cycles reached a whole-run limit\ncycles: "),
               std::string::npos)
         << run.Output;
-    EXPECT_EQ(RunCli("simulate --hands 0").ExitCode, 2);
-    EXPECT_EQ(RunCli("simulate --hands x").ExitCode, 2);
-    EXPECT_EQ(RunCli("simulate --hands 10 --cycle-limits 1,2").ExitCode, 2);
+}
+
+// Counts the run cannot use end with exit code 2 and say why.
+TEST(CliSimulate, RefusedCountsSayWhy) {
+    struct TCase {
+        const char* Arguments;
+        const char* Message;
+    };
+    const TCase cases[] = {
+        {"simulate --hands 0", "error: колличество циклов должно быть от 1 до 1000000"},
+        {"simulate --hands 1000001", "error: колличество циклов должно быть от 1 до 1000000"},
+        {"simulate --hands x", "error: 'x' is not a valid integer value"},
+        {"simulate --hands 10 --cycle-limits 1,2",
+         "--cycle-limits: At least 4 required but received 2"},
+        {"simulate --hands 10 --same-sequnce",
+         "The following argument was not expected: --same-sequnce"},
+    };
+    for (const TCase& c : cases) {
+        const auto run = RunCli(c.Arguments);
+        EXPECT_EQ(run.ExitCode, 2) << c.Arguments;
+        EXPECT_EQ(run.Message(), c.Message) << c.Arguments;
+    }
 }
 
 }  // namespace

@@ -3,11 +3,13 @@
 #include <filesystem>
 
 #include "support/run_cli.h"
+#include "support/test_folder.h"
 
 namespace studlab {
 namespace {
 
 using testing::RunCli;
+using testing::TTestFolder;
 
 std::string OnlyAtStage1(const std::string& action) {
     std::string sets;
@@ -24,21 +26,40 @@ TEST(CliDecide, PrintsTheCandidatesAndTheChoice) {
               "сделать пас\t-1\nзабиться\t1,5838\nкупить карту \t0,6354\nchoice: забиться\n");
 }
 
-TEST(CliDecide, RejectsLayoutsThatDoNotFitTheDesign) {
-    for (const char* args : {"decide --dealer '2s 3s' --player 'Ah Ac Kd 9s 7h'",
-                             "decide --dealer 2s --player 'Ah Ac Kd 9s'",
-                             "decide --dealer 2s --player 'Ah Ac Kd 9s 2s'",
-                             "decide --dealer 2s --player 'Ah Ac Kd 9s 7h' --method x"}) {
-        EXPECT_EQ(RunCli(args).ExitCode, 2) << args;
+// A layout the design does not allow and a mistyped option both end with exit code 2; the
+// message tells them apart.
+TEST(CliDecide, RejectsLayoutsThatDoNotFitTheDesignAndSaysWhy) {
+    struct TCase {
+        const char* Arguments;
+        const char* Message;
+    };
+    const TCase cases[] = {
+        {"decide --dealer '2s 3s' --player 'Ah Ac Kd 9s 7h'",
+         "error: --dealer: the design opens 1 dealer card(s), 2 given"},
+        {"decide --dealer '2s 3s' --player 'Ah Ac Kd 9s 7h' --set DealerOpenCards=7",
+         "error: Число открытых карт дилера \"7\" не от 0 до 5.   Исправьте конструкцию и "
+         "выберите новый расклад."},
+        {"decide --dealer 2s --player 'Ah Ac Kd 9s'",
+         "error: --player: give the player's five cards"},
+        {"decide --dealer 2s --player 'Ah Ac Kd 9s 2s'", "error: a card is given twice"},
+        {"decide --dealer 2s --player 'Ah Ac Kd 9s 7h' --method x",
+         "--method: x not in {direct,probabilistic}"},
+        {"decide --dealer 2s --player 'Ah Ac Kd 9s 7h' --methd direct",
+         "The following arguments were not expected: direct --methd"},
+    };
+    for (const TCase& c : cases) {
+        const auto run = RunCli(c.Arguments);
+        EXPECT_EQ(run.ExitCode, 2) << c.Arguments;
+        EXPECT_EQ(run.Message(), c.Message) << c.Arguments;
+        EXPECT_EQ(run.Output, "") << c.Arguments;
     }
 }
 
 TEST(CliDecide, CacheLivesInTheGamesFolderAndARowNotStoredStillPrintsTheDecision) {
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "studlab-cli-cache";
-    std::filesystem::remove_all(dir);
+    const TTestFolder dir;
     std::filesystem::create_directories(dir / "Games");
     const std::string decide = "decide --dealer 2s --player 'Ah Ac Kd 9s 7h' --cache";
-    const auto computed = RunCli(decide + " --games-dir '" + dir.string() + "'");
+    const auto computed = RunCli(decide + " --games-dir '" + dir.Path().string() + "'");
     EXPECT_EQ(computed.ExitCode, 0);
     EXPECT_TRUE(std::filesystem::exists(dir / "Games" / "default.sqlite"));
     // The folder itself may be named too; the stored row answers.
@@ -48,10 +69,11 @@ TEST(CliDecide, CacheLivesInTheGamesFolderAndARowNotStoredStillPrintsTheDecision
 
     const auto notStored = RunCli(decide + " --games-dir '" + (dir / "nowhere").string() + "'");
     EXPECT_EQ(notStored.ExitCode, 1);
+    EXPECT_EQ(notStored.Message(), "error: Нет папки \"" + (dir / "nowhere" / "Games").string() +
+                                       "\": решение не сохранено в кэше");
     EXPECT_EQ(notStored.Output.substr(0, notStored.Output.find("seconds: ")),
               computed.Output.substr(0, computed.Output.find("seconds: ")));
     EXPECT_FALSE(std::filesystem::exists(dir / "nowhere"));
-    std::filesystem::remove_all(dir);
 }
 
 // Every action played through to the end of a hand: with only that action allowed at the first

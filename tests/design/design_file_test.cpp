@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "design/design_file.h"
+#include "support/test_folder.h"
 #include "text/windows1251.h"
 
 namespace studlab {
@@ -18,16 +19,6 @@ using enum TPlayerAction;
 
 class DesignFile : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_dir =
-            fs::temp_directory_path() /
-            ("studlab-design-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
     fs::path Path(const std::string& name) const { return m_dir / name; }
 
     static std::string Read(const fs::path& path) {
@@ -44,7 +35,7 @@ protected:
         return bytes;
     }
 
-    fs::path m_dir;
+    const testing::TTestFolder m_dir;
 };
 
 // The file the default design gives, line by line.
@@ -224,7 +215,7 @@ TEST_F(DesignFile, FailuresReportTheSystemReasonAndChangeNothing) {
         EXPECT_EQ(std::string(e.what()), "Cannot open file \"" + Path("missing.es1").string() +
                                              "\". No such file or directory");
     }
-    EXPECT_THROW(LoadDesignFile(m_dir, d), TFileError);
+    EXPECT_THROW(LoadDesignFile(m_dir.Path(), d), TFileError);
     // Files that would block the reader or never end.
     ASSERT_EQ(mkfifo(Path("pipe.es1").c_str(), 0600), 0);
     for (const std::filesystem::path& special :

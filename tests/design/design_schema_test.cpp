@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -11,6 +10,7 @@
 #include "design/design_fields.h"
 #include "design/design_file.h"
 #include "design/design_schema.h"
+#include "support/test_folder.h"
 
 namespace studlab {
 namespace {
@@ -66,9 +66,7 @@ std::string OtherValue(const TDesignField& field, const std::string& current) {
 // field alone, shows in its own file lines, and loading brings it back exactly when those lines
 // are restored (a field that is not keeps the value it had).
 TEST(DesignSchema, EveryFieldRoundTripsThroughSetSaveAndLoad) {
-    const fs::path dir =
-        fs::path(::testing::TempDir()) / ("studlab-schema-" + std::to_string(getpid()));
-    fs::create_directories(dir);
+    const testing::TTestFolder dir;
     const TGameDesign defaultDesign;
     const TCalculationSettings defaultSettings;
     const auto defaults = Listing(defaultDesign, defaultSettings);
@@ -118,7 +116,6 @@ TEST(DesignSchema, EveryFieldRoundTripsThroughSetSaveAndLoad) {
         EXPECT_EQ(Listing(loaded, defaultSettings), after) << "restored: " << restored;
     }
     EXPECT_EQ(names.size(), defaults.size());
-    fs::remove_all(dir);
 }
 
 }  // namespace

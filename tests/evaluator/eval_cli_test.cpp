@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "design/design_file.h"
 #include "support/run_cli.h"
+#include "support/test_folder.h"
 
 namespace studlab {
 namespace {
@@ -34,28 +36,62 @@ TEST(EvalCliTest, ModesStakeAndDesign) {
               "игровых комбинаций нет\n");
 }
 
+// A mistake in the arguments ends with exit code 2, a layout or design the evaluator cannot use
+// with 1; the message says which.
 TEST(EvalCliTest, Mistakes) {
     struct TCase {
         const char* Arguments;
         int ExitCode;
+        const char* Message;
     };
     const TCase cases[] = {
-        {"eval --player 'Ah Ac Kd 9s 7h' --dealer 'Ah'", 2},  // a card in two places
-        {"eval --player 'Ah Ac Kd 9s 7h' --out 'Kd'", 2},
-        {"listing --player 'Ah Ac' --dealer '2s' --out '2s'", 2},
-        {"eval --player 'Ah Ac Kd 9s 7h 2c 3c 4c'", 2},  // eight player cards
-        {"eval --player 'Ah Ac Kd 9s 7h' --dealer '2s 3s 4s 5s 6s 7s'", 2},
-        {"eval --player 'Ah Ac Kd 9s 7h' --extra-stake x", 2},
-        {"eval --player 'Ah Ac Kd 9s Zz'", 2},
-        {"eval --dealer 2s", 2},                                       // no player
-        {"eval --player 'Ah Ac Kd 9s 7h' --set BetSize=abc", 2},       // not a number
-        {"eval --player 'Ah Ac Kd 9s 7h' --set TableMaximum=1,5", 2},  // not a whole number
+        {"eval --player 'Ah Ac Kd 9s 7h' --dealer 'Ah'", 2,
+         "error: cards given in two places: A черви"},
+        {"eval --player 'Ah Ac Kd 9s 7h' --out 'Kd'", 2,
+         "error: cards given in two places: K буби"},
+        {"listing --player 'Ah Ac' --dealer '2s' --out '2s'", 2,
+         "error: cards given in two places: 2 пик"},
+        {"eval --player 'Ah Ac Kd 9s 7h 2c 3c 4c'", 2,
+         "error: --player: a player holds at most seven cards"},
+        {"eval --player 'Ah Ac Kd 9s 7h' --dealer '2s 3s 4s 5s 6s 7s'", 2,
+         "error: --dealer: the dealer holds at most five cards"},
+        {"eval --player 'Ah Ac Kd 9s 7h' --extra-stake x", 2,
+         "error: --extra-stake: 'x' is not a valid floating point value"},
+        {"eval --player 'Ah Ac Kd 9s Zz'", 2, "error: --player: unknown card 'Zz'"},
+        {"eval --dealer 2s", 2, "--player is required"},
+        {"eval --player 'Ah Ac Kd 9s 7h' --mode x", 2, "Could not convert: --mode = x"},
+        {"eval --player 'Ah Ac Kd 9s 7h' --dealr 2s", 2,
+         "The following arguments were not expected: 2s --dealr"},
+        {"eval --player 'Ah Ac Kd 9s 7h' --set BetSize=abc", 2,
+         "error: invalid value 'abc' for BetSize (expected a number such as 1,5)"},
+        {"eval --player 'Ah Ac Kd 9s 7h' --set TableMaximum=1,5", 2,
+         "error: invalid value '1,5' for TableMaximum (expected a whole number)"},
+        {"eval --player 'Ah Ac Kd 9s 7h' --dealer 2s --out '2c 2h 2d 3s 3c 3h 3d 4s 4c 4h 4d 5s "
+         "5c 5h 5d 6s 6c 6h 6d 7s 7c 7d 8s 8c 8h 8d 9c 9h 9d Ts Tc Th Td Js Jc Jh Jd Qs Qc Qh Qd "
+         "Ks Kc Kh As Ad'",
+         1,
+         "error: Расклад нельзя оценить: дилеру не хватает карт (нужно ещё 4, неизвестных "
+         "осталось 0)"},
     };
     for (const TCase& c : cases) {
         const auto run = RunCli(c.Arguments);
         EXPECT_EQ(run.ExitCode, c.ExitCode) << c.Arguments;
+        EXPECT_EQ(run.Message(), c.Message) << c.Arguments;
         EXPECT_EQ(run.Output, "") << c.Arguments;
     }
+}
+
+// A design file is read as it stands; a number in it that does not convert stops the evaluation.
+TEST(EvalCliTest, ANumberInTheDesignFileThatDoesNotConvert) {
+    const testing::TTestFolder dir;
+    const std::string file = (dir / "bad bet.es1").string();
+    TGameDesign design;
+    design.BetSize = "abc";  // as the windows keep any text
+    SaveDesignFile(design, file);
+    const auto run = RunCli("eval --player 'Ah Ac Kd 9s 7h' --dealer 2s --design '" + file + "'");
+    EXPECT_EQ(run.ExitCode, 1);
+    EXPECT_EQ(run.Message(), "error: 'abc' is not a valid floating point value");
+    EXPECT_EQ(run.Output, "");
 }
 
 }  // namespace

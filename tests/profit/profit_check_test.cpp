@@ -130,6 +130,49 @@ TEST_F(ProfitCheck, MoIsTheAverageLossInPercentOfTheAnte) {
     }
 }
 
+// The spread of the per-hand results, worked out by hand from the hands themselves.
+TEST_F(ProfitCheck, StandardErrorAndIntervalComeFromThePerHandResults) {
+    struct TCase {
+        std::vector<double> Results;  // antes
+        double StdError;              // antes
+        double MoLow;                 // percent
+        double MoHigh;
+        const char* Mo;
+    };
+    const TCase cases[] = {
+        // Mean -0,3; the deviations 1,5, -1,5, 0,5, -0,5 and 0 square to 5 in all; over 4
+        // degrees of freedom the variance is 1,25, the mean's variance 1,25 / 5 = 0,25, its
+        // standard error 0,5. 1,96 of them is 0,98: the player's result lies in
+        // -0,3 ± 0,98 = -1,28 .. 0,68 a hand, his loss in -68 % .. 128 %.
+        {{1.2, -1.8, 0.2, -0.8, -0.3}, 0.5, -68, 128, "MO=30%"},
+        // Mean 0,5; four deviations of 1,5 square to 9, the variance is 9 / 3 = 3, the standard
+        // error sqrt(3 / 4) = 0,866...; the loss lies in -50 ∓ 196 × 0,866... %.
+        {{2, -1, 2, -1},
+         std::sqrt(0.75),
+         -50 - 196 * std::sqrt(0.75),
+         -50 + 196 * std::sqrt(0.75),
+         "MO=-50%"},
+        // One hand, or hands that never differ, leave no spread: the interval is the MO.
+        {{-2}, 0, 200, 200, "MO=200%"},
+        // Here the sum of the squares comes out a rounding below three times the squared mean.
+        {{-0.0007, -0.0007, -0.0007}, 0, 0.07, 0.07, "MO=0,1%"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Mo);
+        table.Hands.clear();
+        for (double r : c.Results) table.Hands.push_back({r});
+        check.Settings().HandCount = std::to_string(c.Results.size());
+        check.RunSimulation();
+        ASSERT_EQ(check.LastRunEnd(), TRunEnd::Completed);
+        EXPECT_EQ(check.View().MoText, c.Mo);
+        const TRunSummary& s = check.Summary();
+        EXPECT_EQ(s.Hands, static_cast<std::int64_t>(c.Results.size()));
+        EXPECT_NEAR(s.StdErrorPerHand, c.StdError, 1e-9);
+        EXPECT_NEAR(s.MoLow, c.MoLow, 1e-7);
+        EXPECT_NEAR(s.MoHigh, c.MoHigh, 1e-7);
+    }
+}
+
 TEST_F(ProfitCheck, ResultsSurviveAndAShorterRunKeepsTheRest) {
     check.Settings().HandCount = "4";
     for (double r : {1.0, -2.0, 3.4, 2.5}) table.Hands.push_back({r});

@@ -3,13 +3,13 @@
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
-#include <filesystem>
 #include <limits>
 #include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "support/test_folder.h"
 #include "text/number_text.h"
 
 namespace studlab {
@@ -102,12 +102,10 @@ protected:
         m_previous = std::setlocale(LC_NUMERIC, nullptr);
         if (std::setlocale(LC_NUMERIC, "ru_RU.UTF-8") || std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
             return;
-        const std::filesystem::path dir = std::filesystem::temp_directory_path() / "studlab-locale";
-        const std::string compile =
-            "localedef -i ru_RU -f UTF-8 '" + (dir / "ru_RU.UTF-8").string() + "' >/dev/null 2>&1";
-        std::filesystem::create_directories(dir);
+        const std::string compile = "localedef -i ru_RU -f UTF-8 '" +
+                                    (m_dir / "ru_RU.UTF-8").string() + "' >/dev/null 2>&1";
         if (std::system(compile.c_str()) == 0) {
-            setenv("LOCPATH", dir.c_str(), 1);
+            setenv("LOCPATH", m_dir.Path().c_str(), 1);
             if (std::setlocale(LC_NUMERIC, "ru_RU.UTF-8")) return;
         }
         GTEST_SKIP() << "no locale with a decimal comma could be installed";
@@ -116,6 +114,7 @@ protected:
 
 private:
     std::string m_previous;
+    const testing::TTestFolder m_dir;  // a test of its own: two runs never compile into one
 };
 
 TEST_F(UnderACommaLocale, NumbersReadAndWriteAsEverywhere) {
