@@ -9,6 +9,7 @@
 #include "cards/evaluator.h"
 #include "design/design_rules.h"
 #include "profit/game.h"
+#include "table/choice_codes.h"
 
 namespace studlab {
 namespace {
@@ -68,9 +69,9 @@ void BM_ProfitEstimate_FromTheEvaluator(benchmark::State& state) {
             const TEvalLayout layout{s.PlayerCards, s.DealerCards, s.PlayerCards | s.DealerCards,
                                      0.0F};
             long double value = -1;
-            if (s.Choice1 == "2") {
+            if (s.Choice1 == kBetCode) {
                 value = EvaluateLayout(rules, layout, kModeBet).Value / 10000.0L;
-            } else if (s.Choice1 == "4") {
+            } else if (s.Choice1 == kBuyCardCode) {
                 long double buy = 0;
                 int arrivals = 0;
                 layout.Seen.Complement().ForEach([&](TCardId id) {

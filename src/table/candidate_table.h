@@ -18,7 +18,7 @@ public:
     struct TSlot {
         std::string Text;                            // the caption
         std::string Value;                           // the value in antes, as text
-        std::string Code;                            // the action code of the stage, "1" .. "12"
+        std::string Code;                            // the action code (table/choice_codes.h)
         std::array<std::string, kCardFields> Cards;  // names of the cards the action throws away
         friend bool operator==(const TSlot&, const TSlot&) = default;
     };

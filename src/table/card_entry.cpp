@@ -3,6 +3,7 @@
 #include <array>
 #include <stdexcept>
 
+#include "table/choice_codes.h"
 #include "table/decision_table.h"
 #include "table/table_prompts.h"
 #include "text/number_text.h"
@@ -185,7 +186,7 @@ std::optional<TDecisionTable::TPlacement> TDecisionTable::NextPlacementStage2() 
 std::optional<TDecisionTable::TPlacement> TDecisionTable::NextPlacementStage3() const {
     const int step = m_state.Stage3Step;
     const std::string& choice2 = m_state.Choice2;
-    const bool dealerGameBought = choice2 == "11";
+    const bool dealerGameBought = BuysDealerGame(2, choice2);
     if (!dealerGameBought) {
         if (step == 12 && !m_state.CardInPlayerSlot(7)) {
             return TPlacement{TPlaceKind::cpPlayer, 7, 13};
@@ -199,7 +200,7 @@ std::optional<TDecisionTable::TPlacement> TDecisionTable::NextPlacementStage3() 
     }
     // A bought card exchanged at decision 2 left slot 7 or 6 free.
     const bool refillsBoughtSlots =
-        !dealerGameBought && choice2 != "2" && choice2 != "3" && choice2 != "4" && choice2 != "5";
+        !dealerGameBought && !IsBetCode(choice2) && !IsPurchaseCode(choice2);
     if (refillsBoughtSlots) {
         for (int slot : {7, 6}) {
             if (!m_state.PlayerSlotUsed[slot]) return TPlacement{TPlaceKind::cpPlayer, slot, step};
@@ -216,12 +217,12 @@ std::optional<TDecisionTable::TPlacement> TDecisionTable::NextPlacementStage3() 
 std::optional<TDecisionTable::TPlacement> TDecisionTable::NextPlacementStage4() const {
     const int step = m_state.Stage4Step;
     if (IsDealerStep(step)) return NextHiddenDealerCard();
-    if (m_state.Choice3 == "4") return ReplacementDealerCard(step);
+    if (BuysDealerGame(3, m_state.Choice3)) return ReplacementDealerCard(step);
     return std::nullopt;
 }
 
 std::optional<TDecisionTable::TPlacement> TDecisionTable::NextPlacementStage5() const {
-    if (m_state.Choice4 == "1") return ReplacementDealerCard(0);
+    if (BuysDealerGame(4, m_state.Choice4)) return ReplacementDealerCard(0);
     return std::nullopt;
 }
 
@@ -254,7 +255,7 @@ void TDecisionTable::CompleteArrivingCards() {
             CompleteEntry(kPromptKnown);
             break;
         case 3:
-            if (m_state.Choice2 == "11") {
+            if (BuysDealerGame(2, m_state.Choice2)) {
                 CompleteEntry(kPromptPress1);
             } else {
                 m_state.Stage3Step = kStage3Complete;
@@ -262,7 +263,7 @@ void TDecisionTable::CompleteArrivingCards() {
             }
             break;
         case 4:
-            if (m_state.Choice3 == "4") {
+            if (BuysDealerGame(3, m_state.Choice3)) {
                 CompleteEntry(kPromptPress2);
             } else {
                 m_state.Stage4Step = kStage4Complete;

@@ -1,30 +1,14 @@
 // "ПРОДОЛЖИТЬ": carries out the choice of the last decision and opens the next stage.
 
-#include <array>
 #include <optional>
 #include <string>
 
+#include "table/choice_codes.h"
 #include "table/decision_table.h"
 #include "table/table_prompts.h"
 #include "text/number_text.h"
 
 namespace studlab {
-namespace {
-
-// "6" .. "10" exchange one to five cards at decisions 1 and 2.
-std::optional<int> ExchangedCount(const std::string& code) {
-    constexpr std::array<const char*, 5> kExchangeCodes = {"6", "7", "8", "9", "10"};
-    for (int n = 1; n <= 5; ++n) {
-        if (code == kExchangeCodes[n - 1]) return n;
-    }
-    return std::nullopt;
-}
-
-bool IsBet(const std::string& code) {
-    return code == "2" || code == "3";
-}
-
-}  // namespace
 
 void TDecisionTable::ContinueHand() {
     switch (m_state.HandStage) {
@@ -52,15 +36,13 @@ void TDecisionTable::ContinueHand() {
 // convert leaves the hand as it was, ready to continue once the design is corrected.
 std::optional<double> TDecisionTable::CostOf(int decision, const std::string& code) const {
     if (decision <= 2) {
-        if (code == "4") return ParseDesignNumber(m_design.BuyCost[decision][1]);
-        if (code == "5") return ParseDesignNumber(m_design.BuyCost[decision][2]);
+        if (code == kBuyCardCode) return ParseDesignNumber(m_design.BuyCost[decision][1]);
+        if (code == kBuyTwoCardsCode) return ParseDesignNumber(m_design.BuyCost[decision][2]);
         if (const std::optional<int> n = ExchangedCount(code)) {
             return ParseDesignNumber(m_design.ExchangeCost[decision][*n]);
         }
     }
-    const bool buysDealerGame = (decision == 2 && code == "11") || (decision == 3 && code == "4") ||
-                                (decision == 4 && code == "1");
-    if (buysDealerGame) return ParseDesignNumber(m_design.BuyDealerGameCost);
+    if (BuysDealerGame(decision, code)) return ParseDesignNumber(m_design.BuyDealerGameCost);
     return std::nullopt;
 }
 
@@ -132,15 +114,15 @@ void TDecisionTable::ContinueAfterDecision1() {
     const std::optional<double> cost = CostOf(1, code);
     OpenStage(2, false);
     SettleExchangeMarks(ExchangedCount(code).has_value());
-    if (code == "1") {
+    if (code == kFoldCode) {
         Fold();
-    } else if (IsBet(code)) {
+    } else if (IsBetCode(code)) {
         AskForHiddenDealerCards(m_state.Stage2Step);
-    } else if (code == "4") {
+    } else if (code == kBuyCardCode) {
         Pay(cost);
         m_view.Prompt = kPromptBoughtCard;
         m_state.Stage2Step = 11;  // into slot 6
-    } else if (code == "5") {
+    } else if (code == kBuyTwoCardsCode) {
         Pay(cost);
         m_view.Prompt = kPromptArrivedCards;
         m_state.Stage2Step = 10;  // into slot 7, then slot 6
@@ -161,18 +143,18 @@ void TDecisionTable::ContinueAfterDecision2() {
     OpenStage(3, true);
     // Here a marked card may also be a card bought at decision 1, in slot 6 or 7.
     SettleExchangeMarks(ExchangedCount(code).has_value());
-    if (code == "1") {
+    if (code == kFoldCode) {
         Fold();
-    } else if (IsBet(code)) {
+    } else if (IsBetCode(code)) {
         AskForHiddenDealerCards(m_state.Stage3Step);
         m_state.PlayerSlotUsed[6] = true;
         m_state.PlayerSlotUsed[7] = true;
-    } else if (code == "4") {
+    } else if (code == kBuyCardCode) {
         Pay(cost);
         m_view.Prompt = kPromptBoughtCard;
         // Slot 6 already holds the card bought at decision 1.
-        m_state.Stage3Step = m_state.Choice1 == "4" ? 12 : 11;
-    } else if (code == "5") {
+        m_state.Stage3Step = m_state.Choice1 == kBuyCardCode ? 12 : 11;
+    } else if (code == kBuyTwoCardsCode) {
         Pay(cost);
         m_view.Prompt = kPromptArrivedCards;
         m_state.Stage3Step = 10;
@@ -180,7 +162,7 @@ void TDecisionTable::ContinueAfterDecision2() {
         Pay(cost);
         m_view.Prompt = kPromptArrivedCards;
         m_state.Stage3Step = 0;
-    } else if (code == "11") {
+    } else if (BuysDealerGame(2, code)) {
         Pay(cost);
         ThrowAwayDealerSwapCard();
         m_view.Prompt = kPromptDealerNewCard;
@@ -194,11 +176,11 @@ void TDecisionTable::ContinueAfterDecision3() {
     const std::string code = m_state.Choice3;
     const std::optional<double> cost = CostOf(3, code);
     OpenStage(4, true);
-    if (code == "1") {
+    if (code == kFoldCode) {
         Fold();
-    } else if (IsBet(code)) {
+    } else if (IsBetCode(code)) {
         AskForHiddenDealerCards(m_state.Stage4Step);
-    } else if (code == "4") {
+    } else if (BuysDealerGame(3, code)) {
         ThrowAwayDealerSwapCard();
         Pay(cost);
         m_view.Prompt = kPromptDealerNewCard;
@@ -212,7 +194,7 @@ void TDecisionTable::ContinueAfterDecision4() {
     const std::string code = m_state.Choice4;
     const std::optional<double> cost = CostOf(4, code);
     OpenStage(5, true);
-    if (code == "1") {
+    if (BuysDealerGame(4, code)) {
         ThrowAwayDealerSwapCard();
         Pay(cost);
         m_view.Prompt = kPromptDealerNewCard;

@@ -1,9 +1,8 @@
 // "РЕШЕНИЕ": the candidates of the stage, the choice, the marks and the settlement of a hand.
 
-#include <initializer_list>
-
 #include "cards/hand_classification.h"
 #include "design/design_rules.h"
+#include "table/choice_codes.h"
 #include "table/decision_table.h"
 #include "text/number_text.h"
 
@@ -22,13 +21,6 @@ constexpr std::string_view kDealerGameLoss = "Вы проиграли ";
 constexpr std::string_view kEven = "Вы остались при своих";
 constexpr std::string_view kDesignConflict =
     "Вы неправильно сконструировали игру. проверьте настройки";
-
-bool IsOneOf(const std::string& code, std::initializer_list<std::string_view> codes) {
-    for (std::string_view c : codes) {
-        if (code == c) return true;
-    }
-    return false;
-}
 
 }  // namespace
 
@@ -49,13 +41,13 @@ std::int64_t TDecisionTable::Evaluate(const TEvalLayout& layout, TEvalMode mode)
     return result.Value;
 }
 
-int TDecisionTable::AddCandidate(std::string text, std::string value, std::string code) {
+int TDecisionTable::AddCandidate(std::string text, std::string value, std::string_view code) {
     const int slot = m_state.Candidates.FirstFreeSlot();
     if (slot == 0) return 0;  // cannot happen: no stage offers more candidates than the table holds
     TCandidateTable::TSlot& s = m_state.Candidates.Slot(slot);
     s.Text = std::move(text);
     s.Value = std::move(value);
-    s.Code = std::move(code);
+    s.Code = code;
     return slot;
 }
 
@@ -92,16 +84,16 @@ void TDecisionTable::Decide() {
 
 void TDecisionTable::DecideStage1() {
     const TEvalLayout layout = TableLayout();
-    if (m_design.Allows(1, paFold)) AddCandidate(std::string(kFoldCaption), "-1", "1");
+    if (m_design.Allows(1, paFold)) AddCandidate(std::string(kFoldCaption), "-1", kFoldCode);
     if (m_design.Allows(1, paBet)) {
         AddCandidate(std::string(kBetCaption), FormatTenThousandths(Evaluate(layout, kModeBet)),
-                     "2");
+                     kBetCode);
     } else {
         Evaluate(layout, kModeBet);  // tells whether the hand is insurable
     }
     if (m_design.Allows(1, paBetInsured) && m_state.HandInsurable) {
         AddCandidate("забиться со страховкой ",
-                     FormatTenThousandths(Evaluate(layout, kModeBetInsured)), "3");
+                     FormatTenThousandths(Evaluate(layout, kModeBetInsured)), kInsuredBetCode);
     }
     if (m_design.Allows(1, paBuyCard)) OfferBuyCard(1);
     if (m_design.Allows(1, paBuyTwoCards)) OfferBuyTwoCards(1);
@@ -117,22 +109,22 @@ void TDecisionTable::DecideStage1() {
 
 void TDecisionTable::DecideStage2() {
     const std::string& c1 = m_state.Choice1;
-    const bool afterDraw = !IsOneOf(c1, {"1", "2", "3"});  // not after a fold or a bet
+    const bool afterDraw = !FoldsOrBets(c1);
     const TEvalLayout layout = TableLayout();
     if (m_design.Allows(2, paFold) && afterDraw) {
-        AddCandidate(std::string(kFoldCaption), FormatNumber(m_state.PlayerBalance), "1");
+        AddCandidate(std::string(kFoldCaption), FormatNumber(m_state.PlayerBalance), kFoldCode);
     }
     if (m_design.Allows(2, paBet) && afterDraw) {
         AddCandidate(std::string(kBetCaption), FormatTenThousandths(Evaluate(layout, kModeBet)),
-                     "2");
+                     kBetCode);
     }
     if (m_design.Allows(2, paBetInsured) && afterDraw) {
         AddCandidate("забиться со страховкой",
-                     FormatTenThousandths(Evaluate(layout, kModeBetInsured)), "3");
+                     FormatTenThousandths(Evaluate(layout, kModeBetInsured)), kInsuredBetCode);
     }
-    if (m_design.Allows(2, paBuyCard) && !IsOneOf(c1, {"1", "2", "3", "5"})) OfferBuyCard(2);
-    if (m_design.Allows(2, paBuyTwoCards) && !IsOneOf(c1, {"1", "2", "3", "4", "5"}))
-        OfferBuyTwoCards(2);
+    // At most two cards are bought in a hand.
+    if (m_design.Allows(2, paBuyCard) && afterDraw && c1 != kBuyTwoCardsCode) OfferBuyCard(2);
+    if (m_design.Allows(2, paBuyTwoCards) && afterDraw && !IsPurchaseCode(c1)) OfferBuyTwoCards(2);
     if (afterDraw) {
         if (m_design.Allows(2, paExchange1)) OfferExchange1(2);
         if (m_design.Allows(2, paExchange2)) OfferExchange2(2);
@@ -140,38 +132,40 @@ void TDecisionTable::DecideStage2() {
         if (m_design.Allows(2, paExchange4)) OfferExchange4(2);
         if (m_design.Allows(2, paExchange5)) OfferExchange5(2);
     }
-    if (m_design.Allows(2, paBuyDealerGame) && IsOneOf(c1, {"2", "3"})) OfferDealerGame(2);
+    if (m_design.Allows(2, paBuyDealerGame) && IsBetCode(c1)) OfferDealerGame(2);
     ChooseBest(2);
     const bool dealerCanHaveGame = DealerCanHaveGame();
     m_view.ContinueVisible = m_view.CombinationsVisible = m_view.CandidatesVisible = true;
-    if (dealerCanHaveGame && m_state.Choice2 == "11") SettleHand(kDealerGameLoss);
+    const bool dealerGameBought = BuysDealerGame(2, m_state.Choice2);
+    if (dealerCanHaveGame && dealerGameBought) SettleHand(kDealerGameLoss);
     MarkCardsForExchange();
-    if (IsOneOf(c1, {"2", "3"}) && m_state.Choice2 != "11") SettleHand(kSettleLoss);
+    if (IsBetCode(c1) && !dealerGameBought) SettleHand(kSettleLoss);
     DesignConflictCheck();
 }
 
 void TDecisionTable::DecideStage3() {
     const std::string& c2 = m_state.Choice2;
-    const bool afterDraw = !IsOneOf(c2, {"1", "2", "3", "11"});
+    const bool afterDraw = !FoldsOrBets(c2) && !BuysDealerGame(2, c2);
     const TEvalLayout layout = TableLayout();
     if (m_design.Allows(3, paFold) && afterDraw) {
-        AddCandidate(std::string(kFoldCaption), FormatNumber(m_state.PlayerBalance), "1");
+        AddCandidate(std::string(kFoldCaption), FormatNumber(m_state.PlayerBalance), kFoldCode);
     }
     if (m_design.Allows(3, paBet) && afterDraw) {
         AddCandidate(std::string(kBetCaption), FormatTenThousandths(Evaluate(layout, kModeBet)),
-                     "2");
+                     kBetCode);
     }
     if (m_design.Allows(3, paBetInsured) && afterDraw) {
         AddCandidate("забиться со страховкой",
-                     FormatTenThousandths(Evaluate(layout, kModeBetInsured)), "3");
+                     FormatTenThousandths(Evaluate(layout, kModeBetInsured)), kInsuredBetCode);
     }
-    if (m_design.Allows(3, paBuyDealerGame) && IsOneOf(c2, {"2", "3"})) OfferDealerGame(3);
+    if (m_design.Allows(3, paBuyDealerGame) && IsBetCode(c2)) OfferDealerGame(3);
     ChooseBest(3);
     const bool dealerCanHaveGame = DealerCanHaveGame();
     m_view.ContinueVisible = m_view.CombinationsVisible = m_view.CandidatesVisible = true;
-    if (dealerCanHaveGame && m_state.Choice3 == "4") SettleHand(kSettleLoss);
-    if (IsOneOf(c2, {"2", "3"}) && m_state.Choice3 != "4") SettleHand(kSettleLoss);
-    if (c2 == "11") SettleHand(kSettleLoss);
+    const bool dealerGameBought = BuysDealerGame(3, m_state.Choice3);
+    if (dealerCanHaveGame && dealerGameBought) SettleHand(kSettleLoss);
+    if (IsBetCode(c2) && !dealerGameBought) SettleHand(kSettleLoss);
+    if (BuysDealerGame(2, c2)) SettleHand(kSettleLoss);
 }
 
 void TDecisionTable::DecideStage4() {
@@ -179,9 +173,10 @@ void TDecisionTable::DecideStage4() {
     ChooseBest(4);
     const bool dealerCanHaveGame = DealerCanHaveGame();
     m_view.ContinueVisible = m_view.CombinationsVisible = m_view.CandidatesVisible = true;
-    if (dealerCanHaveGame && m_state.Choice4 == "1") SettleHand(kSettleLoss);
-    if (IsOneOf(m_state.Choice3, {"2", "3"}) && m_state.Choice4 != "1") SettleHand(kSettleLoss);
-    if (m_state.Choice3 == "4") SettleHand(kSettleLoss);
+    const bool dealerGameBought = BuysDealerGame(4, m_state.Choice4);
+    if (dealerCanHaveGame && dealerGameBought) SettleHand(kSettleLoss);
+    if (IsBetCode(m_state.Choice3) && !dealerGameBought) SettleHand(kSettleLoss);
+    if (BuysDealerGame(3, m_state.Choice3)) SettleHand(kSettleLoss);
 }
 
 void TDecisionTable::ChooseBest(int stage) {

@@ -143,7 +143,7 @@ private:
     const TEvalRules& Rules();
     TEvalLayout TableLayout() const;
     std::int64_t Evaluate(const TEvalLayout& layout, TEvalMode mode);
-    int AddCandidate(std::string text, std::string value, std::string code);
+    int AddCandidate(std::string text, std::string value, std::string_view code);
     void DecideStage1();
     void DecideStage2();
     void DecideStage3();

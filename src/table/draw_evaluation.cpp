@@ -5,6 +5,7 @@
 #include <array>
 #include <vector>
 
+#include "table/choice_codes.h"
 #include "table/decision_table.h"
 #include "text/number_text.h"
 
@@ -127,7 +128,7 @@ std::string SampledValue(const std::optional<std::int64_t>& sum, std::int32_t dr
 void TDecisionTable::OfferBuyCard(int stage) {
     TEvalLayout layout = TableLayout();
     AddCandidate("купить карту ", ExactValue(ExactDraw(layout, false, 1, BuyMode(1, stage, true))),
-                 "4");
+                 kBuyCardCode);
 }
 
 void TDecisionTable::OfferBuyTwoCards(int stage) {
@@ -135,7 +136,7 @@ void TDecisionTable::OfferBuyTwoCards(int stage) {
     const bool exact = m_settings.CalcMethod == TCalcMethod::cmDirect;
     const auto sum = DrawSum(layout, false, 2, exact, BuyMode(2, stage, exact));
     AddCandidate("купить две карты ", exact ? ExactValue(*sum) : SampledValue(sum, m_sampleCount),
-                 "5");
+                 kBuyTwoCardsCode);
 }
 
 void TDecisionTable::OfferExchange1(int stage) {
@@ -144,7 +145,7 @@ void TDecisionTable::OfferExchange1(int stage) {
         layout.Player.Remove(p);
         const std::int64_t sum = ExactDraw(layout, false, 1, ExchangeMode(1, stage, true));
         layout.Player.Add(p);
-        const int slot = AddCandidate("поменять " + CardName(p), ExactValue(sum), "6");
+        const int slot = AddCandidate("поменять " + CardName(p), ExactValue(sum), ExchangeCode(1));
         if (slot != 0) m_state.Candidates.Slot(slot).Cards[0] = CardName(p);
     }
 }
@@ -160,9 +161,9 @@ void TDecisionTable::OfferExchange2(int stage) {
             const auto sum = DrawSum(layout, false, 2, exact, ExchangeMode(2, stage, exact));
             layout.Player.Add(cards[i]);
             layout.Player.Add(cards[j]);
-            const int slot =
-                AddCandidate("поменять " + CardName(cards[i]) + " и " + CardName(cards[j]),
-                             exact ? ExactValue(*sum) : SampledValue(sum, m_sampleCount), "7");
+            const int slot = AddCandidate(
+                "поменять " + CardName(cards[i]) + " и " + CardName(cards[j]),
+                exact ? ExactValue(*sum) : SampledValue(sum, m_sampleCount), ExchangeCode(2));
             if (slot != 0) {
                 m_state.Candidates.Slot(slot).Cards[0] = CardName(cards[i]);
                 m_state.Candidates.Slot(slot).Cards[1] = CardName(cards[j]);
@@ -183,7 +184,7 @@ void TDecisionTable::OfferExchange3(int stage) {
             const auto sum = DrawSum(layout, false, 3, exact, ExchangeMode(3, stage, exact));
             const int slot = AddCandidate(
                 "поменять все, кроме " + CardName(cards[i]) + " и " + CardName(cards[j]),
-                exact ? ExactValue(*sum) : SampledValue(sum, m_sampleCount), "8");
+                exact ? ExactValue(*sum) : SampledValue(sum, m_sampleCount), ExchangeCode(3));
             if (slot == 0) continue;
             // The first five cards of the hand, less the two kept: the cards thrown away.
             for (std::size_t c = 0; c < 5 && c < cards.size(); ++c) {
@@ -201,7 +202,7 @@ void TDecisionTable::OfferExchange4(int stage) {
         layout.Player.Add(cards[i]);
         const auto sum = SampledDraw(layout, false, 4, ExchangeMode(4, stage, false));
         const int slot = AddCandidate("поменять все, кроме " + CardName(cards[i]) + " ",
-                                      SampledValue(sum, m_sampleCount), "9");
+                                      SampledValue(sum, m_sampleCount), ExchangeCode(4));
         if (slot == 0) continue;
         for (std::size_t c = 0; c < 5 && c < cards.size(); ++c) {
             if (c != i) m_state.Candidates.Slot(slot).Cards[c] = CardName(cards[c]);
@@ -215,7 +216,7 @@ void TDecisionTable::OfferExchange5(int stage) {
     layout.Player = TCardTable();
     const auto sum = SampledDraw(layout, false, 5, ExchangeMode(5, stage, false));
     const int slot = AddCandidate(stage == 1 ? "поменять все карты " : "поменять 5 карт ",
-                                  SampledValue(sum, m_sampleCount), "10");
+                                  SampledValue(sum, m_sampleCount), ExchangeCode(5));
     if (slot == 0) return;
     for (std::size_t c = 0; c < cards.size() && c < TCandidateTable::kCardFields; ++c) {
         m_state.Candidates.Slot(slot).Cards[c] = CardName(cards[c]);
@@ -240,15 +241,13 @@ void TDecisionTable::OfferDealerGame(int stage) {
     }
     if (!swap) return;
 
-    static constexpr std::array<std::pair<const char*, const char*>, kStages + 1> kCodes = {
-        {{"", ""}, {"", ""}, {"11", "12"}, {"4", "5"}, {"1", "2"}}};
     m_state.DealerSwapCard = CardName(*swap);
     TEvalLayout layout = TableLayout();
     layout.Dealer.Remove(*swap);
     const std::int64_t buy = ExactDraw(layout, true, 1, kModeBuyDealerGame);
     const std::int64_t decline = Evaluate(layout, kModeDeclineDealerGame);
-    AddCandidate("купить игру дилеру ", ExactValue(buy), kCodes[stage].first);
-    AddCandidate("не покупать игру дилеру", ExactValue(decline), kCodes[stage].second);
+    AddCandidate("купить игру дилеру ", ExactValue(buy), BuyDealerGameCode(stage));
+    AddCandidate("не покупать игру дилеру", ExactValue(decline), DeclineDealerGameCode(stage));
 }
 
 }  // namespace studlab

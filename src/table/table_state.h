@@ -45,7 +45,8 @@ struct TTableState {
     std::array<bool, kDealtSlots + 1> PlayerFixed{};   // [1..5]
     std::array<bool, kDealerSlots + 1> DealerFixed{};  // [1..5]
 
-    // The action codes chosen at decisions 1..4; their meaning depends on the stage.
+    // The action codes chosen at decisions 1..4; their meaning depends on the decision
+    // (table/choice_codes.h).
     std::string Choice1;
     std::string Choice2;
     std::string Choice3;
