@@ -34,5 +34,6 @@ void AddDesignCommands(CLI::App& app);
 void AddEvalCommands(CLI::App& app);
 void AddTableCommands(CLI::App& app);
 void AddProfitCommands(CLI::App& app);
+void AddExactCommands(CLI::App& app);
 
 }  // namespace studlab::cli

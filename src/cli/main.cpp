@@ -10,6 +10,7 @@ int main(int argc, char** argv) {
     studlab::cli::AddEvalCommands(app);
     studlab::cli::AddTableCommands(app);
     studlab::cli::AddProfitCommands(app);
+    studlab::cli::AddExactCommands(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -14,6 +14,12 @@ TEST(WideInt, ArithmeticAgainst128Bits) {
             EXPECT_EQ(TInt256::From128(a) - TInt256::From128(b), TInt256::From128(a - b));
             EXPECT_EQ(TInt256::From128(a) < TInt256::From128(b), a < b);
         }
+        for (TInt128 b : values) {
+            if (a > -(TInt128{1} << 60) && a < (TInt128{1} << 60) && b > -(TInt128{1} << 60) &&
+                b < (TInt128{1} << 60)) {
+                EXPECT_EQ(TInt256::From128(a) * TInt256::From128(b), TInt256::From128(a * b));
+            }
+        }
         for (std::int64_t f :
              {std::int64_t{0}, std::int64_t{3}, std::int64_t{-5}, std::int64_t{1} << 20}) {
             EXPECT_EQ(TInt256::From128(a) * f, TInt256::From128(a * f));
@@ -26,6 +32,10 @@ TEST(WideInt, BeyondAHundredAndTwentyEightBits) {
     TInt256 big(1);
     for (int i = 0; i < 60; ++i) big *= 10;
     EXPECT_EQ(big.ToString(), "1" + std::string(60, '0'));
+    TInt256 e30(1);
+    for (int i = 0; i < 30; ++i) e30 *= 10;
+    EXPECT_EQ(e30 * e30, big);
+    EXPECT_EQ((-e30) * (e30 * 7), -(big * 7));
     EXPECT_EQ(TInt256::FromString(big.ToString()), big);
     EXPECT_EQ((-big).ToString(), "-1" + std::string(60, '0'));
     EXPECT_EQ(TInt256::FromString((-big - 5).ToString()), -big - 5);

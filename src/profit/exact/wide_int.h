@@ -69,6 +69,22 @@ public:
         return *this;
     }
     friend constexpr TInt256 operator*(TInt256 a, std::int64_t f) { return a *= f; }
+    // The product of two numbers whose product fits.
+    friend constexpr TInt256 operator*(const TInt256& a, const TInt256& b) {
+        const bool negative = a.IsNegative() != b.IsNegative();
+        const TInt256 x = a.IsNegative() ? -a : a;
+        const TInt256 y = b.IsNegative() ? -b : b;
+        TInt256 r;
+        for (std::size_t i = 0; i < 4; ++i) {
+            std::uint64_t carry = 0;
+            for (std::size_t j = 0; i + j < 4; ++j) {
+                const TUInt128 p = TUInt128{x.m_limbs[i]} * y.m_limbs[j] + r.m_limbs[i + j] + carry;
+                r.m_limbs[i + j] = static_cast<std::uint64_t>(p);
+                carry = static_cast<std::uint64_t>(p >> 64);
+            }
+        }
+        return negative ? -r : r;
+    }
 
     friend constexpr bool operator==(const TInt256&, const TInt256&) = default;
     friend constexpr std::strong_ordering operator<=>(const TInt256& a, const TInt256& b) {

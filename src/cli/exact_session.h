@@ -1,0 +1,53 @@
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "cli/cli_common.h"
+#include "profit/exact/exact_run.h"
+#include "profit/exact/hand_play.h"
+
+namespace studlab::cli {
+
+// The options of an exact analysis, on one machine or across several.
+struct TExactOptions {
+    TDesignOptions Design;
+    TExactRunOptions Run;
+    bool Json = false;
+    bool NoBestPlay = false;
+    std::int64_t Sample = 0;  // play only this many classes, to time the design
+    std::string CheckpointFile;
+
+    void AddTo(CLI::App& command);
+};
+
+struct TExactReport {
+    TExactSums Sums;
+    bool Cancelled = false;
+    bool WithBestPlay = true;
+    int Threads = 0;
+    double Seconds = 0;
+    std::vector<std::string> Notes;
+    // A timing sample instead of the whole analysis.
+    bool Sample = false;
+    std::int64_t TotalClasses = 0;
+    double ClassesPerSecond = 0;
+    double EstimatedSeconds = 0;  // the whole analysis at this pace, on these threads
+};
+
+// The design of the options as the analysis plays it. Throws TExactRefusal for a design it cannot
+// play; a usage error for a bad option.
+TExactGame ExactGameOf(const TExactOptions& options);
+// Identifies the design and the way of counting, for the checkpoint.
+std::string ExactFingerprint(const TExactOptions& options);
+std::vector<std::string> ExactNotes(const TExactGame& game);
+
+TExactReport RunExact(const TExactOptions& options);
+
+void PrintExactReport(const TExactReport& report, bool json, std::ostream& out);
+
+}  // namespace studlab::cli

@@ -1,0 +1,590 @@
+#include "profit/exact/hand_play.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <optional>
+
+#include "design/design_rules.h"
+#include "table/choice_codes.h"
+#include "text/number_text.h"
+
+namespace studlab {
+namespace {
+
+using enum TPlayerAction;
+
+constexpr std::array<std::int64_t, 8> kFactorial = {1, 1, 2, 6, 24, 120, 720, 5040};
+
+std::int64_t Factorial(int n) {
+    return kFactorial[static_cast<std::size_t>(n)];
+}
+
+// The most cards a draw at `stage` can take: an exchange of three or four cards from a hand of
+// six or seven throws away the first five it lists.
+int DrawDepth(const TGameDesign& design, int stage) {
+    int depth = 0;
+    if (design.Allows(stage, paBuyCard)) depth = std::max(depth, 1);
+    if (design.Allows(stage, paBuyTwoCards)) depth = std::max(depth, 2);
+    if (design.Allows(stage, paExchange1)) depth = std::max(depth, 1);
+    if (design.Allows(stage, paExchange2)) depth = std::max(depth, 2);
+    for (TPlayerAction a : {paExchange3, paExchange4, paExchange5}) {
+        if (design.Allows(stage, a)) depth = 5;
+    }
+    return depth;
+}
+
+TFirstAction FirstActionOf(TPlayerAction action) {
+    switch (action) {
+        case paFold:
+            return TFirstAction::faFold;
+        case paBet:
+            return TFirstAction::faBet;
+        case paBetInsured:
+            return TFirstAction::faBetInsured;
+        case paBuyCard:
+            return TFirstAction::faBuyCard;
+        case paBuyTwoCards:
+            return TFirstAction::faBuyTwoCards;
+        case paExchange1:
+            return TFirstAction::faExchange1;
+        case paExchange2:
+            return TFirstAction::faExchange2;
+        case paExchange3:
+            return TFirstAction::faExchange3;
+        case paExchange4:
+            return TFirstAction::faExchange4;
+        case paExchange5:
+            return TFirstAction::faExchange5;
+        default:
+            return TFirstAction::faNone;
+    }
+}
+
+// a / b rounded to the nearest whole number, halves to the even neighbour; b > 0.
+std::int64_t RoundQuotient(TWideSum a, TWideSum b) {
+    TWideSum q = a / b;
+    TWideSum r = a % b;
+    if (r < 0) {
+        r += b;
+        --q;
+    }
+    if (2 * r > b || (2 * r == b && q % 2 != 0)) ++q;
+    return static_cast<std::int64_t>(q);
+}
+
+// Calls f(TCardTable arrival) for every set of `k` cards of `cards`, in scan order.
+template <class F>
+void ForEachSubset(TCardTable cards, int k, F&& f) {
+    std::array<std::uint64_t, kCards> bits{};
+    int n = 0;
+    for (std::uint64_t m = cards.Mask(); m != 0; m &= m - 1) {
+        bits[static_cast<std::size_t>(n++)] = m & (~m + 1);
+    }
+    if (k > n || k < 0) return;
+    std::array<int, 8> at{};
+    for (int i = 0; i < k; ++i) at[static_cast<std::size_t>(i)] = i;
+    for (;;) {
+        std::uint64_t drawn = 0;
+        for (int i = 0; i < k; ++i) {
+            drawn |= bits[static_cast<std::size_t>(at[static_cast<std::size_t>(i)])];
+        }
+        f(TCardTable::FromMask(drawn));
+        int i = k - 1;
+        while (i >= 0 && at[static_cast<std::size_t>(i)] == n - k + i) --i;
+        if (i < 0) return;
+        ++at[static_cast<std::size_t>(i)];
+        for (int j = i + 1; j < k; ++j) {
+            at[static_cast<std::size_t>(j)] = at[static_cast<std::size_t>(j - 1)] + 1;
+        }
+    }
+}
+
+// The analyses of the layouts a hand passes through, kept by their cards: the valuation of a
+// draw and the decision after that same draw look at the same cards. A small table in which a
+// newer layout replaces an older one of the same place.
+class TAnalysisMemo {
+public:
+    TEvalAnalysis Get(const TEvalRules& rules, const TEvalLayout& layout) {
+        const std::uint64_t unseen =
+            (layout.Player | layout.Dealer | layout.Seen).Complement().Mask();
+        const std::uint64_t p = layout.Player.Mask();
+        const std::uint64_t d = layout.Dealer.Mask();
+        std::uint64_t h =
+            p * 0x9E3779B97F4A7C15ULL ^ d * 0xC2B2AE3D27D4EB4FULL ^ unseen * 0x165667B19E3779F9ULL;
+        h ^= h >> 31;
+        TEntry& e = m_entries[h % kEntries];
+        if (!(e.Used && e.Player == p && e.Dealer == d && e.Unseen == unseen)) {
+            e.Analysis = AnalyseLayout(rules, layout);
+            e.Player = p;
+            e.Dealer = d;
+            e.Unseen = unseen;
+            e.Used = true;
+        }
+        return e.Analysis;
+    }
+
+private:
+    static constexpr std::size_t kEntries = 4093;
+    struct TEntry {
+        std::uint64_t Player = 0;
+        std::uint64_t Dealer = 0;
+        std::uint64_t Unseen = 0;
+        bool Used = false;
+        TEvalAnalysis Analysis;
+    };
+    std::vector<TEntry> m_entries = std::vector<TEntry>(kEntries);
+};
+
+// A decision point of a hand being played out, and how many of the cards unseen at the first
+// layout have arrived since.
+struct TNode {
+    TDecisionPoint Point;
+    int Consumed = 0;
+};
+
+// Plays out the hands that follow one first layout. Every value is a numerator over the number
+// of ordered ways the cards the design can still deal may come (Dealings): at a node where
+// `consumed` cards have arrived that is (T)_(r), T the unseen cards, r the depth left; an
+// arrival of k cards from T weighs (T)_(r) / (C(T, k) (T - k)_(r - k)) = k! times its
+// continuation, and a settlement over C(T, h) completions of the dealer weighs h! (T - h)_(r - h)
+// per completion.
+class TWalker {
+public:
+    TWalker(const TExactGame& game, TAnalysisMemo& memo, int unseenAtStart)
+        : m_game(game), m_memo(memo) {
+        const int depth = std::min(game.Depth(), unseenAtStart);
+        m_scale.resize(static_cast<std::size_t>(depth) + 1);
+        for (int c = 0; c <= depth; ++c) {
+            TInt256 s(1);
+            for (int i = 0; i < depth - c; ++i) s *= unseenAtStart - c - i;
+            m_scale[static_cast<std::size_t>(c)] = s;
+        }
+    }
+
+    TLayoutOutcome Play(const TDecisionPoint& first, std::int64_t members, TExactSums& sums);
+    bool SuitSensitive() const { return m_suitSensitive; }
+
+private:
+    struct TValued {
+        std::vector<TOffer> Offers;
+        std::vector<double> Compared;  // what the decision compares: its shown values
+        std::vector<TInt256> Best;     // with the best continuation, when asked for
+        int Chosen = -1;               // none: nothing was offered
+    };
+
+    TEvalAnalysis Analysis(const TEvalLayout& layout) { return m_memo.Get(m_game.Rules(), layout); }
+    const TInt256& Scale(int consumed) const {
+        return m_scale[static_cast<std::size_t>(
+            std::min<int>(consumed, static_cast<int>(m_scale.size()) - 1))];
+    }
+
+    TValued Value(const TNode& node, bool wantBest);
+    TInt256 BestOf(const TNode& node);
+    void Realize(const TNode& node, const TValued& valued, const TInt256& weight, TExactSums& sums);
+    void RealizeNode(const TNode& node, const TInt256& weight, TExactSums& sums) {
+        if (node.Point.Stage > kStages) return Settle(node, weight, sums);
+        Realize(node, Value(node, false), weight, sums);
+    }
+
+    TNode After(const TNode& node, const TOffer& offer, TCardTable arrival) const;
+    TNode AfterNothing(const TNode& node) const;
+    TCardTable ArrivalsAfter(const TNode& node, const TOffer& offer) const;
+    int RealizedDraw(const TOffer& offer) const {
+        return offer.Action == paBuyCard || offer.Action == paBuyTwoCards
+                   ? offer.Draw
+                   : ThrownAway(offer).Count();
+    }
+
+    TInt256 SettledBest(const TNode& node);
+    void Settle(const TNode& node, const TInt256& weight, TExactSums& sums);
+    void Fold(const TNode& node, const TInt256& weight, TExactSums& sums);
+    std::int64_t FoldPayout(const TNode& node) const {
+        return RoundHalfEven(static_cast<long double>(node.Point.Balance) * 10000);
+    }
+    double FoldCompared(const TNode& node);
+    double Cost(int stage, const TOffer& offer) const;
+    void NoteTies(const TValued& v);
+    void NoteTruncation(const TNode& node, const TOffer& offer);
+
+    const TExactGame& m_game;
+    TAnalysisMemo& m_memo;
+    std::vector<TInt256> m_scale;
+    bool m_suitSensitive = false;
+    float m_lastBalance = 1.0F;
+    double m_lastFoldValue = 0;
+};
+
+double TWalker::Cost(int stage, const TOffer& offer) const {
+    const TEvalRules& r = m_game.Rules();
+    const auto s = static_cast<std::size_t>(stage);
+    switch (offer.Action) {
+        case paBuyCard:
+            return static_cast<double>(r.BuyCost[s][1]);
+        case paBuyTwoCards:
+            return static_cast<double>(r.BuyCost[s][2]);
+        case paExchange1:
+        case paExchange2:
+        case paExchange3:
+        case paExchange4:
+        case paExchange5:
+            return static_cast<double>(
+                r.ExchangeCost[s][static_cast<std::size_t>(*ExchangedCount(offer.Code))]);
+        default:
+            return 0;
+    }
+}
+
+// The balance of a hand is shown and compared in its single-precision digits.
+double TWalker::FoldCompared(const TNode& node) {
+    if (node.Point.Stage == 1) return -1.0;
+    if (node.Point.Balance != m_lastBalance) {
+        m_lastBalance = node.Point.Balance;
+        m_lastFoldValue = ParseDesignNumber(FormatNumber(node.Point.Balance));
+    }
+    return m_lastFoldValue;
+}
+
+TNode TWalker::After(const TNode& node, const TOffer& offer, TCardTable arrival) const {
+    TNode next = node;
+    TDecisionPoint& p = next.Point;
+    const TCardTable thrown = ThrownAway(offer);
+    p.Player = p.Player.Without(thrown) | arrival;
+    p.Out = p.Out | thrown;
+    p.Choices[static_cast<std::size_t>(p.Stage)] = offer.Code;
+    const double cost = Cost(p.Stage, offer);
+    p.Balance = static_cast<float>(p.Balance - cost);
+    p.ExtraStake = static_cast<float>(p.ExtraStake + cost);
+    ++p.Stage;
+    next.Consumed += arrival.Count();
+    return next;
+}
+
+TNode TWalker::AfterNothing(const TNode& node) const {
+    TNode next = node;
+    next.Point.Choices[static_cast<std::size_t>(next.Point.Stage)] = {};
+    ++next.Point.Stage;
+    return next;
+}
+
+// The cards that may arrive after the offer was carried out: none of the table's.
+TCardTable TWalker::ArrivalsAfter(const TNode& node, const TOffer& offer) const {
+    (void)offer;
+    const TDecisionPoint& p = node.Point;
+    return (p.Player | p.Dealer | p.Out).Complement();
+}
+
+// Decisions that tie on value are taken by the earlier slot; within one action the slots follow
+// the cards in scan order, so a permutation of the suits could change which one is taken.
+void TWalker::NoteTies(const TValued& v) {
+    if (v.Chosen < 0) return;
+    const auto chosen = static_cast<std::size_t>(v.Chosen);
+    for (std::size_t i = 0; i < v.Offers.size(); ++i) {
+        if (i != chosen && v.Offers[i].Action == v.Offers[chosen].Action &&
+            v.Compared[i] == v.Compared[chosen]) {
+            m_suitSensitive = true;
+        }
+    }
+}
+
+// With more than five cards an exchange throws away the first five it lists; when the fifth and
+// the sixth are of one rank, the suits decide which of them goes.
+void TWalker::NoteTruncation(const TNode& node, const TOffer& offer) {
+    if (node.Point.Player.Count() <= 5 || offer.Thrown[5] == 0) return;
+    if (RankIndexOf(offer.Thrown[4]) == RankIndexOf(offer.Thrown[5])) m_suitSensitive = true;
+}
+
+TWalker::TValued TWalker::Value(const TNode& node, bool wantBest) {
+    TValued v;
+    const TDecisionPoint& p = node.Point;
+    const TEvalLayout table = p.Layout();
+    const TEvalAnalysis here = Analysis(table);
+    TOfferOptions options = m_game.OfferOptions();
+    options.Insurable =
+        here.Kind != TCombinationKind::ckNoGame && m_game.Rules().Insurable[here.Kind];
+    v.Offers = OffersAt(p, m_game.Design(), options);
+    v.Compared.resize(v.Offers.size());
+    if (wantBest) v.Best.resize(v.Offers.size());
+    std::optional<TInt256> settled;  // the plain and the insured bet settle alike
+    for (std::size_t i = 0; i < v.Offers.size(); ++i) {
+        const TOffer& o = v.Offers[i];
+        if (o.Valuation == TOfferValuation::ovFold) {
+            v.Compared[i] = FoldCompared(node);
+            if (wantBest) v.Best[i] = Scale(node.Consumed) * FoldPayout(node);
+        } else if (o.Valuation == TOfferValuation::ovBet) {
+            const TEvalResult r = EvaluateAnalysis(m_game.Rules(), here, o.Mode, p.ExtraStake);
+            v.Compared[i] = static_cast<double>(r.Value) / 10000.0;
+            if (wantBest) {
+                if (!settled) settled = SettledBest(node);
+                v.Best[i] = *settled;
+            }
+        } else if (o.Valuation == TOfferValuation::ovDraw) {
+            // The mean over every arrival as the offer values it, summed exactly, rounded once.
+            const TEvalLayout valued = o.ValuedLayout(p);
+            TWideSum sum = 0;
+            TWideSum count = 0;
+            ForEachSubset((valued.Player | valued.Dealer | valued.Seen).Complement(), o.Draw,
+                          [&](TCardTable arrival) {
+                              TEvalLayout l = valued;
+                              l.Player = l.Player | arrival;
+                              const TEvalResult r = EvaluateAnalysis(m_game.Rules(), Analysis(l),
+                                                                     o.Mode, p.ExtraStake);
+                              sum += r.OutcomeSum();
+                              count += r.Tallies.DealerOutcomes;
+                          });
+            v.Compared[i] =
+                count == 0 ? 0.0 : static_cast<double>(RoundQuotient(sum, count)) / 10000.0;
+            if (wantBest) {
+                const int k = RealizedDraw(o);
+                TInt256 best;
+                ForEachSubset(ArrivalsAfter(node, o), k,
+                              [&](TCardTable arrival) { best += BestOf(After(node, o, arrival)); });
+                v.Best[i] = best * Factorial(k);
+            }
+        }
+    }
+    // The highest value, the earlier slot on a tie; nothing offered, nothing chosen.
+    for (std::size_t i = 0; i < v.Offers.size(); ++i) {
+        if (v.Chosen < 0 || v.Compared[i] > v.Compared[static_cast<std::size_t>(v.Chosen)]) {
+            v.Chosen = static_cast<int>(i);
+        }
+    }
+    NoteTies(v);
+    return v;
+}
+
+TInt256 TWalker::BestOf(const TNode& node) {
+    if (node.Point.Stage > kStages) return SettledBest(node);
+    const TValued v = Value(node, true);
+    if (v.Chosen < 0) return BestOf(AfterNothing(node));
+    return *std::max_element(v.Best.begin(), v.Best.end());
+}
+
+// A hand that has bet is settled over every completion of the dealer's hand.
+TInt256 TWalker::SettledBest(const TNode& node) {
+    const TDecisionPoint& p = node.Point;
+    const TEvalResult r =
+        EvaluateAnalysis(m_game.Rules(), Analysis(p.Layout()), kModeBet, p.ExtraStake);
+    const int hidden = 5 - p.Dealer.Count();
+    return TInt256::From128(r.OutcomeSum()) * Factorial(hidden) * Scale(node.Consumed + hidden);
+}
+
+void TWalker::Settle(const TNode& node, const TInt256& weight, TExactSums& sums) {
+    const TDecisionPoint& p = node.Point;
+    const TEvalAnalysis a = Analysis(p.Layout());
+    const TEvalResult r = EvaluateAnalysis(m_game.Rules(), a, kModeBet, p.ExtraStake);
+    const int hidden = 5 - p.Dealer.Count();
+    const TInt256 each = weight * Scale(node.Consumed + hidden) * Factorial(hidden);
+    const std::array<std::pair<TCount, std::int64_t>, 4> outcomes = {{
+        {r.Tallies.PlayerWins, r.Payouts.PlayerWins},
+        {r.Tallies.DealerWins, r.Payouts.DealerWins},
+        {r.Tallies.Ties, r.Payouts.Ties},
+        {r.Tallies.DealerNoGame, r.Payouts.DealerNoGame},
+    }};
+    const std::array<TFinalOutcome, 4> kinds = {TFinalOutcome::foWon, TFinalOutcome::foLost,
+                                                TFinalOutcome::foTie,
+                                                TFinalOutcome::foDealerNoGame};
+    for (std::size_t i = 0; i < 4; ++i) {
+        const auto [count, payout] = outcomes[i];
+        if (count == 0) continue;
+        const TInt256 ways = each * count;
+        const TInt256 amount = ways * payout;
+        sums.Result += amount;
+        sums.ResultSquares += amount * payout;
+        TReturnCell& cell = sums.Cell(a.Kind, kinds[i]);
+        cell.Chance += ways;
+        cell.Contribution += amount;
+    }
+    // Put at risk: the ante, the bet and what was paid for cards.
+    const std::int64_t stake = RoundHalfEven(
+        (1.0L + static_cast<long double>(p.ExtraStake) + m_game.Rules().BetSize) * 10000);
+    sums.Stake += weight * Scale(node.Consumed) * stake;
+}
+
+void TWalker::Fold(const TNode& node, const TInt256& weight, TExactSums& sums) {
+    const std::int64_t payout = FoldPayout(node);
+    const TInt256 ways = weight * Scale(node.Consumed);
+    const TInt256 amount = ways * payout;
+    sums.Result += amount;
+    sums.ResultSquares += amount * payout;
+    sums.Stake += ways * -payout;  // the ante and the costs, all lost
+    TReturnCell& cell = sums.Cell(Analysis(node.Point.Layout()).Kind, TFinalOutcome::foFolded);
+    cell.Chance += ways;
+    cell.Contribution += amount;
+}
+
+void TWalker::Realize(const TNode& node, const TValued& v, const TInt256& weight,
+                      TExactSums& sums) {
+    if (v.Chosen < 0) return RealizeNode(AfterNothing(node), weight, sums);
+    const TOffer& o = v.Offers[static_cast<std::size_t>(v.Chosen)];
+    switch (o.Valuation) {
+        case TOfferValuation::ovFold:
+            return Fold(node, weight, sums);
+        case TOfferValuation::ovBet:
+            return Settle(node, weight, sums);
+        case TOfferValuation::ovDraw: {
+            NoteTruncation(node, o);
+            const int k = RealizedDraw(o);
+            const TInt256 each = weight * Factorial(k);
+            ForEachSubset(ArrivalsAfter(node, o), k, [&](TCardTable arrival) {
+                RealizeNode(After(node, o, arrival), each, sums);
+            });
+            return;
+        }
+        case TOfferValuation::ovDeclineDealerGame:
+            return;  // designs with the dealer's game are refused
+    }
+}
+
+TLayoutOutcome TWalker::Play(const TDecisionPoint& first, std::int64_t members, TExactSums& sums) {
+    const TNode root{first, 0};
+    const TValued v = Value(root, m_game.WithBestPlay());
+    TLayoutOutcome outcome;
+    TExactSums mine;
+    Realize(root, v, TInt256(1), mine);
+    const TInt256 weight = Scale(0);
+    outcome.Value = Quotient(mine.Result, weight);
+    if (v.Chosen >= 0) {
+        outcome.FirstActionTaken = true;
+        outcome.FirstAction = v.Offers[static_cast<std::size_t>(v.Chosen)].Action;
+    }
+    TInt256 best = mine.Result;
+    if (m_game.WithBestPlay()) {
+        best = v.Chosen < 0 ? BestOf(AfterNothing(root))
+                            : *std::max_element(v.Best.begin(), v.Best.end());
+        outcome.BestDiffers = v.Chosen >= 0 && v.Best[static_cast<std::size_t>(v.Chosen)] < best;
+    }
+    outcome.BestValue = Quotient(best, weight);
+
+    // Counted once for every layout of the class.
+    const TInt256 m(members);
+    sums.Classes += 1;
+    sums.Layouts += m;
+    sums.Weight += weight * m;
+    sums.Result += mine.Result * m;
+    sums.ResultSquares += mine.ResultSquares * m;
+    sums.Stake += mine.Stake * m;
+    sums.BestResult += best * m;
+    if (outcome.BestDiffers) sums.ChoicesDiffer += m;
+    const TFirstAction first_action =
+        outcome.FirstActionTaken ? FirstActionOf(outcome.FirstAction) : TFirstAction::faNone;
+    sums.FirstAction[static_cast<std::size_t>(first_action)] += m;
+    for (std::size_t k = 0; k < mine.Returns.size(); ++k) {
+        for (std::size_t o = 0; o < mine.Returns[k].size(); ++o) {
+            sums.Returns[k][o].Chance += mine.Returns[k][o].Chance * m;
+            sums.Returns[k][o].Contribution += mine.Returns[k][o].Contribution * m;
+        }
+    }
+    return outcome;
+}
+
+// Applies a permutation of the suits to a set of cards.
+TCardTable PermuteSuits(TCardTable cards, const std::array<int, 4>& to) {
+    TCardTable out;
+    cards.ForEach([&](TCardId id) {
+        out.Add(CardIdOf(RankIndexOf(id), to[static_cast<std::size_t>(SuitIndexOf(id) - 1)]));
+    });
+    return out;
+}
+
+class TClassPlay final : public IClassPlay {
+public:
+    explicit TClassPlay(const TExactGame& game) : m_game(game) {}
+
+    void Play(const TLayoutClass& layout, TExactSums& sums) override {
+        // A class whose play depends on which suit is which (a tie broken by scan order) is
+        // played member by member.
+        TExactSums mine;
+        TWalker walker(m_game, m_memo, m_game.UnseenAtStart());
+        walker.Play(FirstPoint(layout.Player, layout.Dealer), layout.Members, mine);
+        if (!walker.SuitSensitive() || layout.Members == 1) {
+            sums += mine;
+            return;
+        }
+        std::array<int, 4> to = {1, 2, 3, 4};
+        std::vector<std::pair<std::uint64_t, std::uint64_t>> seen;
+        TExactSums members;
+        do {
+            const TCardTable player = PermuteSuits(layout.Player, to);
+            const TCardTable dealer = PermuteSuits(layout.Dealer, to);
+            const std::pair key{player.Mask(), dealer.Mask()};
+            if (std::find(seen.begin(), seen.end(), key) != seen.end()) continue;
+            seen.push_back(key);
+            TWalker one(m_game, m_memo, m_game.UnseenAtStart());
+            one.Play(FirstPoint(player, dealer), 1, members);
+        } while (std::next_permutation(to.begin(), to.end()));
+        members.Classes = 1;
+        sums += members;
+    }
+
+private:
+    static TDecisionPoint FirstPoint(TCardTable player, TCardTable dealer) {
+        TDecisionPoint p;
+        p.Player = player;
+        p.Dealer = dealer;
+        return p;
+    }
+
+    const TExactGame& m_game;
+    TAnalysisMemo m_memo;
+};
+
+}  // namespace
+
+TExactGame::TExactGame(const TGameDesign& design, const TCalculationSettings& settings)
+    : m_design(design), m_rules(MakeEvalRules(design, settings)) {
+    const std::string& open = design.DealerOpenCards;
+    if (open.size() != 1 || open[0] < '0' || open[0] > '4') {
+        throw TExactRefusal(
+            "Точный расчёт перебирает расклады с 0–4 открытыми картами дилера, а в "
+            "конструкции их \"" +
+            open + "\"");
+    }
+    m_openCards = open[0] - '0';
+    if (settings.PlayingBoxes != "1") {
+        throw TExactRefusal(
+            "Точный расчёт играет за одним боксом; в настройках играющих боксов \"" +
+            settings.PlayingBoxes + "\"");
+    }
+    for (int stage = 2; stage <= kStages; ++stage) {
+        if (design.Allows(stage, paBuyDealerGame)) {
+            throw TExactRefusal(
+                "Точный расчёт не разбирает покупку игры дилеру: это решение зависит от закрытых "
+                "карт дилера, и перебор всех их сочетаний для каждого расклада занял бы недели");
+        }
+    }
+    if (design.BuysTooManyCards()) {
+        throw TExactRefusal(
+            "Конструкция позволяет купить игроку больше семи карт: исправьте "
+            "конструкцию");
+    }
+    m_offerOptions.Probabilistic = false;  // every draw is counted exactly
+    m_offerOptions.DealerBuysLowest = design.DealerBuysLowest;
+    for (int stage = 1; stage <= 2; ++stage) {
+        m_countsSampled =
+            m_countsSampled || design.Allows(stage, paExchange4) ||
+            design.Allows(stage, paExchange5) ||
+            (settings.CalcMethod == TCalcMethod::cmProbabilistic &&
+             (design.Allows(stage, paBuyTwoCards) || design.Allows(stage, paExchange2) ||
+              design.Allows(stage, paExchange3)));
+    }
+    m_depth =
+        std::min(DrawDepth(design, 1) + DrawDepth(design, 2) + (5 - m_openCards), UnseenAtStart());
+}
+
+std::unique_ptr<IClassPlay> TExactGame::NewPlay() const {
+    return std::make_unique<TClassPlay>(*this);
+}
+
+TLayoutOutcome PlayLayout(const TExactGame& game, TCardTable player, TCardTable dealer,
+                          TCardTable out, int members, TExactSums& sums) {
+    TAnalysisMemo memo;
+    TWalker walker(game, memo, kCards - (player | dealer | out).Count());
+    TDecisionPoint p;
+    p.Player = player;
+    p.Dealer = dealer;
+    p.Out = out;
+    return walker.Play(p, members, sums);
+}
+
+}  // namespace studlab

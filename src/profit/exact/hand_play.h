@@ -1,0 +1,83 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "cards/evaluator.h"
+#include "design/game_design.h"
+#include "profit/exact/exact_run.h"
+#include "table/offers.h"
+
+namespace studlab {
+
+// A design the exact analysis cannot play, with the reason in words for the user.
+class TExactRefusal : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The game as the exact analysis plays it: the design's rules, what its decisions may offer, and
+// how deep a hand can reach into the unseen cards. Plays every hand the way the decision window
+// recommends (each decision takes the candidate of highest value, ties to the earlier one) and,
+// beside it, the way of the best continuation; a bet is settled over every completion of the
+// dealer's hand in closed form.
+class TExactGame {
+public:
+    // Throws TExactRefusal for a design it cannot play and TConversionError / TEvalError for a
+    // number of the design that does not convert or is too large.
+    TExactGame(const TGameDesign& design, const TCalculationSettings& settings);
+
+    int DealerOpenCards() const { return m_openCards; }
+    // The cards a hand may take from the unseen ones after its first layout: arrivals of both
+    // draws and the dealer's hidden cards.
+    int Depth() const { return m_depth; }
+    // Whether the design's decisions sample some draws, which the analysis counts exactly.
+    bool CountsSampledDrawsExactly() const { return m_countsSampled; }
+    // Whether the best continuation is worked out beside the recommended play.
+    bool WithBestPlay() const { return m_withBestPlay; }
+    void SetWithBestPlay(bool on) { m_withBestPlay = on; }
+
+    const TGameDesign& Design() const { return m_design; }
+    const TEvalRules& Rules() const { return m_rules; }
+    const TOfferOptions& OfferOptions() const { return m_offerOptions; }
+    // The number of ways (ordered) of dealing `Depth` cards from those unseen after `consumed`
+    // have been taken: the common denominator of a hand's outcomes.
+    const TInt256& Dealings(int consumed) const {
+        return m_dealings[static_cast<std::size_t>(consumed)];
+    }
+    int UnseenAtStart() const { return kCards - 5 - m_openCards; }
+
+    std::unique_ptr<IClassPlay> NewPlay() const;
+
+private:
+    TGameDesign m_design;
+    TEvalRules m_rules;
+    TOfferOptions m_offerOptions;
+    int m_openCards = 1;
+    int m_depth = 0;
+    bool m_countsSampled = false;
+    bool m_withBestPlay = true;
+    std::vector<TInt256> m_dealings;
+};
+
+// One first layout played out, as the analysis adds it up (for tests and the strategy): the value
+// of the recommended play and of the best continuation in ten-thousandths of an ante, and the
+// first decision's choice by both.
+struct TLayoutOutcome {
+    long double Value = 0;
+    long double BestValue = 0;
+    TPlayerAction FirstAction = TPlayerAction::paFold;  // of the recommended play
+    bool FirstActionTaken = false;                      // false: nothing was offered
+    bool BestDiffers = false;
+};
+
+// Plays one first layout (with known out cards, which a test may add to keep it small) and adds
+// it, counted `members` times, to `sums`.
+TLayoutOutcome PlayLayout(const TExactGame& game, TCardTable player, TCardTable dealer,
+                          TCardTable out, int members, TExactSums& sums);
+
+}  // namespace studlab
