@@ -15,6 +15,7 @@
 #include "design/game_design.h"
 #include "table/cache/decision_cache.h"
 #include "table/card_place.h"
+#include "table/draw_sums.h"
 #include "table/table_state.h"
 #include "table/table_view.h"
 
@@ -165,11 +166,14 @@ private:
     void OfferExchange4(int stage);
     void OfferExchange5(int stage);
     void OfferDealerGame(int stage);
-    std::optional<std::int64_t> DrawSum(TEvalLayout& layout, bool intoDealer, int cards, bool exact,
+    // The draw sums value their arrivals through Evaluate, as every evaluation of a press: each
+    // counts, converts the design's rules at the first, and leaves its verdict in HandInsurable.
+    TLayoutValue ValueOf(TEvalMode mode);
+    std::int64_t ExactDraw(const TEvalLayout& layout, TDrawTarget target, int cards,
+                           TEvalMode mode);
+    std::optional<std::int64_t> SampledDraw(const TEvalLayout& layout, int cards, TEvalMode mode);
+    std::optional<std::int64_t> DrawSum(const TEvalLayout& layout, int cards, bool exact,
                                         TEvalMode mode);
-    std::int64_t ExactDraw(TEvalLayout& layout, bool intoDealer, int cards, TEvalMode mode);
-    std::optional<std::int64_t> SampledDraw(TEvalLayout& layout, bool intoDealer, int cards,
-                                            TEvalMode mode);
 
     void DealRandomCardsUntil(const std::function<bool()>& done, int* counted);
 

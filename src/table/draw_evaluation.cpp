@@ -2,7 +2,6 @@
 // worth the mean of the evaluator's value over the cards that may arrive, either over every
 // possible arrival or over random ones.
 
-#include <array>
 #include <vector>
 
 #include "table/choice_codes.h"
@@ -12,28 +11,6 @@
 namespace studlab {
 namespace {
 
-using enum TPlayerAction;
-
-// Cards that can arrive: in nobody's hand and not known to be out, in scan order.
-struct TUnseenCards {
-    std::array<std::uint64_t, kCards> Bits{};
-    int Count = 0;
-
-    explicit TUnseenCards(TCardTable seen) {
-        for (std::uint64_t m = seen.Complement().Mask(); m != 0; m &= m - 1) Bits[Count++] = m & -m;
-    }
-};
-
-// The evaluation codes: the last significant digit is the stage, a trailing 0 the full count.
-constexpr TEvalMode ExchangeMode(int cards, int stage, bool exact) {
-    if (cards == 1) return 10 + stage;
-    return exact ? cards * 100 + stage * 10 : cards * 10 + stage;
-}
-constexpr TEvalMode BuyMode(int cards, int stage, bool exact) {
-    if (cards == 1) return 60 + stage;
-    return exact ? 700 + stage * 10 : 70 + stage;
-}
-
 std::vector<TCardId> CardsOf(TCardTable cards) {
     std::vector<TCardId> list;
     cards.ForEach([&](TCardId id) { list.push_back(id); });
@@ -42,73 +19,31 @@ std::vector<TCardId> CardsOf(TCardTable cards) {
 
 }  // namespace
 
-std::int64_t TDecisionTable::ExactDraw(TEvalLayout& layout, bool intoDealer, int cards,
+TLayoutValue TDecisionTable::ValueOf(TEvalMode mode) {
+    return [this, mode](const TEvalLayout& layout) { return Evaluate(layout, mode); };
+}
+
+std::int64_t TDecisionTable::ExactDraw(const TEvalLayout& layout, TDrawTarget target, int cards,
                                        TEvalMode mode) {
-    TCardTable& target = intoDealer ? layout.Dealer : layout.Player;
-    const std::uint64_t base = target.Mask();
-    const TUnseenCards unseen(layout.Seen);
-    const auto evaluate = [&](std::uint64_t drawn) {
-        target = TCardTable::FromMask(base | drawn);
-        return Evaluate(layout, mode);
-    };
-    std::int64_t sum = 0;
-    const int n = unseen.Count;
-    if (cards == 1) {
-        for (int i = 0; i < n; ++i) sum += evaluate(unseen.Bits[i]);
-    } else if (cards == 2) {
-        for (int i = 0; i < n; ++i) {
-            for (int j = i + 1; j < n; ++j) sum += evaluate(unseen.Bits[i] | unseen.Bits[j]);
-        }
-    } else {
-        for (int i = 0; i < n; ++i) {
-            for (int j = i + 1; j < n; ++j) {
-                const std::uint64_t pair = unseen.Bits[i] | unseen.Bits[j];
-                for (int l = j + 1; l < n; ++l) sum += evaluate(pair | unseen.Bits[l]);
-            }
-        }
-    }
-    target = TCardTable::FromMask(base);
-    return sum;
+    return ExactDrawSum(layout, target, cards, ValueOf(mode));
 }
 
-// Random arrivals: each card a suit, then a rank, from the one generator, seeded from the clock
-// for every sampled candidate. A draw that repeats a card or holds a card that is not unseen is
-// drawn again. None when the count of draws is 0 or fewer cards are unseen than are drawn: the
-// candidate then has no value.
-std::optional<std::int64_t> TDecisionTable::SampledDraw(TEvalLayout& layout, bool intoDealer,
-                                                        int cards, TEvalMode mode) {
+// Random arrivals into the player's hand from the one generator, seeded from the clock for
+// every sampled candidate.
+std::optional<std::int64_t> TDecisionTable::SampledDraw(const TEvalLayout& layout, int cards,
+                                                        TEvalMode mode) {
     m_random.SeedFrom(*m_clock);  // also when nothing is drawn: later deals leave the sequence
-    if (m_sampleCount < 0) return 0;
-    if (m_sampleCount == 0 || layout.Seen.Complement().Count() < cards) return std::nullopt;
-    TCardTable& target = intoDealer ? layout.Dealer : layout.Player;
-    const std::uint64_t base = target.Mask();
-    const std::uint64_t seen = layout.Seen.Mask();
-    std::int64_t sum = 0;
-    for (std::int32_t accepted = 0; accepted < m_sampleCount;) {
-        std::uint64_t drawn = 0;
-        bool usable = true;
-        for (int c = 0; c < cards; ++c) {
-            const SuitIndex suit = static_cast<SuitIndex>(m_random.Below(kSuits)) + 1;
-            const RankIndex rank = static_cast<RankIndex>(m_random.Below(kRanks)) + 1;
-            const std::uint64_t bit = std::uint64_t{1} << TCardTable::BitOf(rank, suit);
-            if ((seen & bit) != 0 || (drawn & bit) != 0) usable = false;
-            drawn |= bit;
-        }
-        if (!usable) continue;
-        target = TCardTable::FromMask(base | drawn);
-        sum += Evaluate(layout, mode);
-        ++accepted;
-    }
-    target = TCardTable::FromMask(base);
-    return sum;
+    return SampledDrawSum(layout, TDrawTarget::dtPlayer, cards, m_sampleCount, m_random,
+                          ValueOf(mode));
 }
 
-// The value of an arrival of `cards` cards as text: the exact sum is already the mean (the
-// evaluator divides every term by the number of arrivals); the sampled sum is divided here.
-std::optional<std::int64_t> TDecisionTable::DrawSum(TEvalLayout& layout, bool intoDealer, int cards,
+// The value of an arrival of `cards` cards into the player's hand: the exact sum is already the
+// mean (the evaluator divides every term by the number of arrivals); the sampled sum is divided
+// when it is shown.
+std::optional<std::int64_t> TDecisionTable::DrawSum(const TEvalLayout& layout, int cards,
                                                     bool exact, TEvalMode mode) {
-    if (exact) return ExactDraw(layout, intoDealer, cards, mode);
-    return SampledDraw(layout, intoDealer, cards, mode);
+    if (exact) return ExactDraw(layout, TDrawTarget::dtPlayer, cards, mode);
+    return SampledDraw(layout, cards, mode);
 }
 
 namespace {
@@ -126,15 +61,14 @@ std::string SampledValue(const std::optional<std::int64_t>& sum, std::int32_t dr
 }  // namespace
 
 void TDecisionTable::OfferBuyCard(int stage) {
-    TEvalLayout layout = TableLayout();
-    AddCandidate("купить карту ", ExactValue(ExactDraw(layout, false, 1, BuyMode(1, stage, true))),
-                 kBuyCardCode);
+    const std::int64_t sum =
+        ExactDraw(TableLayout(), TDrawTarget::dtPlayer, 1, BuyMode(1, stage, true));
+    AddCandidate("купить карту ", ExactValue(sum), kBuyCardCode);
 }
 
 void TDecisionTable::OfferBuyTwoCards(int stage) {
-    TEvalLayout layout = TableLayout();
     const bool exact = m_settings.CalcMethod == TCalcMethod::cmDirect;
-    const auto sum = DrawSum(layout, false, 2, exact, BuyMode(2, stage, exact));
+    const auto sum = DrawSum(TableLayout(), 2, exact, BuyMode(2, stage, exact));
     AddCandidate("купить две карты ", exact ? ExactValue(*sum) : SampledValue(sum, m_sampleCount),
                  kBuyTwoCardsCode);
 }
@@ -143,7 +77,8 @@ void TDecisionTable::OfferExchange1(int stage) {
     TEvalLayout layout = TableLayout();
     for (TCardId p : CardsOf(m_state.PlayerCards)) {
         layout.Player.Remove(p);
-        const std::int64_t sum = ExactDraw(layout, false, 1, ExchangeMode(1, stage, true));
+        const std::int64_t sum =
+            ExactDraw(layout, TDrawTarget::dtPlayer, 1, ExchangeMode(1, stage, true));
         layout.Player.Add(p);
         const int slot = AddCandidate("поменять " + CardName(p), ExactValue(sum), ExchangeCode(1));
         if (slot != 0) m_state.Candidates.Slot(slot).Cards[0] = CardName(p);
@@ -158,7 +93,7 @@ void TDecisionTable::OfferExchange2(int stage) {
         for (std::size_t j = i + 1; j < cards.size(); ++j) {
             layout.Player.Remove(cards[i]);
             layout.Player.Remove(cards[j]);
-            const auto sum = DrawSum(layout, false, 2, exact, ExchangeMode(2, stage, exact));
+            const auto sum = DrawSum(layout, 2, exact, ExchangeMode(2, stage, exact));
             layout.Player.Add(cards[i]);
             layout.Player.Add(cards[j]);
             const int slot = AddCandidate(
@@ -181,7 +116,7 @@ void TDecisionTable::OfferExchange3(int stage) {
             layout.Player = TCardTable();
             layout.Player.Add(cards[i]);
             layout.Player.Add(cards[j]);
-            const auto sum = DrawSum(layout, false, 3, exact, ExchangeMode(3, stage, exact));
+            const auto sum = DrawSum(layout, 3, exact, ExchangeMode(3, stage, exact));
             const int slot = AddCandidate(
                 "поменять все, кроме " + CardName(cards[i]) + " и " + CardName(cards[j]),
                 exact ? ExactValue(*sum) : SampledValue(sum, m_sampleCount), ExchangeCode(3));
@@ -200,7 +135,7 @@ void TDecisionTable::OfferExchange4(int stage) {
     for (std::size_t i = 0; i < cards.size(); ++i) {
         layout.Player = TCardTable();
         layout.Player.Add(cards[i]);
-        const auto sum = SampledDraw(layout, false, 4, ExchangeMode(4, stage, false));
+        const auto sum = SampledDraw(layout, 4, ExchangeMode(4, stage, false));
         const int slot = AddCandidate("поменять все, кроме " + CardName(cards[i]) + " ",
                                       SampledValue(sum, m_sampleCount), ExchangeCode(4));
         if (slot == 0) continue;
@@ -214,7 +149,7 @@ void TDecisionTable::OfferExchange5(int stage) {
     const std::vector<TCardId> cards = CardsOf(m_state.PlayerCards);
     TEvalLayout layout = TableLayout();
     layout.Player = TCardTable();
-    const auto sum = SampledDraw(layout, false, 5, ExchangeMode(5, stage, false));
+    const auto sum = SampledDraw(layout, 5, ExchangeMode(5, stage, false));
     const int slot = AddCandidate(stage == 1 ? "поменять все карты " : "поменять 5 карт ",
                                   SampledValue(sum, m_sampleCount), ExchangeCode(5));
     if (slot == 0) return;
@@ -244,7 +179,7 @@ void TDecisionTable::OfferDealerGame(int stage) {
     m_state.DealerSwapCard = CardName(*swap);
     TEvalLayout layout = TableLayout();
     layout.Dealer.Remove(*swap);
-    const std::int64_t buy = ExactDraw(layout, true, 1, kModeBuyDealerGame);
+    const std::int64_t buy = ExactDraw(layout, TDrawTarget::dtDealer, 1, kModeBuyDealerGame);
     const std::int64_t decline = Evaluate(layout, kModeDeclineDealerGame);
     AddCandidate("купить игру дилеру ", ExactValue(buy), BuyDealerGameCode(stage));
     AddCandidate("не покупать игру дилеру", ExactValue(decline), DeclineDealerGameCode(stage));

@@ -1,4 +1,5 @@
 #include <cmath>
+#include <ostream>
 
 #include "cards/evaluator.h"
 #include "design/design_rules.h"
@@ -168,7 +169,32 @@ TEST_F(Decision, ExchangesWithSixCardsAtStage2) {
               "поменять 5 карт ");
 }
 
-TEST_F(Decision, StageTwoAfterABoughtCardOffersFoldAndBetAndAfterABetSettles) {
+// With two unseen cards a two-card draw can bring only those two: a sampled draw, which never
+// repeats a card, must value each candidate as the enumeration does.
+TEST_F(Decision, SampledTwoCardDrawWithTwoUnseenCardsAgreesWithTheExactValue) {
+    // All the dealer's cards lie open, a pair that plays: the draws are all that is unknown, and
+    // what they bring decides the bet.
+    TGameDesign d = OnlyAtStage1({paBuyTwoCards, paExchange2});
+    d.DealerOpenCards = "5";
+    LayOut(d, "2s 2d 4d 5h 8c", "Ah Ac Kd 9s 7h");
+    const TCardTable unseen = TableOf(ParseCardList("Kh 3c"));
+    for (TCardId id = 1; id <= kCards; ++id) {
+        if (State().PlaceOf(id).InDeck() && !unseen.Has(id)) table.ClickCard(id);
+    }
+    ExpectSound();
+    ASSERT_EQ((State().PlayerCards | State().DealerCards | State().OutCards).Complement(), unseen);
+
+    settings.CalcMethod = TCalcMethod::cmDirect;
+    Decide();
+    const auto exact = Candidates();
+    ASSERT_EQ(exact.size(), 11U);  // buying two, and ten pairs to exchange
+    settings.CalcMethod = TCalcMethod::cmProbabilistic;
+    settings.ProbabilisticCycles = "50";
+    Decide();
+    EXPECT_EQ(Candidates(), exact);
+}
+
+TEST_F(Decision, StageTwoAfterABoughtCardOffersFoldAndBet) {
     LayOut(TGameDesign{}, "2s", "Ah Ac Kd 9s 7h");
     table.State().Choice1 = "4";
     table.View().ContinueVisible = true;
@@ -180,19 +206,59 @@ TEST_F(Decision, StageTwoAfterABoughtCardOffersFoldAndBetAndAfterABetSettles) {
               (std::pair<std::string, std::string>{"сделать пас", "-2,20000004768372"}));
     EXPECT_EQ(Candidates()[1].first, "забиться");
     EXPECT_EQ(State().HandStage, 2);
+}
 
+// A bet or an insured bet settles the hand at the next decision, once the dealer's hidden cards
+// are in: here he has no game, so the player wins the ante less what his bought cards cost.
+struct TSettlementCase {
+    std::vector<std::string> Choices;  // decision 1, 2, ...: the last is the bet
+    std::string_view BoughtCards;      // one for each purchase before the bet
+    std::int64_t Result;
+    std::string Text;
+
+    friend void PrintTo(const TSettlementCase& c, std::ostream* os) {
+        for (const std::string& choice : c.Choices) *os << choice << ' ';
+    }
+};
+
+class BetSettlement : public Decision, public ::testing::WithParamInterface<TSettlementCase> {};
+
+TEST_P(BetSettlement, SettlesAtTheNextDecision) {
+    const TSettlementCase& c = GetParam();
     LayOut(TGameDesign{}, "2s", "Ah Ac Kd 9s 7h");
-    Decide();
-    ASSERT_EQ(State().Choice1, "2");
-    Continue();
+    const std::vector<TCardId> bought = ParseCardList(c.BoughtCards);
+    ASSERT_EQ(bought.size() + 1, c.Choices.size());
+    for (std::size_t i = 0; i < c.Choices.size(); ++i) {
+        Decided(c.Choices[i]);
+        Continue();
+        if (i < bought.size()) {
+            table.ClickCard(bought[i]);
+            ExpectSound();
+        }
+    }
     Click("3c 4d 9h Js");  // the dealer's hidden cards: no game
+    ASSERT_TRUE(View().DecideVisible);
     Decide();
     EXPECT_TRUE(Candidates().empty());
     EXPECT_EQ(State().HandStage, 0);
-    EXPECT_EQ(State().HandResult, 10000);
-    EXPECT_EQ(View().Prompt, "Вы выграли  1  анте!");
-    EXPECT_FALSE(View().DecideVisible || View().ContinueVisible);
+    EXPECT_EQ(State().HandResult, c.Result);
+    EXPECT_EQ(View().Prompt, c.Text);
+    EXPECT_FALSE(View().DecideVisible || View().ContinueVisible || View().CandidatesVisible);
 }
+
+// Buying one card costs "1,2" at decision 1 and "1" at decision 2 in the default design.
+INSTANTIATE_TEST_SUITE_P(
+    BetOrInsuredBet, BetSettlement,
+    ::testing::Values(TSettlementCase{{"2"}, "", 10000, "Вы выграли  1  анте!"},
+                      TSettlementCase{{"3"}, "", 10000, "Вы выграли  1  анте!"},
+                      TSettlementCase{{"4", "2"}, "Kc", -2000, "Вы проиграли  0,2  анте"},
+                      TSettlementCase{{"4", "3"}, "Kc", -2000, "Вы проиграли  0,2  анте"},
+                      TSettlementCase{{"4", "4", "2"}, "Kc Qh", -12000, "Вы проиграли  1,2  анте"},
+                      TSettlementCase{{"4", "4", "3"}, "Kc Qh", -12000, "Вы проиграли  1,2  анте"}),
+    [](const auto& info) {
+        std::string name = "AtDecision" + std::to_string(info.param.Choices.size());
+        return name + (info.param.Choices.back() == "3" ? "Insured" : "Bet");
+    });
 
 TEST_F(Decision, SettlementTextsAndResults) {
     struct Case {
@@ -394,6 +460,28 @@ TEST_F(Decision, RandomDealsFollowTheGeneratorFromTheSameSeed) {
     for (int i = 0; i < 20; ++i) {
         table.RandomDeal();
         EXPECT_EQ(State().HandResult, first[static_cast<std::size_t>(i)]);
+    }
+}
+
+// Every further box at the table gets five cards, dealt once, after the layout, as known out
+// cards. The default game throws no card away, so every out card is a box's.
+TEST_F(Decision, RandomDealDealsFiveCardsToEachFurtherBox) {
+    SelectGame(TGameDesign{});
+    settings.SameSequence = true;
+    std::vector<int> outAtDecisions;
+    table.ButtonPressed = [&](std::string_view button) {
+        if (button == kDecideCaption) outAtDecisions.push_back(State().OutCards.Count());
+    };
+    for (const int boxes : {1, 2, 4, 8}) {
+        settings.PlayingBoxes = std::to_string(boxes);
+        for (int hand = 0; hand < 5; ++hand) {
+            outAtDecisions.clear();
+            table.RandomDeal();
+            ExpectSound();
+            ASSERT_FALSE(outAtDecisions.empty());
+            EXPECT_THAT(outAtDecisions, ::testing::Each(5 * (boxes - 1))) << boxes << " boxes";
+            EXPECT_EQ(State().OutCards.Count(), 5 * (boxes - 1));
+        }
     }
 }
 

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+#include "cards/eval_rules.h"
+#include "cards/evaluator.h"
+#include "cards/random_generator.h"
+
+namespace studlab {
+
+// The sums of a layout's values over the cards a draw may bring: over every possible arrival
+// (exact) or over random ones (sampled). Plain functions of their inputs, so that anything that
+// values draws can use them; the decision table turns them into candidates.
+
+// The hand that receives the drawn cards.
+enum class TDrawTarget { dtPlayer, dtDealer };
+
+// The value of a layout after an arrival, in ten-thousandths of an ante; a draw sum asks for it
+// once per arrival.
+using TLayoutValue = std::function<std::int64_t(const TEvalLayout&)>;
+
+// The evaluator's value of the action `mode` under `rules`.
+TLayoutValue EvaluatorValue(const TEvalRules& rules, TEvalMode mode);
+
+// The evaluation codes of the draws at `stage` (1 or 2): the last significant digit is the
+// stage, a trailing 0 asks the evaluator to divide its value by the number of exact arrivals.
+constexpr TEvalMode ExchangeMode(int cards, int stage, bool exact) {
+    if (cards == 1) return 10 + stage;
+    return exact ? cards * 100 + stage * 10 : cards * 10 + stage;
+}
+constexpr TEvalMode BuyMode(int cards, int stage, bool exact) {
+    if (cards == 1) return 60 + stage;
+    return exact ? 700 + stage * 10 : 70 + stage;
+}
+
+// The sum of `value` over every set of `cards` (1 to 3) unseen cards (cards not in
+// `layout.Seen`), each set added to the `target` hand of `layout`; the sets are taken in the
+// order of the cards' bits. The exact codes divide each term by the number of arrivals, so that
+// the sum is already the mean.
+std::int64_t ExactDrawSum(const TEvalLayout& layout, TDrawTarget target, int cards,
+                          const TLayoutValue& value);
+
+// The sum of `value` over `draws` random arrivals of `cards` cards into the `target` hand. Each
+// card is a suit, then a rank, from `random`; an arrival that repeats a card or holds a card that
+// is not unseen is drawn again. 0 when `draws` is below 0; none when it is 0 or fewer cards are
+// unseen than are drawn.
+std::optional<std::int64_t> SampledDrawSum(const TEvalLayout& layout, TDrawTarget target, int cards,
+                                           std::int32_t draws, TRandomGenerator& random,
+                                           const TLayoutValue& value);
+
+}  // namespace studlab
