@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <bit>
 #include <cstdint>
 
@@ -78,5 +79,33 @@ public:
 private:
     std::uint64_t m_mask = 0;
 };
+
+// Calls f(TCardTable) for every set of `k` cards of `cards`, in the order of their bits (scan
+// order of the first card, then the second, ...). Nothing when there are fewer than `k`.
+template <class F>
+void ForEachCardSet(TCardTable cards, int k, F&& f) {
+    std::array<std::uint64_t, kCards> bits{};
+    int n = 0;
+    for (std::uint64_t m = cards.Mask(); m != 0; m &= m - 1) {
+        bits[static_cast<std::size_t>(n++)] = m & (~m + 1);
+    }
+    if (k < 0 || k > n || k > 7) return;
+    std::array<int, 8> at{};
+    for (int i = 0; i < k; ++i) at[static_cast<std::size_t>(i)] = i;
+    for (;;) {
+        std::uint64_t drawn = 0;
+        for (int i = 0; i < k; ++i) {
+            drawn |= bits[static_cast<std::size_t>(at[static_cast<std::size_t>(i)])];
+        }
+        f(TCardTable::FromMask(drawn));
+        int i = k - 1;
+        while (i >= 0 && at[static_cast<std::size_t>(i)] == n - k + i) --i;
+        if (i < 0) return;
+        ++at[static_cast<std::size_t>(i)];
+        for (int j = i + 1; j < k; ++j) {
+            at[static_cast<std::size_t>(j)] = at[static_cast<std::size_t>(j - 1)] + 1;
+        }
+    }
+}
 
 }  // namespace studlab

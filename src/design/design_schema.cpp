@@ -180,6 +180,7 @@ constexpr TFlagMember kSameSequence = [](D&, S& s, int, int) -> bool& { return s
 constexpr TTextMember kProbabilisticCycles = [](D&, S& s, int, int) -> TNumberText& {
     return s.ProbabilisticCycles;
 };
+constexpr TFlagMember kLookAhead = [](D&, S& s, int, int) -> bool& { return s.LookAhead; };
 
 // A field's name and indices: "Plays" with the kind, "StageActions" with a stage and an action.
 struct TName {
@@ -279,6 +280,7 @@ constexpr void ForEachField(Add add) {
     add(FlagField({"SameSequence"}, kNoLine, kKept, kSameSequence));
     add(OptionsField("CalcMethod", kCalcMethod, kNoLine, kKept));
     add(TextField({"ProbabilisticCycles"}, nfWholeOrEmpty, kNoLine, kKept, kProbabilisticCycles));
+    add(FlagField({"LookAhead"}, kNoLine, kKept, kLookAhead));
 }
 
 constexpr std::size_t kFieldCount = [] {

@@ -101,6 +101,9 @@ struct TCalculationSettings {
     bool SameSequence = false;
     TCalcMethod CalcMethod = TCalcMethod::cmDirect;
     TNumberText ProbabilisticCycles = "2000";
+    // "с учётом решения после прикупа": a purchase or an exchange is valued by the best decision
+    // after each arrival, not by a bet after every arrival.
+    bool LookAhead = false;
 
     friend bool operator==(const TCalculationSettings&, const TCalculationSettings&) = default;
 };

@@ -11,8 +11,6 @@ namespace {
 
 using enum TPlayerAction;
 
-constexpr std::string_view kFoldCaption = "сделать пас";
-constexpr std::string_view kBetCaption = "забиться";
 constexpr std::string_view kWinStart = "Вы выграли  ";
 constexpr std::string_view kWinEnd = "  анте!";
 constexpr std::string_view kLossEnd = "  анте";
@@ -32,13 +30,6 @@ const TEvalRules& TDecisionTable::Rules() {
 TEvalLayout TDecisionTable::TableLayout() const {
     return {m_state.PlayerCards, m_state.DealerCards,
             m_state.PlayerCards | m_state.DealerCards | m_state.OutCards, m_state.ExtraStake};
-}
-
-std::int64_t TDecisionTable::Evaluate(const TEvalLayout& layout, TEvalMode mode) {
-    ++m_evaluatorCalls;
-    const TEvalResult result = EvaluateLayout(Rules(), layout, mode);
-    m_state.HandInsurable = result.HandInsurable;
-    return result.Value;
 }
 
 int TDecisionTable::AddCandidate(std::string text, std::string value, std::string_view code) {
@@ -83,25 +74,7 @@ void TDecisionTable::Decide() {
 }
 
 void TDecisionTable::DecideStage1() {
-    const TEvalLayout layout = TableLayout();
-    if (m_design.Allows(1, paFold)) AddCandidate(std::string(kFoldCaption), "-1", kFoldCode);
-    if (m_design.Allows(1, paBet)) {
-        AddCandidate(std::string(kBetCaption), FormatTenThousandths(Evaluate(layout, kModeBet)),
-                     kBetCode);
-    } else {
-        Evaluate(layout, kModeBet);  // tells whether the hand is insurable
-    }
-    if (m_design.Allows(1, paBetInsured) && m_state.HandInsurable) {
-        AddCandidate("забиться со страховкой ",
-                     FormatTenThousandths(Evaluate(layout, kModeBetInsured)), kInsuredBetCode);
-    }
-    if (m_design.Allows(1, paBuyCard)) OfferBuyCard(1);
-    if (m_design.Allows(1, paBuyTwoCards)) OfferBuyTwoCards(1);
-    if (m_design.Allows(1, paExchange1)) OfferExchange1(1);
-    if (m_design.Allows(1, paExchange2)) OfferExchange2(1);
-    if (m_design.Allows(1, paExchange3)) OfferExchange3(1);
-    if (m_design.Allows(1, paExchange4)) OfferExchange4(1);
-    if (m_design.Allows(1, paExchange5)) OfferExchange5(1);
+    AddOffers();
     ChooseBest(1);
     MarkCardsForExchange();
     m_view.ContinueVisible = m_view.CombinationsVisible = m_view.CandidatesVisible = true;
@@ -109,30 +82,7 @@ void TDecisionTable::DecideStage1() {
 
 void TDecisionTable::DecideStage2() {
     const std::string& c1 = m_state.Choice1;
-    const bool afterDraw = !FoldsOrBets(c1);
-    const TEvalLayout layout = TableLayout();
-    if (m_design.Allows(2, paFold) && afterDraw) {
-        AddCandidate(std::string(kFoldCaption), FormatNumber(m_state.PlayerBalance), kFoldCode);
-    }
-    if (m_design.Allows(2, paBet) && afterDraw) {
-        AddCandidate(std::string(kBetCaption), FormatTenThousandths(Evaluate(layout, kModeBet)),
-                     kBetCode);
-    }
-    if (m_design.Allows(2, paBetInsured) && afterDraw) {
-        AddCandidate("забиться со страховкой",
-                     FormatTenThousandths(Evaluate(layout, kModeBetInsured)), kInsuredBetCode);
-    }
-    // At most two cards are bought in a hand.
-    if (m_design.Allows(2, paBuyCard) && afterDraw && c1 != kBuyTwoCardsCode) OfferBuyCard(2);
-    if (m_design.Allows(2, paBuyTwoCards) && afterDraw && !IsPurchaseCode(c1)) OfferBuyTwoCards(2);
-    if (afterDraw) {
-        if (m_design.Allows(2, paExchange1)) OfferExchange1(2);
-        if (m_design.Allows(2, paExchange2)) OfferExchange2(2);
-        if (m_design.Allows(2, paExchange3)) OfferExchange3(2);
-        if (m_design.Allows(2, paExchange4)) OfferExchange4(2);
-        if (m_design.Allows(2, paExchange5)) OfferExchange5(2);
-    }
-    if (m_design.Allows(2, paBuyDealerGame) && IsBetCode(c1)) OfferDealerGame(2);
+    AddOffers();
     ChooseBest(2);
     const bool dealerCanHaveGame = DealerCanHaveGame();
     m_view.ContinueVisible = m_view.CombinationsVisible = m_view.CandidatesVisible = true;
@@ -145,20 +95,7 @@ void TDecisionTable::DecideStage2() {
 
 void TDecisionTable::DecideStage3() {
     const std::string& c2 = m_state.Choice2;
-    const bool afterDraw = !FoldsOrBets(c2) && !BuysDealerGame(2, c2);
-    const TEvalLayout layout = TableLayout();
-    if (m_design.Allows(3, paFold) && afterDraw) {
-        AddCandidate(std::string(kFoldCaption), FormatNumber(m_state.PlayerBalance), kFoldCode);
-    }
-    if (m_design.Allows(3, paBet) && afterDraw) {
-        AddCandidate(std::string(kBetCaption), FormatTenThousandths(Evaluate(layout, kModeBet)),
-                     kBetCode);
-    }
-    if (m_design.Allows(3, paBetInsured) && afterDraw) {
-        AddCandidate("забиться со страховкой",
-                     FormatTenThousandths(Evaluate(layout, kModeBetInsured)), kInsuredBetCode);
-    }
-    if (m_design.Allows(3, paBuyDealerGame) && IsBetCode(c2)) OfferDealerGame(3);
+    AddOffers();
     ChooseBest(3);
     const bool dealerCanHaveGame = DealerCanHaveGame();
     m_view.ContinueVisible = m_view.CombinationsVisible = m_view.CandidatesVisible = true;
@@ -169,7 +106,7 @@ void TDecisionTable::DecideStage3() {
 }
 
 void TDecisionTable::DecideStage4() {
-    if (m_design.Allows(4, paBuyDealerGame)) OfferDealerGame(4);
+    AddOffers();
     ChooseBest(4);
     const bool dealerCanHaveGame = DealerCanHaveGame();
     m_view.ContinueVisible = m_view.CombinationsVisible = m_view.CandidatesVisible = true;
@@ -220,7 +157,7 @@ void TDecisionTable::SettleHand(std::string_view lossText) {
     m_view.DecideVisible = m_view.ContinueVisible = false;
     m_view.CandidatesVisible = false;
     m_state.HandStage = 0;
-    const std::int64_t r = Evaluate(TableLayout(), kModeBet);
+    const std::int64_t r = Evaluate(TableLayout(), kModeBet).Value;
     if (r > 0) {
         m_view.Prompt = std::string(kWinStart) + FormatTenThousandths(r) + std::string(kWinEnd);
     } else if (r < 0) {

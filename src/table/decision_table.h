@@ -16,6 +16,8 @@
 #include "table/cache/decision_cache.h"
 #include "table/card_place.h"
 #include "table/draw_sums.h"
+#include "table/offer_values.h"
+#include "table/offers.h"
 #include "table/table_state.h"
 #include "table/table_view.h"
 
@@ -35,7 +37,7 @@ public:
 // The decision ("РЕШЕНИЕ") works on the same object: it reads the state and the design, writes
 // the choices, marks the cards to throw away with MarkForExchange, shows its lists and result in
 // the view, and settles the hand by setting HandStage to 0 and HandResult.
-class TDecisionTable {
+class TDecisionTable final : private IOfferEvaluator {
 public:
     TDecisionTable(TGameDesign& design, TCalculationSettings& settings);
 
@@ -141,9 +143,11 @@ private:
     void HideDecision();
 
     // The decision: one press's evaluator rules (converted at the first evaluation), its layout.
-    const TEvalRules& Rules();
+    // Every evaluation of a press counts, converts the design's rules at the first, and leaves
+    // its verdict on insurance in HandInsurable.
+    const TEvalRules& Rules() override;
+    TEvalResult Evaluate(const TEvalLayout& layout, TEvalMode mode) override;
     TEvalLayout TableLayout() const;
-    std::int64_t Evaluate(const TEvalLayout& layout, TEvalMode mode);
     int AddCandidate(std::string text, std::string value, std::string_view code);
     void DecideStage1();
     void DecideStage2();
@@ -157,23 +161,9 @@ private:
     bool CacheLookup();
     void CacheStore(int stage);  // the stage the press decided
 
-    // Draw and exchange evaluation: each adds its candidates at the first free slots.
-    void OfferBuyCard(int stage);
-    void OfferBuyTwoCards(int stage);
-    void OfferExchange1(int stage);
-    void OfferExchange2(int stage);
-    void OfferExchange3(int stage);
-    void OfferExchange4(int stage);
-    void OfferExchange5(int stage);
-    void OfferDealerGame(int stage);
-    // The draw sums value their arrivals through Evaluate, as every evaluation of a press: each
-    // counts, converts the design's rules at the first, and leaves its verdict in HandInsurable.
-    TLayoutValue ValueOf(TEvalMode mode);
-    std::int64_t ExactDraw(const TEvalLayout& layout, TDrawTarget target, int cards,
-                           TEvalMode mode);
-    std::optional<std::int64_t> SampledDraw(const TEvalLayout& layout, int cards, TEvalMode mode);
-    std::optional<std::int64_t> DrawSum(const TEvalLayout& layout, int cards, bool exact,
-                                        TEvalMode mode);
+    // The stage's offers, valued and added to the candidate table in the order it lists them.
+    void AddOffers();
+    TDecisionPoint CurrentPoint() const;
 
     void DealRandomCardsUntil(const std::function<bool()>& done, int* counted);
 

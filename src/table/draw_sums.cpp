@@ -6,16 +6,6 @@
 namespace studlab {
 namespace {
 
-// Cards that can arrive: in nobody's hand and not known to be out, in scan order.
-struct TUnseenCards {
-    std::array<std::uint64_t, kCards> Bits{};
-    int Count = 0;
-
-    explicit TUnseenCards(TCardTable seen) {
-        for (std::uint64_t m = seen.Complement().Mask(); m != 0; m &= m - 1) Bits[Count++] = m & -m;
-    }
-};
-
 TCardTable& TargetOf(TEvalLayout& layout, TDrawTarget target) {
     return target == TDrawTarget::dtDealer ? layout.Dealer : layout.Player;
 }
@@ -28,34 +18,38 @@ TLayoutValue EvaluatorValue(const TEvalRules& rules, TEvalMode mode) {
     };
 }
 
-std::int64_t ExactDrawSum(const TEvalLayout& layout, TDrawTarget target, int cards,
-                          const TLayoutValue& value) {
-    if (cards < 1 || cards > 3) throw std::out_of_range("an exact draw brings 1 to 3 cards");
+TLayoutResult EvaluatorResult(const TEvalRules& rules, TEvalMode mode) {
+    return
+        [&rules, mode](const TEvalLayout& layout) { return EvaluateLayout(rules, layout, mode); };
+}
+
+std::int64_t TExactMean::Rounded() const {
+    if (Outcomes == 0) return 0;
+    TWideSum q = Sum / Outcomes;
+    TWideSum r = Sum % Outcomes;
+    if (r < 0) {
+        r += Outcomes;
+        --q;
+    }
+    if (2 * r > Outcomes || (2 * r == Outcomes && q % 2 != 0)) ++q;
+    return static_cast<std::int64_t>(q);
+}
+
+TExactMean ExactDrawMean(const TEvalLayout& layout, TDrawTarget target, int cards,
+                         const TLayoutResult& result) {
+    if (cards < 1 || cards > 5) throw std::out_of_range("an exact draw brings 1 to 5 cards");
     TEvalLayout arrived = layout;
     TCardTable& hand = TargetOf(arrived, target);
-    const std::uint64_t base = hand.Mask();
-    const TUnseenCards unseen(layout.Seen);
-    const auto valueWith = [&](std::uint64_t drawn) {
-        hand = TCardTable::FromMask(base | drawn);
-        return value(arrived);
-    };
-    std::int64_t sum = 0;
-    const int n = unseen.Count;
-    if (cards == 1) {
-        for (int i = 0; i < n; ++i) sum += valueWith(unseen.Bits[i]);
-    } else if (cards == 2) {
-        for (int i = 0; i < n; ++i) {
-            for (int j = i + 1; j < n; ++j) sum += valueWith(unseen.Bits[i] | unseen.Bits[j]);
-        }
-    } else {
-        for (int i = 0; i < n; ++i) {
-            for (int j = i + 1; j < n; ++j) {
-                const std::uint64_t pair = unseen.Bits[i] | unseen.Bits[j];
-                for (int l = j + 1; l < n; ++l) sum += valueWith(pair | unseen.Bits[l]);
-            }
-        }
-    }
-    return sum;
+    const TCardTable base = hand;
+    TExactMean mean;
+    ForEachCardSet(layout.Seen.Complement(), cards, [&](TCardTable drawn) {
+        hand = base | drawn;
+        const TEvalResult r = result(arrived);
+        mean.Sum += r.OutcomeSum();
+        mean.Outcomes += r.Tallies.DealerOutcomes;
+        ++mean.Arrivals;
+    });
+    return mean;
 }
 
 std::optional<std::int64_t> SampledDrawSum(const TEvalLayout& layout, TDrawTarget target, int cards,

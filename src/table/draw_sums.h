@@ -35,12 +35,31 @@ constexpr TEvalMode BuyMode(int cards, int stage, bool exact) {
     return exact ? 700 + stage * 10 : 70 + stage;
 }
 
-// The sum of `value` over every set of `cards` (1 to 3) unseen cards (cards not in
+// The mean of a draw's result over every possible arrival, as whole sums: what every completion
+// of the dealer's hand brings after every arrival (the evaluator's outcome distributions, exact
+// ten-thousandths of an ante), over the number of those completions. Rounded once, when the value
+// is shown: each arrival's share of a three-card exchange is a few ten-thousandths of an ante, so
+// rounding the shares one by one would add up to errors of half an ante.
+struct TExactMean {
+    TWideSum Sum = 0;       // of every completion after every arrival, ten-thousandths
+    TWideSum Outcomes = 0;  // completions after every arrival
+    std::int64_t Arrivals = 0;
+
+    // The mean in ten-thousandths of an ante, halves to the even neighbour; 0 without arrivals.
+    std::int64_t Rounded() const;
+};
+
+// The result of one arrival's layout: its outcome distribution under the draw's code.
+using TLayoutResult = std::function<TEvalResult(const TEvalLayout&)>;
+
+// The evaluator's result of the action `mode` under `rules`.
+TLayoutResult EvaluatorResult(const TEvalRules& rules, TEvalMode mode);
+
+// The exact mean of `result` over every set of `cards` (1 to 5) unseen cards (cards not in
 // `layout.Seen`), each set added to the `target` hand of `layout`; the sets are taken in the
-// order of the cards' bits. The exact codes divide each term by the number of arrivals, so that
-// the sum is already the mean.
-std::int64_t ExactDrawSum(const TEvalLayout& layout, TDrawTarget target, int cards,
-                          const TLayoutValue& value);
+// order of the cards' bits.
+TExactMean ExactDrawMean(const TEvalLayout& layout, TDrawTarget target, int cards,
+                         const TLayoutResult& result);
 
 // The sum of `value` over `draws` random arrivals of `cards` cards into the `target` hand. Each
 // card is a suit, then a rank, from `random`; an arrival that repeats a card or holds a card that

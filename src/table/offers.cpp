@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <initializer_list>
+#include <optional>
 
 #include "table/choice_codes.h"
 
@@ -91,9 +92,9 @@ public:
             base.Add(m_cards[j]);
             TOffer o = DrawOffer(action, ExchangeCode(cards), mode, cards, sampled, base);
             o.Named = {m_cards[i], i == j ? 0 : m_cards[j]};
-            std::size_t n = 0;
+            // The first five cards of the hand in their places, the kept ones left empty.
             for (std::size_t c = 0; c < 5 && c < m_cards.size(); ++c) {
-                if (c != i && c != j) o.Thrown[n++] = m_cards[c];
+                if (c != i && c != j) o.Thrown[c] = m_cards[c];
             }
             Add(o);
         };
@@ -234,6 +235,51 @@ TCardId DealerSwapCard(TCardTable dealer, bool lowest) {
     if (!lowest) return TCardTable::CardOfBit(std::countr_zero(dealer.Mask()));
     // Scan order backwards: ranks from the two, suits from spades.
     return TCardTable::CardOfBit(63 - std::countl_zero(dealer.Mask()));
+}
+
+int ArrivingCards(const TOffer& offer) {
+    if (offer.Action == paBuyCard || offer.Action == paBuyTwoCards) return offer.Draw;
+    if (offer.Valuation != TOfferValuation::ovDraw || offer.IntoDealer) return 0;
+    return ThrownAway(offer).Count();
+}
+
+double OfferCost(const TOffer& offer, int stage, const TEvalRules& rules) {
+    const auto s = static_cast<std::size_t>(stage);
+    switch (offer.Action) {
+        case paBuyCard:
+            return static_cast<double>(rules.BuyCost.at(s)[1]);
+        case paBuyTwoCards:
+            return static_cast<double>(rules.BuyCost.at(s)[2]);
+        case paBuyDealerGame:
+            return static_cast<double>(rules.BuyDealerGameCost);
+        default:
+            break;
+    }
+    if (const std::optional<int> n = ExchangedCount(offer.Code)) {
+        return static_cast<double>(rules.ExchangeCost.at(s)[static_cast<std::size_t>(*n)]);
+    }
+    return 0;
+}
+
+TDecisionPoint PointAfter(const TDecisionPoint& point, const TOffer& offer, TCardTable arrival,
+                          const TEvalRules& rules) {
+    TDecisionPoint next = point;
+    const TCardTable thrown = ThrownAway(offer);
+    next.Player = next.Player.Without(thrown) | arrival;
+    next.Out = next.Out | thrown;
+    next.Choices[static_cast<std::size_t>(point.Stage)] = offer.Code;
+    const double cost = OfferCost(offer, point.Stage, rules);
+    next.Balance = static_cast<float>(next.Balance - cost);
+    next.ExtraStake = static_cast<float>(next.ExtraStake + cost);
+    ++next.Stage;
+    return next;
+}
+
+TDecisionPoint PointAfterNothing(const TDecisionPoint& point) {
+    TDecisionPoint next = point;
+    next.Choices[static_cast<std::size_t>(point.Stage)] = {};
+    ++next.Stage;
+    return next;
 }
 
 TCardTable ThrownAway(const TOffer& offer) {

@@ -1,0 +1,83 @@
+#include "table/offer_values.h"
+
+#include "table/draw_sums.h"
+#include "text/number_text.h"
+
+namespace studlab {
+namespace {
+
+TOfferValue TenThousandths(std::int64_t value) {
+    return {FormatTenThousandths(value), static_cast<double>(value) / 10000.0};
+}
+
+// A shown text read back, as the decision compares its candidates.
+TOfferValue Shown(std::string text) {
+    TOfferValue v{std::move(text), std::nullopt};
+    if (!v.Text.empty()) v.Compared = ParseDesignNumber(v.Text);
+    return v;
+}
+
+TDrawTarget TargetOf(const TOffer& offer) {
+    return offer.IntoDealer ? TDrawTarget::dtDealer : TDrawTarget::dtPlayer;
+}
+
+TOfferValue SampledValue(const TDecisionPoint& point, const TOffer& offer, const TValuation& v) {
+    // Every sampled candidate reseeds the generator, also when it draws nothing.
+    v.Random->SeedFrom(*v.Clock);
+    const std::optional<std::int64_t> sum = SampledDrawSum(
+        offer.ValuedLayout(point), TargetOf(offer), offer.Draw, v.SampleCount, *v.Random,
+        [&](const TEvalLayout& l) { return v.Evaluator.Evaluate(l, offer.Mode).Value; });
+    if (!sum) return {};
+    if (v.SampleCount <= 0) return Shown("0");
+    return Shown(FormatNumber(static_cast<long double>(*sum) / 10000 / v.SampleCount));
+}
+
+// The look-ahead: for each arrival the best the next decision would list, averaged.
+TOfferValue LookAheadValue(const TDecisionPoint& point, const TOffer& offer, const TValuation& v) {
+    long double sum = 0;
+    std::int64_t arrivals = 0;
+    ForEachCardSet(ArrivalCards(point), ArrivingCards(offer), [&](TCardTable arrival) {
+        sum += BestListedValue(PointAfter(point, offer, arrival, v.Evaluator.Rules()), v);
+        ++arrivals;
+    });
+    if (arrivals == 0) return {};
+    return TenThousandths(RoundHalfEven(sum / arrivals * 10000));
+}
+
+}  // namespace
+
+TOfferValue ValueOffer(const TDecisionPoint& point, const TOffer& offer, const TValuation& v) {
+    switch (offer.Valuation) {
+        case TOfferValuation::ovFold:
+            // The balance in its single-precision digits: "-2,20000004768372".
+            return point.Stage == 1 ? Shown("-1") : Shown(FormatNumber(point.Balance));
+        case TOfferValuation::ovBet:
+            return TenThousandths(v.Evaluator.Evaluate(point.Layout(), offer.Mode).Value);
+        case TOfferValuation::ovDeclineDealerGame:
+            return TenThousandths(
+                v.Evaluator.Evaluate(offer.ValuedLayout(point), offer.Mode).Value);
+        case TOfferValuation::ovDraw:
+            break;
+    }
+    if (offer.Sampled && !v.CountSampledExactly) return SampledValue(point, offer, v);
+    if (v.LookAhead && !offer.IntoDealer) return LookAheadValue(point, offer, v);
+    const TExactMean mean =
+        ExactDrawMean(offer.ValuedLayout(point), TargetOf(offer), offer.Draw,
+                      [&](const TEvalLayout& l) { return v.Evaluator.Evaluate(l, offer.Mode); });
+    if (mean.Arrivals == 0) return {};
+    return TenThousandths(mean.Rounded());
+}
+
+double BestListedValue(const TDecisionPoint& point, const TValuation& v) {
+    if (point.Stage > kStages) {
+        return static_cast<double>(v.Evaluator.Evaluate(point.Layout(), kModeBet).Value) / 10000.0;
+    }
+    std::optional<double> best;
+    for (const TOffer& offer : OffersAt(point, v.Design, v.Offers)) {
+        const TOfferValue value = ValueOffer(point, offer, v);
+        if (value.Compared && (!best || *value.Compared > *best)) best = value.Compared;
+    }
+    return best ? *best : BestListedValue(PointAfterNothing(point), v);
+}
+
+}  // namespace studlab
