@@ -108,6 +108,9 @@ void TExactOptions::AddTo(CLI::App& command) {
                        "record finished parts in FILE and resume from it after an interruption");
     command.add_option("--batch-size", Run.BatchSize, "classes of layouts per part (default 4096)")
         ->check(CLI::Range(std::int64_t{1}, std::int64_t{1} << 40));
+    command.add_flag("--look-ahead", LookAhead,
+                     "the recommended play values purchases and exchanges by the best decision "
+                     "after each arrival, as the decision window does with that setting");
     command.add_flag("--no-best-play", NoBestPlay,
                      "skip the figure of the best continuation (faster for heavy designs)");
     command
@@ -120,6 +123,7 @@ TExactGame ExactGameOf(const TExactOptions& options) {
     TGameDesign design;
     TCalculationSettings settings;
     options.Design.Apply(design, settings);
+    settings.LookAhead = settings.LookAhead || options.LookAhead;
     TExactGame game(design, settings);
     game.SetWithBestPlay(!options.NoBestPlay);
     return game;
@@ -129,6 +133,7 @@ std::string ExactFingerprint(const TExactOptions& options) {
     TGameDesign design;
     TCalculationSettings settings;
     options.Design.Apply(design, settings);
+    settings.LookAhead = settings.LookAhead || options.LookAhead;
     std::string text = "exact 1\n";
     for (const TDesignFieldValue& f : ListDesignFields(design, settings)) {
         text += f.Name + "=" + f.Value + "\n";

@@ -19,6 +19,7 @@ struct TExactOptions {
     TExactRunOptions Run;
     bool Json = false;
     bool NoBestPlay = false;
+    bool LookAhead = false;
     std::int64_t Sample = 0;  // play only this many classes, to time the design
     std::string CheckpointFile;
 

@@ -11,6 +11,9 @@ void TTableOptions::AddTo(CLI::App& command, bool withCache) {
     command
         .add_option("--method", Method, "direct (every arrival) or probabilistic (random arrivals)")
         ->check(CLI::IsMember({"direct", "probabilistic"}));
+    command.add_flag("--look-ahead", LookAhead,
+                     "value a purchase or an exchange by the best decision after each arrival "
+                     "(\"с учётом решения после прикупа\"), not by a bet after every arrival");
     command.add_option("--cycles", Cycles,
                        "random draws of the probabilistic method (default 2000)");
     if (withCache) {
@@ -41,6 +44,7 @@ TTableSession::TTableSession(const TTableOptions& options, char**) {
     if (options.Method == "direct") Settings.CalcMethod = TCalcMethod::cmDirect;
     if (!options.Cycles.empty()) Settings.ProbabilisticCycles = options.Cycles;
     Settings.UseCacheTable = Settings.UseCacheTable || options.UseCache;
+    Settings.LookAhead = Settings.LookAhead || options.LookAhead;
     Table.Cache().SetGamesDir(options.GamesDir.empty() ? DefaultGamesDir()
                                                        : GamesFolderIn(options.GamesDir));
     Table.SetGameName(game);

@@ -15,6 +15,7 @@ struct TTableOptions {
     std::string Method;  // direct | probabilistic
     std::string Cycles;
     bool UseCache = false;
+    bool LookAhead = false;
     std::string GamesDir;
 
     void AddTo(CLI::App& command, bool withCache);

@@ -6,8 +6,9 @@
 namespace studlab {
 namespace {
 
-TOfferValue TenThousandths(std::int64_t value) {
-    return {FormatTenThousandths(value), static_cast<double>(value) / 10000.0};
+TOfferValue TenThousandths(std::int64_t value, const TValuation& v) {
+    return {v.WantText ? FormatTenThousandths(value) : std::string(),
+            static_cast<double>(value) / 10000.0};
 }
 
 // A shown text read back, as the decision compares its candidates.
@@ -41,21 +42,29 @@ TOfferValue LookAheadValue(const TDecisionPoint& point, const TOffer& offer, con
         ++arrivals;
     });
     if (arrivals == 0) return {};
-    return TenThousandths(RoundHalfEven(sum / arrivals * 10000));
+    return TenThousandths(RoundHalfEven(sum / arrivals * 10000), v);
 }
 
 }  // namespace
 
 TOfferValue ValueOffer(const TDecisionPoint& point, const TOffer& offer, const TValuation& v) {
     switch (offer.Valuation) {
-        case TOfferValuation::ovFold:
+        case TOfferValuation::ovFold: {
+            if (point.Stage == 1) return Shown("-1");
+            TFoldValueMemo* memo = v.FoldValues;
+            if (memo != nullptr && memo->Valid && memo->Balance == point.Balance) {
+                return {memo->Text, memo->Compared};
+            }
             // The balance in its single-precision digits: "-2,20000004768372".
-            return point.Stage == 1 ? Shown("-1") : Shown(FormatNumber(point.Balance));
+            TOfferValue value = Shown(FormatNumber(point.Balance));
+            if (memo != nullptr) *memo = {true, point.Balance, value.Text, value.Compared};
+            return value;
+        }
         case TOfferValuation::ovBet:
-            return TenThousandths(v.Evaluator.Evaluate(point.Layout(), offer.Mode).Value);
+            return TenThousandths(v.Evaluator.Evaluate(point.Layout(), offer.Mode).Value, v);
         case TOfferValuation::ovDeclineDealerGame:
             return TenThousandths(
-                v.Evaluator.Evaluate(offer.ValuedLayout(point), offer.Mode).Value);
+                v.Evaluator.Evaluate(offer.ValuedLayout(point), offer.Mode).Value, v);
         case TOfferValuation::ovDraw:
             break;
     }
@@ -65,7 +74,7 @@ TOfferValue ValueOffer(const TDecisionPoint& point, const TOffer& offer, const T
         ExactDrawMean(offer.ValuedLayout(point), TargetOf(offer), offer.Draw,
                       [&](const TEvalLayout& l) { return v.Evaluator.Evaluate(l, offer.Mode); });
     if (mean.Arrivals == 0) return {};
-    return TenThousandths(mean.Rounded());
+    return TenThousandths(mean.Rounded(), v);
 }
 
 double BestListedValue(const TDecisionPoint& point, const TValuation& v) {

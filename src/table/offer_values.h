@@ -21,6 +21,15 @@ public:
     virtual const TEvalRules& Rules() = 0;
 };
 
+// The value of folding at the last balance met: a played-out hand meets the same few balances
+// again and again, and each is a text written and read back.
+struct TFoldValueMemo {
+    bool Valid = false;
+    float Balance = 0;
+    std::string Text;
+    std::optional<double> Compared;
+};
+
 // What a decision's valuation needs besides the point and the offer.
 struct TValuation {
     const TGameDesign& Design;
@@ -35,6 +44,9 @@ struct TValuation {
     std::int32_t SampleCount = 2000;
     TRandomGenerator* Random = nullptr;  // for sampled draws, reseeded from Clock for each
     const IClock* Clock = nullptr;
+    TFoldValueMemo* FoldValues = nullptr;  // optional
+    // Whether the text of an exact value is written; a caller that only compares leaves it out.
+    bool WantText = true;
 };
 
 // An offer's value as the decision lists it: the text shown and stored, and the number compared

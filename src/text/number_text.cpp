@@ -88,7 +88,10 @@ std::int32_t ParseDesignInteger(std::string_view text) {
 }
 
 std::int64_t RoundHalfEven(long double value) {
-    // nearbyint rounds in the current mode, which is to-nearest-even unless someone changed it.
+    // llrint and nearbyint round in the current mode, which is to-nearest-even unless someone
+    // changed it; llrint is one instruction, and the common amounts lie well inside its range.
+    constexpr long double kSafe = 4611686018427387904.0L;  // 2^62
+    if (value > -kSafe && value < kSafe) return std::llrint(value);
     const long double rounded = std::nearbyintl(value);
     // Whole numbers from -2^63 up to, but not including, 2^63 fit; NaN fails both tests.
     constexpr long double kLimit = 9223372036854775808.0L;

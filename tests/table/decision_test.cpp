@@ -6,6 +6,7 @@
 
 #include "cards/evaluator.h"
 #include "design/design_rules.h"
+#include "table/choice_codes.h"
 #include "table_fixture.h"
 #include "text/number_text.h"
 
@@ -521,6 +522,39 @@ TEST_F(Decision, RandomDealRefusesWhatCannotBeDealt) {
     settings.PlayingBoxes = "2";  // five more cards out after the layout
     table.RandomDeal();
     EXPECT_GE(State().OutCards.Count(), 5);
+}
+
+// With the look-ahead a bought card is worth, for each card that may arrive, the better of
+// folding at the cost paid and betting; here that makes buying the best action, while a bet
+// after every arrival puts buying level with the fold, which keeps its earlier slot.
+TEST_F(Decision, LookAheadValuesAPurchaseByTheBestDecisionAfterIt) {
+    LayOut(TGameDesign{}, "8h", "10s Ac 9s 8d Qd");
+    Decide();
+    EXPECT_EQ(ValueOf("купить карту "), "-1");
+    EXPECT_EQ(State().Choice1, kFoldCode);
+
+    settings.LookAhead = true;
+    Decide();
+    EXPECT_EQ(State().Choice1, kBuyCardCode);
+    // Independently: the second decision's values after each of the 46 cards.
+    const TEvalRules rules = MakeEvalRules(design, settings);
+    const float paid = 1.2F;
+    const double fold = ParseDesignNumber(FormatNumber(static_cast<float>(-1.0 - 1.2)));
+    long double sum = 0;
+    int arrivals = 0;
+    const TCardTable table = State().PlayerCards | State().DealerCards;
+    table.Complement().ForEach([&](TCardId id) {
+        TEvalLayout after{State().PlayerCards, State().DealerCards, table, paid};
+        after.Player.Add(id);
+        after.Seen.Add(id);
+        const double bet = EvaluateLayout(rules, after, kModeBet).Value / 10000.0;
+        sum += std::max(fold, bet);
+        ++arrivals;
+    });
+    ASSERT_EQ(arrivals, 46);
+    EXPECT_EQ(ValueOf("купить карту "),
+              FormatTenThousandths(RoundHalfEven(sum / arrivals * 10000)));
+    EXPECT_EQ(ValueOf("купить карту "), "-0,9737");
 }
 
 // Every exact draw candidate of random first layouts against the mean of its arrivals, worked out

@@ -1,7 +1,6 @@
 #include "profit/exact/exact_sums.h"
 
 #include <charconv>
-#include <vector>
 
 namespace studlab {
 namespace {
@@ -29,10 +28,20 @@ void ForEachNumber(S& sums, F&& f) {
 
 TExactSums& TExactSums::operator+=(const TExactSums& o) {
     Classes += o.Classes;
-    std::vector<const TInt256*> theirs;
-    ForEachNumber(o, [&](const TInt256& n) { theirs.push_back(&n); });
-    std::size_t i = 0;
-    ForEachNumber(*this, [&](TInt256& n) { n += *theirs[i++]; });
+    Layouts += o.Layouts;
+    Weight += o.Weight;
+    Result += o.Result;
+    ResultSquares += o.ResultSquares;
+    Stake += o.Stake;
+    BestResult += o.BestResult;
+    ChoicesDiffer += o.ChoicesDiffer;
+    for (std::size_t a = 0; a < FirstAction.size(); ++a) FirstAction[a] += o.FirstAction[a];
+    for (std::size_t k = 0; k < Returns.size(); ++k) {
+        for (std::size_t c = 0; c < Returns[k].size(); ++c) {
+            Returns[k][c].Chance += o.Returns[k][c].Chance;
+            Returns[k][c].Contribution += o.Returns[k][c].Contribution;
+        }
+    }
     return *this;
 }
 

@@ -61,51 +61,13 @@ TFirstAction FirstActionOf(TPlayerAction action) {
     }
 }
 
-// a / b rounded to the nearest whole number, halves to the even neighbour; b > 0.
-std::int64_t RoundQuotient(TWideSum a, TWideSum b) {
-    TWideSum q = a / b;
-    TWideSum r = a % b;
-    if (r < 0) {
-        r += b;
-        --q;
-    }
-    if (2 * r > b || (2 * r == b && q % 2 != 0)) ++q;
-    return static_cast<std::int64_t>(q);
-}
-
-// Calls f(TCardTable arrival) for every set of `k` cards of `cards`, in scan order.
-template <class F>
-void ForEachSubset(TCardTable cards, int k, F&& f) {
-    std::array<std::uint64_t, kCards> bits{};
-    int n = 0;
-    for (std::uint64_t m = cards.Mask(); m != 0; m &= m - 1) {
-        bits[static_cast<std::size_t>(n++)] = m & (~m + 1);
-    }
-    if (k > n || k < 0) return;
-    std::array<int, 8> at{};
-    for (int i = 0; i < k; ++i) at[static_cast<std::size_t>(i)] = i;
-    for (;;) {
-        std::uint64_t drawn = 0;
-        for (int i = 0; i < k; ++i) {
-            drawn |= bits[static_cast<std::size_t>(at[static_cast<std::size_t>(i)])];
-        }
-        f(TCardTable::FromMask(drawn));
-        int i = k - 1;
-        while (i >= 0 && at[static_cast<std::size_t>(i)] == n - k + i) --i;
-        if (i < 0) return;
-        ++at[static_cast<std::size_t>(i)];
-        for (int j = i + 1; j < k; ++j) {
-            at[static_cast<std::size_t>(j)] = at[static_cast<std::size_t>(j - 1)] + 1;
-        }
-    }
-}
-
 // The analyses of the layouts a hand passes through, kept by their cards: the valuation of a
 // draw and the decision after that same draw look at the same cards. A small table in which a
 // newer layout replaces an older one of the same place.
 class TAnalysisMemo {
 public:
-    TEvalAnalysis Get(const TEvalRules& rules, const TEvalLayout& layout) {
+    // The analysis stays valid until the next call.
+    const TEvalAnalysis& Get(const TEvalRules& rules, const TEvalLayout& layout) {
         const std::uint64_t unseen =
             (layout.Player | layout.Dealer | layout.Seen).Complement().Mask();
         const std::uint64_t p = layout.Player.Mask();
@@ -136,6 +98,20 @@ private:
     std::vector<TEntry> m_entries = std::vector<TEntry>(kEntries);
 };
 
+// The evaluations of a played-out hand: every layout analysed once while it stays in the memo.
+class TMemoEvaluator final : public IOfferEvaluator {
+public:
+    TMemoEvaluator(const TEvalRules& rules, TAnalysisMemo& memo) : m_rules(rules), m_memo(memo) {}
+    TEvalResult Evaluate(const TEvalLayout& layout, TEvalMode mode) override {
+        return EvaluateAnalysis(m_rules, m_memo.Get(m_rules, layout), mode, layout.ExtraStake);
+    }
+    const TEvalRules& Rules() override { return m_rules; }
+
+private:
+    const TEvalRules& m_rules;
+    TAnalysisMemo& m_memo;
+};
+
 // A decision point of a hand being played out, and how many of the cards unseen at the first
 // layout have arrived since.
 struct TNode {
@@ -151,19 +127,24 @@ struct TNode {
 // per completion.
 class TWalker {
 public:
-    TWalker(const TExactGame& game, TAnalysisMemo& memo, int unseenAtStart)
-        : m_game(game), m_memo(memo) {
-        const int depth = std::min(game.Depth(), unseenAtStart);
-        m_scale.resize(static_cast<std::size_t>(depth) + 1);
+    explicit TWalker(const TExactGame& game) : m_game(game), m_evaluator(game.Rules(), m_memo) {}
+
+    // The common denominator of the hands that follow a first layout with `unseen` unseen cards:
+    // the ordered ways of dealing the design's depth of them.
+    void SetUnseen(int unseen) {
+        if (unseen == m_unseen) return;
+        m_unseen = unseen;
+        const int depth = std::min(m_game.Depth(), unseen);
+        m_scale.assign(static_cast<std::size_t>(depth) + 1, TInt256(1));
         for (int c = 0; c <= depth; ++c) {
-            TInt256 s(1);
-            for (int i = 0; i < depth - c; ++i) s *= unseenAtStart - c - i;
-            m_scale[static_cast<std::size_t>(c)] = s;
+            for (int i = 0; i < depth - c; ++i)
+                m_scale[static_cast<std::size_t>(c)] *= unseen - c - i;
         }
     }
 
     TLayoutOutcome Play(const TDecisionPoint& first, std::int64_t members, TExactSums& sums);
     bool SuitSensitive() const { return m_suitSensitive; }
+    void ForgetSuitSensitivity() { m_suitSensitive = false; }
 
 private:
     struct TValued {
@@ -171,6 +152,8 @@ private:
         std::vector<double> Compared;  // what the decision compares: its shown values
         std::vector<TInt256> Best;     // with the best continuation, when asked for
         int Chosen = -1;               // none: nothing was offered
+        TEvalAnalysis Here;            // the cards on the table as they stand
+        TEvalResult Bet;               // a plain bet on them: what the settlement brings
     };
 
     TEvalAnalysis Analysis(const TEvalLayout& layout) { return m_memo.Get(m_game.Rules(), layout); }
@@ -187,92 +170,33 @@ private:
         Realize(node, Value(node, false), weight, sums);
     }
 
-    TNode After(const TNode& node, const TOffer& offer, TCardTable arrival) const;
-    TNode AfterNothing(const TNode& node) const;
-    TCardTable ArrivalsAfter(const TNode& node, const TOffer& offer) const;
-    int RealizedDraw(const TOffer& offer) const {
-        return offer.Action == paBuyCard || offer.Action == paBuyTwoCards
-                   ? offer.Draw
-                   : ThrownAway(offer).Count();
-    }
-
+    TInt256 SettledBest(const TNode& node, const TEvalResult& bet) const;
     TInt256 SettledBest(const TNode& node);
+    void Settle(const TNode& node, const TEvalAnalysis& here, const TEvalResult& bet,
+                const TInt256& weight, TExactSums& sums);
     void Settle(const TNode& node, const TInt256& weight, TExactSums& sums);
     void Fold(const TNode& node, const TInt256& weight, TExactSums& sums);
     std::int64_t FoldPayout(const TNode& node) const {
         return RoundHalfEven(static_cast<long double>(node.Point.Balance) * 10000);
     }
-    double FoldCompared(const TNode& node);
-    double Cost(int stage, const TOffer& offer) const;
+    TNode After(const TNode& node, const TOffer& offer, TCardTable arrival) const {
+        return {PointAfter(node.Point, offer, arrival, m_game.Rules()),
+                node.Consumed + arrival.Count()};
+    }
+    static TNode AfterNothing(const TNode& node) {
+        return {PointAfterNothing(node.Point), node.Consumed};
+    }
     void NoteTies(const TValued& v);
     void NoteTruncation(const TNode& node, const TOffer& offer);
 
     const TExactGame& m_game;
-    TAnalysisMemo& m_memo;
+    TAnalysisMemo m_memo;
+    TMemoEvaluator m_evaluator;
+    int m_unseen = -1;
+    TFoldValueMemo m_foldValues;
     std::vector<TInt256> m_scale;
     bool m_suitSensitive = false;
-    float m_lastBalance = 1.0F;
-    double m_lastFoldValue = 0;
 };
-
-double TWalker::Cost(int stage, const TOffer& offer) const {
-    const TEvalRules& r = m_game.Rules();
-    const auto s = static_cast<std::size_t>(stage);
-    switch (offer.Action) {
-        case paBuyCard:
-            return static_cast<double>(r.BuyCost[s][1]);
-        case paBuyTwoCards:
-            return static_cast<double>(r.BuyCost[s][2]);
-        case paExchange1:
-        case paExchange2:
-        case paExchange3:
-        case paExchange4:
-        case paExchange5:
-            return static_cast<double>(
-                r.ExchangeCost[s][static_cast<std::size_t>(*ExchangedCount(offer.Code))]);
-        default:
-            return 0;
-    }
-}
-
-// The balance of a hand is shown and compared in its single-precision digits.
-double TWalker::FoldCompared(const TNode& node) {
-    if (node.Point.Stage == 1) return -1.0;
-    if (node.Point.Balance != m_lastBalance) {
-        m_lastBalance = node.Point.Balance;
-        m_lastFoldValue = ParseDesignNumber(FormatNumber(node.Point.Balance));
-    }
-    return m_lastFoldValue;
-}
-
-TNode TWalker::After(const TNode& node, const TOffer& offer, TCardTable arrival) const {
-    TNode next = node;
-    TDecisionPoint& p = next.Point;
-    const TCardTable thrown = ThrownAway(offer);
-    p.Player = p.Player.Without(thrown) | arrival;
-    p.Out = p.Out | thrown;
-    p.Choices[static_cast<std::size_t>(p.Stage)] = offer.Code;
-    const double cost = Cost(p.Stage, offer);
-    p.Balance = static_cast<float>(p.Balance - cost);
-    p.ExtraStake = static_cast<float>(p.ExtraStake + cost);
-    ++p.Stage;
-    next.Consumed += arrival.Count();
-    return next;
-}
-
-TNode TWalker::AfterNothing(const TNode& node) const {
-    TNode next = node;
-    next.Point.Choices[static_cast<std::size_t>(next.Point.Stage)] = {};
-    ++next.Point.Stage;
-    return next;
-}
-
-// The cards that may arrive after the offer was carried out: none of the table's.
-TCardTable TWalker::ArrivalsAfter(const TNode& node, const TOffer& offer) const {
-    (void)offer;
-    const TDecisionPoint& p = node.Point;
-    return (p.Player | p.Dealer | p.Out).Complement();
-}
 
 // Decisions that tie on value are taken by the earlier slot; within one action the slots follow
 // the cards in scan order, so a permutation of the suits could change which one is taken.
@@ -297,50 +221,43 @@ void TWalker::NoteTruncation(const TNode& node, const TOffer& offer) {
 TWalker::TValued TWalker::Value(const TNode& node, bool wantBest) {
     TValued v;
     const TDecisionPoint& p = node.Point;
-    const TEvalLayout table = p.Layout();
-    const TEvalAnalysis here = Analysis(table);
-    TOfferOptions options = m_game.OfferOptions();
-    options.Insurable =
-        here.Kind != TCombinationKind::ckNoGame && m_game.Rules().Insurable[here.Kind];
-    v.Offers = OffersAt(p, m_game.Design(), options);
+    v.Here = Analysis(p.Layout());
+    v.Bet = EvaluateAnalysis(m_game.Rules(), v.Here, kModeBet, p.ExtraStake);
+    // The decision's own valuation of its offers, on the analyses kept in the memo.
+    TValuation valuation{.Design = m_game.Design(),
+                         .Evaluator = m_evaluator,
+                         .Offers = m_game.OfferOptions(),
+                         .LookAhead = m_game.LookAhead(),
+                         .CountSampledExactly = true,
+                         .FoldValues = &m_foldValues,
+                         .WantText = false};
+    valuation.Offers.Insurable = v.Bet.HandInsurable;
+    v.Offers = OffersAt(p, m_game.Design(), valuation.Offers);
     v.Compared.resize(v.Offers.size());
     if (wantBest) v.Best.resize(v.Offers.size());
-    std::optional<TInt256> settled;  // the plain and the insured bet settle alike
     for (std::size_t i = 0; i < v.Offers.size(); ++i) {
         const TOffer& o = v.Offers[i];
-        if (o.Valuation == TOfferValuation::ovFold) {
-            v.Compared[i] = FoldCompared(node);
-            if (wantBest) v.Best[i] = Scale(node.Consumed) * FoldPayout(node);
-        } else if (o.Valuation == TOfferValuation::ovBet) {
-            const TEvalResult r = EvaluateAnalysis(m_game.Rules(), here, o.Mode, p.ExtraStake);
+        if (o.Valuation == TOfferValuation::ovBet) {
+            // As the decision values a bet: the evaluator's value of its code, in antes.
+            const TEvalResult& r =
+                o.Mode == kModeBet ? v.Bet
+                                   : EvaluateAnalysis(m_game.Rules(), v.Here, o.Mode, p.ExtraStake);
             v.Compared[i] = static_cast<double>(r.Value) / 10000.0;
-            if (wantBest) {
-                if (!settled) settled = SettledBest(node);
-                v.Best[i] = *settled;
-            }
+        } else {
+            v.Compared[i] = ValueOffer(p, o, valuation).Compared.value_or(0.0);
+        }
+        if (!wantBest) continue;
+        if (o.Valuation == TOfferValuation::ovFold) {
+            v.Best[i] = Scale(node.Consumed) * FoldPayout(node);
+        } else if (o.Valuation == TOfferValuation::ovBet) {
+            // The plain and the insured bet settle alike.
+            v.Best[i] = SettledBest(node, v.Bet);
         } else if (o.Valuation == TOfferValuation::ovDraw) {
-            // The mean over every arrival as the offer values it, summed exactly, rounded once.
-            const TEvalLayout valued = o.ValuedLayout(p);
-            TWideSum sum = 0;
-            TWideSum count = 0;
-            ForEachSubset((valued.Player | valued.Dealer | valued.Seen).Complement(), o.Draw,
-                          [&](TCardTable arrival) {
-                              TEvalLayout l = valued;
-                              l.Player = l.Player | arrival;
-                              const TEvalResult r = EvaluateAnalysis(m_game.Rules(), Analysis(l),
-                                                                     o.Mode, p.ExtraStake);
-                              sum += r.OutcomeSum();
-                              count += r.Tallies.DealerOutcomes;
-                          });
-            v.Compared[i] =
-                count == 0 ? 0.0 : static_cast<double>(RoundQuotient(sum, count)) / 10000.0;
-            if (wantBest) {
-                const int k = RealizedDraw(o);
-                TInt256 best;
-                ForEachSubset(ArrivalsAfter(node, o), k,
-                              [&](TCardTable arrival) { best += BestOf(After(node, o, arrival)); });
-                v.Best[i] = best * Factorial(k);
-            }
+            const int k = ArrivingCards(o);
+            TInt256 best;
+            ForEachCardSet(ArrivalCards(p), k,
+                           [&](TCardTable arrival) { best += BestOf(After(node, o, arrival)); });
+            v.Best[i] = best * Factorial(k);
         }
     }
     // The highest value, the earlier slot on a tie; nothing offered, nothing chosen.
@@ -361,18 +278,27 @@ TInt256 TWalker::BestOf(const TNode& node) {
 }
 
 // A hand that has bet is settled over every completion of the dealer's hand.
+TInt256 TWalker::SettledBest(const TNode& node, const TEvalResult& bet) const {
+    const int hidden = 5 - node.Point.Dealer.Count();
+    return TInt256::From128(bet.OutcomeSum()) * Factorial(hidden) * Scale(node.Consumed + hidden);
+}
+
 TInt256 TWalker::SettledBest(const TNode& node) {
     const TDecisionPoint& p = node.Point;
-    const TEvalResult r =
-        EvaluateAnalysis(m_game.Rules(), Analysis(p.Layout()), kModeBet, p.ExtraStake);
-    const int hidden = 5 - p.Dealer.Count();
-    return TInt256::From128(r.OutcomeSum()) * Factorial(hidden) * Scale(node.Consumed + hidden);
+    return SettledBest(
+        node, EvaluateAnalysis(m_game.Rules(), Analysis(p.Layout()), kModeBet, p.ExtraStake));
 }
 
 void TWalker::Settle(const TNode& node, const TInt256& weight, TExactSums& sums) {
     const TDecisionPoint& p = node.Point;
-    const TEvalAnalysis a = Analysis(p.Layout());
-    const TEvalResult r = EvaluateAnalysis(m_game.Rules(), a, kModeBet, p.ExtraStake);
+    const TEvalAnalysis here = Analysis(p.Layout());
+    Settle(node, here, EvaluateAnalysis(m_game.Rules(), here, kModeBet, p.ExtraStake), weight,
+           sums);
+}
+
+void TWalker::Settle(const TNode& node, const TEvalAnalysis& here, const TEvalResult& r,
+                     const TInt256& weight, TExactSums& sums) {
+    const TDecisionPoint& p = node.Point;
     const int hidden = 5 - p.Dealer.Count();
     const TInt256 each = weight * Scale(node.Consumed + hidden) * Factorial(hidden);
     const std::array<std::pair<TCount, std::int64_t>, 4> outcomes = {{
@@ -391,7 +317,7 @@ void TWalker::Settle(const TNode& node, const TInt256& weight, TExactSums& sums)
         const TInt256 amount = ways * payout;
         sums.Result += amount;
         sums.ResultSquares += amount * payout;
-        TReturnCell& cell = sums.Cell(a.Kind, kinds[i]);
+        TReturnCell& cell = sums.Cell(here.Kind, kinds[i]);
         cell.Chance += ways;
         cell.Contribution += amount;
     }
@@ -421,12 +347,12 @@ void TWalker::Realize(const TNode& node, const TValued& v, const TInt256& weight
         case TOfferValuation::ovFold:
             return Fold(node, weight, sums);
         case TOfferValuation::ovBet:
-            return Settle(node, weight, sums);
+            return Settle(node, v.Here, v.Bet, weight, sums);
         case TOfferValuation::ovDraw: {
             NoteTruncation(node, o);
-            const int k = RealizedDraw(o);
+            const int k = ArrivingCards(o);
             const TInt256 each = weight * Factorial(k);
-            ForEachSubset(ArrivalsAfter(node, o), k, [&](TCardTable arrival) {
+            ForEachCardSet(ArrivalCards(node.Point), k, [&](TCardTable arrival) {
                 RealizeNode(After(node, o, arrival), each, sums);
             });
             return;
@@ -436,45 +362,39 @@ void TWalker::Realize(const TNode& node, const TValued& v, const TInt256& weight
     }
 }
 
+// Adds the hands that follow the first layout, counted `members` times, to `sums`.
 TLayoutOutcome TWalker::Play(const TDecisionPoint& first, std::int64_t members, TExactSums& sums) {
+    SetUnseen(ArrivalCards(first).Count());
     const TNode root{first, 0};
     const TValued v = Value(root, m_game.WithBestPlay());
+    const TInt256 m(members);
+    const TInt256 weight = Scale(0) * m;
+    const TInt256 before = sums.Result;
+    Realize(root, v, m, sums);
     TLayoutOutcome outcome;
-    TExactSums mine;
-    Realize(root, v, TInt256(1), mine);
-    const TInt256 weight = Scale(0);
-    outcome.Value = Quotient(mine.Result, weight);
+    const TInt256 result = sums.Result - before;
+    outcome.Value = Quotient(result, weight);
     if (v.Chosen >= 0) {
         outcome.FirstActionTaken = true;
         outcome.FirstAction = v.Offers[static_cast<std::size_t>(v.Chosen)].Action;
     }
-    TInt256 best = mine.Result;
+    TInt256 best = result;
     if (m_game.WithBestPlay()) {
-        best = v.Chosen < 0 ? BestOf(AfterNothing(root))
-                            : *std::max_element(v.Best.begin(), v.Best.end());
-        outcome.BestDiffers = v.Chosen >= 0 && v.Best[static_cast<std::size_t>(v.Chosen)] < best;
+        const TInt256 bestOne = v.Chosen < 0 ? BestOf(AfterNothing(root))
+                                             : *std::max_element(v.Best.begin(), v.Best.end());
+        outcome.BestDiffers = v.Chosen >= 0 && v.Best[static_cast<std::size_t>(v.Chosen)] < bestOne;
+        best = bestOne * m;
     }
     outcome.BestValue = Quotient(best, weight);
 
-    // Counted once for every layout of the class.
-    const TInt256 m(members);
     sums.Classes += 1;
     sums.Layouts += m;
-    sums.Weight += weight * m;
-    sums.Result += mine.Result * m;
-    sums.ResultSquares += mine.ResultSquares * m;
-    sums.Stake += mine.Stake * m;
-    sums.BestResult += best * m;
+    sums.Weight += weight;
+    sums.BestResult += best;
     if (outcome.BestDiffers) sums.ChoicesDiffer += m;
-    const TFirstAction first_action =
+    const TFirstAction action =
         outcome.FirstActionTaken ? FirstActionOf(outcome.FirstAction) : TFirstAction::faNone;
-    sums.FirstAction[static_cast<std::size_t>(first_action)] += m;
-    for (std::size_t k = 0; k < mine.Returns.size(); ++k) {
-        for (std::size_t o = 0; o < mine.Returns[k].size(); ++o) {
-            sums.Returns[k][o].Chance += mine.Returns[k][o].Chance * m;
-            sums.Returns[k][o].Contribution += mine.Returns[k][o].Contribution * m;
-        }
-    }
+    sums.FirstAction[static_cast<std::size_t>(action)] += m;
     return outcome;
 }
 
@@ -489,32 +409,31 @@ TCardTable PermuteSuits(TCardTable cards, const std::array<int, 4>& to) {
 
 class TClassPlay final : public IClassPlay {
 public:
-    explicit TClassPlay(const TExactGame& game) : m_game(game) {}
+    explicit TClassPlay(const TExactGame& game) : m_walker(game) {}
 
     void Play(const TLayoutClass& layout, TExactSums& sums) override {
-        // A class whose play depends on which suit is which (a tie broken by scan order) is
-        // played member by member.
-        TExactSums mine;
-        TWalker walker(m_game, m_memo, m_game.UnseenAtStart());
-        walker.Play(FirstPoint(layout.Player, layout.Dealer), layout.Members, mine);
-        if (!walker.SuitSensitive() || layout.Members == 1) {
-            sums += mine;
+        m_class = TExactSums();
+        m_walker.ForgetSuitSensitivity();
+        m_walker.Play(FirstPoint(layout.Player, layout.Dealer), layout.Members, m_class);
+        if (!m_walker.SuitSensitive() || layout.Members == 1) {
+            sums += m_class;
             return;
         }
+        // The play depends on which suit is which (a tie broken by the order of the cards): each
+        // layout of the class is played on its own.
+        m_class = TExactSums();
         std::array<int, 4> to = {1, 2, 3, 4};
         std::vector<std::pair<std::uint64_t, std::uint64_t>> seen;
-        TExactSums members;
         do {
             const TCardTable player = PermuteSuits(layout.Player, to);
             const TCardTable dealer = PermuteSuits(layout.Dealer, to);
             const std::pair key{player.Mask(), dealer.Mask()};
             if (std::find(seen.begin(), seen.end(), key) != seen.end()) continue;
             seen.push_back(key);
-            TWalker one(m_game, m_memo, m_game.UnseenAtStart());
-            one.Play(FirstPoint(player, dealer), 1, members);
+            m_walker.Play(FirstPoint(player, dealer), 1, m_class);
         } while (std::next_permutation(to.begin(), to.end()));
-        members.Classes = 1;
-        sums += members;
+        m_class.Classes = 1;
+        sums += m_class;
     }
 
 private:
@@ -525,8 +444,8 @@ private:
         return p;
     }
 
-    const TExactGame& m_game;
-    TAnalysisMemo m_memo;
+    TWalker m_walker;
+    TExactSums m_class;
 };
 
 }  // namespace
@@ -559,6 +478,7 @@ TExactGame::TExactGame(const TGameDesign& design, const TCalculationSettings& se
             "конструкцию");
     }
     m_offerOptions.Probabilistic = false;  // every draw is counted exactly
+    m_lookAhead = settings.LookAhead;
     m_offerOptions.DealerBuysLowest = design.DealerBuysLowest;
     for (int stage = 1; stage <= 2; ++stage) {
         m_countsSampled =
@@ -578,8 +498,7 @@ std::unique_ptr<IClassPlay> TExactGame::NewPlay() const {
 
 TLayoutOutcome PlayLayout(const TExactGame& game, TCardTable player, TCardTable dealer,
                           TCardTable out, int members, TExactSums& sums) {
-    TAnalysisMemo memo;
-    TWalker walker(game, memo, kCards - (player | dealer | out).Count());
+    TWalker walker(game);
     TDecisionPoint p;
     p.Player = player;
     p.Dealer = dealer;

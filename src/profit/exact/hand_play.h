@@ -10,6 +10,7 @@
 #include "cards/evaluator.h"
 #include "design/game_design.h"
 #include "profit/exact/exact_run.h"
+#include "table/offer_values.h"
 #include "table/offers.h"
 
 namespace studlab {
@@ -39,6 +40,9 @@ public:
     bool CountsSampledDrawsExactly() const { return m_countsSampled; }
     // Whether the best continuation is worked out beside the recommended play.
     bool WithBestPlay() const { return m_withBestPlay; }
+    // The decisions value draws by the best decision after them ("с учётом решения после
+    // прикупа"), as the calculation settings say.
+    bool LookAhead() const { return m_lookAhead; }
     void SetWithBestPlay(bool on) { m_withBestPlay = on; }
 
     const TGameDesign& Design() const { return m_design; }
@@ -61,6 +65,7 @@ private:
     int m_depth = 0;
     bool m_countsSampled = false;
     bool m_withBestPlay = true;
+    bool m_lookAhead = false;
     std::vector<TInt256> m_dealings;
 };
 
