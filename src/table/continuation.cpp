@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "design/design_numbers.h"
 #include "table/decision_table.h"
 #include "table/table_prompts.h"
 #include "text/number_text.h"
@@ -52,15 +53,15 @@ void TDecisionTable::ContinueHand() {
 // convert leaves the hand as it was, ready to continue once the design is corrected.
 std::optional<double> TDecisionTable::CostOf(int decision, const std::string& code) const {
     if (decision <= 2) {
-        if (code == "4") return ParseDesignNumber(m_design.BuyCost[decision][1]);
-        if (code == "5") return ParseDesignNumber(m_design.BuyCost[decision][2]);
+        if (code == "4") return ReadRealField(m_design, m_settings, m_design.BuyCost[decision][1]);
+        if (code == "5") return ReadRealField(m_design, m_settings, m_design.BuyCost[decision][2]);
         if (const std::optional<int> n = ExchangedCount(code)) {
-            return ParseDesignNumber(m_design.ExchangeCost[decision][*n]);
+            return ReadRealField(m_design, m_settings, m_design.ExchangeCost[decision][*n]);
         }
     }
     const bool buysDealerGame = (decision == 2 && code == "11") || (decision == 3 && code == "4") ||
                                 (decision == 4 && code == "1");
-    if (buysDealerGame) return ParseDesignNumber(m_design.BuyDealerGameCost);
+    if (buysDealerGame) return ReadRealField(m_design, m_settings, m_design.BuyDealerGameCost);
     return std::nullopt;
 }
 

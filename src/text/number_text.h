@@ -43,5 +43,8 @@ std::string FormatAmount(long double antes);
 // The same for a text in the general format (a stored value); a text that is not a number is
 // shown as it stands.
 std::string FormatAmountText(std::string_view text);
+// Every amount written in a text ("Вы проиграли  2,20000004768372 анте"), that is every number with
+// a decimal comma, as FormatAmountText shows it; the rest of the text stands.
+std::string FormatAmountsInText(std::string_view text);
 
 }  // namespace studlab
