@@ -161,7 +161,17 @@ std::string FormatAmountText(std::string_view text) {
 std::string FormatAmountsInText(std::string_view text) {
     std::string out;
     std::size_t i = 0;
+    bool quoted = false;
     while (i < text.size()) {
+        // What stands in quotes is the user's own text ("1,55555" typed into a field): it is
+        // shown as typed.
+        if (text[i] == '"') quoted = !quoted;
+        if (text.substr(i, 2) == "«") quoted = true;
+        if (text.substr(i, 2) == "»") quoted = false;
+        if (quoted) {
+            out += text[i++];
+            continue;
+        }
         // A number starts at a digit, or at a minus sign before one, that does not continue a
         // word or another number.
         const bool minus = text[i] == '-' && i + 1 < text.size() && IsDigit(text[i + 1]);

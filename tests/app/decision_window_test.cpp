@@ -414,6 +414,7 @@ private slots:
     // Once a hand is settled, "новый расклад" is a button as well as a menu item and the key N.
     void newLayoutIsAButtonOnceTheHandIsSettled() {
         QPushButton* newLayout = Button("Button16");
+        QVERIFY(newLayout);
         QVERIFY(newLayout->isHidden());
         SelectGame(TGameDesign{}, "игра");
         QVERIFY(newLayout->isHidden());

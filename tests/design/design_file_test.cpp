@@ -361,9 +361,11 @@ TEST_F(DesignFile, FailedSaveLeavesTheOldFile) {
     }
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status)) << "the save ended the process with signal "
+    EXPECT_TRUE(WIFEXITED(status)) << "the save ended the process with signal "
                                    << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: saved, 2: the message did not say why";
+    if (WIFEXITED(status)) {
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "1: saved, 2: the message did not say why";
+    }
     EXPECT_EQ(Read(file), before);
 
     changed.PayQualified[ckFlush] = std::string(kDesignLineMaxChars + 1, '1');

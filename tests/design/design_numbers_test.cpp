@@ -80,8 +80,7 @@ TEST(DesignNumbers, CyclesAndBoxesAreReadAsWholeNumbersOfTheirFields) {
                      "В поле «вероятностный метод: количество циклов» (окно «проверка "
                      "выгодности игры») стоит «много», а нужно целое число");
     }
-    settings.PlayingBoxes = "3";
-    EXPECT_EQ(ReadWholeField(design, settings, settings.PlayingBoxes), 3);
+    EXPECT_EQ(ReadWholeField(design, settings, settings.TableMaximum), 200);
     EXPECT_DOUBLE_EQ(ReadRealField(design, settings, design.BuyCost[1][1]), 1.2);
     // A text of neither record keeps the conversion's own message.
     const TNumberText copy = "abc";

@@ -160,6 +160,8 @@ TEST(FormatAmount, InATextEveryAmountAndNothingElse) {
         {"поменять все, кроме 10 пик и 2 треф", "поменять все, кроме 10 пик и 2 треф"},
         {"A2,123456 10-3,123456", "A2,123456 10-3,123456"},  // parts of words and numbers
         {"1,2E и 3,", "1,2E и 3,"},
+        {"Число \"1,55555\" не от 0 до 5, а 2,123456", "Число \"1,55555\" не от 0 до 5, а 2,1235"},
+        {"стоит «-2,20000004768372»", "стоит «-2,20000004768372»"},
         {"", ""},
     };
     for (const auto& [text, shown] : cases) EXPECT_EQ(FormatAmountsInText(text), shown) << text;
