@@ -127,7 +127,7 @@ std::array<bool, kDesignValueLines + 1> YesOrNoLines() {
 // that fits that bound is read whole, and a longer file is bad within it (a line too long, or
 // more lines than the format has).
 std::vector<std::string> DesignFileLines(const fs::path& path, std::string_view bytes) {
-    static const std::array<bool, kDesignValueLines + 1> yesOrNo = YesOrNoLines();
+    const std::array<bool, kDesignValueLines + 1> yesOrNo = YesOrNoLines();
     std::vector<std::string> lines;
     std::size_t pos = 0;
     while (pos < bytes.size()) {
@@ -169,9 +169,9 @@ std::vector<std::string> DesignFileLines(const fs::path& path, std::string_view 
     }
     if (lines.size() < static_cast<std::size_t>(kDesignValueLines)) {
         NotADesignFile(path, lines.size() + 1,
-                       "её нет: файл кончается после " + std::to_string(lines.size()) +
-                           " строк, а в файле конструкции " + std::to_string(kDesignValueLines) +
-                           " строк значений");
+                       "файл кончается раньше: в нём " + std::to_string(lines.size()) +
+                           " строк, а в файле конструкции их не меньше " +
+                           std::to_string(kDesignValueLines));
     }
     lines.resize(kDesignValueLines);
     return lines;
