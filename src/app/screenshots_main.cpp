@@ -23,12 +23,27 @@ void Settle(int milliseconds) {
     loop.exec();
 }
 
-// A fresh hand of the standard game: the dealer shows the king of spades, the player holds
-// four hearts and the seven of clubs, and "РЕШЕНИЕ" has valued every action he may take.
+// A hand of the standard game with the insured bet at both stages, decided at its second stage:
+// the dealer shows the king of spades, the player holds four hearts and the seven of clubs, buys
+// a card, gets the three of hearts, and "РЕШЕНИЕ" values folding, betting and betting insured.
 void DecideAHand(studlab::TGame& game) {
+    using studlab::TPlayerAction;
+    game.Design.SetAllows(1, TPlayerAction::paBetInsured, true);
+    game.Design.SetAllows(2, TPlayerAction::paBetInsured, true);
+    game.Table.SetGameName("стандартная игра со страховкой");
     game.Table.SelectGame(std::nullopt);
-    for (const char* card : {"K пик", "2 черви", "5 черви", "9 черви", "J черви", "7 треф"})
+    const auto click = [&](const char* card) {
         game.Table.ClickCard(studlab::CardIdByName(card).value());
+    };
+    for (const char* card : {"K пик", "2 черви", "5 черви", "9 черви", "J черви", "7 треф"})
+        click(card);
+    game.Table.Decide();
+    if (game.Table.State().Choice1 != "4") {
+        std::fprintf(stderr, "the first decision did not buy a card\n");
+        return;
+    }
+    game.Table.ContinueHand();
+    click("3 черви");
     game.Table.Decide();
 }
 
@@ -66,7 +81,7 @@ int main(int argc, char* argv[]) {
         {"TForm12", "start-picture"},        {"TForm1", "constructor-1"},
         {"TForm2", "constructor-2"},         {"TForm3", "constructor-3"},
         {"TForm7", "round-straight-dialog"}, {"TForm8", "decision-window"},
-        {"TForm4", "profitability-window"}};
+        {"TForm13", "decision-list-window"}, {"TForm4", "profitability-window"}};
     for (const auto& [name, file] : shots) {
         QWidget* window = windows.Window(name);
         window->show();

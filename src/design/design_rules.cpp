@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cards/evaluator.h"
+#include "design/design_numbers.h"
 #include "text/number_text.h"
 
 namespace studlab {
@@ -20,12 +21,12 @@ TCountingRules CountingRulesOf(const TGameDesign& design) {
 }
 
 TEvalRules MakeEvalRules(const TGameDesign& design, const TCalculationSettings& settings) {
-    auto real = [](const TNumberText& text) {
-        const double value = ParseDesignNumber(text);
+    auto real = [&](const TNumberText& text) {
+        const double value = ReadRealField(design, settings, text);
         if (std::fabs(value) > kLargestDesignAmount) {
-            throw TEvalError("Число '" + text + "' в конструкции игры слишком велико: выплаты и " +
-                             "цены не могут превышать " + FormatNumber(kLargestDesignAmount) +
-                             " анте");
+            throw TEvalError(FieldValueMessage(FieldOfText(design, settings, text), text) +
+                             ": выплаты и цены не могут превышать " +
+                             FormatNumber(kLargestDesignAmount) + " анте");
         }
         return value;
     };
@@ -48,7 +49,7 @@ TEvalRules MakeEvalRules(const TGameDesign& design, const TCalculationSettings& 
         }
     }
     rules.BuyDealerGameCost = real(design.BuyDealerGameCost);
-    rules.TableMaximum = ParseDesignInteger(settings.TableMaximum);
+    rules.TableMaximum = ReadWholeField(design, settings, settings.TableMaximum);
     rules.InsuranceMax = design.InsuranceMax();
     rules.Insurable = design.Insurable;
     return rules;

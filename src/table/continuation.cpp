@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "design/design_numbers.h"
 #include "table/choice_codes.h"
 #include "table/decision_table.h"
 #include "table/table_prompts.h"
@@ -36,13 +37,19 @@ void TDecisionTable::ContinueHand() {
 // convert leaves the hand as it was, ready to continue once the design is corrected.
 std::optional<double> TDecisionTable::CostOf(int decision, const std::string& code) const {
     if (decision <= 2) {
-        if (code == kBuyCardCode) return ParseDesignNumber(m_design.BuyCost[decision][1]);
-        if (code == kBuyTwoCardsCode) return ParseDesignNumber(m_design.BuyCost[decision][2]);
+        if (code == kBuyCardCode) {
+            return ReadRealField(m_design, m_settings, m_design.BuyCost[decision][1]);
+        }
+        if (code == kBuyTwoCardsCode) {
+            return ReadRealField(m_design, m_settings, m_design.BuyCost[decision][2]);
+        }
         if (const std::optional<int> n = ExchangedCount(code)) {
-            return ParseDesignNumber(m_design.ExchangeCost[decision][*n]);
+            return ReadRealField(m_design, m_settings, m_design.ExchangeCost[decision][*n]);
         }
     }
-    if (BuysDealerGame(decision, code)) return ParseDesignNumber(m_design.BuyDealerGameCost);
+    if (BuysDealerGame(decision, code)) {
+        return ReadRealField(m_design, m_settings, m_design.BuyDealerGameCost);
+    }
     return std::nullopt;
 }
 

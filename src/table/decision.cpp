@@ -1,6 +1,7 @@
 // "РЕШЕНИЕ": the candidates of the stage, the choice, the marks and the settlement of a hand.
 
 #include "cards/hand_classification.h"
+#include "design/design_numbers.h"
 #include "design/design_rules.h"
 #include "table/choice_codes.h"
 #include "table/decision_table.h"
@@ -46,7 +47,7 @@ void TDecisionTable::Decide() {
     if (ProcessPendingEvents) ProcessPendingEvents();
     m_state.HandCategory = ClassifyHand(m_state.PlayerCards, m_design.Plays);
     const std::string& cycles = m_settings.ProbabilisticCycles;
-    m_sampleCount = cycles.empty() ? 2000 : ParseDesignInteger(cycles);
+    m_sampleCount = cycles.empty() ? 2000 : ReadWholeField(m_design, m_settings, cycles);
     m_state.Candidates.Clear();
     m_rules.reset();
     if (m_settings.UseCacheTable && CacheLookup()) return;

@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "design/design_numbers.h"
 #include "table/decision_table.h"
 #include "text/number_text.h"
 
@@ -48,7 +49,7 @@ void TDecisionTable::RandomDeal() {
         DealRandomCardsUntil([this] { return m_view.DecideVisible; }, nullptr);
         if (!boxCardsWanted) {
             // The further boxes at the table get five cards each, dealt once as known out cards.
-            const double boxes = ParseDesignNumber(m_settings.PlayingBoxes);
+            const double boxes = ReadRealField(m_design, m_settings, m_settings.PlayingBoxes);
             int inDeck = 0;
             for (TCardId id = 1; id <= kCards; ++id) inDeck += m_state.PlaceOf(id).InDeck();
             if (boxes < 1 || boxes != std::floor(boxes) || 5 * (boxes - 1) > inDeck) {

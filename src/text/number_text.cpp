@@ -161,4 +161,54 @@ std::string FormatAmountText(std::string_view text) {
     }
 }
 
+std::string FormatAmountsInText(std::string_view text) {
+    std::string out;
+    std::size_t i = 0;
+    bool quoted = false;
+    while (i < text.size()) {
+        // What stands in quotes is the user's own text ("1,55555" typed into a field): it is
+        // shown as typed.
+        if (text[i] == '"') quoted = !quoted;
+        if (text.substr(i, 2) == "«") quoted = true;
+        if (text.substr(i, 2) == "»") quoted = false;
+        if (quoted) {
+            out += text[i++];
+            continue;
+        }
+        // A number starts at a digit, or at a minus sign before one, that does not continue a
+        // word or another number.
+        const bool minus = text[i] == '-' && i + 1 < text.size() && IsDigit(text[i + 1]);
+        const bool startsNumber =
+            (IsDigit(text[i]) || minus) &&
+            (i == 0 || !(IsDigit(text[i - 1]) || text[i - 1] == ',' || text[i - 1] == '-' ||
+                         std::isalpha(static_cast<unsigned char>(text[i - 1]))));
+        if (!startsNumber) {
+            out += text[i++];
+            continue;
+        }
+        std::size_t end = i + (minus ? 1 : 0);
+        while (end < text.size() && IsDigit(text[end])) ++end;
+        bool decimal = false;
+        if (end + 1 < text.size() && text[end] == ',' && IsDigit(text[end + 1])) {
+            decimal = true;
+            ++end;
+            while (end < text.size() && IsDigit(text[end])) ++end;
+            // An exponent belongs to the number only when digits follow it.
+            std::size_t e = end;
+            if (e < text.size() && (text[e] == 'E' || text[e] == 'e')) {
+                ++e;
+                if (e < text.size() && (text[e] == '+' || text[e] == '-')) ++e;
+                if (e < text.size() && IsDigit(text[e])) {
+                    while (e < text.size() && IsDigit(text[e])) ++e;
+                    end = e;
+                }
+            }
+        }
+        const std::string_view number = text.substr(i, end - i);
+        out += decimal ? FormatAmountText(number) : std::string(number);
+        i = end;
+    }
+    return out;
+}
+
 }  // namespace studlab

@@ -43,5 +43,9 @@ std::string FormatAmount(long double antes);
 // The same for a text in the general format (a stored value); a text that is not a number is
 // shown as it stands.
 std::string FormatAmountText(std::string_view text);
+// Every amount written in a text ("Вы проиграли  2,20000004768372 анте"), that is every number with
+// a decimal comma outside quotes, as FormatAmountText shows it; the rest of the text stands, and
+// so does what stands in quotes ("…" or «…»), which quotes the user's own text.
+std::string FormatAmountsInText(std::string_view text);
 
 }  // namespace studlab

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "design/design_file.h"
 #include "widgets/window_look.h"
 
 namespace studlab {
@@ -20,6 +21,8 @@ QLineEdit* NewNumberField(QWidget* parent, const QString& name, int width) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(name);
     edit->setFixedWidth(width);
+    // No longer than a line of a design file, so that whatever a field holds can be saved.
+    edit->setMaxLength(kDesignLineMaxChars);
     StyleNumberField(edit);
     return edit;
 }
@@ -45,8 +48,12 @@ QGroupBox* NewGroupBox(QWidget* parent, const QString& name, const QString& titl
     return group;
 }
 
+QString QtText(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 QString LabelText(std::string_view text) {
-    QString lines = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    QString lines = QtText(text);
     lines.replace(QChar('\r'), QChar('\n'));
     return lines;
 }

@@ -18,12 +18,15 @@ namespace studlab {
 // names, so that every control can be found by name.
 
 QCheckBox* NewCheckBox(QWidget* parent, const QString& name, const QString& caption);
-// A number field: any text is accepted; bold black, 13 pixels.
+// A number field: any text up to the length of a design file's line is accepted; bold black,
+// 13 pixels.
 QLineEdit* NewNumberField(QWidget* parent, const QString& name, int width);
 QLabel* NewLabel(QWidget* parent, const QString& name, const QString& text);
 QPushButton* NewButton(QWidget* parent, const QString& name, const QString& caption,
                        QRect geometry);
 QGroupBox* NewGroupBox(QWidget* parent, const QString& name, const QString& title, QRect geometry);
+// An engine's UTF-8 text as Qt holds it.
+QString QtText(std::string_view text);
 // A model's text for a label: the model separates lines with a carriage return ("\r"), which a
 // label would not break at.
 QString LabelText(std::string_view text);

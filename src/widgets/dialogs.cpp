@@ -2,9 +2,45 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace studlab {
+namespace {
+
+// A save dialog whose names always carry the extension: the name is completed before the dialog
+// checks it, so that the question whether to replace a file asks about the file that will be
+// written. Qt's own dialog is used, since only it lets the name be completed first.
+class TSaveDialog final : public QFileDialog {
+public:
+    TSaveDialog(QWidget* parent, const QString& folder, const QString& filter,
+                const QString& suffix)
+        : QFileDialog(parent, QString(), folder, filter), m_suffix(suffix) {
+        setAcceptMode(QFileDialog::AcceptSave);
+        setFileMode(QFileDialog::AnyFile);
+        setOption(QFileDialog::DontUseNativeDialog);
+        setDefaultSuffix(suffix);
+    }
+
+    void accept() override {
+        const QStringList files = selectedFiles();
+        if (files.size() == 1 && !files[0].isEmpty() && !QFileInfo(files[0]).isDir()) {
+            const QString named = WithExtension(files[0], m_suffix);
+            if (named != files[0]) selectFile(named);
+        }
+        QFileDialog::accept();
+    }
+
+private:
+    QString m_suffix;
+};
+
+}  // namespace
+
+QString WithExtension(const QString& path, const QString& suffix) {
+    const QString extension = "." + suffix;
+    return path.endsWith(extension, Qt::CaseInsensitive) ? path : path + extension;
+}
 
 std::optional<QString> TPlatformDialogs::OpenFileName(QWidget* parent, const QString& folder,
                                                       const QString& filter) {
@@ -13,13 +49,14 @@ std::optional<QString> TPlatformDialogs::OpenFileName(QWidget* parent, const QSt
     return path;
 }
 
-std::optional<QString> TPlatformDialogs::SaveFileName(QWidget* parent) {
-    // The caller appends ".es1" to whatever name comes back, so asking whether to replace the
-    // file that was picked would ask about the wrong file.
-    const QString path = QFileDialog::getSaveFileName(parent, QString(), QString(), QString(),
-                                                      nullptr, QFileDialog::DontConfirmOverwrite);
-    if (path.isEmpty()) return std::nullopt;
-    return path;
+std::optional<QString> TPlatformDialogs::SaveFileName(QWidget* parent, const QString& folder,
+                                                      const QString& filter,
+                                                      const QString& suffix) {
+    TSaveDialog dialog(parent, folder, filter, suffix);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList files = dialog.selectedFiles();
+    if (files.isEmpty() || files[0].isEmpty()) return std::nullopt;
+    return WithExtension(files[0], suffix);
 }
 
 void TPlatformDialogs::ShowError(QWidget* parent, const QString& message) {

@@ -16,8 +16,12 @@ public:
     // A full path, or nothing when the user cancels. `filter` reads "файлы игр (*.es1)".
     virtual std::optional<QString> OpenFileName(QWidget* parent, const QString& folder,
                                                 const QString& filter) = 0;
-    // A full path as typed (no filter, no default folder, no extension added), or nothing.
-    virtual std::optional<QString> SaveFileName(QWidget* parent) = 0;
+    // The full path to write to, or nothing when the user cancels. The dialog opens in `folder`
+    // and lists the files of `filter`; the name gets the extension `suffix` ("es1") unless it
+    // ends with it already, and when a file of that name exists the dialog asks whether to
+    // replace it.
+    virtual std::optional<QString> SaveFileName(QWidget* parent, const QString& folder,
+                                                const QString& filter, const QString& suffix) = 0;
     // An error that stopped a command.
     virtual void ShowError(QWidget* parent, const QString& message) = 0;
     virtual void Beep() = 0;
@@ -28,9 +32,14 @@ class TPlatformDialogs final : public IDialogs {
 public:
     std::optional<QString> OpenFileName(QWidget* parent, const QString& folder,
                                         const QString& filter) override;
-    std::optional<QString> SaveFileName(QWidget* parent) override;
+    std::optional<QString> SaveFileName(QWidget* parent, const QString& folder,
+                                        const QString& filter, const QString& suffix) override;
     void ShowError(QWidget* parent, const QString& message) override;
     void Beep() override;
 };
+
+// `path` with the extension `suffix` appended unless it ends with it already (in any case):
+// "игра" and "игра.es1" both give "игра.es1", "игра.v2" gives "игра.v2.es1".
+QString WithExtension(const QString& path, const QString& suffix);
 
 }  // namespace studlab

@@ -66,6 +66,9 @@ void RefuseCloseRequests(QWidget* window) {
 void CentreOnDesktop(QWidget* window) {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen) return;
+    // A window whose layout fixes its size (a menu bar above a fixed client area) has that size
+    // only once the layout has run; until then it has a default size of its own.
+    if (QLayout* layout = window->layout()) layout->activate();
     QRect frame(QPoint(), window->size());
     frame.moveCenter(screen->availableGeometry().center());
     window->move(frame.topLeft());

@@ -40,6 +40,7 @@ void SetFixedClientSize(QMainWindow* window, QSize client);
 // elsewhere (a window manager's key) is refused, so the user is never left without a window.
 void RefuseCloseRequests(QWidget* window);
 
+// Places the window, at the size it will show with, in the middle of the desktop or of `anchor`.
 void CentreOnDesktop(QWidget* window);
 void CentreOver(QWidget* window, const QWidget* anchor);
 

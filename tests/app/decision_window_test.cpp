@@ -1,9 +1,11 @@
 // The decision window over its table: choosing a game, laying out a hand by clicking cards,
 // deciding, continuing, the random deal, fix buttons and the two list windows.
 #include <QCoreApplication>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -13,19 +15,29 @@
 #include "design/design_file.h"
 #include "design/ui/design_file_commands.h"
 #include "gui_test_support.h"
+#include "table/ui/decision_window.h"
 #include "table/ui/table_geometry.h"
+#include "text/number_text.h"
+#include "widgets/card_pictures.h"
 
 namespace studlab::test {
 namespace {
 
 // Cards by their picture: ids run A, 2 .. 10, J, Q, K through "черви", "треф", "буби", "пик".
 constexpr TCardId kAceOfHearts = 1;
+constexpr TCardId kTwoOfHearts = 2;
+constexpr TCardId kThreeOfHearts = 3;
+constexpr TCardId kFiveOfHearts = 5;
+constexpr TCardId kNineOfHearts = 9;
+constexpr TCardId kJackOfHearts = 11;
 constexpr TCardId kKingOfHearts = 13;
 constexpr TCardId kAceOfClubs = 14;
+constexpr TCardId kSevenOfClubs = 20;
 constexpr TCardId kNineOfClubs = 22;
 constexpr TCardId kThreeOfDiamonds = 29;
 constexpr TCardId kAceOfSpades = 40;
 constexpr TCardId kTwoOfSpades = 41;
+constexpr TCardId kKingOfSpades = 52;
 
 const QString kNeighboursPrompt =
     "Выберете карты соседних боксов(при коллективной игре)\n  и нажмите \"РЕШЕНИЕ\".";
@@ -88,7 +100,7 @@ private slots:
         m_program->Dialogs.OpenAnswers.push_back(m_folder.filePath("нет такой.es1"));
         m_program->Action("TForm8", "N2")->trigger();
         QCOMPARE(m_program->Dialogs.Errors.size(), 1);
-        QVERIFY2(m_program->Dialogs.Errors[0].startsWith("Cannot open file"),
+        QVERIFY2(m_program->Dialogs.Errors[0].startsWith("Не удалось открыть файл"),
                  qPrintable(m_program->Dialogs.Errors[0]));
         QCOMPARE(Text("Label2"), QString("игра"));
         QCOMPARE(Card(kAceOfSpades)->pos(), QPoint(355, 5));
@@ -187,10 +199,10 @@ private slots:
 
         const QStringList captions = Text("Label3").split('\n');
         const QStringList values = Text("Label4").split('\n');
-        QCOMPARE(captions.mid(0, 4),
-                 (QStringList{"сделать пас", "забиться", "купить карту ", QString()}));
+        QCOMPARE(captions, (QStringList{"сделать пас", "забиться", "купить карту "}));
+        QCOMPARE(values.size(), 3);
         QCOMPARE(values[0], QString("-1"));
-        QVERIFY(!values[1].isEmpty() && !values[2].isEmpty() && values[3].isEmpty());
+        QVERIFY(!values[1].isEmpty() && !values[2].isEmpty());
         QVERIFY(captions.mid(0, 3).contains(Text("Label1")));
         for (const char* shown : {"Label3", "Label4", "Button1", "Button2", "Button3"})
             QVERIFY2(m_program->Control("TForm8", shown)->isVisible(), shown);
@@ -270,17 +282,182 @@ private slots:
         QCOMPARE(m_program->Game.Table.State().HandStage, 0);
     }
 
+    // The message names the field where the text stands, in the window the user typed it in.
+    void aNumberThatDoesNotConvertStopsTheDecisionWithAMessage_data() {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("cycles") << "TForm4"
+                                << "Edit5"
+                                << "abc"
+                                << "В поле «вероятностный метод: количество циклов» (окно "
+                                   "«проверка выгодности игры») стоит «abc», а нужно целое число";
+        QTest::newRow("payout") << "TForm1"
+                                << "Edit6"
+                                << "abc"
+                                << "В поле «флеш: оплата при игре дилера» (конструктор, окно 1; "
+                                   "строка 6 файла конструкции) стоит «abc», а нужно число, "
+                                   "например 1,5";
+        QTest::newRow("too large a payout")
+            << "TForm1"
+            << "Edit6"
+            << "1E39"
+            << "В поле «флеш: оплата при игре дилера» (конструктор, окно 1; строка 6 файла "
+               "конструкции) стоит «1E39»: выплаты и цены не могут превышать 1000000000 анте";
+    }
     void aNumberThatDoesNotConvertStopsTheDecisionWithAMessage() {
+        QFETCH(QString, window);
+        QFETCH(QString, field);
+        QFETCH(QString, text);
+        QFETCH(QString, message);
         SelectGame(TGameDesign{}, "игра");
         LayOutPairOfAces();
-        RetypeText(m_program->Control<QLineEdit>("TForm4", "Edit5"), "abc");
+        RetypeText(m_program->Control<QLineEdit>(window, field), text);
         QTest::mouseClick(Button("Button1"), Qt::LeftButton);
 
-        QCOMPARE(m_program->Dialogs.Errors, QStringList{"'abc' is not a valid integer value"});
+        QCOMPARE(m_program->Dialogs.Errors, QStringList{message});
         QCOMPARE(Text("Label1"), kNeighboursPrompt);
         QVERIFY(Button("Button1")->isVisible());
         QVERIFY(Button("Button2")->isHidden());
         QVERIFY(m_program->Control("TForm8", "Label3")->isHidden());
+    }
+
+    // The standard game with insurance at its second stage, after a bought card: every caption
+    // and value of the lists stands whole beside the other, in a readable size, right of the
+    // slots and above the prompt; the amounts show at most four decimals while the table keeps
+    // them as computed; the lists say that a click opens the list window, which shows them
+    // whole as well.
+    void candidateListsShowEveryCaptionAndValueWhole() {
+        TGameDesign design = InsuredGameBuyingFirst();
+        SelectGame(design, "страховка");
+        PlayToTheSecondDecision();
+        const TTableState& state = m_program->Game.Table.State();
+        QCOMPARE(state.HandStage, 2);
+        QCOMPARE(state.Candidates.Slot(1).Value, std::string("-2,20000004768372"));
+
+        const QStringList captions = Text("Label3").split('\n');
+        const QStringList values = Text("Label4").split('\n');
+        QCOMPARE(captions, (QStringList{"сделать пас", "забиться", "забиться со страховкой"}));
+        QCOMPARE(values.size(), captions.size());
+        QCOMPARE(values[0], QString("-2,2"));
+        const QRegularExpression amount("^-?\\d+(,\\d{1,4})?$");
+        for (int i = 0; i < values.size(); ++i) {
+            QVERIFY2(amount.match(values[i]).hasMatch(), qPrintable(values[i]));
+            QCOMPARE(values[i].toStdString(), FormatAmountText(state.Candidates.Slot(i + 1).Value));
+        }
+
+        auto* list = m_program->Control<QLabel>("TForm8", "Label3");
+        auto* amounts = m_program->Control<QLabel>("TForm8", "Label4");
+        ExpectWhole(list);
+        ExpectWhole(amounts);
+        QVERIFY(list->font().pixelSize() >= 12);
+        QCOMPARE(amounts->font(), list->font());
+        QCOMPARE(amounts->geometry().top(), list->geometry().top());
+        QVERIFY(list->geometry().right() < amounts->geometry().left());
+        const QRect lists = list->geometry().united(amounts->geometry());
+        QVERIFY(lists.left() >= kSlotLeft[5] + kCardPictureSize.width());  // right of the slots
+        QVERIFY(lists.right() < 839);
+        QVERIFY(lists.bottom() < m_program->Control("TForm8", "Label1")->geometry().top());
+
+        auto* hint = m_program->Control<QLabel>("TForm8", "Label5");
+        QVERIFY(hint->isVisible());
+        QCOMPARE(hint->text(), QString("щёлкните, чтобы открыть весь список"));
+        ExpectWhole(hint);
+        QCOMPARE(list->cursor().shape(), Qt::PointingHandCursor);
+        QTest::mouseClick(hint, Qt::LeftButton);
+        QCOMPARE(m_program->VisibleWindows(), (QStringList{"TForm8", "TForm13"}));
+
+        auto* fullList = m_program->Control<QLabel>("TForm13", "Label1");
+        auto* fullValues = m_program->Control<QLabel>("TForm13", "Label2");
+        QCOMPARE(fullList->text(), Text("Label3"));
+        QCOMPARE(fullValues->text(), Text("Label4"));
+        ExpectWhole(fullList);
+        ExpectWhole(fullValues);
+        QVERIFY(fullList->geometry().right() < fullValues->geometry().left());
+    }
+
+    // A long caption (a design with exchanges, which only scripts can make) still stands whole
+    // in the list window, its value beside it.
+    void listWindowMakesRoomForLongCaptions() {
+        TTableView& view = m_program->Game.Table.View();
+        view.DecisionListCaptions = "поменять все, кроме 10 пик и 10 черви\rсделать пас\r\r";
+        view.DecisionListValues = "-0,123456789\r-1\r\r";
+        qobject_cast<TDecisionWindow*>(m_program->Window("TForm8"))->Render();
+        auto* fullList = m_program->Control<QLabel>("TForm13", "Label1");
+        auto* fullValues = m_program->Control<QLabel>("TForm13", "Label2");
+        QCOMPARE(fullList->text(), QString("поменять все, кроме 10 пик и 10 черви\nсделать пас"));
+        QCOMPARE(fullValues->text(), QString("-0,1235\n-1"));
+        ExpectWhole(fullList);
+        ExpectWhole(fullValues);
+        QVERIFY(fullList->geometry().right() < fullValues->geometry().left());
+        QWidget* window = m_program->Window("TForm13");
+        QVERIFY(window->width() >= fullValues->geometry().right());
+    }
+
+    // A fold after a bought card loses the ante and the card's price, which single precision
+    // holds as 2,20000004768372: the result line shows 2,2.
+    void resultLineShowsAtMostFourDecimals() {
+        TGameDesign design = InsuredGameBuyingFirst();
+        design.SetAllows(2, TPlayerAction::paBet, false);
+        design.SetAllows(2, TPlayerAction::paBetInsured, false);
+        SelectGame(design, "пас");
+        PlayToTheSecondDecision();
+        QCOMPARE(Text("Label1"), QString("сделать пас"));
+        QTest::mouseClick(Button("Button2"), Qt::LeftButton);
+
+        QCOMPARE(m_program->Game.Table.View().Prompt,
+                 std::string("Вы проиграли  2,20000004768372 анте"));
+        QCOMPARE(Text("Label1"), QString("Вы проиграли  2,2 анте"));
+    }
+
+    // Once a hand is settled, "новый расклад" is a button as well as a menu item and the key N.
+    void newLayoutIsAButtonOnceTheHandIsSettled() {
+        QPushButton* newLayout = Button("Button16");
+        QVERIFY(newLayout);
+        QVERIFY(newLayout->isHidden());
+        SelectGame(TGameDesign{}, "игра");
+        QVERIFY(newLayout->isHidden());
+        LayOutPairOfAces();
+        QTest::mouseClick(Button("Button1"), Qt::LeftButton);
+        QVERIFY(newLayout->isHidden());
+
+        QTest::mouseClick(Button("Button15"), Qt::LeftButton);
+        QCOMPARE(m_program->Game.Table.State().HandStage, 0);
+        QVERIFY(newLayout->isVisible());
+        QCOMPARE(newLayout->text(), QString("новый расклад"));
+        for (QPushButton* other : m_program->Window("TForm8")->findChildren<QPushButton*>()) {
+            if (other != newLayout && other->isVisible())
+                QVERIFY2(!other->geometry().intersects(newLayout->geometry()),
+                         qPrintable(other->objectName()));
+        }
+        QTest::mouseClick(newLayout, Qt::LeftButton);
+        QCOMPARE(m_program->Game.Table.State().HandStage, 1);
+        QCOMPARE(Text("Label1"), QString("Выберете карту дилера"));
+        QVERIFY(newLayout->isHidden());
+        for (TCardId id = 1; id <= kCards; ++id)
+            QVERIFY(m_program->Game.Table.State().PlaceOf(id).InDeck());
+        QCOMPARE(m_program->Action("TForm8", "N5")->shortcut(), QKeySequence(Qt::Key_N));
+    }
+
+    // A cancelled "выбрать игру" changes nothing: the hand stays as it was.
+    void cancelledGameSelectionKeepsTheHand() {
+        SelectGame(TGameDesign{}, "игра");
+        LayOutPairOfAces();
+        QTest::mouseClick(Button("Button1"), Qt::LeftButton);
+        const TTableState state = m_program->Game.Table.State();
+        const TTableView view = m_program->Game.Table.View();
+        const QString prompt = Text("Label1");
+
+        m_program->Dialogs.OpenAnswers.push_back(QString());  // the dialog is cancelled
+        m_program->Action("TForm8", "N2")->trigger();
+        QVERIFY(m_program->Game.Table.State() == state);
+        QVERIFY(m_program->Game.Table.View() == view);
+        QCOMPARE(Text("Label1"), prompt);
+        QCOMPARE(Text("Label2"), QString("игра"));
+        QVERIFY(Button("Button2")->isVisible());
+        ExpectCardsWhereTheTableHasThem();
+        QVERIFY(m_program->Dialogs.Errors.isEmpty());
     }
 
     void commandsArrivingDuringADecisionAreNotStartedInsideIt() {
@@ -320,6 +497,39 @@ private:
         SaveDesignFile(design, std::filesystem::path(path.toStdU16String()));
         m_program->Dialogs.OpenAnswers.push_back(path);
         m_program->Action("TForm8", "N2")->trigger();
+    }
+
+    // The standard game with the insured bet at both stages, where the first decision can only
+    // buy a card.
+    static TGameDesign InsuredGameBuyingFirst() {
+        TGameDesign design;
+        design.SetAllows(1, TPlayerAction::paFold, false);
+        design.SetAllows(1, TPlayerAction::paBet, false);
+        design.SetAllows(1, TPlayerAction::paBetInsured, true);
+        design.SetAllows(2, TPlayerAction::paBetInsured, true);
+        return design;
+    }
+
+    // K♠ for the dealer; 2♥ 5♥ 9♥ J♥ 7♣ for the player, who buys the 3♥ and decides again.
+    void PlayToTheSecondDecision() {
+        for (TCardId id : {kKingOfSpades, kTwoOfHearts, kFiveOfHearts, kNineOfHearts, kJackOfHearts,
+                           kSevenOfClubs})
+            Click(id);
+        QTest::mouseClick(Button("Button1"), Qt::LeftButton);
+        QCOMPARE(Text("Label1"), QString("купить карту "));
+        QTest::mouseClick(Button("Button2"), Qt::LeftButton);
+        Click(kThreeOfHearts);
+        QTest::mouseClick(Button("Button1"), Qt::LeftButton);
+    }
+
+    // Every line of the label fits its width in its own font: nothing is cut off.
+    static void ExpectWhole(const QLabel* label) {
+        const QFontMetrics metrics(label->font());
+        for (const QString& line : label->text().split('\n')) {
+            QVERIFY2(metrics.horizontalAdvance(line) <= label->contentsRect().width(),
+                     qPrintable(label->objectName() + ": " + line));
+        }
+        QVERIFY2(label->height() >= label->sizeHint().height(), qPrintable(label->objectName()));
     }
 
     // A♠ for the dealer; A♥ A♣ K♥ 9♣ 3♦ for the player.

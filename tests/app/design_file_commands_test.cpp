@@ -1,13 +1,18 @@
 // Saving and loading a design from the constructor's menu, and what the windows show afterwards.
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <memory>
+#include <optional>
 
 #include "design/design_file.h"
 #include "design/ui/design_file_commands.h"
@@ -71,7 +76,11 @@ private slots:
         QTest::newRow("plain name") << "game"
                                     << "game.es1";
         QTest::newRow("name with the extension") << "game.es1"
-                                                 << "game.es1.es1";
+                                                 << "game.es1";
+        QTest::newRow("extension in capitals") << "GAME.ES1"
+                                               << "GAME.ES1";
+        QTest::newRow("name with another extension") << "game.v2"
+                                                     << "game.v2.es1";
         QTest::newRow("Cyrillic name with a blank") << "моя игра"
                                                     << "моя игра.es1";
     }
@@ -85,6 +94,102 @@ private slots:
         QVERIFY(ReadDesign(m_folder.filePath(written)) == m_program->Game.Design);
         QVERIFY(m_program->Dialogs.Errors.isEmpty());
         QCOMPARE(m_program->VisibleWindows(), QStringList{"TForm1"});
+        // The save dialog starts where the open dialog does and lists the design files.
+        QCOMPARE(m_program->Dialogs.SaveFolder,
+                 DesignFolder(QCoreApplication::applicationDirPath()));
+        QCOMPARE(m_program->Dialogs.SaveFilter, QString("файлы игр (*.es1)"));
+        QCOMPARE(m_program->Dialogs.SaveSuffix, QString("es1"));
+    }
+
+    // The platform's save dialog itself: it opens in the folder it is given, completes the name
+    // with the extension, and asks before it replaces a file of that name.
+    void saveDialogAsksBeforeReplacingTheFileItWillWrite() {
+        QFile existing(m_folder.filePath("game.es1"));
+        QVERIFY(existing.open(QIODevice::WriteOnly));
+        existing.close();
+        TPlatformDialogs dialogs;
+        const auto save = [&](const QString& typed,
+                              std::optional<QMessageBox::StandardButton> answer, QString* question,
+                              QString* folder) {
+            QTimer::singleShot(0, [=] {
+                auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                if (!dialog) return;
+                *folder = dialog->directory().absolutePath();
+                dialog->findChild<QLineEdit*>("fileNameEdit")->setText(typed);
+                if (answer) {
+                    QTimer::singleShot(0, [=] {
+                        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                        if (!box) return;
+                        *question = box->text();
+                        box->button(*answer)->click();
+                    });
+                }
+                QMetaObject::invokeMethod(dialog, "accept");  // the dialog's "Сохранить"
+                if (dialog->isVisible()) dialog->reject();    // the user kept the old file
+            });
+            return dialogs.SaveFileName(nullptr, m_folder.path(), "файлы игр (*.es1)", "es1");
+        };
+
+        QString question;
+        QString folder;
+        QCOMPARE(save("game", QMessageBox::No, &question, &folder), std::nullopt);
+        QVERIFY2(question.contains("game.es1"), qPrintable(question));
+        QCOMPARE(folder, QDir(m_folder.path()).absolutePath());
+        question.clear();
+        QCOMPARE(save("game", QMessageBox::Yes, &question, &folder),
+                 std::optional<QString>(QDir(m_folder.path()).absoluteFilePath("game.es1")));
+        QVERIFY(!question.isEmpty());
+        question.clear();
+        QCOMPARE(save("game.es1", QMessageBox::Yes, &question, &folder),
+                 std::optional<QString>(QDir(m_folder.path()).absoluteFilePath("game.es1")));
+        QVERIFY(!question.isEmpty());
+        question.clear();
+        QCOMPARE(save("новая", std::nullopt, &question, &folder),
+                 std::optional<QString>(QDir(m_folder.path()).absoluteFilePath("новая.es1")));
+        QVERIFY(question.isEmpty());
+    }
+
+    // A save that fails keeps the old file and says why: here a value longer than a line of the
+    // file, put into the design past the windows.
+    void failedSaveKeepsTheOldFile() {
+        const QString path = m_folder.filePath("игра.es1");
+        SaveDesignFile(TGameDesign{}, PathOf(path));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
+        m_program->Game.Design.BetSize = std::string(kDesignLineMaxChars + 1, '2');
+        m_program->Dialogs.SaveAnswers.push_back(path);
+        m_program->Action("TForm1", "N2")->trigger();
+
+        QCOMPARE(m_program->Dialogs.Errors.size(), 1);
+        QVERIFY2(m_program->Dialogs.Errors[0].contains("«общие затраты: забиться»"),
+                 qPrintable(m_program->Dialogs.Errors[0]));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
+        QCOMPARE(QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{"игра.es1"});
+    }
+
+    // The number fields hold no more than a line of the file, so whatever they hold is saved
+    // and loaded back.
+    void theLongestValueAFieldHoldsIsSavedAndLoaded() {
+        auto* royalFlush = m_program->Control<QLineEdit>("TForm1", "Edit2");
+        royalFlush->setText(QString(kDesignLineMaxChars + 20, QChar(u'ж')));
+        emit royalFlush->textEdited(royalFlush->text());
+        QCOMPARE(royalFlush->text().size(), kDesignLineMaxChars);
+        QCOMPARE(m_program->Control<QLineEdit>("TForm3", "Edit15")->maxLength(),
+                 kDesignLineMaxChars);
+        m_program->Dialogs.SaveAnswers.push_back(m_folder.filePath("длинная"));
+        m_program->Action("TForm1", "N2")->trigger();
+        const TGameDesign saved = m_program->Game.Design;
+        royalFlush->setText("1");
+        emit royalFlush->textEdited("1");
+        m_program->Dialogs.OpenAnswers.push_back(m_folder.filePath("длинная.es1"));
+        m_program->Action("TForm1", "N3")->trigger();
+        QVERIFY(m_program->Dialogs.Errors.isEmpty());
+        QVERIFY(m_program->Game.Design == saved);
+        QCOMPARE(royalFlush->text(), QString(kDesignLineMaxChars, QChar(u'ж')));
     }
 
     void cancelledSaveWritesNothing() {
@@ -98,7 +203,7 @@ private slots:
         m_program->Dialogs.SaveAnswers.push_back(m_folder.filePath("missing/game"));
         m_program->Action("TForm1", "N2")->trigger();
         QCOMPARE(m_program->Dialogs.Errors.size(), 1);
-        QVERIFY2(m_program->Dialogs.Errors[0].startsWith("Cannot create file \"" +
+        QVERIFY2(m_program->Dialogs.Errors[0].startsWith("Не удалось сохранить файл «" +
                                                          m_folder.filePath("missing/game.es1")),
                  qPrintable(m_program->Dialogs.Errors[0]));
         QVERIFY(m_program->Game.Design == TGameDesign{});
@@ -137,20 +242,21 @@ private slots:
     }
 
     void optionGroupsLeftEmptyByAFileShowNoChoice() {
-        // A file of 40 lines holds none of the option lines, so every group is left unchosen.
+        // A file whose option lines all read "NO" leaves every group without a choice.
         const QString full = m_folder.filePath("full.es1");
         SaveDesignFile(TGameDesign{}, PathOf(full));
         QFile file(full);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        const QList<QByteArray> lines = file.readAll().split('\n');
+        QList<QByteArray> lines = file.readAll().split('\n');
         file.close();
-        QFile shortFile(m_folder.filePath("short.es1"));
-        QVERIFY(shortFile.open(QIODevice::WriteOnly));
-        for (int i = 0; i < 40; ++i) shortFile.write(lines[i] + '\n');
-        shortFile.close();
+        for (int line = 131; line <= 150; ++line) lines[line - 1] = "NO\r";
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(lines.join('\n'));
+        file.close();
 
-        m_program->Dialogs.OpenAnswers.push_back(shortFile.fileName());
+        m_program->Dialogs.OpenAnswers.push_back(full);
         m_program->Action("TForm1", "N3")->trigger();
+        QVERIFY(m_program->Dialogs.Errors.isEmpty());
         QVERIFY(!m_program->Game.Design.MinPair.has_value());
         for (const auto& [dialog, options] : {std::pair{"TForm5", 13}, std::pair{"TForm6", 2},
                                               std::pair{"TForm7", 2}, std::pair{"TForm1", 3}}) {
@@ -160,7 +266,30 @@ private slots:
                          dialog);
             }
         }
-        QVERIFY(!m_program->Control<QAbstractButton>("TForm2", "CheckBox1")->isChecked());
+    }
+
+    // A file that cannot be a design file is refused by name and first bad line, from the
+    // constructor and from the decision window alike; the design and the game stay.
+    void aFileThatIsNoDesignFileIsRefused() {
+        const QString path = m_folder.filePath("шум.es1");
+        QFile noise(path);
+        QVERIFY(noise.open(QIODevice::WriteOnly));
+        for (int i = 0; i < 4096; ++i) noise.putChar(static_cast<char>((i * 7919 + 13) % 256));
+        noise.close();
+        RetypeText(m_program->Control<QLineEdit>("TForm1", "Edit2"), "250");
+        const TGameDesign before = m_program->Game.Design;
+
+        m_program->Dialogs.OpenAnswers = {path, path};
+        m_program->Action("TForm1", "N3")->trigger();
+        m_program->Action("TForm8", "N2")->trigger();
+        QCOMPARE(m_program->Dialogs.Errors.size(), 2);
+        for (const QString& error : m_program->Dialogs.Errors) {
+            QVERIFY2(error.startsWith("Файл «" + path + "» — не файл конструкции игры: строка "),
+                     qPrintable(error));
+        }
+        QVERIFY(m_program->Game.Design == before);
+        QCOMPARE(m_program->Control<QLineEdit>("TForm1", "Edit2")->text(), QString("250"));
+        QVERIFY(!m_program->Game.Table.GameChosen());
     }
 
     void cancelledOrFailedLoadChangesNothing() {
@@ -177,7 +306,7 @@ private slots:
                  QString("в меню \"опции\" выберете игру"));
         QCOMPARE(m_program->Dialogs.Errors.size(), 2);
         for (const QString& error : m_program->Dialogs.Errors)
-            QVERIFY2(error.startsWith("Cannot open file"), qPrintable(error));
+            QVERIFY2(error.startsWith("Не удалось открыть файл"), qPrintable(error));
     }
 
     void openDialogListsDesignFilesOfTheGamesFolder() {

@@ -3,12 +3,15 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <cstdlib>
 #include <memory>
 
 #include "gui_test_support.h"
@@ -118,6 +121,32 @@ private slots:
         QCOMPARE(ClientSize(w), client);
         QCOMPARE(HasCloseBox(w), closeBox);
         QCOMPARE(w->minimumSize() == w->maximumSize(), fixedSize);
+    }
+
+    // Each window that opens in the middle of the desktop is centred at the size it shows with,
+    // menu bar included. Its frame, which the window system adds once the window shows, may
+    // shift it by half the frame's width.
+    void windowsOpenCentredAtTheirOwnSize_data() {
+        QTest::addColumn<QString>("window");
+        for (const char* window :
+             {"TForm12", "TForm1", "TForm2", "TForm3", "TForm4", "TForm8", "TForm11"})
+            QTest::newRow(window) << window;
+    }
+    void windowsOpenCentredAtTheirOwnSize() {
+        QFETCH(QString, window);
+        QWidget* w = m_program->Window(window);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        const QPoint desktop = QGuiApplication::primaryScreen()->availableGeometry().center();
+        const QPoint centre = w->frameGeometry().center();
+        const QSize frame = w->frameGeometry().size() - w->size();
+        QVERIFY2(std::abs(centre.x() - desktop.x()) <= frame.width() / 2 + 1 &&
+                     std::abs(centre.y() - desktop.y()) <= frame.height() / 2 + 1,
+                 qPrintable(QString("centre at %1,%2, desktop's at %3,%4")
+                                .arg(centre.x())
+                                .arg(centre.y())
+                                .arg(desktop.x())
+                                .arg(desktop.y())));
     }
 
     void menusOfferTheirItems() {

@@ -18,6 +18,9 @@ public:
     QStringList Errors;
     QString OpenFolder;
     QString OpenFilter;
+    QString SaveFolder;
+    QString SaveFilter;
+    QString SaveSuffix;
     int UnansweredDialogs = 0;
     int Beeps = 0;
 
@@ -27,7 +30,14 @@ public:
         OpenFilter = filter;
         return Next(OpenAnswers);
     }
-    std::optional<QString> SaveFileName(QWidget*) override { return Next(SaveAnswers); }
+    // The answer stands for what the user agreed to in the dialog, extension and all.
+    std::optional<QString> SaveFileName(QWidget*, const QString& folder, const QString& filter,
+                                        const QString& suffix) override {
+        SaveFolder = folder;
+        SaveFilter = filter;
+        SaveSuffix = suffix;
+        return Next(SaveAnswers);
+    }
     void ShowError(QWidget*, const QString& message) override { Errors << message; }
     void Beep() override { ++Beeps; }
 

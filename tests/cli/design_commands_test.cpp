@@ -62,7 +62,7 @@ TEST(CliDesign, WritesShowsAndAppliesAssignments) {
     const auto notRead = RunCli("design --show '" + missing + "'");
     EXPECT_EQ(notRead.ExitCode, 2);
     EXPECT_EQ(notRead.Message(),
-              "error: Cannot open file \"" + missing + "\". No such file or directory");
+              "error: Не удалось открыть файл «" + missing + "»: No such file or directory");
 }
 
 }  // namespace

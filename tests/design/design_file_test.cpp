@@ -1,9 +1,17 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <sstream>
 
 #include "design/design_file.h"
@@ -121,60 +129,112 @@ TEST_F(DesignFile, RestoresEditableFieldsAndKeepsTheFixedOnes) {
     EXPECT_TRUE(d.Insurable[ckPair]);
 }
 
-TEST_F(DesignFile, FlagsAreYesExactlyAndRadioGroupsTakeTheLastYes) {
+TEST_F(DesignFile, RadioGroupsTakeTheLastYesAndMayBeLeftWithoutAChoice) {
     std::vector<std::string> lines = DefaultFileLines();
-    lines[40] = "yes";   // royal flush plays? lower case is off
-    lines[41] = "YES ";  // a trailing blank is off
-    lines[42] = "1";     // so is a 1
     lines[133] = "YES";  // akAny
     lines[134] = "YES";  // akWithQueen wins
     lines[130] = "NO";   // no deck option at all
     TGameDesign d;
-    Write(Path("flags.es1"), Lines(lines));
-    LoadDesignFile(Path("flags.es1"), d);
-    EXPECT_FALSE(d.Plays[ckRoyalFlush]);
-    EXPECT_FALSE(d.Plays[ckStraightFlush]);
-    EXPECT_FALSE(d.Plays[ckFourOfAKind]);
+    Write(Path("options.es1"), Lines(lines));
+    LoadDesignFile(Path("options.es1"), d);
     EXPECT_EQ(d.MinAceKing, TMinAceKing::akWithQueen);
     EXPECT_EQ(d.DeckKind, std::nullopt);
+    EXPECT_EQ(d.MinPairRank(), 13);
 }
 
-TEST_F(DesignFile, AShortFileLeavesLaterRestoredFieldsEmptyAndOff) {
+// What may stand in a design file: fewer trailing empty lines, bare line feeds, a last line
+// without its break, any text in a number line and in the lines loading ignores, a line as long
+// as a line may be.
+TEST_F(DesignFile, ReadsEveryFileTheFormatAllows) {
     std::vector<std::string> lines = DefaultFileLines();
-    lines.resize(40);
-    Write(Path("short.es1"), Lines(lines));
+    lines[1] = "abc";                                  // royal flush: restored as typed
+    lines[2] = std::string(kDesignLineMaxChars, '9');  // straight flush
+    lines[7] = "любой текст\t";                        // three of a kind: fixed, ignored
+    lines[49] = "yes";                                 // ace-king plays: fixed, ignored
+    lines.resize(kDesignValueLines);
+    std::string bare;
+    for (const std::string& line : lines) bare += line + "\n";
+    bare.pop_back();  // the last line without its break
+    Write(Path("bare.es1"), Utf8ToWindows1251(bare));
     TGameDesign d;
-    LoadDesignFile(Path("short.es1"), d);
-    EXPECT_EQ(d.PayQualified[ckRoyalFlush], "201");
-    EXPECT_EQ(d.DealerOpenCards, "1");
-    EXPECT_FALSE(d.Plays[ckRoyalFlush]);
-    EXPECT_TRUE(d.Plays[ckPair]);  // fixed, not restored
-    EXPECT_FALSE(d.Allows(1, paFold));
-    EXPECT_EQ(d.DeckKind, std::nullopt);
-    EXPECT_EQ(d.MinAceKing, std::nullopt);
-    EXPECT_EQ(d.MinPair, std::nullopt);
-    EXPECT_EQ(d.RoundStraight, std::nullopt);
-    EXPECT_EQ(d.MinPairRank(), 13);  // computations fall back to the first option
-
-    Write(Path("empty.es1"), "");
-    LoadDesignFile(Path("empty.es1"), d);
-    EXPECT_EQ(d.PayQualified[ckRoyalFlush], "");
-    EXPECT_EQ(d.BetSize, "");
-}
-
-TEST_F(DesignFile, ReadsForeignBytesLongLinesAndBareLineFeedsSafely) {
-    std::vector<std::string> lines = DefaultFileLines();
-    lines[1] = std::string(100000, '9');
-    lines[2] = "\x98\xff\x01 \xc0\xc1";  // 0x98 has no character in Windows-1251
-    std::string bytes;
-    for (const std::string& line : lines) bytes += line + "\n";
-    Write(Path("odd.es1"), bytes);
-    TGameDesign d;
-    LoadDesignFile(Path("odd.es1"), d);
-    EXPECT_EQ(d.PayQualified[ckRoyalFlush].size(), 100000U);
-    EXPECT_EQ(d.PayQualified[ckStraightFlush], "\xEF\xBF\xBDя\x01 АБ");
+    EXPECT_EQ(LoadDesignFile(Path("bare.es1"), d), "bare");
+    EXPECT_EQ(d.PayQualified[ckRoyalFlush], "abc");
+    EXPECT_EQ(d.PayQualified[ckStraightFlush], std::string(kDesignLineMaxChars, '9'));
+    EXPECT_EQ(d.PayQualified[ckThreeOfAKind], "6");
+    EXPECT_TRUE(d.Plays[ckAceKing]);
     EXPECT_EQ(d.BetSize, "2");
-    EXPECT_TRUE(d.Plays[ckStraight]);
+}
+
+// A file that cannot be a design file is refused, naming the file and its first bad line, and
+// the design stays as it was.
+TEST_F(DesignFile, RefusesFilesThatCannotBeDesignFiles) {
+    const auto with = [](std::vector<std::pair<int, std::string>> changes, int count = 305) {
+        std::vector<std::string> lines = DefaultFileLines();
+        lines.resize(static_cast<std::size_t>(count));
+        for (const auto& [line, text] : changes) lines[static_cast<std::size_t>(line - 1)] = text;
+        return Lines(lines);
+    };
+    std::mt19937 random(7);
+    std::string noise(4096, '\0');
+    for (char& c : noise) c = static_cast<char>(random());
+    struct TCase {
+        const char* What;
+        std::string Bytes;
+        int Line;  // 0: any
+    };
+    const std::vector<TCase> cases = {
+        {"random bytes", noise, 0},
+        {"no lines at all", "", 1},
+        {"forty lines", with({}, 40), 41},
+        {"one line too many", with({}, 305) + "\r\n", 306},
+        {"a line as long as a file", with({{2, std::string(100000, '9')}}), 2},
+        {"a control character", with({{3, "10\x01"}}), 3},
+        {"a byte without a character", with({{4, "\x98"}}), 4},
+        {"a lower-case flag", with({{41, "yes"}}), 41},
+        {"a flag with a blank", with({{42, "YES "}}), 42},
+        {"a flag written as 1", with({{43, "1"}}), 43},
+        {"an option that is no flag", with({{136, "да"}}), 136},
+        {"text after the value lines", with({{151, "x"}}), 151},
+        {"the first of two bad lines", with({{60, "\x02"}, {41, "yes"}}), 41},
+    };
+    TGameDesign before;
+    before.PayQualified[ckFlush] = "12";
+    for (const TCase& c : cases) {
+        Write(Path("bad.es1"), c.Bytes);
+        TGameDesign d = before;
+        try {
+            LoadDesignFile(Path("bad.es1"), d);
+            ADD_FAILURE() << c.What << ": loaded";
+        } catch (const TFileError& e) {
+            const std::string message = e.what();
+            const std::string start =
+                "Файл «" + Path("bad.es1").string() + "» — не файл конструкции игры: строка ";
+            EXPECT_EQ(message.substr(0, start.size()), start) << c.What;
+            if (c.Line != 0) {
+                EXPECT_EQ(message.substr(start.size(), std::to_string(c.Line).size() + 1),
+                          std::to_string(c.Line) + ":")
+                    << c.What << ": " << message;
+            }
+        }
+        EXPECT_EQ(d, before) << c.What;
+    }
+}
+
+// Reading takes no more than a design file can hold, so a huge file of one line costs a read of
+// a few kilobytes, not the file.
+TEST_F(DesignFile, ReadsNoMoreThanTheFormatCanUse) {
+    const fs::path huge = Path("huge.es1");
+    Write(huge, std::string(300, 'a'));
+    fs::resize_file(huge, std::uintmax_t{1} << 28);  // sparse: 256 MB of one line
+    TGameDesign d;
+    try {
+        LoadDesignFile(huge, d);
+        ADD_FAILURE();
+    } catch (const TFileError& e) {
+        EXPECT_NE(std::string(e.what()).find("строка 1: длиннее 255 знаков"), std::string::npos)
+            << e.what();
+    }
+    EXPECT_EQ(d, TGameDesign{});
 }
 
 TEST_F(DesignFile, CyrillicTextRoundTripsThroughWindows1251) {
@@ -212,8 +272,9 @@ TEST_F(DesignFile, FailuresReportTheSystemReasonAndChangeNothing) {
         LoadDesignFile(Path("missing.es1"), d);
         ADD_FAILURE();
     } catch (const TFileError& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot open file \"" + Path("missing.es1").string() +
-                                             "\". No such file or directory");
+        EXPECT_EQ(std::string(e.what()), "Не удалось открыть файл «" +
+                                             Path("missing.es1").string() +
+                                             "»: No such file or directory");
     }
     EXPECT_THROW(LoadDesignFile(m_dir.Path(), d), TFileError);
     // Files that would block the reader or never end.
@@ -225,7 +286,7 @@ TEST_F(DesignFile, FailuresReportTheSystemReasonAndChangeNothing) {
             ADD_FAILURE() << special;
         } catch (const TFileError& e) {
             EXPECT_EQ(std::string(e.what()),
-                      "Cannot open file \"" + special.string() + "\". Not a regular file");
+                      "Не удалось открыть файл «" + special.string() + "»: это не обычный файл");
         }
     }
     EXPECT_EQ(d.BetSize, "5");
@@ -233,10 +294,117 @@ TEST_F(DesignFile, FailuresReportTheSystemReasonAndChangeNothing) {
         SaveDesignFile(d, Path("no-such-dir/x.es1"));
         ADD_FAILURE();
     } catch (const TFileError& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot create file \"" +
+        EXPECT_EQ(std::string(e.what()), "Не удалось сохранить файл «" +
                                              Path("no-such-dir/x.es1").string() +
-                                             "\". No such file or directory");
+                                             "»: No such file or directory");
     }
+}
+
+// Saving writes a new file beside the old one and puts it in the old one's place: the old file's
+// permissions stay, a symbolic link keeps naming the file, and nothing else is left behind.
+TEST_F(DesignFile, SaveReplacesTheFileWhole) {
+    const fs::path file = Path("game.es1");
+    Write(file, "old");
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::create_symlink(file, Path("link.es1"));
+    TGameDesign d;
+    d.BetSize = "7";
+    SaveDesignFile(d, Path("link.es1"));
+    EXPECT_TRUE(fs::is_symlink(Path("link.es1")));
+    TGameDesign back;
+    LoadDesignFile(file, back);
+    EXPECT_EQ(back.BetSize, "7");
+    EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(m_dir.Path()))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"game.es1", "link.es1"}));
+}
+
+// A save that cannot be completed leaves the old file as it was and says why: a size limit on
+// files (the write fails half-way), a value longer than a line can hold.
+TEST_F(DesignFile, FailedSaveLeavesTheOldFile) {
+    const fs::path file = Path("game.es1");
+    SaveDesignFile(TGameDesign{}, file);
+    const std::string before = Read(file);
+    TGameDesign changed;
+    changed.BetSize = "3";
+
+    // The limit applies in a child process, whose verdict comes back as its exit code.
+    const pid_t child = fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+        const rlimit limit{200, 200};  // bytes; a design file has more than 700
+        int verdict = 3;
+        if (setrlimit(RLIMIT_FSIZE, &limit) == 0) {
+            try {
+                SaveDesignFile(changed, file);
+                verdict = 1;  // saved in spite of the limit
+            } catch (const TFileError& e) {
+                const bool saysWhy =
+                    std::string(e.what()).find(std::strerror(EFBIG)) != std::string::npos;
+                verdict = saysWhy ? 0 : 2;
+            }
+        }
+        _exit(verdict);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status)) << "the save ended the process with signal "
+                                   << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+    if (WIFEXITED(status)) {
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "1: saved, 2: the message did not say why";
+    }
+    EXPECT_EQ(Read(file), before);
+
+    changed.PayQualified[ckFlush] = std::string(kDesignLineMaxChars + 1, '1');
+    try {
+        SaveDesignFile(changed, file);
+        ADD_FAILURE();
+    } catch (const TFileError& e) {
+        EXPECT_NE(std::string(e.what()).find("«флеш: оплата при игре дилера»"), std::string::npos)
+            << e.what();
+    }
+    EXPECT_EQ(Read(file), before);
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir.Path()), fs::directory_iterator()), 1);
+}
+
+// Only a regular file or a new name is written: a pipe would block the save for ever (here a
+// reader waits on it, so that a save that does not refuse it ends), a folder is no file.
+TEST_F(DesignFile, SaveRefusesWhatIsNoRegularFile) {
+    ASSERT_EQ(mkfifo(Path("pipe.es1").c_str(), 0600), 0);
+    const int reader = open(Path("pipe.es1").c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    fs::create_directory(Path("folder.es1"));
+    for (const char* name : {"pipe.es1", "folder.es1"}) {
+        try {
+            SaveDesignFile(TGameDesign{}, Path(name));
+            ADD_FAILURE() << name;
+        } catch (const TFileError& e) {
+            EXPECT_EQ(std::string(e.what()).rfind(
+                          "Не удалось сохранить файл «" + Path(name).string() + "»: ", 0),
+                      0U)
+                << e.what();
+        }
+    }
+    char byte = 0;
+    EXPECT_LE(read(reader, &byte, 1), 0);  // nothing reached the pipe
+    close(reader);
+    EXPECT_TRUE(fs::is_fifo(Path("pipe.es1")));
+    EXPECT_TRUE(fs::is_directory(Path("folder.es1")));
+}
+
+// A control character inside a value would break the file into other lines: it is saved as a
+// blank.
+TEST_F(DesignFile, ValuesStayOnTheirLines) {
+    TGameDesign d;
+    d.BetSize = "2\r\n3\x01";
+    SaveDesignFile(d, Path("lines.es1"));
+    TGameDesign back;
+    LoadDesignFile(Path("lines.es1"), back);
+    EXPECT_EQ(back.BetSize, "2  3 ");
 }
 
 TEST(GameName, IsTheFileNameLessItsLastFourCharacters) {

@@ -90,7 +90,9 @@ TEST(EvalCliTest, ANumberInTheDesignFileThatDoesNotConvert) {
     SaveDesignFile(design, file);
     const auto run = RunCli("eval --player 'Ah Ac Kd 9s 7h' --dealer 2s --design '" + file + "'");
     EXPECT_EQ(run.ExitCode, 1);
-    EXPECT_EQ(run.Message(), "error: 'abc' is not a valid floating point value");
+    EXPECT_EQ(run.Message(),
+              "error: В поле «общие затраты: забиться» (конструктор, окно 3; строка 37 файла "
+              "конструкции) стоит «abc», а нужно число, например 1,5");
     EXPECT_EQ(run.Output, "");
 }
 

@@ -426,8 +426,9 @@ TEST(EvaluatorTest, AmountsBeyondWhatResultsCanCountAreRefused) {
         ADD_FAILURE();
     } catch (const TEvalError& e) {
         EXPECT_STREQ(e.what(),
-                     "Число '1E39' в конструкции игры слишком велико: выплаты и цены "
-                     "не могут превышать 1000000000 анте");
+                     "В поле «флеш: оплата при игре дилера» (конструктор, окно 1; строка 6 "
+                     "файла конструкции) стоит «1E39»: выплаты и цены не могут превышать "
+                     "1000000000 анте");
     }
     const TEvalLayout royal = Layout("Ah Kh Qh Jh 10h", "2c 2d 5c 3s 7d");
     EXPECT_EQ(
@@ -438,10 +439,18 @@ TEST(EvaluatorTest, AmountsBeyondWhatResultsCanCountAreRefused) {
 
 TEST(EvaluatorTest, DesignNumbersThatDoNotConvert) {
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"BetSize=abc", "'abc' is not a valid floating point value"},
-        {"PayQualified[ckFlush]=1.5", "'1.5' is not a valid floating point value"},
-        {"ExchangeCost[2][5]=", "'' is not a valid floating point value"},
-        {"TableMaximum=2,5", "'2,5' is not a valid integer value"},
+        {"BetSize=abc",
+         "В поле «общие затраты: забиться» (конструктор, окно 3; строка 37 файла "
+         "конструкции) стоит «abc», а нужно число, например 1,5"},
+        {"PayQualified[ckFlush]=1.5",
+         "В поле «флеш: оплата при игре дилера» (конструктор, окно 1; строка 6 файла "
+         "конструкции) стоит «1.5», а нужно число, например 1,5"},
+        {"ExchangeCost[2][5]=",
+         "В поле «затраты на втором этапе: обменять 5 карт» (конструктор, окно 3; строка 36 "
+         "файла конструкции) стоит «», а нужно число, например 1,5"},
+        {"TableMaximum=2,5",
+         "В поле «максимум стола» (окно «проверка выгодности игры») стоит "
+         "«2,5», а нужно целое число"},
     };
     for (const auto& [assignment, message] : cases) {
         try {

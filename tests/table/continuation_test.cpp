@@ -316,7 +316,9 @@ TEST_F(Continuation, CostThatDoesNotConvertLeavesTheHandAsItWas) {
         table.ContinueHand();
         ADD_FAILURE() << "the cost converted";
     } catch (const TConversionError& e) {
-        EXPECT_STREQ(e.what(), "'1.2' is not a valid floating point value");
+        EXPECT_STREQ(e.what(),
+                     "В поле «затраты на первом этапе: обменять 2 карты» (конструктор, окно 3; "
+                     "строка 26 файла конструкции) стоит «1.2», а нужно число, например 1,5");
     }
     ExpectSound();
     EXPECT_EQ(State(), state);

@@ -391,7 +391,9 @@ TEST_F(Decision, ConversionErrorsLeaveThePreviousDecision) {
         table.Decide();
         ADD_FAILURE();
     } catch (const TConversionError& e) {
-        EXPECT_EQ(std::string(e.what()), "'два' is not a valid floating point value");
+        EXPECT_EQ(std::string(e.what()),
+                  "В поле «общие затраты: забиться» (конструктор, окно 3; строка 37 файла "
+                  "конструкции) стоит «два», а нужно число, например 1,5");
     }
     EXPECT_EQ(View(), viewBefore);
     EXPECT_EQ(State().Choice1, choiceBefore);

@@ -242,7 +242,7 @@ TEST_F(HandStart, DesignFileThatCannotBeOpenedChangesNothing) {
         table.SelectGame(missing);
         ADD_FAILURE() << "a missing file was opened";
     } catch (const TFileError& e) {
-        EXPECT_THAT(e.what(), ::testing::HasSubstr("Cannot open file"));
+        EXPECT_THAT(e.what(), ::testing::HasSubstr("Не удалось открыть файл"));
     }
     ExpectSound();
     EXPECT_EQ(design, designBefore);

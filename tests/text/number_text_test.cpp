@@ -149,5 +149,22 @@ TEST(FormatAmount, AtMostFourDecimals) {
     EXPECT_EQ(FormatAmountText("abc"), "abc");
 }
 
+TEST(FormatAmount, InATextEveryAmountAndNothingElse) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"Вы проиграли  2,20000004768372 анте", "Вы проиграли  2,2 анте"},
+        {"Вы выграли  1,58376  анте!", "Вы выграли  1,5838  анте!"},
+        {"-0,000049999", "0"},
+        {"от -2,20000004768372 до 4,91304347826087", "от -2,2 до 4,913"},
+        {"1,23456E-5 и 1,5E3", "0 и 1500"},
+        {"поменять все, кроме 10 пик и 2 треф", "поменять все, кроме 10 пик и 2 треф"},
+        {"A2,123456 10-3,123456", "A2,123456 10-3,123456"},  // parts of words and numbers
+        {"1,2E и 3,", "1,2E и 3,"},
+        {"Число \"1,55555\" не от 0 до 5, а 2,123456", "Число \"1,55555\" не от 0 до 5, а 2,1235"},
+        {"стоит «-2,20000004768372»", "стоит «-2,20000004768372»"},
+        {"", ""},
+    };
+    for (const auto& [text, shown] : cases) EXPECT_EQ(FormatAmountsInText(text), shown) << text;
+}
+
 }  // namespace
 }  // namespace studlab

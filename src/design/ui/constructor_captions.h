@@ -3,14 +3,10 @@
 #include <array>
 
 #include "cards/combination_kind.h"
+#include "design/design_captions.h"
 #include "design/game_design.h"
 
 namespace studlab {
-
-// The pay-table rows, ckPoker .. ckAceKing.
-inline constexpr std::array<const char*, kDesignKindCount> kKindCaptions = {
-    "покер", "роялфлеш", "стритфлеш", "каре", "фулхаус",   "флеш",
-    "стрит", "тройка",   "две пары",  "пара", "туз-король"};
 
 // The design's CompositePlays, in order ("ТК" is the ace-king).
 inline constexpr std::array<const char*, kCompositeCount> kCompositeCaptions = {

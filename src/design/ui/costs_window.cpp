@@ -19,10 +19,6 @@ namespace {
 
 constexpr QSize kClientSize(792, 553);
 
-constexpr std::array<const char*, 7> kCostCaptions = {
-    "купить 1 карту",   "купить 2 карты",   "обменять 1 карту", "обменять 2 карты",
-    "обменять 3 карты", "обменять 4 карты", "обменять 5 карт"};
-
 QFormLayout* FieldColumn(QGroupBox* group) {
     auto* form = new QFormLayout(group);
     form->setContentsMargins(10, 8, 10, 8);
@@ -50,7 +46,7 @@ TCostsWindow::TCostsWindow(TGameDesign& design)
     for (int stage = 1; stage <= 2; ++stage) {
         QGroupBox* group =
             NewGroupBox(this, QString("GroupBox%1").arg(stage),
-                        stage == 1 ? "затраты на первом этапе" : "затраты на втором этапе",
+                        QtText(kStageCostGroups[static_cast<std::size_t>(stage - 1)]),
                         QRect(8 + (stage - 1) * 262, 44, 254, 250));
         QFormLayout* form = FieldColumn(group);
         for (int n = 1; n <= 7; ++n) {
@@ -68,7 +64,7 @@ TCostsWindow::TCostsWindow(TGameDesign& design)
             // The first card bought at stage 1 keeps its price.
             edit->setEnabled(!(stage == 1 && n == 1));
             form->addRow(NewLabel(group, QString("Label%1").arg(label++),
-                                  kCostCaptions[static_cast<std::size_t>(n - 1)]),
+                                  QtText(kCostCaptions[static_cast<std::size_t>(n - 1)])),
                          edit);
         }
     }
@@ -116,8 +112,8 @@ TCostsWindow::TCostsWindow(TGameDesign& design)
     constexpr int kPerColumn = 4;  // "покер" .. "каре", "фулхаус" .. "тройка", the rest
     for (int row = 1; row <= kDesignKindCount; ++row) {
         const TCombinationKind kind = KindAt(row);
-        QCheckBox* box = NewCheckBox(insurable, QString("CheckBox%1").arg(row + 2),
-                                     kKindCaptions[static_cast<std::size_t>(row - 1)]);
+        QCheckBox* box =
+            NewCheckBox(insurable, QString("CheckBox%1").arg(row + 2), QtText(KindCaption(kind)));
         m_bindings.Flag(box, [kind](TGameDesign& d) -> bool& { return d.Insurable[kind]; });
         grid->addWidget(box, (row - 1) % kPerColumn, (row - 1) / kPerColumn);
     }

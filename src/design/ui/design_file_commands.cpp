@@ -20,10 +20,12 @@ QString DesignFolder(const QString& programFolder) {
 }
 
 void SaveDesignWithDialog(QWidget* parent, IDialogs& dialogs, const TGameDesign& design) {
-    const std::optional<QString> name = dialogs.SaveFileName(parent);
+    const std::optional<QString> name =
+        dialogs.SaveFileName(parent, DesignFolder(QCoreApplication::applicationDirPath()),
+                             QString::fromUtf8(kDesignFileFilter), kDesignFileSuffix);
     if (!name) return;
     try {
-        SaveDesignFile(design, FileSystemPath(*name + ".es1"));
+        SaveDesignFile(design, FileSystemPath(WithExtension(*name, kDesignFileSuffix)));
     } catch (const TFileError& e) {
         dialogs.ShowError(parent, QString::fromStdString(e.what()));
     }

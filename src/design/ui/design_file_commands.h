@@ -13,13 +13,16 @@ namespace studlab {
 
 inline constexpr const char* kDesignFolderName = "варианты игр";
 inline constexpr const char* kDesignFileFilter = "файлы игр (*.es1)";
+inline constexpr const char* kDesignFileSuffix = "es1";
 
-// Where the open dialog starts: the folder "варианты игр" beside the program where it exists,
-// otherwise the user's home folder.
+// Where the open and save dialogs start: the folder "варианты игр" beside the program where it
+// exists, otherwise the user's home folder.
 QString DesignFolder(const QString& programFolder);
 
-// "сохранить конструкцию": asks for a name and writes the design to that name with ".es1"
-// appended. A cancelled dialog writes nothing; a failure is shown and changes nothing.
+// "сохранить конструкцию": asks for a name in the folder of the design files and writes the
+// design to it, with ".es1" appended unless the name ends with it; the dialog asks before an
+// existing file is replaced. A cancelled dialog writes nothing; a failure is shown and leaves
+// the old file as it was.
 void SaveDesignWithDialog(QWidget* parent, IDialogs& dialogs, const TGameDesign& design);
 
 // The open dialog of the design files: the chosen file, or nothing when the user cancels.

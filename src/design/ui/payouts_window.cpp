@@ -140,8 +140,7 @@ void TPayoutsWindow::BuildPayTable(QWidget* client) {
         const TCombinationKind kind = KindAt(row);
         const bool editable = IsEditableRow(kind);
 
-        auto* box =
-            new TRightClickCheckBox(kKindCaptions[static_cast<std::size_t>(row - 1)], group);
+        auto* box = new TRightClickCheckBox(QtText(KindCaption(kind)), group);
         box->setObjectName(QString("CheckBox%1").arg(row));
         box->setToolTip(RowHint(kind));
         box->setEnabled(editable);

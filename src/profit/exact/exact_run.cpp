@@ -173,7 +173,8 @@ TExactRunResult RunExactAnalysis(const TLayoutClasses& classes, const TClassPlay
     const unsigned cores = std::max(1U, std::thread::hardware_concurrency());
     const int threads = options.Threads > 0 ? options.Threads : static_cast<int>(cores);
     result.Threads = threads;
-    std::atomic<bool> stop{false};
+    // A stop asked for before the start ends the run before its first batch.
+    std::atomic<bool> stop{options.Stop != nullptr && options.Stop->load()};
     std::atomic<std::size_t> next{0};
     std::atomic<std::int64_t> played{0};
     std::mutex finishedLock;
@@ -185,6 +186,7 @@ TExactRunResult RunExactAnalysis(const TLayoutClasses& classes, const TClassPlay
             const std::unique_ptr<IClassPlay> play = factory();
             for (;;) {
                 const std::size_t i = next.fetch_add(1);
+                if (options.Stop != nullptr && options.Stop->load()) stop = true;
                 if (i >= todo.size() || stop.load()) return;
                 const std::int64_t b = todo[i];
                 TExactSums sums = PlayBatch(classes, starts[static_cast<std::size_t>(b)], batchSize,

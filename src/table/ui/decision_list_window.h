@@ -3,12 +3,15 @@
 #include <QWidget>
 
 class QLabel;
+class QScrollArea;
 
 namespace studlab {
 
 class TDecisionTable;
 
-// TForm13, "Form13": the candidate decisions of the last press and their values, in a larger font.
+// TForm13, "Form13": the candidate decisions of the last press and their values, in a larger
+// font. Every caption and value shows whole: the values stand right of the longest caption, the
+// window grows to the lists up to the screen's size, and scrolls beyond it.
 class TDecisionListWindow final : public QWidget {
     Q_OBJECT
 public:
@@ -19,6 +22,8 @@ public:
 
 private:
     const TDecisionTable& m_table;
+    QScrollArea* m_scroll = nullptr;
+    QWidget* m_content = nullptr;
     QLabel* m_captions = nullptr;  // Label1
     QLabel* m_values = nullptr;    // Label2
 };

@@ -4,9 +4,12 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <algorithm>
 #include <exception>
 
 #include "design/ui/design_file_commands.h"
+#include "table/ui/candidate_lists.h"
+#include "text/number_text.h"
 #include "widgets/card_pictures.h"
 #include "widgets/clickable_label.h"
 #include "widgets/controls.h"
@@ -16,8 +19,16 @@ namespace studlab {
 namespace {
 
 constexpr QSize kClientSize(839, 562);
-constexpr int kDecisionsWidth = 113;  // Label3
-constexpr int kValuesWidth = 106;     // Label4
+constexpr const char* kNewLayoutCaption = "новый расклад";
+
+// The candidate lists stand right of the slots and above the prompt. Their font is as large as
+// lets the lines fit there; a list too long even for the smallest font reaches further down,
+// under the prompt and the deck, and the list window shows it whole.
+constexpr QRect kListArea(582, 4, 253, 328);
+constexpr int kLargestListFont = 15;
+constexpr int kSmallestListFont = 11;
+constexpr int kListPadding = 6;
+constexpr int kListGap = 14;  // between the longest caption and the values
 
 }  // namespace
 
@@ -45,32 +56,41 @@ void TDecisionWindow::BuildMenu() {
     options->setObjectName("N1");
     AddCommand(options, "N2", "выбрать игру", this, &TDecisionWindow::SelectGame);
     AddCommand(options, "N4", "конструктор покера", this, &TDecisionWindow::ConstructorRequested);
-    AddCommand(options, "N5", "новый расклад", this, [this] {
-        Run([this] { m_table.NewLayout(); });
-    })->setShortcut(QKeySequence(Qt::Key_N));
+    AddCommand(options, "N5", kNewLayoutCaption, this, &TDecisionWindow::NewLayout)
+        ->setShortcut(QKeySequence(Qt::Key_N));
     AddCommand(options, "N3", "выход", this, &TDecisionWindow::ExitRequested);
     AddCommand(menuBar(), "MO1", "MO", this, &TDecisionWindow::ProfitWindowRequested);
 }
 
 void TDecisionWindow::BuildTable(QWidget* client) {
-    // Controls are stacked in the order they are made. The lists along the right edge lie
-    // under the deck's last cards, so those cards still take clicks.
-    auto* decisions = new TClickableLabel(client);
-    decisions->setObjectName("Label3");
-    decisions->setGeometry(kClientSize.width() - kDecisionsWidth - kValuesWidth, 0, kDecisionsWidth,
-                           kClientSize.height());
-    connect(decisions, &TClickableLabel::Clicked, this, &TDecisionWindow::DecisionListRequested);
-    m_decisions = decisions;
-    m_values = NewLabel(client, "Label4", QString());
-    m_values->setGeometry(kClientSize.width() - kValuesWidth, 0, kValuesWidth,
-                          kClientSize.height());
-    // Both lists in one plain typeface, so that each value stays on the line of its action.
-    QFont listFont = font();
-    listFont.setPixelSize(10);
-    for (QLabel* list : {m_decisions, m_values}) {
-        list->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        list->setFont(listFont);
-    }
+    // Controls are stacked in the order they are made. The lists lie under the deck's last
+    // cards, so those cards still take clicks. A click anywhere on the lists, their frame or the
+    // hint beneath them opens the list window.
+    const auto clickable = [&](const char* name) {
+        auto* label = new TClickableLabel(client);
+        label->setObjectName(name);
+        label->setCursor(Qt::PointingHandCursor);
+        label->setToolTip(kListHint);
+        connect(label, &TClickableLabel::Clicked, this, &TDecisionWindow::DecisionListRequested);
+        return label;
+    };
+    m_listPanel = clickable("CandidatePanel");
+    m_listPanel->setFrameShape(QFrame::Box);
+    QPalette panel = m_listPanel->palette();
+    panel.setColor(QPalette::Window, QColor(0x00, 0x5a, 0x00));
+    panel.setColor(QPalette::WindowText, QColor(0x9c, 0xd8, 0x9c));  // the frame
+    m_listPanel->setPalette(panel);
+    m_listPanel->setAutoFillBackground(true);
+    m_decisions = clickable("Label3");
+    m_decisions->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_values = clickable("Label4");
+    m_values->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    m_listHint = clickable("Label5");
+    m_listHint->setText(kListHint);
+    m_listHint->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QPalette hint = m_listHint->palette();
+    hint.setColor(QPalette::WindowText, QColor(0xff, 0xf0, 0x90));
+    m_listHint->setPalette(hint);
 
     // The deck fans out from left to right, each card above the one before it. Cards in the
     // slots never overlap the deck and out rows, so this order holds wherever the cards lie.
@@ -120,6 +140,10 @@ void TDecisionWindow::BuildTable(QWidget* client) {
                              QRect(0, 144, 145, 25));
     connect(m_randomDeal, &QPushButton::clicked, this,
             [this] { Run([this] { m_table.RandomDeal(); }); });
+    // After a settled hand the next step shows as a button too (also menu "опции" and key N),
+    // above "РЕШЕНИЕ", where no button of the hand stood.
+    m_newLayout = NewButton(client, "Button16", kNewLayoutCaption, QRect(0, 70, 145, 25));
+    connect(m_newLayout, &QPushButton::clicked, this, &TDecisionWindow::NewLayout);
     m_combinations = NewButton(client, "Button3", QString::fromUtf8(kCombinationsCaption),
                                QRect(312, 120, 153, 17));
     connect(m_combinations, &QPushButton::clicked, this, &TDecisionWindow::ShowCombinations);
@@ -149,9 +173,14 @@ void TDecisionWindow::HandlePendingEvents() {
 
 void TDecisionWindow::SelectGame() {
     if (m_busy) return;
-    // The table starts a fresh hand also when the dialog is cancelled.
+    // A cancelled dialog changes nothing: the hand on the table stays.
     const std::optional<std::filesystem::path> file = AskForDesignFile(this, m_dialogs);
-    if (Run([this, &file] { m_table.SelectGame(file); }) && file) emit DesignLoaded();
+    if (!file) return;
+    if (Run([this, &file] { m_table.SelectGame(file); })) emit DesignLoaded();
+}
+
+void TDecisionWindow::NewLayout() {
+    Run([this] { m_table.NewLayout(); });
 }
 
 void TDecisionWindow::ShowCombinations() {
@@ -178,17 +207,54 @@ void TDecisionWindow::Render() {
         button->setGeometry(FixButtonGeometry(fix, fixed));
         button->setVisible(view.FixVisible(fix.Row, fix.Slot));
     }
-    m_prompt->setText(LabelText(view.Prompt));
+    // Amounts are shown with at most four decimals; the model keeps them as computed.
+    m_prompt->setText(LabelText(FormatAmountsInText(view.Prompt)));
     m_gameName->setText(LabelText(view.GameTitle));
-    m_decisions->setText(LabelText(view.CandidateCaptions));
-    m_values->setText(LabelText(view.CandidateValues));
+    const TCandidateLines lines = ReadableCandidates(view.CandidateCaptions, view.CandidateValues);
+    m_decisions->setText(lines.CaptionText());
+    m_values->setText(lines.ValueText());
     m_decisions->setVisible(view.CandidatesVisible);
     m_values->setVisible(view.CandidatesVisible);
+    PlaceCandidateLists(view.CandidatesVisible && !lines.IsEmpty());
     m_decide->setVisible(view.DecideVisible);
     m_continue->setVisible(view.ContinueVisible);
     m_combinations->setVisible(view.CombinationsVisible);
     m_randomDeal->setVisible(view.RandomDealVisible);
+    m_newLayout->setVisible(m_table.GameChosen() && m_table.State().HandStage == 0);
     emit Rendered();
+}
+
+void TDecisionWindow::PlaceCandidateLists(bool shown) {
+    m_listPanel->setVisible(shown);
+    m_listHint->setVisible(shown);
+    QSize captions;
+    QSize values;
+    QSize hint;
+    int width = 0;
+    int height = 0;
+    for (int pixels = kLargestListFont; pixels >= kSmallestListFont; --pixels) {
+        m_decisions->setFont(CandidateListFont(pixels));
+        m_values->setFont(CandidateListFont(pixels));
+        QFont hintFont = CandidateListFont(pixels - 2);
+        hintFont.setItalic(true);
+        m_listHint->setFont(hintFont);
+        captions = m_decisions->sizeHint();
+        values = m_values->sizeHint();
+        hint = m_listHint->sizeHint();
+        width =
+            std::max(captions.width() + kListGap + values.width(), hint.width()) + 2 * kListPadding;
+        height = std::max(captions.height(), values.height()) + hint.height() + 3 * kListPadding;
+        if (width <= kListArea.width() && height <= kListArea.height()) break;
+    }
+    const QRect panel(kListArea.right() + 1 - width, kListArea.top(), width, height);
+    const int top = panel.top() + kListPadding;
+    const int lines = std::max(captions.height(), values.height());
+    m_listPanel->setGeometry(panel);
+    m_decisions->setGeometry(panel.left() + kListPadding, top, captions.width(), lines);
+    m_values->setGeometry(panel.right() + 1 - kListPadding - values.width(), top, values.width(),
+                          lines);
+    m_listHint->setGeometry(panel.left() + kListPadding, top + lines + kListPadding,
+                            panel.width() - 2 * kListPadding, hint.height());
 }
 
 void TDecisionWindow::showEvent(QShowEvent* event) {

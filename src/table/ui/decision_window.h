@@ -50,7 +50,10 @@ private:
     void HandlePendingEvents();
 
     void SelectGame();        // "выбрать игру"
+    void NewLayout();         // "новый расклад"
     void ShowCombinations();  // "комбинации"
+    // Sizes the candidate lists to their lines and sets them along the right edge.
+    void PlaceCandidateLists(bool shown);
 
     TDecisionTable& m_table;
     IDialogs& m_dialogs;
@@ -64,10 +67,13 @@ private:
     QLabel* m_gameName = nullptr;                                 // Label2
     QLabel* m_decisions = nullptr;                                // Label3
     QLabel* m_values = nullptr;                                   // Label4
+    QLabel* m_listHint = nullptr;                                 // Label5: a click opens the list
+    QLabel* m_listPanel = nullptr;                                // the frame behind the lists
     QPushButton* m_decide = nullptr;                              // Button1
     QPushButton* m_continue = nullptr;                            // Button2
     QPushButton* m_combinations = nullptr;                        // Button3
     QPushButton* m_randomDeal = nullptr;                          // Button15
+    QPushButton* m_newLayout = nullptr;  // Button16 "новый расклад", once a hand is settled
 };
 
 }  // namespace studlab
