@@ -221,9 +221,11 @@ std::optional<TDecisionTable::TPlacement> TDecisionTable::NextPlacementStage4() 
     return std::nullopt;
 }
 
+// The dealer's new card after a game bought at decision 4, or his hidden cards when no decision
+// since the first has asked for them: a hand is settled on all five.
 std::optional<TDecisionTable::TPlacement> TDecisionTable::NextPlacementStage5() const {
     if (BuysDealerGame(4, m_state.Choice4)) return ReplacementDealerCard(0);
-    return std::nullopt;
+    return NextHiddenDealerCard();
 }
 
 // The dealer's hidden cards fill his free slots in the order 3, 4, 2, 5, 1. Slots that already

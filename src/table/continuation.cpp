@@ -193,7 +193,9 @@ void TDecisionTable::ContinueAfterDecision3() {
         m_view.Prompt = kPromptDealerNewCard;
         m_state.Stage4Step = 0;
     } else {
-        m_state.Stage4Step = 0;
+        // The last decision of the player offered nothing: the hand goes on to its settlement,
+        // which needs every card of the dealer's hand.
+        AskForHiddenDealerCards(m_state.Stage4Step);
     }
 }
 
@@ -205,6 +207,10 @@ void TDecisionTable::ContinueAfterDecision4() {
         ThrowAwayDealerSwapCard();
         Pay(cost);
         m_view.Prompt = kPromptDealerNewCard;
+    } else {
+        // The settlement that follows needs every card of the dealer's hand.
+        int unused = 0;
+        AskForHiddenDealerCards(unused);
     }
 }
 

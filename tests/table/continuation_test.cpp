@@ -333,20 +333,32 @@ TEST_F(Continuation, CostThatDoesNotConvertLeavesTheHandAsItWas) {
 
 // A decision that offered nothing leaves an empty choice: no card arrives, so each next
 // decision can follow at once, and stage 5 ends the hand at the latest.
+// A decision that offered nothing lets the hand go straight on to the next decision; after the
+// last decision of the player the dealer's hidden cards come, since the hand is settled on them.
 TEST_F(Continuation, EmptyChoicesLeadStraightToTheNextDecision) {
     LayOut("1", "2c");
-    const std::vector<std::pair<int, std::string_view>> stages = {
-        {2, kPromptKnown}, {3, kPromptKnown}, {4, kPromptKnown}, {5, "Нажмите \"РЕШЕНИЕ\" "}};
-    for (const auto& [stage, prompt] : stages) {
+    for (const int stage : {2, 3}) {
         Decided("");
         Continue();
         EXPECT_EQ(State().HandStage, stage);
-        ExpectEntryComplete(prompt);
+        ExpectEntryComplete(kPromptKnown);
         EXPECT_EQ(State().DealerCards.Count(), 1);
         EXPECT_FLOAT_EQ(State().ExtraStake, 0.0F);
     }
+    Decided("");
+    Continue();
+    EXPECT_EQ(State().HandStage, 4);
+    ExpectWaitingFor("Выберете оставшиеся карты дилера");
+    Click("2d 3d 4d 5d");
+    ExpectEntryComplete(kPromptKnown);
+    EXPECT_EQ(State().DealerCards.Count(), 5);
+
+    Decided("");
+    Continue();
+    EXPECT_EQ(State().HandStage, 5);
+    ExpectEntryComplete("Нажмите \"РЕШЕНИЕ\" ");
     const TTableState waiting = State();
-    Click("2d");
+    Click("6d");
     Continue();
     ExpectUnchangedButClickName(waiting);
 }

@@ -477,6 +477,46 @@ TEST_F(Decision, RandomDealPlaysWholeHandsAndRecordsTheResult) {
     }
 }
 
+// A settled hand is a whole outcome: a fold loses what was paid, and anything else is settled on
+// the dealer's five cards, never on an expectation over cards not dealt. Here exchanges at both
+// decisions, buying two cards and buying the dealer a game at every decision are allowed, while
+// the third decision offers nothing: the hand must still get the dealer's cards.
+TEST_F(Decision, EverySettledHandIsAWholeOutcome) {
+    TGameDesign d;
+    for (int stage = 1; stage <= 2; ++stage) {
+        for (TPlayerAction a : {paExchange1, paExchange4, paExchange5}) d.SetAllows(stage, a, true);
+    }
+    d.SetAllows(1, paBuyTwoCards, true);
+    for (int stage = 2; stage <= 4; ++stage) d.SetAllows(stage, paBuyDealerGame, true);
+    SelectGame(d);
+    design = d;
+    settings.SameSequence = true;
+    settings.ProbabilisticCycles = "20";  // the sampled exchanges need not be precise here
+    int settledOnFiveCards = 0;
+    for (int hand = 0; hand < 120; ++hand) {
+        table.RandomDeal();
+        ExpectSound();
+        const TTableState& s = State();
+        ASSERT_NE(s.HandResult, kHandNotSettled);
+        if (s.DealerCards.Count() < 5) {
+            // Only a fold ends a hand before the dealer's cards are dealt.
+            EXPECT_EQ(s.HandResult,
+                      RoundHalfEven(static_cast<long double>(s.PlayerBalance) * 10000))
+                << "hand " << hand << ": " << View().Prompt;
+            continue;
+        }
+        ++settledOnFiveCards;
+        const TEvalResult r =
+            EvaluateLayout(MakeEvalRules(design, settings),
+                           {s.PlayerCards, s.DealerCards,
+                            s.PlayerCards | s.DealerCards | s.OutCards, s.ExtraStake},
+                           kModeBet);
+        EXPECT_EQ(r.Tallies.DealerOutcomes, 1);
+        EXPECT_EQ(s.HandResult, r.Value) << "hand " << hand;
+    }
+    EXPECT_GT(settledOnFiveCards, 20);
+}
+
 TEST_F(Decision, RandomDealsFollowTheGeneratorFromTheSameSeed) {
     SelectGame(TGameDesign{});
     settings.SameSequence = true;
