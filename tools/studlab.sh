@@ -16,6 +16,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     libsqlite3-dev libcli11-dev nlohmann-json3-dev libjpeg62-turbo
+    libopenmpi-dev openmpi-bin
     fonts-comic-neue fonts-dejavu-core xvfb xauth locales
 )
 

@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "design/design_file.h"
+#include "support/run_cli.h"
+#include "support/test_folder.h"
+
+namespace studlab {
+namespace {
+
+using testing::RunCli;
+
+// Folding or betting against a dealer who shows nothing: 134,459 classes, quick to play.
+const std::string kFoldOrBet =
+    "exact --set DealerOpenCards=0 --set 'StageActions[1][paBuyCard]=NO' --json";
+
+nlohmann::json Figures(const std::string& arguments) {
+    const auto run = RunCli(arguments);
+    EXPECT_EQ(run.ExitCode, 0) << run.Errors;
+    auto json = nlohmann::json::parse(run.Output);
+    json.erase("seconds");
+    json.erase("threads");
+    return json;
+}
+
+// The sums are integers: neither the threads nor the division into parts changes a digit. The
+// MO was also worked out apart, by evaluating all 2,598,960 hands one by one: 8,9397791038 %.
+TEST(CliExact, TheThreadsChangeNoDigit) {
+    const nlohmann::json one = Figures(kFoldOrBet + " --threads 1");
+    EXPECT_EQ(one["layouts"], 2598960);
+    EXPECT_EQ(one["classes"], 134459);
+    EXPECT_NEAR(one["mo_percent"].get<double>(), 8.9397791038, 1e-9);
+    EXPECT_EQ(Figures(kFoldOrBet + " --threads 3 --batch-size 777"), one);
+    // Every hand ends in one of the return table's outcomes.
+    double probability = 0;
+    for (const auto& row : one["return_table"]) probability += row["probability"].get<double>();
+    EXPECT_NEAR(probability, 1.0, 1e-12);
+}
+
+TEST(CliExact, TextShowsTheMoToFourDecimals) {
+    const auto run = RunCli("exact --set DealerOpenCards=0 --set 'StageActions[1][paBuyCard]=NO'");
+    ASSERT_EQ(run.ExitCode, 0);
+    EXPECT_EQ(run.Output.rfind("MO=8,9398%\n", 0), 0U) << run.Output;
+    EXPECT_NE(run.Output.find("\nreturn_table:\n"), std::string::npos);
+}
+
+TEST(CliExact, ResumesFromItsCheckpoint) {
+    const testing::TTestFolder dir;
+    const std::string file = (dir / "run.checkpoint").string();
+    const std::string arguments = kFoldOrBet + " --batch-size 20000 --checkpoint '" + file + "'";
+    const nlohmann::json whole = Figures(arguments);
+    // An interrupted run: the file cut within its last part.
+    std::stringstream text;
+    text << std::ifstream(file).rdbuf();
+    const std::string content = text.str();
+    std::ofstream(file, std::ios::trunc) << content.substr(0, content.size() - 100);
+    EXPECT_EQ(Figures(arguments), whole);
+    EXPECT_EQ(Figures(arguments), whole);  // everything done: only read
+
+    std::ofstream(file, std::ios::trunc) << "not a checkpoint\n";
+    const auto foreign = RunCli(arguments);
+    EXPECT_EQ(foreign.ExitCode, 1);
+    EXPECT_NE(foreign.Message().find(file), std::string::npos);
+    EXPECT_NE(foreign.Message().find("не является файлом продолжения"), std::string::npos);
+
+    // The same file for another design.
+    std::ofstream(file, std::ios::trunc) << content;
+    const auto other = RunCli(arguments + " --set 'PayQualified[ckPair]=2'");
+    EXPECT_EQ(other.ExitCode, 1);
+    EXPECT_NE(other.Message().find("другой конструкции"), std::string::npos);
+}
+
+TEST(CliExact, DesignsItCannotPlayAreRefusedWithTheReason) {
+    struct TCase {
+        std::string Arguments;
+        int ExitCode;
+        std::string Words;
+    };
+    std::vector<TCase> cases = {
+        {"--set PlayingBoxes=2", 1, "одним боксом"},
+        {"--set DealerOpenCards=5", 1, "0–4 открытыми картами"},
+        {"--set 'StageActions[2][paBuyDealerGame]=YES'", 1, "покупку игры дилеру"},
+        {"--set BetSize=abc", 2, "BetSize"},
+        {"--set 'StageActions[2][paBuyTwoCards]=YES'", 1, "больше семи карт"},
+        {"--threads 0", 2, "--threads"},
+    };
+    // A design file keeps any text in a number field; the analysis names the field.
+    const testing::TTestFolder dir;
+    const std::string file = (dir / "bad bet.es1").string();
+    TGameDesign design;
+    design.BetSize = "abc";
+    SaveDesignFile(design, file);
+    cases.push_back({"--design '" + file + "'", 1, "«abc»"});
+    for (const TCase& c : cases) {
+        const auto run = RunCli("exact " + c.Arguments);
+        EXPECT_EQ(run.ExitCode, c.ExitCode) << c.Arguments;
+        EXPECT_NE(run.Message().find(c.Words), std::string::npos)
+            << c.Arguments << ": " << run.Message();
+        EXPECT_EQ(run.Output, "") << c.Arguments;
+    }
+}
+
+}  // namespace
+}  // namespace studlab
