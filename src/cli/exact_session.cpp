@@ -173,8 +173,8 @@ TExactReport RunExact(const TExactOptions& options) {
         const auto began = std::chrono::steady_clock::now();
         const std::unique_ptr<IClassPlay> play = game.NewPlay();
         for (std::int64_t i = 0; i < n && i < static_cast<std::int64_t>(starts.size()); ++i) {
-            report.Sums +=
-                PlayBatch(classes, starts[static_cast<std::size_t>(i)], 1, *play, stop, played);
+            classes.Visit(starts[static_cast<std::size_t>(i)], 1,
+                          [&](const TLayoutClass& layout) { play->Play(layout, report.Sums); });
         }
         report.Seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();

@@ -1,5 +1,6 @@
 #include "table/offers.h"
 
+#include <array>
 #include <bit>
 #include <initializer_list>
 #include <optional>
@@ -24,13 +25,12 @@ constexpr TEvalMode BuyMode(int cards, int stage, bool sampled) {
 
 class TOfferList {
 public:
-    TOfferList(const TDecisionPoint& point, const TGameDesign& design, const TOfferOptions& options)
-        : m_point(point), m_design(design), m_options(options) {
-        point.Player.ForEach([&](TCardId id) { m_cards.push_back(id); });
-        m_offers.reserve(8);
+    TOfferList(const TDecisionPoint& point, const TGameDesign& design,
+               const TOfferOptions& options, std::vector<TOffer>& offers)
+        : m_point(point), m_design(design), m_options(options), m_offers(offers) {
+        point.Player.ForEach([&](TCardId id) { m_cards[m_cardCount++] = id; });
+        m_offers.clear();
     }
-
-    std::vector<TOffer> Take() { return std::move(m_offers); }
 
     bool Allows(TPlayerAction action) const { return m_design.Allows(m_point.Stage, action); }
 
@@ -60,7 +60,7 @@ public:
         const bool sampled = cards == 2 && m_options.Probabilistic;
         const TEvalMode mode = ExchangeMode(cards, m_point.Stage, sampled);
         const TPlayerAction action = cards == 1 ? paExchange1 : paExchange2;
-        for (std::size_t i = 0; i < m_cards.size(); ++i) {
+        for (std::size_t i = 0; i < m_cardCount; ++i) {
             if (cards == 1) {
                 TOffer o = DrawOffer(action, ExchangeCode(1), mode, 1, false,
                                      Without(m_point.Player, {m_cards[i]}));
@@ -69,7 +69,7 @@ public:
                 Add(o);
                 continue;
             }
-            for (std::size_t j = i + 1; j < m_cards.size(); ++j) {
+            for (std::size_t j = i + 1; j < m_cardCount; ++j) {
                 TOffer o = DrawOffer(action, ExchangeCode(2), mode, 2, sampled,
                                      Without(m_point.Player, {m_cards[i], m_cards[j]}));
                 o.Named = {m_cards[i], m_cards[j]};
@@ -93,23 +93,23 @@ public:
             TOffer o = DrawOffer(action, ExchangeCode(cards), mode, cards, sampled, base);
             o.Named = {m_cards[i], i == j ? 0 : m_cards[j]};
             // The first five cards of the hand in their places, the kept ones left empty.
-            for (std::size_t c = 0; c < 5 && c < m_cards.size(); ++c) {
+            for (std::size_t c = 0; c < 5 && c < m_cardCount; ++c) {
                 if (c != i && c != j) o.Thrown[c] = m_cards[c];
             }
             Add(o);
         };
-        for (std::size_t i = 0; i < m_cards.size(); ++i) {
+        for (std::size_t i = 0; i < m_cardCount; ++i) {
             if (kept == 1) {
                 add(paExchange4, i, i);
                 continue;
             }
-            for (std::size_t j = i + 1; j < m_cards.size(); ++j) add(paExchange3, i, j);
+            for (std::size_t j = i + 1; j < m_cardCount; ++j) add(paExchange3, i, j);
         }
     }
     void ExchangeAll() {
         TOffer o = DrawOffer(paExchange5, ExchangeCode(5), ExchangeMode(5, m_point.Stage, true), 5,
                              true, TCardTable());
-        for (std::size_t c = 0; c < m_cards.size() && c < o.Thrown.size(); ++c) {
+        for (std::size_t c = 0; c < m_cardCount && c < o.Thrown.size(); ++c) {
             o.Thrown[c] = m_cards[c];
         }
         Add(o);
@@ -152,8 +152,9 @@ private:
     const TDecisionPoint& m_point;
     const TGameDesign& m_design;
     const TOfferOptions& m_options;
-    std::vector<TCardId> m_cards;  // the player's, in scan order
-    std::vector<TOffer> m_offers;
+    std::array<TCardId, kCards> m_cards{};  // the player's, in scan order
+    std::size_t m_cardCount = 0;
+    std::vector<TOffer>& m_offers;
 };
 
 }  // namespace
@@ -168,7 +169,14 @@ TEvalLayout TOffer::ValuedLayout(const TDecisionPoint& point) const {
 
 std::vector<TOffer> OffersAt(const TDecisionPoint& point, const TGameDesign& design,
                              const TOfferOptions& options) {
-    TOfferList list(point, design, options);
+    std::vector<TOffer> offers;
+    OffersAt(point, design, options, offers);
+    return offers;
+}
+
+void OffersAt(const TDecisionPoint& point, const TGameDesign& design, const TOfferOptions& options,
+              std::vector<TOffer>& offers) {
+    TOfferList list(point, design, options, offers);
     const int stage = point.Stage;
     // After a fold or a bet no card comes to the player any more.
     const bool afterDraw =
@@ -196,7 +204,6 @@ std::vector<TOffer> OffersAt(const TDecisionPoint& point, const TGameDesign& des
         (stage == 4 || IsBetCode(point.Choice(stage - 1)))) {
         list.DealerGame();
     }
-    return list.Take();
 }
 
 std::string OfferCaption(const TOffer& offer, int stage) {

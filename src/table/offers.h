@@ -70,6 +70,10 @@ struct TOfferOptions {
 // bets, the purchases, the exchanges card by card in scan order, the dealer's game.
 std::vector<TOffer> OffersAt(const TDecisionPoint& point, const TGameDesign& design,
                              const TOfferOptions& options);
+// The same into `offers` (emptied first), whose storage a caller that lists many decisions
+// keeps.
+void OffersAt(const TDecisionPoint& point, const TGameDesign& design, const TOfferOptions& options,
+              std::vector<TOffer>& offers);
 
 // The candidate's caption as the decision lists it ("поменять все, кроме A черви и K пик").
 std::string OfferCaption(const TOffer& offer, int stage);

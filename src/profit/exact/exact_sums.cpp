@@ -1,5 +1,6 @@
 #include "profit/exact/exact_sums.h"
 
+#include <bit>
 #include <charconv>
 
 namespace studlab {
@@ -43,6 +44,34 @@ TExactSums& TExactSums::operator+=(const TExactSums& o) {
         }
     }
     return *this;
+}
+
+void TExactSums::Take(TExactSums& o, std::uint64_t cells) {
+    Classes += o.Classes;
+    Layouts += o.Layouts;
+    Weight += o.Weight;
+    Result += o.Result;
+    ResultSquares += o.ResultSquares;
+    Stake += o.Stake;
+    BestResult += o.BestResult;
+    ChoicesDiffer += o.ChoicesDiffer;
+    const TInt256 zero;
+    for (std::size_t a = 0; a < FirstAction.size(); ++a) {
+        if (o.FirstAction[a] == zero) continue;
+        FirstAction[a] += o.FirstAction[a];
+        o.FirstAction[a] = zero;
+    }
+    for (; cells != 0; cells &= cells - 1) {
+        const auto bit = static_cast<std::size_t>(std::countr_zero(cells));
+        TReturnCell& from = o.Returns[bit / kFinalOutcomes][bit % kFinalOutcomes];
+        TReturnCell& to = Returns[bit / kFinalOutcomes][bit % kFinalOutcomes];
+        to.Chance += from.Chance;
+        to.Contribution += from.Contribution;
+        from = TReturnCell();
+    }
+    o.Classes = 0;
+    o.Layouts = o.Weight = o.Result = o.ResultSquares = o.Stake = o.BestResult = o.ChoicesDiffer =
+        zero;
 }
 
 // "classes n n n ...": most return cells are 0, which costs a single digit each.

@@ -66,6 +66,9 @@ struct TExactSums {
     }
 
     TExactSums& operator+=(const TExactSums& o);
+    // Adds `o` and leaves it empty. A class touches few of the return cells: only those of
+    // `cells` (bit kind * 5 + outcome, kinds counted from 0) are added and cleared.
+    void Take(TExactSums& o, std::uint64_t cells);
     friend bool operator==(const TExactSums&, const TExactSums&) = default;
 
     // One line of text that FromText takes back exactly (checkpoints, messages between machines).

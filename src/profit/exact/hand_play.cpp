@@ -4,6 +4,7 @@
 #include <array>
 #include <bit>
 #include <optional>
+#include <utility>
 
 #include "design/design_rules.h"
 #include "table/choice_codes.h"
@@ -142,7 +143,18 @@ public:
         }
     }
 
-    TLayoutOutcome Play(const TDecisionPoint& first, std::int64_t members, TExactSums& sums);
+    // What one first layout brought, as numerators over its weight.
+    struct TPlayed {
+        TInt256 Result;
+        TInt256 BestResult;
+        TInt256 Weight;
+        TPlayerAction FirstAction = TPlayerAction::paFold;
+        bool FirstActionTaken = false;
+        bool BestDiffers = false;
+    };
+    TPlayed Play(const TDecisionPoint& first, std::int64_t members, TExactSums& sums);
+    // The return cells the hands played since the last call touched, one bit each.
+    std::uint64_t TakeTouchedCells() { return std::exchange(m_touched, 0); }
     bool SuitSensitive() const { return m_suitSensitive; }
     void ForgetSuitSensitivity() { m_suitSensitive = false; }
 
@@ -162,7 +174,9 @@ private:
             std::min<int>(consumed, static_cast<int>(m_scale.size()) - 1))];
     }
 
-    TValued Value(const TNode& node, bool wantBest);
+    // The decision at `node` with its offers valued; kept in a place of its stage, which the
+    // decisions further down the hand leave alone, until the next decision of that stage.
+    const TValued& Value(const TNode& node, bool wantBest);
     TInt256 BestOf(const TNode& node);
     void Realize(const TNode& node, const TValued& valued, const TInt256& weight, TExactSums& sums);
     void RealizeNode(const TNode& node, const TInt256& weight, TExactSums& sums) {
@@ -187,6 +201,10 @@ private:
         return {PointAfterNothing(node.Point), node.Consumed};
     }
     void NoteTies(const TValued& v);
+    void Touch(TCombinationKind kind, TFinalOutcome outcome) {
+        m_touched |= std::uint64_t{1}
+                     << ((KindIndex(kind) - 1) * kFinalOutcomes + static_cast<int>(outcome));
+    }
     void NoteTruncation(const TNode& node, const TOffer& offer);
 
     const TExactGame& m_game;
@@ -194,6 +212,8 @@ private:
     TMemoEvaluator m_evaluator;
     int m_unseen = -1;
     TFoldValueMemo m_foldValues;
+    std::array<TValued, kStages + 1> m_valued;  // [stage]
+    std::uint64_t m_touched = 0;
     std::vector<TInt256> m_scale;
     bool m_suitSensitive = false;
 };
@@ -218,8 +238,9 @@ void TWalker::NoteTruncation(const TNode& node, const TOffer& offer) {
     if (RankIndexOf(offer.Thrown[4]) == RankIndexOf(offer.Thrown[5])) m_suitSensitive = true;
 }
 
-TWalker::TValued TWalker::Value(const TNode& node, bool wantBest) {
-    TValued v;
+const TWalker::TValued& TWalker::Value(const TNode& node, bool wantBest) {
+    TValued& v = m_valued[static_cast<std::size_t>(node.Point.Stage)];
+    v.Chosen = -1;
     const TDecisionPoint& p = node.Point;
     v.Here = Analysis(p.Layout());
     v.Bet = EvaluateAnalysis(m_game.Rules(), v.Here, kModeBet, p.ExtraStake);
@@ -232,9 +253,9 @@ TWalker::TValued TWalker::Value(const TNode& node, bool wantBest) {
                          .FoldValues = &m_foldValues,
                          .WantText = false};
     valuation.Offers.Insurable = v.Bet.HandInsurable;
-    v.Offers = OffersAt(p, m_game.Design(), valuation.Offers);
+    OffersAt(p, m_game.Design(), valuation.Offers, v.Offers);
     v.Compared.resize(v.Offers.size());
-    if (wantBest) v.Best.resize(v.Offers.size());
+    v.Best.resize(wantBest ? v.Offers.size() : 0);
     for (std::size_t i = 0; i < v.Offers.size(); ++i) {
         const TOffer& o = v.Offers[i];
         if (o.Valuation == TOfferValuation::ovBet) {
@@ -272,7 +293,7 @@ TWalker::TValued TWalker::Value(const TNode& node, bool wantBest) {
 
 TInt256 TWalker::BestOf(const TNode& node) {
     if (node.Point.Stage > kStages) return SettledBest(node);
-    const TValued v = Value(node, true);
+    const TValued& v = Value(node, true);
     if (v.Chosen < 0) return BestOf(AfterNothing(node));
     return *std::max_element(v.Best.begin(), v.Best.end());
 }
@@ -318,6 +339,7 @@ void TWalker::Settle(const TNode& node, const TEvalAnalysis& here, const TEvalRe
         sums.Result += amount;
         sums.ResultSquares += amount * payout;
         TReturnCell& cell = sums.Cell(here.Kind, kinds[i]);
+        Touch(here.Kind, kinds[i]);
         cell.Chance += ways;
         cell.Contribution += amount;
     }
@@ -334,7 +356,9 @@ void TWalker::Fold(const TNode& node, const TInt256& weight, TExactSums& sums) {
     sums.Result += amount;
     sums.ResultSquares += amount * payout;
     sums.Stake += ways * -payout;  // the ante and the costs, all lost
-    TReturnCell& cell = sums.Cell(Analysis(node.Point.Layout()).Kind, TFinalOutcome::foFolded);
+    const TCombinationKind kind = Analysis(node.Point.Layout()).Kind;
+    TReturnCell& cell = sums.Cell(kind, TFinalOutcome::foFolded);
+    Touch(kind, TFinalOutcome::foFolded);
     cell.Chance += ways;
     cell.Contribution += amount;
 }
@@ -363,17 +387,19 @@ void TWalker::Realize(const TNode& node, const TValued& v, const TInt256& weight
 }
 
 // Adds the hands that follow the first layout, counted `members` times, to `sums`.
-TLayoutOutcome TWalker::Play(const TDecisionPoint& first, std::int64_t members, TExactSums& sums) {
+TWalker::TPlayed TWalker::Play(const TDecisionPoint& first, std::int64_t members,
+                               TExactSums& sums) {
     SetUnseen(ArrivalCards(first).Count());
     const TNode root{first, 0};
-    const TValued v = Value(root, m_game.WithBestPlay());
+    const TValued& v = Value(root, m_game.WithBestPlay());
     const TInt256 m(members);
     const TInt256 weight = Scale(0) * m;
     const TInt256 before = sums.Result;
     Realize(root, v, m, sums);
-    TLayoutOutcome outcome;
+    TPlayed outcome;
     const TInt256 result = sums.Result - before;
-    outcome.Value = Quotient(result, weight);
+    outcome.Result = result;
+    outcome.Weight = weight;
     if (v.Chosen >= 0) {
         outcome.FirstActionTaken = true;
         outcome.FirstAction = v.Offers[static_cast<std::size_t>(v.Chosen)].Action;
@@ -385,7 +411,7 @@ TLayoutOutcome TWalker::Play(const TDecisionPoint& first, std::int64_t members, 
         outcome.BestDiffers = v.Chosen >= 0 && v.Best[static_cast<std::size_t>(v.Chosen)] < bestOne;
         best = bestOne * m;
     }
-    outcome.BestValue = Quotient(best, weight);
+    outcome.BestResult = best;
 
     sums.Classes += 1;
     sums.Layouts += m;
@@ -412,11 +438,11 @@ public:
     explicit TClassPlay(const TExactGame& game) : m_walker(game) {}
 
     void Play(const TLayoutClass& layout, TExactSums& sums) override {
-        m_class = TExactSums();
+        // m_class is empty here: every class leaves it so.
         m_walker.ForgetSuitSensitivity();
         m_walker.Play(FirstPoint(layout.Player, layout.Dealer), layout.Members, m_class);
         if (!m_walker.SuitSensitive() || layout.Members == 1) {
-            sums += m_class;
+            sums.Take(m_class, m_walker.TakeTouchedCells());
             return;
         }
         // The play depends on which suit is which (a tie broken by the order of the cards): each
@@ -433,7 +459,7 @@ public:
             m_walker.Play(FirstPoint(player, dealer), 1, m_class);
         } while (std::next_permutation(to.begin(), to.end()));
         m_class.Classes = 1;
-        sums += m_class;
+        sums.Take(m_class, m_walker.TakeTouchedCells());
     }
 
 private:
@@ -503,7 +529,14 @@ TLayoutOutcome PlayLayout(const TExactGame& game, TCardTable player, TCardTable 
     p.Player = player;
     p.Dealer = dealer;
     p.Out = out;
-    return walker.Play(p, members, sums);
+    const TWalker::TPlayed played = walker.Play(p, members, sums);
+    TLayoutOutcome outcome;
+    outcome.Value = Quotient(played.Result, played.Weight);
+    outcome.BestValue = Quotient(played.BestResult, played.Weight);
+    outcome.FirstAction = played.FirstAction;
+    outcome.FirstActionTaken = played.FirstActionTaken;
+    outcome.BestDiffers = played.BestDiffers;
+    return outcome;
 }
 
 }  // namespace studlab
