@@ -145,13 +145,22 @@ TPayouts Payouts(const TEvalRules& rules, const TEvalAnalysis& a, float extraSta
 }  // namespace
 
 // Steps 1 to 5: the player's kind and kept hand, the dealer's completions, the tallies.
+TCardTable UnseenCards(const TEvalLayout& layout) {
+    // The player's set-aside cards stay in layout.Player, so they are dead as well.
+    return (layout.Player | layout.Dealer | layout.Seen).Complement();
+}
+
 TEvalAnalysis AnalyseLayout(const TEvalRules& rules, const TEvalLayout& layout) {
+    return AnalyseLayout(rules, layout,
+                         TCompletionCounts(layout.Dealer, UnseenCards(layout), rules.Counting));
+}
+
+TEvalAnalysis AnalyseLayout(const TEvalRules& rules, const TEvalLayout& layout,
+                            const TCompletionCounts& dealer) {
     TEvalAnalysis a;
     a.Kind = ClassifyHand(layout.Player, rules.Counting.Plays);
     a.Kept = layout.Player.Count() > 5 ? ReduceToFive(layout.Player, a.Kind).Kept : layout.Player;
-    // The set-aside cards stay in layout.Player, so they are dead as well.
-    const TCardTable unseen = (layout.Player | layout.Dealer | layout.Seen).Complement();
-    const TCompletionCounts dealer(layout.Dealer, unseen, rules.Counting);
+    const TCardTable unseen = UnseenCards(layout);
     a.DealerCards = layout.Dealer.Count();
     a.DeckRemaining = dealer.DeckRemaining();
     for (TCombinationKind k : kCountedKinds) a.KindTotals[k] = dealer.KindTotal(k);

@@ -103,6 +103,13 @@ struct TEvalAnalysis {
 };
 
 TEvalAnalysis AnalyseLayout(const TEvalRules& rules, const TEvalLayout& layout);
+// The same on the dealer's completions already counted for the layout's dealer cards and unseen
+// cards (UnseenCards): every draw of the player that brings the same cards leaves the dealer the
+// same completions, whatever the player keeps.
+TEvalAnalysis AnalyseLayout(const TEvalRules& rules, const TEvalLayout& layout,
+                            const TCompletionCounts& dealer);
+// The cards that may still complete the dealer's hand: in nobody's hand and not seen.
+TCardTable UnseenCards(const TEvalLayout& layout);
 
 // The value and the outcome distribution of the action `code` on an analysed layout, with the
 // antes already staked in the hand. One analysis serves every code and stake of the same cards.

@@ -8,6 +8,7 @@
 
 #include "design/design_rules.h"
 #include "table/choice_codes.h"
+#include "table/draw_sums.h"
 #include "text/number_text.h"
 
 namespace studlab {
@@ -69,25 +70,38 @@ class TAnalysisMemo {
 public:
     // The analysis stays valid until the next call.
     const TEvalAnalysis& Get(const TEvalRules& rules, const TEvalLayout& layout) {
-        const std::uint64_t unseen =
-            (layout.Player | layout.Dealer | layout.Seen).Complement().Mask();
+        TEntry& e = EntryOf(layout);
+        if (!e.Used) e.Analysis = AnalyseLayout(rules, layout);
+        e.Used = true;
+        return e.Analysis;
+    }
+    // Keeps an analysis made elsewhere for the layout.
+    void Put(const TEvalLayout& layout, const TEvalAnalysis& analysis) {
+        TEntry& e = EntryOf(layout);
+        e.Analysis = analysis;
+        e.Used = true;
+    }
+
+private:
+    // The entry of the layout's place, emptied when it held another layout.
+    struct TEntry;
+    TEntry& EntryOf(const TEvalLayout& layout) {
+        const std::uint64_t unseen = UnseenCards(layout).Mask();
         const std::uint64_t p = layout.Player.Mask();
         const std::uint64_t d = layout.Dealer.Mask();
         std::uint64_t h =
             p * 0x9E3779B97F4A7C15ULL ^ d * 0xC2B2AE3D27D4EB4FULL ^ unseen * 0x165667B19E3779F9ULL;
         h ^= h >> 31;
         TEntry& e = m_entries[h % kEntries];
-        if (!(e.Used && e.Player == p && e.Dealer == d && e.Unseen == unseen)) {
-            e.Analysis = AnalyseLayout(rules, layout);
+        if (!(e.Player == p && e.Dealer == d && e.Unseen == unseen)) {
             e.Player = p;
             e.Dealer = d;
             e.Unseen = unseen;
-            e.Used = true;
+            e.Used = false;
         }
-        return e.Analysis;
+        return e;
     }
 
-private:
     static constexpr std::size_t kEntries = 4093;
     struct TEntry {
         std::uint64_t Player = 0;
@@ -178,6 +192,16 @@ private:
     // decisions further down the hand leave alone, until the next decision of that stage.
     const TValued& Value(const TNode& node, bool wantBest);
     TInt256 BestOf(const TNode& node);
+    void ValueDrawsTogether(const TNode& node, TValued& v, bool wantBest);
+    void BestOfDrawsApart(const TNode& node, TValued& v);
+    // One draw offer's sums while its arrivals are counted.
+    struct TDrawSums {
+        std::size_t Offer = 0;
+        TWideSum Sum = 0;
+        TWideSum Outcomes = 0;
+        bool ChildIsValued = false;
+        TInt256 Best;
+    };
     void Realize(const TNode& node, const TValued& valued, const TInt256& weight, TExactSums& sums);
     void RealizeNode(const TNode& node, const TInt256& weight, TExactSums& sums) {
         if (node.Point.Stage > kStages) return Settle(node, weight, sums);
@@ -212,7 +236,8 @@ private:
     TMemoEvaluator m_evaluator;
     int m_unseen = -1;
     TFoldValueMemo m_foldValues;
-    std::array<TValued, kStages + 1> m_valued;  // [stage]
+    std::array<TValued, kStages + 1> m_valued;                 // [stage]
+    std::array<std::vector<TDrawSums>, kStages + 1> m_groups;  // [stage]
     std::uint64_t m_touched = 0;
     std::vector<TInt256> m_scale;
     bool m_suitSensitive = false;
@@ -264,7 +289,7 @@ const TWalker::TValued& TWalker::Value(const TNode& node, bool wantBest) {
                 o.Mode == kModeBet ? v.Bet
                                    : EvaluateAnalysis(m_game.Rules(), v.Here, o.Mode, p.ExtraStake);
             v.Compared[i] = static_cast<double>(r.Value) / 10000.0;
-        } else {
+        } else if (o.Valuation != TOfferValuation::ovDraw || m_game.LookAhead()) {
             v.Compared[i] = ValueOffer(p, o, valuation).Compared.value_or(0.0);
         }
         if (!wantBest) continue;
@@ -273,14 +298,10 @@ const TWalker::TValued& TWalker::Value(const TNode& node, bool wantBest) {
         } else if (o.Valuation == TOfferValuation::ovBet) {
             // The plain and the insured bet settle alike.
             v.Best[i] = SettledBest(node, v.Bet);
-        } else if (o.Valuation == TOfferValuation::ovDraw) {
-            const int k = ArrivingCards(o);
-            TInt256 best;
-            ForEachCardSet(ArrivalCards(p), k,
-                           [&](TCardTable arrival) { best += BestOf(After(node, o, arrival)); });
-            v.Best[i] = best * Factorial(k);
         }
     }
+    if (!m_game.LookAhead()) ValueDrawsTogether(node, v, wantBest);
+    if (wantBest) BestOfDrawsApart(node, v);
     // The highest value, the earlier slot on a tie; nothing offered, nothing chosen.
     for (std::size_t i = 0; i < v.Offers.size(); ++i) {
         if (v.Chosen < 0 || v.Compared[i] > v.Compared[static_cast<std::size_t>(v.Chosen)]) {
@@ -289,6 +310,72 @@ const TWalker::TValued& TWalker::Value(const TNode& node, bool wantBest) {
     }
     NoteTies(v);
     return v;
+}
+
+// The draws of a decision valued together, arrival by arrival: every draw of k cards meets the
+// same sets of k cards, and each set leaves the dealer the same completions whichever cards the
+// player keeps, so they are counted once per set (ten exchanges of three cards share every
+// triple). Each offer's value is the exact mean over its arrivals, as the decision computes it;
+// the order of the sums does not matter, they are whole. Where the hand after the draw is the
+// hand valued, the best continuation after each arrival is worked out from the same analysis.
+void TWalker::ValueDrawsTogether(const TNode& node, TValued& v, bool wantBest) {
+    const TDecisionPoint& p = node.Point;
+    const TEvalRules& rules = m_game.Rules();
+    const TCardTable table = p.Player | p.Dealer | p.Out;
+    const TCardTable arrivals = table.Complement();
+    // The decisions after these draws, further down the hand, have groups of their own.
+    std::vector<TDrawSums>& group = m_groups[static_cast<std::size_t>(p.Stage)];
+    for (int k = 1; k <= 5; ++k) {
+        group.clear();
+        for (std::size_t i = 0; i < v.Offers.size(); ++i) {
+            const TOffer& o = v.Offers[i];
+            if (o.Valuation != TOfferValuation::ovDraw || o.IntoDealer || o.Draw != k) continue;
+            const bool childIsValued =
+                ArrivingCards(o) == k && p.Player.Without(ThrownAway(o)) == o.Base;
+            group.push_back({i, 0, 0, childIsValued, TInt256()});
+        }
+        if (group.empty()) continue;
+        ForEachCardSet(arrivals, k, [&](TCardTable arrival) {
+            const TCompletionCounts dealer(p.Dealer, arrivals.Without(arrival), rules.Counting);
+            for (TDrawSums& g : group) {
+                const TOffer& o = v.Offers[g.Offer];
+                const TEvalLayout valued{o.Base | arrival, p.Dealer, table, p.ExtraStake};
+                const TEvalAnalysis a = AnalyseLayout(rules, valued, dealer);
+                const TEvalResult r = EvaluateAnalysis(rules, a, o.Mode, p.ExtraStake);
+                g.Sum += r.OutcomeSum();
+                g.Outcomes += r.Tallies.DealerOutcomes;
+                if (wantBest && g.ChildIsValued) {
+                    const TNode child = After(node, o, arrival);
+                    m_memo.Put(child.Point.Layout(), a);
+                    g.Best += BestOf(child);
+                }
+            }
+        });
+        for (const TDrawSums& g : group) {
+            v.Compared[g.Offer] =
+                g.Outcomes == 0
+                    ? 0.0
+                    : static_cast<double>(TExactMean{g.Sum, g.Outcomes, 1}.Rounded()) / 10000.0;
+            if (wantBest && g.ChildIsValued) v.Best[g.Offer] = g.Best * Factorial(k);
+        }
+    }
+}
+
+// The best continuation after the draws whose hand after the draw is not the hand valued (an
+// exchange from six or seven cards), and after every draw when the look-ahead values them.
+void TWalker::BestOfDrawsApart(const TNode& node, TValued& v) {
+    for (std::size_t i = 0; i < v.Offers.size(); ++i) {
+        const TOffer& o = v.Offers[i];
+        if (o.Valuation != TOfferValuation::ovDraw || o.IntoDealer) continue;
+        const int k = ArrivingCards(o);
+        const bool childIsValued =
+            k == o.Draw && node.Point.Player.Without(ThrownAway(o)) == o.Base;
+        if (childIsValued && !m_game.LookAhead()) continue;
+        TInt256 best;
+        ForEachCardSet(ArrivalCards(node.Point), k,
+                       [&](TCardTable arrival) { best += BestOf(After(node, o, arrival)); });
+        v.Best[i] = best * Factorial(k);
+    }
 }
 
 TInt256 TWalker::BestOf(const TNode& node) {
