@@ -67,6 +67,7 @@ void AddExactCommands(CLI::App& app) {
                       << FormatNumber(std::nearbyint(report.EstimatedSeconds)) << '\n';
             return;
         }
+        WriteStrategyFile(report, *options);
         PrintExactReport(report, options->Json, std::cout);
     });
 }

@@ -52,6 +52,7 @@ TExactReport Coordinate(const TExactOptions& options, int ranks) {
     TExactReport report;
     report.WithBestPlay = game.WithBestPlay();
     report.Notes = ExactNotes(game);
+    report.DealerOpenCards = game.DealerOpenCards();
     std::vector<std::int64_t> todo;
     for (std::int64_t b = 0; b < batchCount; ++b) {
         const TExactSums* done =
@@ -170,7 +171,9 @@ int main(int argc, char** argv) {
         if (options.Sample > 0)
             throw TUsageError("--sample runs on one machine: studlab-cli exact");
         if (rank == 0) {
-            PrintExactReport(Coordinate(options, ranks), options.Json, std::cout);
+            const TExactReport report = Coordinate(options, ranks);
+            WriteStrategyFile(report, options);
+            PrintExactReport(report, options.Json, std::cout);
             std::cout.flush();
             if (!std::cout) throw std::runtime_error("the result could not be written");
         } else {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <fstream>
 #include <cmath>
 #include <iostream>
 #include <nlohmann/json.hpp>
@@ -9,6 +10,7 @@
 
 #include "design/design_fields.h"
 #include "profit/exact/exact_figures.h"
+#include "profit/exact/strategy.h"
 #include "text/number_text.h"
 
 namespace studlab::cli {
@@ -111,6 +113,9 @@ void TExactOptions::AddTo(CLI::App& command) {
     command.add_flag("--look-ahead", LookAhead,
                      "the recommended play values purchases and exchanges by the best decision "
                      "after each arrival, as the decision window does with that setting");
+    command.add_option("--strategy", StrategyFile,
+                       "write the first decision's strategy by starting hand and dealer's card "
+                       "as CSV to FILE");
     command.add_flag("--no-best-play", NoBestPlay,
                      "skip the figure of the best continuation (faster for heavy designs)");
     command
@@ -162,6 +167,7 @@ TExactReport RunExact(const TExactOptions& options) {
     report.WithBestPlay = game.WithBestPlay();
     report.Notes = ExactNotes(game);
     report.TotalClasses = classes.ClassCount();
+    report.DealerOpenCards = game.DealerOpenCards();
     const auto factory = [&game] { return game.NewPlay(); };
     if (options.Sample > 0) {
         // Batches of one class, evenly spread, so that the sample meets every kind of layout.
@@ -196,6 +202,17 @@ TExactReport RunExact(const TExactOptions& options) {
     report.Threads = result.Threads;
     report.Seconds = result.Seconds;
     return report;
+}
+
+void WriteStrategyFile(const TExactReport& report, const TExactOptions& options) {
+    if (options.StrategyFile.empty()) return;
+    std::ofstream file(options.StrategyFile, std::ios::binary | std::ios::trunc);
+    WriteStrategyCsv(report.Sums.Strategy, report.DealerOpenCards == 1, file);
+    file.close();
+    if (!file) {
+        throw std::runtime_error("Не удалось записать стратегию в файл «" + options.StrategyFile +
+                                 "»");
+    }
 }
 
 void PrintExactReport(const TExactReport& report, bool json, std::ostream& out) {

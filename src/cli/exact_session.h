@@ -22,6 +22,7 @@ struct TExactOptions {
     bool LookAhead = false;
     std::int64_t Sample = 0;  // play only this many classes, to time the design
     std::string CheckpointFile;
+    std::string StrategyFile;
 
     void AddTo(CLI::App& command);
 };
@@ -33,6 +34,7 @@ struct TExactReport {
     int Threads = 0;
     double Seconds = 0;
     std::vector<std::string> Notes;
+    int DealerOpenCards = 1;
     // A timing sample instead of the whole analysis.
     bool Sample = false;
     std::int64_t TotalClasses = 0;
@@ -50,5 +52,7 @@ std::vector<std::string> ExactNotes(const TExactGame& game);
 TExactReport RunExact(const TExactOptions& options);
 
 void PrintExactReport(const TExactReport& report, bool json, std::ostream& out);
+// Writes the strategy of the first decision as CSV (--strategy); throws when it cannot.
+void WriteStrategyFile(const TExactReport& report, const TExactOptions& options);
 
 }  // namespace studlab::cli

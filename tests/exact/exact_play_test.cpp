@@ -2,15 +2,21 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
+#include <map>
+#include <numeric>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "cards/card_list.h"
+#include "cards/hand_classification.h"
 #include "design/design_fields.h"
 #include "profit/exact/hand_play.h"
+#include "profit/exact/strategy.h"
 #include "profit/game.h"
 #include "table/table_state.h"
+#include "text/number_text.h"
 
 namespace studlab {
 namespace {
@@ -158,6 +164,104 @@ TEST(ExactPlay, EveryLayoutIsWorthWhatTheTablePlaysOverEveryDeal) {
             EXPECT_GE(exact.BestValue, exact.Value - 1e-9);
         }
     }
+}
+
+}  // namespace
+}  // namespace studlab
+
+namespace studlab {
+namespace {
+
+// The strategy of a layout is the first decision of the decision table itself: the action it
+// takes, and every action's best candidate's value as it lists it.
+TEST(ExactPlay, TheStrategyRecordsTheFirstDecisionAsTheTableMakesIt) {
+    TGameDesign design;
+    TCalculationSettings settings;
+    for (const char* a : {"StageActions[1][paExchange1]=YES", "StageActions[1][paBetInsured]=YES",
+                          "Insurable[ckPair]=YES"}) {
+        SetDesignAssignment(design, settings, a);
+    }
+    const TExactGame game(design, settings);
+    TGame table;
+    table.Design = design;
+    table.Table.SetGameName("strategy");
+    table.Table.SelectGame(std::nullopt);
+    std::mt19937 rng(2024);
+    for (int round = 0; round < 25; ++round) {
+        std::vector<TCardId> deck(kCards);
+        std::iota(deck.begin(), deck.end(), 1);
+        std::shuffle(deck.begin(), deck.end(), rng);
+        TCardTable dealer;
+        dealer.Add(deck[0]);
+        TCardTable player;
+        for (std::size_t i = 1; i <= 5; ++i) player.Add(deck[i]);
+        // Out cards keep the arrivals few; they are part of both the table and the analysis.
+        TCardTable out;
+        for (std::size_t i = 6; i < 30; ++i) out.Add(deck[i]);
+
+        TExactSums sums;
+        const TLayoutOutcome played = PlayLayout(game, player, dealer, out, 1, sums);
+        table.Table.NewLayout();
+        for (const TCardTable cards : {dealer, player, out}) {
+            cards.ForEach([&](TCardId id) { table.Table.ClickCard(id); });
+        }
+        table.Table.Decide();
+        const TTableState& s = table.Table.State();
+        const TCandidateTable::TSlot& chosen = s.Candidates.Chosen();
+        ASSERT_TRUE(played.FirstActionTaken);
+        // The first decision's codes: fold 1, bet 2, insured 3, buy 4, exchange of one card 6.
+        const std::map<TPlayerAction, std::string> codes = {
+            {paFold, "1"}, {paBet, "2"}, {paBetInsured, "3"}, {paBuyCard, "4"}, {paExchange1, "6"}};
+        EXPECT_EQ(codes.at(played.FirstAction), chosen.Code);
+
+        const int row = StrategyRowOf(player, ClassifyHand(player, design.Plays));
+        const int column = StrategyColumnOf(dealer);
+        std::int64_t taken = 0;
+        for (int a = 0; a < kFirstActions; ++a) {
+            taken += sums.Strategy.At(row, column, static_cast<TFirstAction>(a)).Taken;
+        }
+        EXPECT_EQ(taken, 1);
+        // Every candidate's value is at most its action's best, and the best is among them.
+        const TStrategyTally& bet = sums.Strategy.At(row, column, TFirstAction::faBet);
+        EXPECT_EQ(bet.Offered, 1);
+        EXPECT_EQ(FormatTenThousandths(bet.ValueSum), s.Candidates.Slot(2).Value);
+        const TStrategyTally& exchange = sums.Strategy.At(row, column, TFirstAction::faExchange1);
+        std::int64_t bestExchange = std::numeric_limits<std::int64_t>::min();
+        for (int i = 1; i <= TCandidateTable::kCapacity; ++i) {
+            const TCandidateTable::TSlot& slot = s.Candidates.Slot(i);
+            if (slot.Code == "6") {
+                bestExchange =
+                    std::max(bestExchange, RoundHalfEven(ParseDesignNumber(slot.Value) * 10000.0L));
+            }
+        }
+        EXPECT_EQ(exchange.ValueSum, bestExchange);
+    }
+}
+
+TEST(ExactPlay, StartingHandsFallIntoTheirRows) {
+    const std::vector<std::pair<const char*, const char*>> cases = {
+        {"7h 5c 4d 3s 2h", "без игры, старшая 7"},
+        {"Ah Qc 9d 5s 2h", "без игры, старшая A"},
+        {"Ah Kc 4d 3s 2h", "туз-король, третья 4"},
+        {"Ah Kc Qd 3s 2h", "туз-король, третья Q"},
+        {"2h 2c 9d 5s Kh", "пара 2"},
+        {"Ah Ac 9d 5s Kh", "пара A"},
+        {"9h 9c 5d 5s Kh", "две пары"},
+        {"9h 9c 9d 5s Kh", "тройка"},
+        {"9h 8c 7d 6s 5h", "стрит"},
+        {"2h 8h 7h 6h Ah", "флеш"},
+        {"9h 9c 9d 5s 5h", "фулхаус и выше"},
+        {"9h 8h 7h 6h 5h", "фулхаус и выше"},
+    };
+    for (const auto& [hand, caption] : cases) {
+        const TCardTable cards = Cards(hand);
+        EXPECT_EQ(StrategyRowCaption(
+                      StrategyRowOf(cards, ClassifyHand(cards, TGameDesign::DefaultPlays()))),
+                  caption)
+            << hand;
+    }
+    EXPECT_EQ(StrategyColumnCaption(StrategyColumnOf(Cards("Qd"))), "Q");
+    EXPECT_EQ(StrategyColumnCaption(StrategyColumnOf(Cards("2d"))), "2");
 }
 
 }  // namespace

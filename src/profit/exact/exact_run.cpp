@@ -140,7 +140,6 @@ void TCheckpoint::Record(std::int64_t batch, const TExactSums& sums) {
         throw TExactRunError("Не удаётся записать файл продолжения " + Quoted(m_path) + ": " +
                              SystemError());
     }
-    m_done[static_cast<std::size_t>(batch)] = std::make_unique<TExactSums>(sums);
 }
 
 TExactRunResult RunExactAnalysis(const TLayoutClasses& classes, const TClassPlayFactory& factory,

@@ -57,7 +57,7 @@ public:
     TCheckpoint(const TCheckpoint&) = delete;
     TCheckpoint& operator=(const TCheckpoint&) = delete;
 
-    // The sums of the batches already done, by batch (null where not done).
+    // The sums of the batches done when the file was opened, by batch (null where not done).
     const std::vector<std::unique_ptr<TExactSums>>& Done() const { return m_done; }
     // Records a finished batch; written through to the disk before it returns.
     void Record(std::int64_t batch, const TExactSums& sums);

@@ -43,10 +43,11 @@ TExactSums& TExactSums::operator+=(const TExactSums& o) {
             Returns[k][c].Contribution += o.Returns[k][c].Contribution;
         }
     }
+    Strategy += o.Strategy;
     return *this;
 }
 
-void TExactSums::Take(TExactSums& o, std::uint64_t cells) {
+void TExactSums::Take(TExactSums& o, std::uint64_t cells, const std::vector<std::size_t>& tallies) {
     Classes += o.Classes;
     Layouts += o.Layouts;
     Weight += o.Weight;
@@ -69,6 +70,14 @@ void TExactSums::Take(TExactSums& o, std::uint64_t cells) {
         to.Contribution += from.Contribution;
         from = TReturnCell();
     }
+    for (std::size_t i : tallies) {
+        TStrategyTally& from = o.Strategy.AtIndex(i);
+        TStrategyTally& to = Strategy.AtIndex(i);
+        to.Offered += from.Offered;
+        to.Taken += from.Taken;
+        to.ValueSum += from.ValueSum;
+        from = TStrategyTally();
+    }
     o.Classes = 0;
     o.Layouts = o.Weight = o.Result = o.ResultSquares = o.Stake = o.BestResult = o.ChoicesDiffer =
         zero;
@@ -81,11 +90,18 @@ std::string TExactSums::ToText() const {
         text += ' ';
         text += n.ToString();
     });
+    text += " |";
+    text += Strategy.ToText();
     return text;
 }
 
 std::optional<TExactSums> TExactSums::FromText(std::string_view text) {
     TExactSums sums;
+    // The strategy's tallies follow the sums after " |".
+    const std::size_t bar = text.find(" |");
+    if (bar == std::string_view::npos) return std::nullopt;
+    if (!TStrategyGrid::FromText(text.substr(bar + 2), sums.Strategy)) return std::nullopt;
+    text = text.substr(0, bar);
     auto next = [&]() -> std::optional<std::string_view> {
         while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
         if (text.empty()) return std::nullopt;

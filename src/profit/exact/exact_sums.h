@@ -5,31 +5,14 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cards/combination_kind.h"
+#include "profit/exact/exact_outcomes.h"
+#include "profit/exact/strategy.h"
 #include "profit/exact/wide_int.h"
 
 namespace studlab {
-
-// How a hand ended for the player, as the return table sorts the final outcomes.
-enum class TFinalOutcome { foWon, foLost, foTie, foDealerNoGame, foFolded };
-inline constexpr int kFinalOutcomes = 5;
-
-// The first decision's action, as the analysis counts how often each is taken.
-enum class TFirstAction {
-    faNone,  // the design offers nothing at the first decision
-    faFold,
-    faBet,
-    faBetInsured,
-    faBuyCard,
-    faBuyTwoCards,
-    faExchange1,
-    faExchange2,
-    faExchange3,
-    faExchange4,
-    faExchange5,
-};
-inline constexpr int kFirstActions = 11;
 
 // One cell of the return table: how likely the outcome is and what it brings, both as
 // numerators over the run's common denominator (see TExactSums).
@@ -55,6 +38,7 @@ struct TExactSums {
     TInt256 ChoicesDiffer;  // layouts whose first choice is not the best continuation's
     std::array<TInt256, kFirstActions> FirstAction{};  // layouts by their first action
     std::array<std::array<TReturnCell, kFinalOutcomes>, kKindCount> Returns{};  // [kind - 1]
+    TStrategyGrid Strategy;  // the first decision's actions by starting hand and dealer's card
 
     TReturnCell& Cell(TCombinationKind kind, TFinalOutcome outcome) {
         return Returns[static_cast<std::size_t>(KindIndex(kind) - 1)]
@@ -66,9 +50,10 @@ struct TExactSums {
     }
 
     TExactSums& operator+=(const TExactSums& o);
-    // Adds `o` and leaves it empty. A class touches few of the return cells: only those of
-    // `cells` (bit kind * 5 + outcome, kinds counted from 0) are added and cleared.
-    void Take(TExactSums& o, std::uint64_t cells);
+    // Adds `o` and leaves it empty. A class touches few of the return cells and strategy
+    // tallies: only those of `cells` (bit kind * 5 + outcome, kinds counted from 0) and of
+    // `tallies` (their indexes) are added and cleared.
+    void Take(TExactSums& o, std::uint64_t cells, const std::vector<std::size_t>& tallies);
     friend bool operator==(const TExactSums&, const TExactSums&) = default;
 
     // One line of text that FromText takes back exactly (checkpoints, messages between machines).

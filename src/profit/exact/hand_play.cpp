@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cmath>
 #include <optional>
 #include <utility>
 
 #include "design/design_rules.h"
+#include "profit/exact/strategy.h"
 #include "table/choice_codes.h"
 #include "table/draw_sums.h"
 #include "text/number_text.h"
@@ -169,6 +171,9 @@ public:
     TPlayed Play(const TDecisionPoint& first, std::int64_t members, TExactSums& sums);
     // The return cells the hands played since the last call touched, one bit each.
     std::uint64_t TakeTouchedCells() { return std::exchange(m_touched, 0); }
+    // The strategy tallies they touched.
+    const std::vector<std::size_t>& TouchedTallies() const { return m_touchedTallies; }
+    void ForgetTouchedTallies() { m_touchedTallies.clear(); }
     bool SuitSensitive() const { return m_suitSensitive; }
     void ForgetSuitSensitivity() { m_suitSensitive = false; }
 
@@ -239,6 +244,7 @@ private:
     std::array<TValued, kStages + 1> m_valued;                 // [stage]
     std::array<std::vector<TDrawSums>, kStages + 1> m_groups;  // [stage]
     std::uint64_t m_touched = 0;
+    std::vector<std::size_t> m_touchedTallies;
     std::vector<TInt256> m_scale;
     bool m_suitSensitive = false;
 };
@@ -500,6 +506,29 @@ TWalker::TPlayed TWalker::Play(const TDecisionPoint& first, std::int64_t members
     }
     outcome.BestResult = best;
 
+    // The first decision in the strategy: each action's best candidate, and the one taken.
+    const int row = StrategyRowOf(first.Player, v.Here.Kind);
+    const int column = StrategyColumnOf(first.Dealer);
+    std::array<std::optional<std::int64_t>, kFirstActions> actionValue{};
+    for (std::size_t i = 0; i < v.Offers.size(); ++i) {
+        const auto a = static_cast<std::size_t>(FirstActionOf(v.Offers[i].Action));
+        const std::int64_t value = std::llround(v.Compared[i] * 10000);
+        if (!actionValue[a] || value > *actionValue[a]) actionValue[a] = value;
+    }
+    auto tally = [&](TFirstAction action) -> TStrategyTally& {
+        const std::size_t index = TStrategyGrid::Index(row, column, action);
+        m_touchedTallies.push_back(index);
+        return sums.Strategy.AtIndex(index);
+    };
+    for (std::size_t a = 0; a < actionValue.size(); ++a) {
+        if (!actionValue[a]) continue;
+        TStrategyTally& t = tally(static_cast<TFirstAction>(a));
+        t.Offered += members;
+        t.ValueSum += members * *actionValue[a];
+    }
+    tally(outcome.FirstActionTaken ? FirstActionOf(outcome.FirstAction) : TFirstAction::faNone)
+        .Taken += members;
+
     sums.Classes += 1;
     sums.Layouts += m;
     sums.Weight += weight;
@@ -527,9 +556,10 @@ public:
     void Play(const TLayoutClass& layout, TExactSums& sums) override {
         // m_class is empty here: every class leaves it so.
         m_walker.ForgetSuitSensitivity();
+        m_walker.ForgetTouchedTallies();
         m_walker.Play(FirstPoint(layout.Player, layout.Dealer), layout.Members, m_class);
         if (!m_walker.SuitSensitive() || layout.Members == 1) {
-            sums.Take(m_class, m_walker.TakeTouchedCells());
+            sums.Take(m_class, m_walker.TakeTouchedCells(), m_walker.TouchedTallies());
             return;
         }
         // The play depends on which suit is which (a tie broken by the order of the cards): each
@@ -546,7 +576,7 @@ public:
             m_walker.Play(FirstPoint(player, dealer), 1, m_class);
         } while (std::next_permutation(to.begin(), to.end()));
         m_class.Classes = 1;
-        sums.Take(m_class, m_walker.TakeTouchedCells());
+        sums.Take(m_class, m_walker.TakeTouchedCells(), m_walker.TouchedTallies());
     }
 
 private:
