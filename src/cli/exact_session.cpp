@@ -2,14 +2,15 @@
 
 #include <algorithm>
 #include <chrono>
-#include <fstream>
 #include <cmath>
+#include <fstream>
 #include <iostream>
 #include <nlohmann/json.hpp>
 #include <thread>
 
 #include "design/design_fields.h"
 #include "profit/exact/exact_figures.h"
+#include "profit/exact/exact_job.h"
 #include "profit/exact/strategy.h"
 #include "text/number_text.h"
 
@@ -87,18 +88,6 @@ nlohmann::json Json(const TExactFigures& f, const TExactReport& r) {
     return j;
 }
 
-// 64-bit FNV-1a of a text, as sixteen hexadecimal digits.
-std::string Fnv1a(const std::string& text) {
-    std::uint64_t h = 0xcbf29ce484222325ULL;
-    for (unsigned char c : text) {
-        h ^= c;
-        h *= 0x100000001b3ULL;
-    }
-    char digits[17];
-    std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(h));
-    return digits;
-}
-
 }  // namespace
 
 void TExactOptions::AddTo(CLI::App& command) {
@@ -139,12 +128,7 @@ std::string ExactFingerprint(const TExactOptions& options) {
     TCalculationSettings settings;
     options.Design.Apply(design, settings);
     settings.LookAhead = settings.LookAhead || options.LookAhead;
-    std::string text = "exact 1\n";
-    for (const TDesignFieldValue& f : ListDesignFields(design, settings)) {
-        text += f.Name + "=" + f.Value + "\n";
-    }
-    text += options.NoBestPlay ? "no best play\n" : "best play\n";
-    return Fnv1a(text);
+    return studlab::ExactFingerprint(design, settings, !options.NoBestPlay);
 }
 
 std::vector<std::string> ExactNotes(const TExactGame& game) {
