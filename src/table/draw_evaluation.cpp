@@ -70,20 +70,29 @@ std::int64_t TDecisionTable::ExactDraw(TEvalLayout& layout, bool intoDealer, int
     return sum;
 }
 
+std::int32_t TDecisionTable::SampleCount() {
+    if (!m_sampleCount) {
+        const std::string& cycles = m_settings.ProbabilisticCycles;
+        m_sampleCount = cycles.empty() ? 2000 : ParseDesignInteger(cycles);
+    }
+    return *m_sampleCount;
+}
+
 // Random arrivals: each card a suit, then a rank, from the one generator, seeded from the clock
-// for every sampled candidate. A draw that repeats a card or holds a card that is not unseen is
-// drawn again. None when the count of draws is 0 or fewer cards are unseen than are drawn: the
-// candidate then has no value.
+// for every sampled candidate (a random hand's own stream goes on instead). A draw that repeats a
+// card or holds a card that is not unseen is drawn again. None when the count of draws is 0 or
+// fewer cards are unseen than are drawn: the candidate then has no value.
 std::optional<std::int64_t> TDecisionTable::SampledDraw(TEvalLayout& layout, bool intoDealer,
                                                         int cards, TEvalMode mode) {
     m_random.SeedFrom(*m_clock);  // also when nothing is drawn: later deals leave the sequence
-    if (m_sampleCount < 0) return 0;
-    if (m_sampleCount == 0 || layout.Seen.Complement().Count() < cards) return std::nullopt;
+    const std::int32_t draws = SampleCount();
+    if (draws < 0) return 0;
+    if (draws == 0 || layout.Seen.Complement().Count() < cards) return std::nullopt;
     TCardTable& target = intoDealer ? layout.Dealer : layout.Player;
     const std::uint64_t base = target.Mask();
     const std::uint64_t seen = layout.Seen.Mask();
     std::int64_t sum = 0;
-    for (std::int32_t accepted = 0; accepted < m_sampleCount;) {
+    for (std::int32_t accepted = 0; accepted < draws;) {
         std::uint64_t drawn = 0;
         bool usable = true;
         for (int c = 0; c < cards; ++c) {
@@ -134,7 +143,7 @@ void TDecisionTable::OfferBuyTwoCards(int stage) {
     TEvalLayout layout = TableLayout();
     const bool exact = m_settings.CalcMethod == TCalcMethod::cmDirect;
     const auto sum = DrawSum(layout, false, 2, exact, BuyMode(2, stage, exact));
-    AddCandidate("купить две карты ", exact ? ExactValue(*sum) : SampledValue(sum, m_sampleCount),
+    AddCandidate("купить две карты ", exact ? ExactValue(*sum) : SampledValue(sum, SampleCount()),
                  "5");
 }
 
@@ -162,7 +171,7 @@ void TDecisionTable::OfferExchange2(int stage) {
             layout.Player.Add(cards[j]);
             const int slot =
                 AddCandidate("поменять " + CardName(cards[i]) + " и " + CardName(cards[j]),
-                             exact ? ExactValue(*sum) : SampledValue(sum, m_sampleCount), "7");
+                             exact ? ExactValue(*sum) : SampledValue(sum, SampleCount()), "7");
             if (slot != 0) {
                 m_state.Candidates.Slot(slot).Cards[0] = CardName(cards[i]);
                 m_state.Candidates.Slot(slot).Cards[1] = CardName(cards[j]);
@@ -183,7 +192,7 @@ void TDecisionTable::OfferExchange3(int stage) {
             const auto sum = DrawSum(layout, false, 3, exact, ExchangeMode(3, stage, exact));
             const int slot = AddCandidate(
                 "поменять все, кроме " + CardName(cards[i]) + " и " + CardName(cards[j]),
-                exact ? ExactValue(*sum) : SampledValue(sum, m_sampleCount), "8");
+                exact ? ExactValue(*sum) : SampledValue(sum, SampleCount()), "8");
             if (slot == 0) continue;
             // The first five cards of the hand, less the two kept: the cards thrown away.
             for (std::size_t c = 0; c < 5 && c < cards.size(); ++c) {
@@ -201,7 +210,7 @@ void TDecisionTable::OfferExchange4(int stage) {
         layout.Player.Add(cards[i]);
         const auto sum = SampledDraw(layout, false, 4, ExchangeMode(4, stage, false));
         const int slot = AddCandidate("поменять все, кроме " + CardName(cards[i]) + " ",
-                                      SampledValue(sum, m_sampleCount), "9");
+                                      SampledValue(sum, SampleCount()), "9");
         if (slot == 0) continue;
         for (std::size_t c = 0; c < 5 && c < cards.size(); ++c) {
             if (c != i) m_state.Candidates.Slot(slot).Cards[c] = CardName(cards[c]);
@@ -215,7 +224,7 @@ void TDecisionTable::OfferExchange5(int stage) {
     layout.Player = TCardTable();
     const auto sum = SampledDraw(layout, false, 5, ExchangeMode(5, stage, false));
     const int slot = AddCandidate(stage == 1 ? "поменять все карты " : "поменять 5 карт ",
-                                  SampledValue(sum, m_sampleCount), "10");
+                                  SampledValue(sum, SampleCount()), "10");
     if (slot == 0) return;
     for (std::size_t c = 0; c < cards.size() && c < TCandidateTable::kCardFields; ++c) {
         m_state.Candidates.Slot(slot).Cards[c] = CardName(cards[c]);

@@ -272,6 +272,8 @@ private slots:
 
     void aNumberThatDoesNotConvertStopsTheDecisionWithAMessage() {
         SelectGame(TGameDesign{}, "игра");
+        // The exchange of four cards is valued by random draws: their number is read.
+        m_program->Game.Design.SetAllows(1, TPlayerAction::paExchange4, true);
         LayOutPairOfAces();
         RetypeText(m_program->Control<QLineEdit>("TForm4", "Edit5"), "abc");
         QTest::mouseClick(Button("Button1"), Qt::LeftButton);
