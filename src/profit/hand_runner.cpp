@@ -1,5 +1,7 @@
 #include "profit/hand_runner.h"
 
+#include <algorithm>
+
 namespace studlab {
 
 int AvailableCores() {
@@ -38,7 +40,9 @@ void THandRunner::Work(IHandPlayer& player) {
             if (!Room(hand)) {
                 ++m_workersWaiting;
                 std::unique_lock lock(m_mutex);
-                m_roomFreed.wait(lock, [&] { return m_cancel || Room(hand); });
+                while (!m_roomFreed.wait_for(lock, kLookAgain * 10,
+                                             [&] { return m_cancel || Room(hand); })) {
+                }
                 --m_workersWaiting;
             }
             if (m_cancel) return;
@@ -56,7 +60,9 @@ void THandRunner::Work(IHandPlayer& player) {
             TSlot& slot = m_slots[hand % kWindow];
             slot.Record = std::move(record);
             slot.Hand.store(hand);
-            Wake(m_callerWaiting, m_handPlayed);
+            // The caller is woken once a block is played, not for every hand: a wake-up costs
+            // more than a hand's bookkeeping; it also looks again on its own every few ms.
+            if (hand % kBlock == 0 || hand == m_hands) Wake(m_callerWaiting, m_handPlayed);
         }
     }
 }
@@ -69,13 +75,13 @@ std::optional<THandRecord> THandRunner::Next(std::chrono::milliseconds wait) {
     if (!played()) {
         ++m_callerWaiting;
         std::unique_lock lock(m_mutex);
-        m_handPlayed.wait_for(lock, wait, played);
+        m_handPlayed.wait_for(lock, std::min(wait, kLookAgain), played);
         --m_callerWaiting;
         if (!played()) return std::nullopt;
     }
     THandRecord record = std::move(slot.Record);
     m_taken.store(hand);
-    Wake(m_workersWaiting, m_roomFreed);
+    if (hand % kBlock == 0) Wake(m_workersWaiting, m_roomFreed);
     return record;
 }
 

@@ -52,6 +52,8 @@ class THandRunner {
 public:
     static constexpr std::uint64_t kWindow = 1 << 14;
     static constexpr std::uint64_t kBlock = 16;
+    // The longest the caller sleeps before it looks for the next hand again.
+    static constexpr std::chrono::milliseconds kLookAgain{2};
 
     // `hands` 0: as many as the caller takes.
     THandRunner(std::vector<std::unique_ptr<IHandPlayer>> players, std::uint64_t hands);

@@ -14,7 +14,7 @@ namespace {
 // A hand that the table could not settle comes back with this result.
 constexpr std::int64_t kNotSettled = -1'000'000;
 // How long the run waits for the next hand before it looks at the window again.
-constexpr std::chrono::milliseconds kWaitForHand{10};
+constexpr std::chrono::milliseconds kWaitForHand = THandRunner::kLookAgain;
 
 std::string HandsText(std::int64_t hands) {
     return "сыграно раздач: " + std::to_string(hands);

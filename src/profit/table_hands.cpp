@@ -95,7 +95,17 @@ void TTableHands::ShowHand(const TDealPlan& plan, const THandRecord& hand) {
     } else {
         m_table.SetHandStream(plan.Seed, hand.Hand);
     }
-    m_table.RandomDeal();
+    // Dealt as the run dealt it, even if the same sequence was switched meanwhile.
+    bool& sameSequence = m_table.Settings().SameSequence;
+    const bool setting = sameSequence;
+    sameSequence = plan.FixedSeries;
+    try {
+        m_table.RandomDeal();
+    } catch (...) {
+        sameSequence = setting;
+        throw;
+    }
+    sameSequence = setting;
 }
 
 }  // namespace studlab

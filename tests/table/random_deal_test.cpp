@@ -11,12 +11,17 @@
 namespace studlab {
 namespace {
 
+struct TTestGame : TGame {
+    void Set(const char* assignment) {
+        SetDesignAssignment(Design, Settings, assignment, TValueCheck::NumbersMustConvert);
+    }
+};
+
 // The fold-or-bet design with one open dealer card, trips paying 7 and two pairs 5.
-void MakeFoldOrBet(TGame& game) {
+void MakeFoldOrBet(TTestGame& game) {
     for (const char* assignment : {"PayQualified[ckThreeOfAKind]=7", "PayQualified[ckTwoPairs]=5",
                                    "StageActions[1][paBuyCard]=NO", "TableMaximum=1000"}) {
-        SetDesignAssignment(game.Design, game.Settings, assignment,
-                            TValueCheck::NumbersMustConvert);
+        game.Set(assignment);
     }
     game.Table.SetGameName("fold or bet");
     game.Table.SelectGame(std::nullopt);
@@ -45,21 +50,21 @@ struct TDealt {
     friend bool operator==(const TDealt&, const TDealt&) = default;
 };
 
-TDealt Deal(TGame& game) {
+TDealt Deal(TTestGame& game) {
     game.Table.RandomDeal();
     return {game.Table.State().PlayerCards, game.Table.State().DealerCards,
             game.Table.State().HandResult};
 }
 
 TEST(RandomDeal, AHandOfAStreamDependsOnlyOnItsSeedAndNumber) {
-    TGame inOrder;
+    TTestGame inOrder;
     MakeFoldOrBet(inOrder);
     inOrder.Table.SetHandStream(42, 1);
     std::vector<TDealt> hands;
     for (int i = 0; i < 12; ++i) hands.push_back(Deal(inOrder));
 
     // Hands dealt out of order, by another table, come out the same.
-    TGame alone;
+    TTestGame alone;
     MakeFoldOrBet(alone);
     for (std::uint64_t hand : {9U, 3U, 12U, 1U}) {
         alone.Table.SetHandStream(42, hand);
@@ -76,12 +81,43 @@ TEST(RandomDeal, AHandOfAStreamDependsOnlyOnItsSeedAndNumber) {
     EXPECT_NE(Deal(alone), hands[0]);
 }
 
+// A fixed clock, read when a sampled candidate seeds the fixed series.
+class TFixedClock final : public IClock {
+public:
+    explicit TFixedClock(std::uint64_t ticks) : m_ticks(ticks) {}
+    std::uint64_t HighResolutionTicks() const override { return m_ticks; }
+
+private:
+    std::uint64_t m_ticks;
+};
+
+TEST(RandomDeal, SampledDrawsInAHandsStreamDoNotReadTheClock) {
+    // The exchange of four cards is valued by random draws: within a hand's stream they come
+    // from the stream, so the hand is the same whatever the clock says.
+    const auto play = [](std::uint64_t ticks) {
+        TTestGame game;
+        MakeFoldOrBet(game);
+        game.Set("StageActions[1][paExchange4]=YES");
+        game.Settings.ProbabilisticCycles = "40";
+        const TFixedClock clock(ticks);
+        game.Table.SetClock(clock);
+        std::vector<std::string> values;
+        for (std::uint64_t hand : {1U, 2U, 3U}) {
+            game.Table.SetHandStream(77, hand);
+            game.Table.RandomDeal();
+            values.push_back(game.Table.View().DecisionListValues);
+        }
+        return values;
+    };
+    EXPECT_EQ(play(1), play(987654321));
+}
+
 // Before every clock-seeded hand the 32-bit generator was seeded from the clock itself. Its
 // state then moved linearly with the seed, so each hand was the previous one shifted by the time
 // that hand took: on a quiet machine the cards of a hand followed from the cards and the length of
 // the hand before. Hands must not depend on one another, however the clock runs.
 TEST(RandomDeal, ClockSeededHandsAreIndependentOfTheHandsBefore) {
-    TGame game;
+    TTestGame game;
     MakeFoldOrBet(game);
     const TWorkClock clock(game.Table);
     game.Table.SetClock(clock);
@@ -108,7 +144,7 @@ TEST(RandomDeal, ClockSeededHandsAreIndependentOfTheHandsBefore) {
 // every first layout, weighted by its chance, says 52,22 % (15,948,285 of the 30,537,780 layouts
 // with the dealer's card in one suit, by complete enumeration), and the MO moved by percents.
 TEST(RandomDeal, ClockSeededHandsBetAsOftenAsTheFirstLayoutsSay) {
-    TGame game;
+    TTestGame game;
     MakeFoldOrBet(game);
     const TWorkClock clock(game.Table);
     game.Table.SetClock(clock);
