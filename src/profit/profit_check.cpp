@@ -60,10 +60,10 @@ std::string ProbabilisticCyclesWarning(std::string_view text) {
     try {
         draws = ParseDesignInteger(text);
     } catch (const TConversionError&) {
-        return "не целое число: решение, где нужны случайные розыгрыши, остановится";
+        return "не целое число: решение с розыгрышами остановится";
     }
     if (draws >= 1) return {};
-    return "меньше 1: ходы, оцениваемые розыгрышами, получат неверную оценку";
+    return "меньше 1: ходы с розыгрышами оцениваются неверно";
 }
 
 TProfitCheck::TProfitCheck(IRandomHandTable& table) : m_table(table), m_handResults(kMaxHands, 0) {}

@@ -538,9 +538,9 @@ TEST(ProbabilisticCyclesWarning, WarnsBelowOneAndForTextThatIsNoNumber) {
     EXPECT_EQ(ProbabilisticCyclesWarning("1"), "");
     for (const char* below : {"0", "-1", "-3000"})
         EXPECT_EQ(ProbabilisticCyclesWarning(below),
-                  "меньше 1: ходы, оцениваемые розыгрышами, получат неверную оценку");
+                  "меньше 1: ходы с розыгрышами оцениваются неверно");
     EXPECT_EQ(ProbabilisticCyclesWarning("abc"),
-              "не целое число: решение, где нужны случайные розыгрыши, остановится");
+              "не целое число: решение с розыгрышами остановится");
 }
 
 }  // namespace
