@@ -142,7 +142,7 @@ void TProfitWindow::BuildParameters() {
     sameSequence->setGeometry(12, 48, 246, 24);
     QLabel* seedLabel = NewLabel(group, "Label21", "зерно");
     seedLabel->setGeometry(262, 50, 40, 20);
-    QLineEdit* seed = NewNumberField(group, "Edit10", 58);
+    QLineEdit* seed = m_seed = NewNumberField(group, "Edit10", 58);
     seed->move(302, 48);
     const char* seedHint =
         "зерно случайных раздач: с ним расчет повторяется до последней цифры при любом числе "
@@ -384,8 +384,7 @@ void TProfitWindow::Render() {
     m_releaseFixed->setVisible(!fixed.isEmpty());
     m_releaseFixed->setEnabled(!m_profit.Running());
     // The fixed series has no seed.
-    if (QWidget* seed = findChild<QWidget*>("Edit10"))
-        seed->setEnabled(!m_calculation.SameSequence);
+    m_seed->setEnabled(!m_calculation.SameSequence);
     m_bankFigure->setText(LabelText(view.BankText));
     m_bankFigure->setVisible(view.BankVisible);
     m_message->setText(LabelText(view.Message));

@@ -90,6 +90,7 @@ private:
     QPushButton* m_releaseFixed = nullptr;  // Button10
     QLabel* m_drawsWarning = nullptr;       // Label19
     QLineEdit* m_draws = nullptr;           // Edit5
+    QLineEdit* m_seed = nullptr;            // Edit10
     QPushButton* m_graph = nullptr;         // Button7
 };
 
