@@ -205,12 +205,18 @@ void TProfitCheck::Run() {
     THandRunner runner(std::move(players),
                        m_settings.CyclesMode ? 0 : static_cast<std::uint64_t>(handCount));
 
-    auto lastProgress = std::chrono::steady_clock::now();
-    bool firstShown = false;
+    auto nextReport = std::chrono::steady_clock::now() + ProgressInterval;
+    std::int64_t reported = 0;  // the hands played when the view was last brought up to date
     for (;;) {
+        // The first hand shows at once, the others as often as an eye can follow; pending
+        // events are let through as often.
         const auto now = std::chrono::steady_clock::now();
-        if (ProgressInterval.count() == 0 || now - lastProgress >= ProgressInterval) {
-            lastProgress = now;
+        if (now >= nextReport || (reported == 0 && m_sums.Hands() > 0)) {
+            nextReport = now + ProgressInterval;
+            if (m_sums.Hands() != reported) {
+                reported = m_sums.Hands();
+                ShowProgress();
+            }
             if (ProcessPendingEvents) ProcessPendingEvents();
         }
         if (m_stopRequested) {
@@ -220,14 +226,7 @@ void TProfitCheck::Run() {
             break;
         }
         const std::optional<THandRecord> hand = runner.Next(kWaitForHand);
-        if (!hand) continue;
-        if (!Take(*hand, handCount)) break;
-        // The first hand shows at once, the others as often as an eye can follow.
-        if (!firstShown || ProgressInterval.count() == 0 ||
-            std::chrono::steady_clock::now() - lastProgress >= ProgressInterval) {
-            firstShown = true;
-            ShowProgress();
-        }
+        if (hand && !Take(*hand, handCount)) break;
     }
     if (m_lastHand) {
         try {
