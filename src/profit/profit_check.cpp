@@ -202,32 +202,34 @@ void TProfitCheck::Run() {
     std::vector<std::unique_ptr<IHandPlayer>> players;
     for (int i = 0; i < workers; ++i) players.push_back(m_table.NewPlayer(plan));
     StartCycle(handCount);
-    THandRunner runner(std::move(players),
-                       m_settings.CyclesMode ? 0 : static_cast<std::uint64_t>(handCount));
+    {
+        THandRunner runner(std::move(players),
+                           m_settings.CyclesMode ? 0 : static_cast<std::uint64_t>(handCount));
 
-    auto nextReport = std::chrono::steady_clock::now() + ProgressInterval;
-    std::int64_t reported = 0;  // the hands played when the view was last brought up to date
-    for (;;) {
-        // The first hand shows at once, the others as often as an eye can follow; pending
-        // events are let through as often.
-        const auto now = std::chrono::steady_clock::now();
-        if (now >= nextReport || (reported == 0 && m_sums.Hands() > 0)) {
-            nextReport = now + ProgressInterval;
-            if (m_sums.Hands() != reported) {
-                reported = m_sums.Hands();
-                ShowProgress();
+        auto nextReport = std::chrono::steady_clock::now() + ProgressInterval;
+        std::int64_t reported = 0;  // the hands played when the view was last brought up to date
+        for (;;) {
+            // The first hand shows at once, the others as often as an eye can follow; pending
+            // events are let through as often.
+            const auto now = std::chrono::steady_clock::now();
+            if (now >= nextReport || (reported == 0 && m_sums.Hands() > 0)) {
+                nextReport = now + ProgressInterval;
+                if (m_sums.Hands() != reported) {
+                    reported = m_sums.Hands();
+                    ShowProgress();
+                }
+                if (ProcessPendingEvents) ProcessPendingEvents();
             }
-            if (ProcessPendingEvents) ProcessPendingEvents();
+            if (m_stopRequested) {
+                if (Beep) Beep();
+                EndRun(TRunEnd::Stopped,
+                       "Расчет остановлен кнопкой \"СТОП\"; " + HandsText(m_sums.Hands()) + ".");
+                break;
+            }
+            const std::optional<THandRecord> hand = runner.Next(kWaitForHand);
+            if (hand && !Take(*hand, handCount)) break;
         }
-        if (m_stopRequested) {
-            if (Beep) Beep();
-            EndRun(TRunEnd::Stopped,
-                   "Расчет остановлен кнопкой \"СТОП\"; " + HandsText(m_sums.Hands()) + ".");
-            break;
-        }
-        const std::optional<THandRecord> hand = runner.Next(kWaitForHand);
-        if (hand && !Take(*hand, handCount)) break;
-    }
+    }  // the workers stop before the table deals the last hand again
     if (m_lastHand) {
         try {
             m_table.ShowHand(plan, *m_lastHand);
