@@ -75,7 +75,7 @@ void BM_CacheProfitRun(benchmark::State& state) {
         TProfitCheck& check = game.Profit;
         check.Settings().HandCount = "20000";
         check.RunSimulation();
-        return check.Summary().MoPercent;
+        return check.Figures().MoPercent;
     };
     for (auto _ : state) {
         state.PauseTiming();

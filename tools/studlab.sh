@@ -13,7 +13,7 @@ scope=${2:-}
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
+    qt6-base-dev qt6-base-dev-tools qt6-translations-l10n qt6-charts-dev libqt6opengl6-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     libsqlite3-dev libcli11-dev nlohmann-json3-dev libjpeg62-turbo
     libopenmpi-dev openmpi-bin

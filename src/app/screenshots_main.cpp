@@ -47,9 +47,11 @@ void DecideAHand(studlab::TGame& game) {
     game.Table.Decide();
 }
 
-// A finished run of a few hundred hands with its bank, through the window's own buttons.
+// A finished run of a few thousand hands from a fixed seed with its bank, through the window's
+// own buttons.
 void RunAFewHands(studlab::TGame& game, QWidget* window) {
-    game.Profit.Settings().HandCount = "300";
+    game.Profit.Settings().HandCount = "5000";
+    game.Profit.Settings().Seed = "2024";
     static_cast<studlab::TProfitWindow*>(window)->RefreshFromSettings();
     window->findChild<QPushButton*>("Button2")->click();
     window->findChild<QPushButton*>("Button6")->click();
@@ -81,7 +83,8 @@ int main(int argc, char* argv[]) {
         {"TForm12", "start-picture"},        {"TForm1", "constructor-1"},
         {"TForm2", "constructor-2"},         {"TForm3", "constructor-3"},
         {"TForm7", "round-straight-dialog"}, {"TForm8", "decision-window"},
-        {"TForm13", "decision-list-window"}, {"TForm4", "profitability-window"}};
+        {"TForm13", "decision-list-window"}, {"TForm4", "profitability-window"},
+        {"TForm14", "graph-window"}};
     for (const auto& [name, file] : shots) {
         QWidget* window = windows.Window(name);
         window->show();

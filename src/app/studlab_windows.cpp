@@ -34,7 +34,7 @@ TStudlabWindows::TStudlabWindows(TGame& game, IDialogs& dialogs)
       m_empty(std::make_unique<TEmptyWindow>()),
       m_statistics(std::make_unique<TStatisticsWindow>(game.Profit)),
       m_decisionList(std::make_unique<TDecisionListWindow>(game.Table)),
-      m_graph(std::make_unique<TGraphWindow>()) {
+      m_graph(std::make_unique<TGraphWindow>(game.Profit, dialogs)) {
     ConnectStartPicture();
     ConnectConstructor();
     ConnectDecisionWindow();
@@ -122,16 +122,20 @@ void TStudlabWindows::ConnectProfitWindow() {
     connect(profit, &TProfitWindow::ExitRequested, m_start.get(), &QWidget::close);
     connect(profit, &TProfitWindow::StatisticsWindowRequested, this,
             [this] { OpenBeside(m_statistics.get()); });
-    connect(profit, &TProfitWindow::GraphWindowRequested, this, [this] {
-        m_graph->setWindowModality(Qt::ApplicationModal);
-        OpenBeside(m_graph.get());
-    });
-    // A run plays its hands on the decision table and publishes its statistics at the end.
+    // The graph opens beside the window and blocks nothing, so that it can follow a run that
+    // "СТОП" must still be able to reach.
+    connect(profit, &TProfitWindow::GraphWindowRequested, this,
+            [this] { OpenBeside(m_graph.get()); });
+    // A run's last hand is dealt again on the decision table at its end; the statistics are
+    // published then.
     connect(profit, &TProfitWindow::RunEnded, m_statistics.get(), &TStatisticsWindow::Render);
     connect(profit, &TProfitWindow::RunEnded, m_decisions.get(), &TDecisionWindow::Render);
+    connect(profit, &TProfitWindow::RunEnded, m_graph.get(), &TGraphWindow::Render);
     connect(profit, &TProfitWindow::RunProgressed, this, [this] {
-        if (m_decisions->isVisible()) m_decisions->Render();
+        if (m_graph->isVisible()) m_graph->RenderRunning();
     });
+    connect(profit, &TProfitWindow::FixedCardsReleased, m_decisions.get(),
+            &TDecisionWindow::Render);
 }
 
 void TStudlabWindows::Move(QWidget* from, QWidget* to) {

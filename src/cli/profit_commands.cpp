@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <fstream>
 #include <iomanip>
 #include <iostream>
 #include <memory>
@@ -27,8 +28,8 @@ std::string_view EndText(TRunEnd end) {
             return "stopped";
         case TRunEnd::NoGame:
             return "no game chosen";
-        case TRunEnd::BigLoss:
-            return "a hand lost 5 antes or more";
+        case TRunEnd::Unsettled:
+            return "a hand was not settled";
         case TRunEnd::CyclesLimit:
             return "the cycles reached a whole-run limit";
         case TRunEnd::Failed:
@@ -39,10 +40,14 @@ std::string_view EndText(TRunEnd end) {
     return "not run";
 }
 
-// "+0,2 .. -1,5" style figures in the system's number format, to one decimal of a percent.
+// A percent in the system's number format, to two decimals.
 std::string Percent(double value) {
     return FormatNumber(std::nearbyint(value * 100) / 100) + "%";
 }
+
+// The statistics columns under plain names, in the order of the window's columns.
+constexpr std::array<const char*, TCombinationStats::kColumns> kColumnNames = {
+    "total", "from_deal", "from_buying", "paid", "unpaid", "lost"};
 
 void PrintTable(const TCombinationStats& stats, std::ostream& out) {
     out << std::left << std::setw(16) << "";
@@ -58,6 +63,66 @@ void PrintTable(const TCombinationStats& stats, std::ostream& out) {
     }
 }
 
+void PrintFigures(const TProfitCheck& check, std::ostream& out) {
+    const TRunFigures& f = check.Figures();
+    const TProfitView& view = check.View();
+    out << view.MoText << '\n'
+        << "mo_95: " << Percent(f.MoLow) << " .. " << Percent(f.MoHigh) << '\n'
+        << "hands: " << f.Hands << '\n'
+        << "total: " << FormatTenThousandths(f.Total) << '\n';
+    PrintTable(check.Stats(), out);
+    out << view.BankText << '\n'
+        << "std_dev_per_hand: " << FormatAmount(f.StdDevPerHand) << '\n'
+        << "std_error_per_hand: " << FormatAmount(f.StdErrorPerHand) << '\n'
+        << "average_stake: " << FormatAmount(f.AverageStake) << '\n'
+        << "element_of_risk: " << Percent(f.ElementOfRiskPercent) << '\n'
+        << "bankroll for " << f.BankrollHands << " hands: " << FormatAmount(f.Bankroll95)
+        << " (95%), " << FormatAmount(f.Bankroll99) << " (99%)\n";
+}
+
+nlohmann::json FiguresJson(const TProfitCheck& check) {
+    const TRunFigures& f = check.Figures();
+    const TProfitView& view = check.View();
+    nlohmann::json out;
+    out["hands"] = f.Hands;
+    out["total_antes"] = static_cast<double>(f.Total) / 10000;
+    out["mo_percent"] = f.MoPercent;
+    out["mo_95_low_percent"] = f.MoLow;
+    out["mo_95_high_percent"] = f.MoHigh;
+    out["std_dev_per_hand"] = f.StdDevPerHand;
+    out["std_error_per_hand"] = f.StdErrorPerHand;
+    out["average_stake_antes"] = f.AverageStake;
+    out["element_of_risk_percent"] = f.ElementOfRiskPercent;
+    out["bankroll_hands"] = f.BankrollHands;
+    out["bankroll_95_antes"] = f.Bankroll95;
+    out["bankroll_99_antes"] = f.Bankroll99;
+    out["bank_antes"] = check.Path().Bank().Antes;
+    out["mo_text"] = view.MoText;
+    out["bank_text"] = view.BankText;
+    nlohmann::json rows = nlohmann::json::array();
+    for (int row = 0; row < TCombinationStats::kRows; ++row) {
+        nlohmann::json r;
+        r["row"] = TCombinationStats::RowCaption(row);
+        for (int c = 0; c < TCombinationStats::kColumns; ++c) {
+            r[kColumnNames[static_cast<std::size_t>(c)]] =
+                check.Stats().Count(row, static_cast<TColumn>(c));
+        }
+        rows.push_back(r);
+    }
+    out["statistics"] = rows;
+    return out;
+}
+
+std::int64_t ParseCount(const std::string& text, const char* option, std::int64_t most) {
+    try {
+        const std::int64_t value = ParseDesignInteger(text);
+        if (value >= 1 && value <= most) return value;
+    } catch (const TConversionError&) {
+    }
+    throw TUsageError(std::string(option) + ": \"" + text + "\" is not a whole number from 1 to " +
+                      std::to_string(most));
+}
+
 }  // namespace
 
 void AddProfitCommands(CLI::App& app) {
@@ -69,16 +134,32 @@ void AddProfitCommands(CLI::App& app) {
     auto boxes = std::make_shared<std::string>();
     auto limits = std::make_shared<std::vector<std::string>>();
     auto json = std::make_shared<bool>(false);
+    auto threads = std::make_shared<std::string>();
+    auto seed = std::make_shared<std::string>();
+    auto csv = std::make_shared<std::string>();
+    auto bankrollHands = std::make_shared<std::string>();
     options->AddTo(*command, true);
     command->add_option("--hands", *hands, "number of hands (\"колличество циклов\")")->required();
-    command->add_flag("--same-sequence", *sameSequence,
-                      "deal the generator's fixed sequence of hands");
+    auto* sameSequenceFlag = command->add_flag("--same-sequence", *sameSequence,
+                                               "deal the generator's one fixed series of hands");
+    command
+        ->add_option("--seed", *seed,
+                     "deal hand n from the stream (SEED, n): the same MO whatever the threads "
+                     "(default: a seed from the clock)")
+        ->excludes(sameSequenceFlag);
+    command->add_option("--threads", *threads,
+                        "worker threads (default: every core; 1 with --same-sequence or --cache)");
     command->add_option("--boxes", *boxes, "playing boxes at the table (default 1)");
     command
         ->add_option("--cycle-limits", *limits,
                      "WIN,LOSS,TOTALLOSS,TOTALWIN: play in cycles with these limits in antes")
         ->delimiter(',')
         ->expected(4);
+    command->add_option("--bankroll-hands", *bankrollHands,
+                        "hands at the table the bankroll figures are for (default: --hands)");
+    command->add_option("--csv", *csv,
+                        "write the run's path (cumulative result, expected result and its 95% "
+                        "band) to FILE");
     command->add_flag("--json", *json, "print the figures as one JSON object");
     command->callback([=] {
         TTableSession session(*options);
@@ -86,6 +167,12 @@ void AddProfitCommands(CLI::App& app) {
         if (!boxes->empty()) session.Settings.PlayingBoxes = *boxes;
         TProfitCheck& check = session.Profit;
         check.Settings().HandCount = *hands;
+        check.Settings().Seed = *seed;
+        check.Settings().BankrollHands = *bankrollHands;
+        if (!threads->empty()) {
+            check.Settings().Threads = static_cast<int>(ParseCount(*threads, "--threads", 1024));
+        }
+        if (!bankrollHands->empty()) ParseCount(*bankrollHands, "--bankroll-hands", 2147483647);
         if (!limits->empty()) {
             check.Settings().CyclesMode = true;
             check.Settings().CycleWinTarget = (*limits)[0];
@@ -93,12 +180,15 @@ void AddProfitCommands(CLI::App& app) {
             check.Settings().TotalLossLimit = (*limits)[2];
             check.Settings().TotalWinLimit = (*limits)[3];
         }
-        const bool progress = isatty(STDERR_FILENO) != 0;
+        std::ofstream csvFile;
+        if (!csv->empty()) {
+            csvFile.open(*csv, std::ios::out | std::ios::trunc);
+            if (!csvFile) throw std::runtime_error("cannot write " + *csv);
+        }
+        const bool progress = isatty(STDERR_FILENO) != 0 && !*json;
         if (progress) {
-            check.HandPlayed = [&check] {
+            check.Progressed = [&check] {
                 const TProfitView& v = check.View();
-                if (v.ProgressPosition % 256 != 0 && v.ProgressPosition != v.ProgressMaximum)
-                    return;
                 const int width = 40;
                 const int filled =
                     v.ProgressMaximum > 0 ? width * v.ProgressPosition / v.ProgressMaximum : 0;
@@ -108,67 +198,59 @@ void AddProfitCommands(CLI::App& app) {
                              v.ProgressPosition, v.ProgressMaximum);
             };
         }
-        try {
-            check.RunSimulation();
-        } catch (const TConversionError& e) {
-            if (progress) std::fputs("\n", stderr);
-            throw TUsageError(e.what());
-        }
+        const auto start = std::chrono::steady_clock::now();
+        check.RunSimulation();
+        const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
         if (progress) std::fputs("\n", stderr);
 
         const TProfitView& view = check.View();
-        const TRunSummary& summary = check.Summary();
-        const bool completed = check.LastRunEnd() == TRunEnd::Completed;
-        if (completed) check.ComputeBank();
+        const TRunEnd end = check.LastRunEnd();
+        if (end == TRunEnd::Refused) throw TUsageError(view.Message);
+        const bool played = check.Figures().Hands > 0;
+        if (played) check.ComputeBank();
         if (*json) {
-            nlohmann::json out;
-            out["end"] = EndText(check.LastRunEnd());
-            out["hands"] = completed ? summary.Hands : 0;
-            out["total"] = FormatTenThousandths(completed ? summary.Total : 0);
-            if (completed) {
-                out["mo"] = view.MoText;
-                out["bank"] = view.BankText;
-                nlohmann::json rows = nlohmann::json::array();
-                for (int row = 0; row < TCombinationStats::kRows; ++row) {
-                    nlohmann::json r;
-                    r["row"] = TCombinationStats::RowCaption(row);
-                    for (int c = 0; c < TCombinationStats::kColumns; ++c) {
-                        r[std::string(TCombinationStats::ColumnHeader(static_cast<TColumn>(c)))] =
-                            check.Stats().Count(row, static_cast<TColumn>(c));
-                    }
-                    rows.push_back(r);
-                }
-                out["statistics"] = rows;
-                out["std_error_per_hand"] = summary.StdErrorPerHand;
-                out["mo_95_low_percent"] = summary.MoLow;
-                out["mo_95_high_percent"] = summary.MoHigh;
-            }
+            nlohmann::json out = played ? FiguresJson(check) : nlohmann::json::object();
+            out["end"] = EndText(end);
+            if (!played) out["hands"] = 0;
+            if (check.RunSeed()) out["seed"] = *check.RunSeed();
+            out["threads"] = check.RunWorkers();
+            out["seconds"] = seconds.count();
             if (check.Settings().CyclesMode) {
                 out["cycles"] = check.CycleCount();
-                out["cycles_total"] = FormatTenThousandths(check.CyclesTotal());
+                out["cycles_total_antes"] = static_cast<double>(check.CyclesTotal()) / 10000;
             }
             if (!view.Message.empty()) out["message"] = view.Message;
             // Texts from file names may hold bytes that are not UTF-8.
             std::cout << out.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
         } else {
-            if (completed) {
-                std::cout << view.MoText << '\n'
-                          << "total: " << FormatTenThousandths(summary.Total) << '\n';
-                PrintTable(check.Stats(), std::cout);
-                std::cout << view.BankText << '\n'
-                          << "std_error_per_hand: " << FormatNumber(summary.StdErrorPerHand) << '\n'
-                          << "mo_95: " << Percent(summary.MoLow) << " .. "
-                          << Percent(summary.MoHigh) << '\n';
-            } else {
-                std::cout << "run ended: " << EndText(check.LastRunEnd()) << '\n';
+            if (end != TRunEnd::Completed) {
+                std::cout << "run ended: " << EndText(end) << '\n';
                 if (!view.Message.empty()) std::cout << view.Message << '\n';
             }
+            if (played) PrintFigures(check, std::cout);
             if (check.Settings().CyclesMode) {
                 std::cout << "cycles: " << check.CycleCount() << '\n'
                           << "cycles_total: " << FormatTenThousandths(check.CyclesTotal()) << '\n';
             }
+            if (check.RunSeed()) std::cout << "seed: " << *check.RunSeed() << '\n';
+            std::cout << "threads: " << check.RunWorkers() << '\n';
         }
-        if (check.LastRunEnd() == TRunEnd::Refused) throw TUsageError(view.Message);
+        if (progress) {
+            std::fprintf(
+                stderr, "%lld hands in %.2f s: %.0f hands per second on %d threads\n",
+                static_cast<long long>(check.Figures().Hands), seconds.count(),
+                static_cast<double>(check.Figures().Hands) / std::max(seconds.count(), 1e-9),
+                check.RunWorkers());
+        }
+        if (csvFile.is_open()) {
+            WritePathCsv(check.Path(), check.Figures().MoPercent / -100,
+                         check.Figures().StdDevPerHand, csvFile);
+            csvFile.close();
+            if (!csvFile) throw std::runtime_error("cannot write " + *csv);
+        }
+        if (end == TRunEnd::Failed || end == TRunEnd::Unsettled || end == TRunEnd::NoGame) {
+            throw std::runtime_error(view.Message);
+        }
     });
 }
 

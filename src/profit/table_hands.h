@@ -5,21 +5,27 @@
 
 namespace studlab {
 
-// The decision table as the profitability check sees it: "СДАТЬ СЛУЧАЙНО" and what a hand leaves.
+// The decision table as the profitability check sees it: "СДАТЬ СЛУЧАЙНО" played by workers,
+// each on its own copy of the table, and what a hand leaves behind.
 class TTableHands final : public IRandomHandTable {
 public:
     explicit TTableHands(TDecisionTable& table) : m_table(table) {}
 
     bool GameChosen() const override { return m_table.GameChosen(); }
-    void PlayRandomHand() override { m_table.RandomDeal(); }
-    std::int64_t HandResult() const override { return m_table.State().HandResult; }
-    std::int64_t LastHandResult() const override { return m_table.State().LastHandResult; }
-    void SetLastHandResult(std::int64_t value) override { m_table.State().LastHandResult = value; }
-    float ExtraStake() const override { return m_table.State().ExtraStake; }
-    TCombinationKind HandCategory() const override { return m_table.State().HandCategory; }
+    bool FixedSeries() const override { return m_table.Settings().SameSequence; }
+    // The decision cache is one SQLite file per game: workers writing it at once would wait for
+    // each other's locks and could give up on a busy file, so a run with the cache has one.
+    int MaxWorkers() const override;
+    TFixedCards FixedCards() const override;
+    void ReleaseFixedCards() override;
+    std::unique_ptr<IHandPlayer> NewPlayer(const TDealPlan& plan) override;
+    void ShowHand(const TDealPlan& plan, const THandRecord& hand) override;
 
 private:
     TDecisionTable& m_table;
 };
+
+// What a settled hand of the table leaves for the profitability check. `betSize` in antes.
+THandRecord RecordOf(const TTableState& state, double betSize);
 
 }  // namespace studlab

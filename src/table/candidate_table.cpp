@@ -54,4 +54,16 @@ std::string TCandidateTable::ValueList() const {
     return list;
 }
 
+std::string ShownAmounts(std::string_view list) {
+    std::string shown;
+    while (!list.empty()) {
+        const std::size_t end = list.find('\r');
+        shown += FormatAmountText(list.substr(0, end));
+        if (end == std::string_view::npos) break;
+        shown += '\r';
+        list.remove_prefix(end + 1);
+    }
+    return shown;
+}
+
 }  // namespace studlab

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace studlab {
 
@@ -45,5 +46,9 @@ private:
 
     int ListedSlots() const;
 };
+
+// A list of values, each followed by "\r", as a person reads it: each amount rounded to at most
+// four decimals (the stored values keep their precision).
+std::string ShownAmounts(std::string_view list);
 
 }  // namespace studlab

@@ -62,9 +62,10 @@ void TDecisionTable::Pay(std::optional<double> amount) {
 
 // A fold loses everything paid so far: the ante and the costs.
 void TDecisionTable::Fold() {
-    m_view.Prompt = std::string(kFoldLossStart) + FormatNumber(-m_state.PlayerBalance) +
+    m_view.Prompt = std::string(kFoldLossStart) + FormatAmount(-m_state.PlayerBalance) +
                     std::string(kFoldLossEnd);
     m_state.HandStage = 0;
+    m_state.HandFolded = true;
     m_state.HandResult = RoundHalfEven(static_cast<long double>(m_state.PlayerBalance) * 10000);
 }
 

@@ -46,8 +46,7 @@ int TDecisionTable::AddCandidate(std::string text, std::string value, std::strin
 void TDecisionTable::Decide() {
     if (ProcessPendingEvents) ProcessPendingEvents();
     m_state.HandCategory = ClassifyHand(m_state.PlayerCards, m_design.Plays);
-    const std::string& cycles = m_settings.ProbabilisticCycles;
-    m_sampleCount = cycles.empty() ? 2000 : ReadWholeField(m_design, m_settings, cycles);
+    m_sampleCount.reset();  // read when a sampled draw first needs it
     m_state.Candidates.Clear();
     m_rules.reset();
     if (m_settings.UseCacheTable && CacheLookup()) return;
@@ -124,7 +123,7 @@ void TDecisionTable::ChooseBest(int stage) {
     const TCandidateTable& candidates = m_state.Candidates;
     const TCandidateTable::TSlot& chosen = candidates.Chosen();
     m_view.CandidateCaptions = m_view.DecisionListCaptions = candidates.TextList();
-    m_view.CandidateValues = m_view.DecisionListValues = candidates.ValueList();
+    m_view.CandidateValues = m_view.DecisionListValues = ShownAmounts(candidates.ValueList());
     m_view.Prompt = chosen.Text;
     m_state.Choice(stage) = chosen.Code;
 }
@@ -185,7 +184,7 @@ bool TDecisionTable::CacheLookup() {
     if (!row) return false;
     m_view.CombinationsVisible = m_view.ContinueVisible = m_view.CandidatesVisible = true;
     m_view.CandidateCaptions = row->Choose;
-    m_view.CandidateValues = row->ChooseN;
+    m_view.CandidateValues = ShownAmounts(row->ChooseN);
     m_view.Prompt = row->Nadpis;
     m_state.HandResult =
         RoundHalfEven(static_cast<long double>(ParseDesignNumber(row->MoR)) * 10000);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "design/design_numbers.h"
 #include "table/choice_codes.h"
 #include "table/decision_table.h"
 #include "table/offer_values.h"
@@ -31,18 +32,25 @@ TEvalResult TDecisionTable::Evaluate(const TEvalLayout& layout, TEvalMode mode) 
     return result;
 }
 
+std::int32_t TDecisionTable::SampleCount() {
+    if (!m_sampleCount) {
+        const std::string& cycles = m_settings.ProbabilisticCycles;
+        m_sampleCount = cycles.empty() ? 2000 : ReadWholeField(m_design, m_settings, cycles);
+    }
+    return *m_sampleCount;
+}
+
 void TDecisionTable::AddOffers() {
     using enum TPlayerAction;
     const TDecisionPoint point = CurrentPoint();
     // The insured bet is listed where the hand may be insured, which the bet's evaluation tells.
-    const TValuation valuation{
+    TValuation valuation{
         .Design = m_design,
         .Evaluator = *this,
         .Offers = {.Probabilistic = m_settings.CalcMethod == TCalcMethod::cmProbabilistic,
                    .Insurable = true,
                    .DealerBuysLowest = m_design.DealerBuysLowest},
         .LookAhead = m_settings.LookAhead,
-        .SampleCount = m_sampleCount,
         .Random = &m_random,
         .Clock = m_clock,
     };
@@ -59,6 +67,8 @@ void TDecisionTable::AddOffers() {
         }
         if (firstDecision && offer.Action == paBetInsured && !m_state.HandInsurable) continue;
         if (offer.Action == paBuyDealerGame) m_state.DealerSwapCard = CardName(offer.DealerSwap);
+        // The draws of the probabilistic method are read only when a draw is sampled.
+        if (offer.Sampled) valuation.SampleCount = SampleCount();
         const int slot = AddCandidate(OfferCaption(offer, point.Stage),
                                       ValueOffer(point, offer, valuation).Text, offer.Code);
         if (slot == 0) continue;

@@ -82,6 +82,13 @@ public:
     // The clock that seeds the random generator (the system's high-resolution clock by default).
     void SetClock(const IClock& clock) { m_clock = &clock; }
     TRandomGenerator& Random() { return m_random; }
+    // Without the same sequence, every random deal deals from a stream of its own: hand `hand`
+    // of the streams of `seed`, and the next deals the hands after it. Until this is called the
+    // seed comes from the clock, once, and the hands count from 1.
+    void SetHandStream(std::uint64_t seed, std::uint64_t hand) {
+        m_streamSeed = seed;
+        m_nextHand = hand;
+    }
     // Where the decision caches of the games live (the folder "Games" beside the program).
     TDecisionCache& Cache() { return m_cache; }
     // Evaluations made since the program started, for tests and benchmarks.
@@ -164,6 +171,9 @@ private:
     // The stage's offers, valued and added to the candidate table in the order it lists them.
     void AddOffers();
     TDecisionPoint CurrentPoint() const;
+    // The number of random draws of the probabilistic method, read from the settings at the
+    // first sampled draw of a press (a text that does not convert stops the press there).
+    std::int32_t SampleCount();
 
     void DealRandomCardsUntil(const std::function<bool()>& done, int* counted);
 
@@ -181,11 +191,13 @@ private:
     TRandomGenerator m_random;
     TSteadyClock m_steadyClock;
     const IClock* m_clock = &m_steadyClock;
+    std::optional<std::uint64_t> m_streamSeed;
+    std::uint64_t m_nextHand = 1;
     TDecisionCache m_cache{"Games"};
     std::uint64_t m_evaluatorCalls = 0;
     // Valid during one press.
     std::optional<TEvalRules> m_rules;
-    std::int32_t m_sampleCount = 2000;
+    std::optional<std::int32_t> m_sampleCount;
 };
 
 }  // namespace studlab

@@ -73,6 +73,7 @@ void TDecisionTable::StartHand(bool keepFixedSlots) {
     m_state.Stage1Step = m_state.Stage2Step = m_state.Stage3Step = m_state.Stage4Step = 1;
     m_state.PlayerBalance = -1.0F;  // the ante
     m_state.ExtraStake = 0.0F;
+    m_state.HandFolded = false;
     const bool layoutOpen = SetOpeningPrompt();
     HideDecision();
 

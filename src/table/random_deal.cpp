@@ -36,7 +36,12 @@ void TDecisionTable::DealRandomCardsUntil(const std::function<bool()>& done, int
 }
 
 void TDecisionTable::RandomDeal() {
-    if (!m_settings.SameSequence) m_random.SeedFrom(*m_clock);
+    if (m_settings.SameSequence) {
+        m_random.ContinueSeries();
+    } else {
+        if (!m_streamSeed) m_streamSeed = MixBits64(m_clock->HighResolutionTicks());
+        m_random.StartHandStream(*m_streamSeed, m_nextHand++);
+    }
     m_state.HandResult = kHandNotSettled;
     NewLayout();
     if (!GameChosen()) throw TRandomDealError("Сначала выберите игру в меню \"опции\"");

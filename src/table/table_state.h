@@ -61,6 +61,8 @@ struct TTableState {
     std::int64_t HandResult = 0;
     std::int64_t LastHandResult = 0;
     bool HandInsurable = false;
+    // The hand ended in a fold: the bet was never made.
+    bool HandFolded = false;
     std::string ClickedImageName;
 
     // The kind of the player's cards at the last decision, ckNoGame for none; the profitability

@@ -223,10 +223,11 @@ private slots:
         QCOMPARE(m_program->VisibleWindows(), visible);
     }
 
-    void graphWindowOpensModal() {
+    void graphWindowOpensBesideAndBlocksNothing() {
+        // It follows a running run, whose "СТОП" must stay within reach.
         m_program->ShowOnly("TForm4");
         Perform(*m_program, "TForm4", "enable Button7");
-        QCOMPARE(m_program->Window("TForm14")->windowModality(), Qt::ApplicationModal);
+        QCOMPARE(m_program->Window("TForm14")->windowModality(), Qt::NonModal);
     }
 
     void profitWindowFromMoShowsTheCyclesControls() {
@@ -318,15 +319,9 @@ private slots:
         QCOMPARE(m_program->VisibleWindows(), QStringList{"TForm2"});
     }
 
-    void graphWindowButtons() {
+    void graphWindowCloses() {
         QWidget* graph = m_program->Window("TForm14");
         graph->show();
-        const auto pixel = [&](int x, int y) { return graph->grab().toImage().pixelColor(x, y); };
-        QVERIFY(pixel(100, 50) != QColor(Qt::black));
-        QTest::mouseClick(m_program->Control<QPushButton>("TForm14", "Button2"), Qt::LeftButton);
-        QCOMPARE(pixel(100, 50), QColor(Qt::black));
-        QCOMPARE(pixel(100, 1), QColor(Qt::black));
-        QVERIFY(pixel(101, 50) != QColor(Qt::black));
         QTest::mouseClick(m_program->Control<QPushButton>("TForm14", "Button1"), Qt::LeftButton);
         QVERIFY(!graph->isVisible());
     }

@@ -1,17 +1,26 @@
 // The profitability window over its model: the settings it edits, a run with its summary,
-// statistics and bank, "СТОП" during a run, and errors shown without ending the program.
+// statistics, bank and risk figures, "СТОП" during a run, runs that end early always back in the
+// idle layout with the reason, fixed cards, and the graph of a run.
 #include <QAbstractButton>
+#include <QChart>
+#include <QChartView>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLineSeries>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cmath>
 #include <memory>
 
+#include "app/graph_window.h"
 #include "design/design_file.h"
 #include "gui_test_support.h"
 #include "widgets/controls.h"
@@ -75,6 +84,15 @@ private slots:
         row("Button8", "выход", true, true);
         row("Button7", "Показать график", true, false);
         row("Button9", "стратегия игры", true, false);
+        row("Button10", "играть без фиксированных карт", false, true);
+        row("Edit10", "", true, true);
+        row("Edit11", "", true, true);
+        row("Label16", "", false, true);
+        row("Label17", "", false, true);
+        row("Label18", "", false, true);
+        row("Label19", "", true, true);
+        row("Label20", "раздач за столом", true, true);
+        row("Label21", "зерно", true, true);
         row("Label5", "колличество циклов", true, true);
         row("Label6", "", false, true);
         row("Label7", "раздач  результат", false, true);
@@ -110,8 +128,10 @@ private slots:
             {"RadioButton4", "решение с помощью перебора"},
             {"RadioButton5", "случайным образом генерируются карты для двух и более обменов"},
             {"Edit5", "введите колличество циклов"},
-            {"Edit6", "максимальная выплата в анте"},
-            {"Edit9", "максимальная выплата в анте"}};
+            {"Edit6", "выигрыш цикла в анте: на нем цикл кончается"},
+            {"Edit7", "проигрыш цикла в анте (со знаком минус): на нем цикл кончается"},
+            {"Edit8", "общий проигрыш циклов в анте (со знаком минус): на нем расчет кончается"},
+            {"Edit9", "общий выигрыш циклов в анте: на нем расчет кончается"}};
         for (const auto& [name, hint] : hints)
             QCOMPARE(m_program->Control("TForm4", name)->toolTip(), QString(hint));
     }
@@ -121,16 +141,22 @@ private slots:
         RetypeText(Field("Edit4"), "25");
         RetypeText(Field("Edit5"), "300");
         RetypeText(Field("Edit7"), "-40");
+        RetypeText(Field("Edit10"), "77");
+        RetypeText(Field("Edit11"), "500");
         Toggle("CheckBox1");
         Toggle("CheckBox2");
         Toggle("CheckBox3");
         Toggle("RadioButton5");
         QCOMPARE(model.Profit.Settings().HandCount, std::string("25"));
         QCOMPARE(model.Profit.Settings().CycleLossLimit, std::string("-40"));
+        QCOMPARE(model.Profit.Settings().Seed, std::string("77"));
+        QCOMPARE(model.Profit.Settings().BankrollHands, std::string("500"));
         QVERIFY(model.Profit.Settings().CyclesMode);
         QCOMPARE(model.Settings.ProbabilisticCycles, std::string("300"));
         QVERIFY(model.Settings.UseCacheTable);
         QVERIFY(model.Settings.SameSequence);
+        // The fixed series has no seed.
+        QVERIFY(!Field("Edit10")->isEnabled());
         QCOMPARE(model.Settings.CalcMethod, TCalcMethod::cmProbabilistic);
         Toggle("RadioButton4");
         QCOMPARE(model.Settings.CalcMethod, TCalcMethod::cmDirect);
@@ -149,10 +175,19 @@ private slots:
         QVERIFY(m_program->Control("TForm4", "Label6")->isVisible());
         QCOMPARE(Text("Label8"), QString("20"));
         QCOMPARE(Text("Label9"), LabelText(profit.View().RunTotalText));
-        for (const char* shown : {"Button2", "Button4", "Button6", "Label7", "Label8", "Label9"})
+        // The MO's interval beside it, the risk figures under MO and bank.
+        QVERIFY2(QRegularExpression("^95 %: от -?\\d+(,\\d+)? до -?\\d+(,\\d+)? %$")
+                     .match(Text("Label16"))
+                     .hasMatch(),
+                 qPrintable(Text("Label16")));
+        QVERIFY2(Text("Label17").contains("с собой на 20 раздач"), qPrintable(Text("Label17")));
+        for (const char* shown :
+             {"Button2", "Button4", "Button6", "Label7", "Label8", "Label9", "Label16", "Label17"})
             QVERIFY2(m_program->Control("TForm4", shown)->isVisible(), shown);
         for (const char* hidden : {"Button3", "ProgressBar1", "Label10", "Label12"})
             QVERIFY2(m_program->Control("TForm4", hidden)->isHidden(), hidden);
+        QVERIFY(Button("Button7")->isEnabled());
+        QCOMPARE(Text("Label11"), QString());
         QCOMPARE(m_program->Dialogs.Beeps, 0);
 
         // The statistics window has the run's columns before it is opened.
@@ -180,19 +215,24 @@ private slots:
         QCOMPARE(m_program->Control<QLabel>("TForm8", "Label1")->text(),
                  LabelText(m_program->Game.Table.View().Prompt));
         QVERIFY(m_program->Control<QLabel>("TForm8", "Label1")->text().startsWith("Вы "));
+        QCOMPARE(m_program->Game.Table.State().HandStage, 0);
     }
 
-    void stopEndsARunBeforeItsNextHand() {
+    void stopEndsAThreadedRunInTheIdleLayoutWithItsFigures() {
         SelectGame();
-        RetypeText(Field("Edit4"), "100000");
+        RetypeText(Field("Edit4"), "1000000");
         TProfitCheck& profit = m_program->Game.Profit;
         const auto windowsPass = profit.ProcessPendingEvents;
         int passes = 0;
         bool stopShown = false;
+        bool pressed = false;
+        QString runningMo;
         profit.ProcessPendingEvents = [&] {
-            if (++passes == 4) {
+            if (++passes >= 6 && profit.Figures().Hands > 0 && !pressed) {
+                pressed = true;
                 stopShown = Button("Button3")->isVisible() && Button("Button2")->isHidden() &&
                             m_program->Control("TForm4", "ProgressBar1")->isVisible();
+                runningMo = Text("Label16");  // the MO and its interval show during the run
                 QTest::mouseClick(Button("Button3"), Qt::LeftButton);
             }
             windowsPass();
@@ -200,37 +240,70 @@ private slots:
         QTest::mouseClick(Button("Button2"), Qt::LeftButton);
 
         QVERIFY(stopShown);
+        QVERIFY(runningMo.startsWith("95 %: от "));
         QCOMPARE(profit.LastRunEnd(), TRunEnd::Stopped);
-        QCOMPARE(Text("Label8"), QString("3"));
+        QCOMPARE(profit.RunWorkers(), AvailableCores());
+        const qint64 played = profit.Figures().Hands;
+        QVERIFY(played > 0 && played < 1000000);
+        QCOMPARE(Text("Label8"), QString::number(played));
+        QCOMPARE(Text("Label11"),
+                 QString("Расчет остановлен кнопкой \"СТОП\"; сыграно раздач: %1.").arg(played));
         QCOMPARE(m_program->Dialogs.Beeps, 1);
         QVERIFY(Button("Button2")->isVisible());
-        for (const char* hidden : {"Button3", "ProgressBar1", "Button4", "Button6", "Label6"})
+        for (const char* hidden : {"Button3", "ProgressBar1"})
             QVERIFY2(m_program->Control("TForm4", hidden)->isHidden(), hidden);
+        // The figures of the hands played: the MO divides by them.
+        for (const char* shown : {"Label6", "Label16", "Button4", "Button6"})
+            QVERIFY2(m_program->Control("TForm4", shown)->isVisible(), shown);
+        QCOMPARE(Text("Label6"), LabelText(profit.View().MoText));
+        QVERIFY(std::abs(profit.Figures().MoPercent) < 100);
     }
 
-    void anOpenDecisionWindowFollowsTheHandsOfARun() {
+    void theMoDividesByTheHandsPlayedWhenTheCountChangesDuringTheRun() {
         SelectGame();
-        RetypeText(Field("Edit4"), "3");
-        m_program->Window("TForm8")->show();
+        RetypeText(Field("Edit4"), "20000");
         TProfitCheck& profit = m_program->Game.Profit;
         const auto windowsPass = profit.ProcessPendingEvents;
-        QString shownBeforeHand2;
-        int passes = 0;
+        bool retyped = false;
         profit.ProcessPendingEvents = [&] {
-            if (++passes == 2)
-                shownBeforeHand2 = m_program->Control<QLabel>("TForm8", "Label1")->text();
+            if (!retyped) RetypeText(Field("Edit4"), "1");
+            retyped = true;
             windowsPass();
         };
         QTest::mouseClick(Button("Button2"), Qt::LeftButton);
+        QCOMPARE(profit.LastRunEnd(), TRunEnd::Completed);
+        QCOMPARE(profit.Figures().Hands, std::int64_t{20000});
+        QCOMPARE(Text("Label8"), QString("20000"));
+        QVERIFY2(std::abs(profit.Figures().MoPercent) < 20, qPrintable(Text("Label6")));
+    }
+
+    void aBigBetIsPlayedLikeAnyOther() {
+        TGameDesign design;
+        design.BetSize = "10";  // "забиться" = 10: a lost bet loses 11 antes
+        SelectGame(design);
+        RetypeText(Field("Edit4"), "300");
+        QTest::mouseClick(Button("Button2"), Qt::LeftButton);
+        const TProfitCheck& profit = m_program->Game.Profit;
+        QCOMPARE(profit.LastRunEnd(), TRunEnd::Completed);
+        QCOMPARE(profit.Figures().Hands, std::int64_t{300});
+        QCOMPARE(m_program->Dialogs.Beeps, 0);
+        QVERIFY(Button("Button2")->isVisible());
+    }
+
+    void theDecisionWindowShowsTheRunsLastHand() {
+        SelectGame();
+        RetypeText(Field("Edit4"), "3");
+        m_program->Window("TForm8")->show();
+        QTest::mouseClick(Button("Button2"), Qt::LeftButton);
         QVERIFY2(QRegularExpression("^Вы (выграли|проиграли|остались)")
-                     .match(shownBeforeHand2)
+                     .match(m_program->Control<QLabel>("TForm8", "Label1")->text())
                      .hasMatch(),
-                 qPrintable(shownBeforeHand2));
+                 qPrintable(m_program->Control<QLabel>("TForm8", "Label1")->text()));
     }
 
     void exitDuringARunEndsItWithoutABeep() {
         SelectGame();
-        RetypeText(Field("Edit4"), "100000");
+        RetypeText(Field("Edit4"), "1000000");
         TProfitCheck& profit = m_program->Game.Profit;
         const auto windowsPass = profit.ProcessPendingEvents;
         int passes = 0;
@@ -240,54 +313,102 @@ private slots:
         };
         QTest::mouseClick(Button("Button2"), Qt::LeftButton);
         QCOMPARE(profit.LastRunEnd(), TRunEnd::Stopped);
-        QCOMPARE(Text("Label8"), QString("2"));
+        QVERIFY(profit.Figures().Hands < 1000000);
         QCOMPARE(m_program->Dialogs.Beeps, 0);
         QVERIFY(m_program->VisibleWindows().isEmpty());
     }
 
-    void aRunWithoutAGameBeepsAndWaitsForStop() {
+    void aRunWithoutAGameEndsAtOnceWithAMessage() {
         QTest::mouseClick(Button("Button2"), Qt::LeftButton);
         QCOMPARE(m_program->Dialogs.Beeps, 1);
-        QVERIFY(Button("Button3")->isVisible());
-        QVERIFY(Button("Button2")->isHidden());
-        QTest::mouseClick(Button("Button3"), Qt::LeftButton);
         QVERIFY(Button("Button2")->isVisible());
         QVERIFY(Button("Button3")->isHidden());
+        QVERIFY(m_program->Control("TForm4", "ProgressBar1")->isHidden());
+        QVERIFY(Text("Label11").startsWith("Игра не выбрана"));
         QVERIFY(m_program->Dialogs.Errors.isEmpty());
     }
 
     void aFieldThatIsNotANumberIsReported_data() {
         QTest::addColumn<QString>("field");
         QTest::addColumn<bool>("cycles");
-        QTest::addColumn<bool>("running");  // the run stopped inside, waiting for "СТОП"
-        QTest::newRow("number of hands") << "Edit4" << false << false;
-        QTest::newRow("cycle win target") << "Edit6" << true << true;
-        QTest::newRow("whole-run loss limit") << "Edit8" << true << true;
+        QTest::addColumn<QString>("message");
+        QTest::newRow("number of hands")
+            << "Edit4" << false
+            << "Расчет не начат: колличество циклов — 'x1' is not a valid integer value";
+        QTest::newRow("cycle win target")
+            << "Edit6" << true
+            << "Расчет не начат: предел \"выигрыш цикла\" не целое число ('x1' is not a valid "
+               "integer value)";
+        QTest::newRow("whole-run loss limit")
+            << "Edit8" << true
+            << "Расчет не начат: предел \"общий проигрыш\" не целое число ('x1' is not a valid "
+               "integer value)";
     }
     void aFieldThatIsNotANumberIsReported() {
         QFETCH(QString, field);
         QFETCH(bool, cycles);
-        QFETCH(bool, running);
+        QFETCH(QString, message);
         SelectGame();
         RetypeText(Field("Edit4"), "5");
         if (cycles) Toggle("CheckBox1");
         RetypeText(Field(field), "x1");
         QTest::mouseClick(Button("Button2"), Qt::LeftButton);
 
-        QCOMPARE(m_program->Dialogs.Errors, QStringList{"'x1' is not a valid integer value"});
-        QCOMPARE(Button("Button3")->isVisible(), running);
-        QCOMPARE(Button("Button2")->isVisible(), !running);
-        if (running) QTest::mouseClick(Button("Button3"), Qt::LeftButton);
+        QCOMPARE(Text("Label11"), message);
         QVERIFY(Button("Button2")->isVisible());
+        QVERIFY(Button("Button3")->isHidden());
         QVERIFY(Button("Button4")->isHidden());
 
         // The bank reads the number of hands as well.
         if (field == "Edit4") {
             m_program->Control("TForm4", "Button6")->show();
             QTest::mouseClick(Button("Button6"), Qt::LeftButton);
-            QCOMPARE(m_program->Dialogs.Errors.size(), 2);
+            QCOMPARE(m_program->Dialogs.Errors, QStringList{"'x1' is not a valid integer value"});
             QVERIFY(m_program->Control("TForm4", "Label10")->isHidden());
         }
+    }
+
+    void aDrawsFieldThatIsNotANumberStopsOnlyTheHandsThatSample() {
+        SelectGame();
+        RetypeText(Field("Edit5"), "abc");
+        QCOMPARE(Text("Label19"), QString("не целое число: решение с розыгрышами остановится"));
+        RetypeText(Field("Edit4"), "200");
+        QTest::mouseClick(Button("Button2"), Qt::LeftButton);
+        QCOMPARE(m_program->Game.Profit.LastRunEnd(), TRunEnd::Completed);
+        // Below 1 the field warns; a usable count clears the warning.
+        RetypeText(Field("Edit5"), "0");
+        QCOMPARE(Text("Label19"), QString("меньше 1: ходы с розыгрышами оцениваются неверно"));
+        RetypeText(Field("Edit5"), "2000");
+        QCOMPARE(Text("Label19"), QString());
+    }
+
+    void aCyclesRunThatReachesItsLimitEndsInTheIdleLayout() {
+        SelectGame();
+        RetypeText(Field("Edit4"), "1000");
+        Toggle("CheckBox1");
+        for (const auto& [name, limit] : {std::pair{"Edit6", "2"}, std::pair{"Edit7", "-2"},
+                                          std::pair{"Edit8", "-4"}, std::pair{"Edit9", "4"}})
+            RetypeText(Field(name), limit);
+        QTest::mouseClick(Button("Button2"), Qt::LeftButton);
+        const TProfitCheck& profit = m_program->Game.Profit;
+        QCOMPARE(profit.LastRunEnd(), TRunEnd::CyclesLimit);
+        QVERIFY(Button("Button2")->isVisible());
+        QVERIFY(Button("Button3")->isHidden());
+        QVERIFY(Text("Label11").contains("циклы вместе достигли предела"));
+        QVERIFY(m_program->Control("TForm4", "Label12")->isVisible());
+        QCOMPARE(Text("Label13"), LabelText(profit.View().CycleCountText));
+        QVERIFY(!Text("Label13").isEmpty());
+        // The MO is that of every hand of the run.
+        QCOMPARE(Text("Label6"), LabelText(profit.View().MoText));
+        QVERIFY(profit.Figures().Hands > profit.CycleCount());
+
+        // Without cycles the cycle labels are cleared.
+        Toggle("CheckBox1");
+        RetypeText(Field("Edit4"), "5");
+        QTest::mouseClick(Button("Button2"), Qt::LeftButton);
+        QVERIFY(m_program->Control("TForm4", "Label12")->isHidden());
+        QCOMPARE(Text("Label13"), QString());
+        QCOMPARE(Text("Label14"), QString());
     }
 
     void aCountOutsideTheRangeIsRefusedWithAMessage_data() {
@@ -306,6 +427,103 @@ private slots:
         QVERIFY(m_program->Control("TForm4", "Label6")->isHidden());
     }
 
+    void aSeedRepeatsTheRun() {
+        SelectGame();
+        RetypeText(Field("Edit4"), "500");
+        RetypeText(Field("Edit10"), "2024");
+        QTest::mouseClick(Button("Button2"), Qt::LeftButton);
+        const QString mo = Text("Label6") + Text("Label16") + Text("Label9");
+        QCOMPARE(m_program->Game.Profit.RunSeed(), std::optional<std::uint64_t>(2024));
+        QTest::mouseClick(Button("Button2"), Qt::LeftButton);
+        QCOMPARE(Text("Label6") + Text("Label16") + Text("Label9"), mo);
+    }
+
+    void fixedCardsAreShownAndCanBeReleased() {
+        SelectGame();
+        TDecisionTable& table = m_program->Game.Table;
+        for (const char* card : {"2 пик", "A черви", "K пик"})
+            table.ClickCard(CardIdByName(card).value());
+        table.ToggleFix(TPlaceKind::cpPlayer, 1);
+        table.ToggleFix(TPlaceKind::cpPlayer, 2);
+        m_program->ShowOnly("TForm4");
+        QVERIFY(m_program->Control("TForm4", "Label18")->isVisible());
+        QCOMPARE(Text("Label18"),
+                 QString("Раздачи идут с фиксированными картами (\"ФИКС\" в окне раскладов): "
+                         "игрок — A черви, K пик"));
+        QVERIFY(Button("Button10")->isVisible());
+
+        QTest::mouseClick(Button("Button10"), Qt::LeftButton);
+        QVERIFY(m_program->Control("TForm4", "Label18")->isHidden());
+        QVERIFY(Button("Button10")->isHidden());
+        QVERIFY(!table.State().PlayerFixed[1] && !table.State().PlayerFixed[2]);
+    }
+
+    void theGraphShowsTheRunAndSavesItsDataAndPicture() {
+        SelectGame();
+        RetypeText(Field("Edit4"), "400");
+        RetypeText(Field("Edit10"), "9");
+        QTest::mouseClick(Button("Button2"), Qt::LeftButton);
+        QVERIFY(Button("Button7")->isEnabled());
+        QTest::mouseClick(Button("Button7"), Qt::LeftButton);
+        QCOMPARE(m_program->VisibleWindows(), (QStringList{"TForm4", "TForm14"}));
+        QCOMPARE(m_program->Window("TForm14")->windowModality(), Qt::NonModal);
+
+        auto* graph = static_cast<TGraphWindow*>(m_program->Window("TForm14"));
+        QChart* chart = graph->ChartView()->chart();
+        QVERIFY(chart->title().startsWith(Text("Label6")));
+        QLineSeries* path = Series(chart, "результат");
+        QVERIFY(path);
+        QCOMPARE(path->count(), 401);  // the start and every hand
+        const TRunPath& runPath = m_program->Game.Profit.Path();
+        QCOMPARE(path->at(400), QPointF(400, static_cast<double>(runPath.Total()) / 10000));
+        QVERIFY(Series(chart, "ожидаемый результат по MO"));
+        const TBankSpan& bank = runPath.Bank();
+        QVERIFY(Series(chart, QString("банк %1 ANTE: раздачи %2–%3")
+                                  .arg(bank.Antes)
+                                  .arg(bank.FirstHand)
+                                  .arg(bank.LastHand)));
+        for (QAbstractAxis* axis : chart->axes()) QVERIFY(!axis->titleText().isEmpty());
+
+        const QString csv = m_folder.filePath("ход");
+        const QString png = m_folder.filePath("график.png");
+        m_program->Dialogs.SaveAnswers << csv << png;
+        QTest::mouseClick(m_program->Control<QPushButton>("TForm14", "Button3"), Qt::LeftButton);
+        QTest::mouseClick(m_program->Control<QPushButton>("TForm14", "Button4"), Qt::LeftButton);
+        QVERIFY(m_program->Dialogs.Errors.isEmpty());
+        QFile data(csv + ".csv");
+        QVERIFY(data.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromUtf8(data.readAll()).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 401);
+        QVERIFY(lines[400].startsWith("400,"));
+        const QImage picture(png);
+        QVERIFY(!picture.isNull());
+        QCOMPARE(picture.size(), graph->ChartView()->size());
+
+        QTest::mouseClick(m_program->Control<QPushButton>("TForm14", "Button1"), Qt::LeftButton);
+        QVERIFY(!graph->isVisible());
+    }
+
+    void theGraphFollowsARunningRun() {
+        SelectGame();
+        RetypeText(Field("Edit4"), "1000000");
+        m_program->Window("TForm14")->show();
+        auto* graph = static_cast<TGraphWindow*>(m_program->Window("TForm14"));
+        TProfitCheck& profit = m_program->Game.Profit;
+        const auto windowsPass = profit.ProcessPendingEvents;
+        QElapsedTimer running;
+        running.start();
+        int drawnWhileRunning = 0;
+        profit.ProcessPendingEvents = [&] {
+            windowsPass();
+            if (QLineSeries* path = Series(graph->ChartView()->chart(), "результат"))
+                drawnWhileRunning = std::max(drawnWhileRunning, static_cast<int>(path->count()));
+            if ((drawnWhileRunning > 10 && running.elapsed() > 600) || running.elapsed() > 20000)
+                QTest::mouseClick(Button("Button3"), Qt::LeftButton);
+        };
+        QTest::mouseClick(Button("Button2"), Qt::LeftButton);
+        QVERIFY2(drawnWhileRunning > 10, qPrintable(QString::number(drawnWhileRunning)));
+    }
+
 private:
     QLineEdit* Field(const QString& name) const {
         return m_program->Control<QLineEdit>("TForm4", name);
@@ -321,10 +539,17 @@ private:
         QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, QPoint(7, box->height() / 2));
     }
 
-    // The standard game, chosen in the decision window as the user would.
-    void SelectGame() {
+    static QLineSeries* Series(QChart* chart, const QString& name) {
+        for (QAbstractSeries* series : chart->series()) {
+            if (series->name() == name) return qobject_cast<QLineSeries*>(series);
+        }
+        return nullptr;
+    }
+
+    // The standard game (or `design`), chosen in the decision window as the user would.
+    void SelectGame(const TGameDesign& design = TGameDesign{}) {
         const QString path = m_folder.filePath("стандартная игра.es1");
-        SaveDesignFile(TGameDesign{}, std::filesystem::path(path.toStdU16String()));
+        SaveDesignFile(design, std::filesystem::path(path.toStdU16String()));
         m_program->Dialogs.OpenAnswers.push_back(path);
         m_program->Action("TForm8", "N2")->trigger();
         QCOMPARE(m_program->Game.Table.GameName(), std::optional<std::string>("стандартная игра"));

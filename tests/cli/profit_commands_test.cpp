@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <nlohmann/json.hpp>
+#include <sstream>
 
 #include "support/run_cli.h"
 
@@ -13,42 +16,123 @@ TEST(CliSimulate, ReportsTheWindowsFiguresAndRepeatsWithTheSameSequence) {
     const auto run = RunCli("simulate --hands 300 --same-sequence");
     ASSERT_EQ(run.ExitCode, 0);
     EXPECT_EQ(run.Output.rfind("MO=", 0), 0U);
-    EXPECT_NE(run.Output.find("\ntotal: "), std::string::npos);
+    EXPECT_NE(run.Output.find("\nmo_95: "), std::string::npos);
+    EXPECT_NE(run.Output.find("\nhands: 300\ntotal: "), std::string::npos);
     EXPECT_NE(
         run.Output.find(
             "колличество комбинаций игрока\tиз них   с раздачи\tиз них   с покупки\tоплачено\t"
             "неоплачено\tпроигранно\n"),
         std::string::npos);
     EXPECT_NE(run.Output.find("\nбез игры\t"), std::string::npos);
-    EXPECT_NE(run.Output.find(" ANTE\nstd_error_per_hand: "), std::string::npos);
-    EXPECT_NE(run.Output.find("\nmo_95: "), std::string::npos);
+    for (const char* line :
+         {" ANTE\nstd_dev_per_hand: ", "\nstd_error_per_hand: ", "\naverage_stake: ",
+          "\nelement_of_risk: ", "\nbankroll for 300 hands: ", "\nthreads: 1\n"}) {
+        EXPECT_NE(run.Output.find(line), std::string::npos) << line;
+    }
+    EXPECT_EQ(run.Output.find("seed: "), std::string::npos);  // the fixed series has none
     EXPECT_EQ(RunCli("simulate --hands 300 --same-sequence").Output, run.Output);
 }
 
-TEST(CliSimulate, JsonCarriesTheSameFigures) {
+TEST(CliSimulate, JsonCarriesTheFiguresAsNumbers) {
     const auto text = RunCli("simulate --hands 200 --same-sequence").Output;
     const auto run = RunCli("simulate --hands 200 --same-sequence --json");
     ASSERT_EQ(run.ExitCode, 0);
     const auto json = nlohmann::json::parse(run.Output);
     EXPECT_EQ(json["end"], "completed");
     EXPECT_EQ(json["hands"], 200);
-    EXPECT_EQ(text.rfind(json["mo"].get<std::string>() +
-                             "\ntotal: " + json["total"].get<std::string>() + "\n",
-                         0),
-              0U);
+    EXPECT_EQ(json["threads"], 1);
+    for (const char* name : {"mo_percent", "total_antes", "bank_antes", "std_dev_per_hand",
+                             "std_error_per_hand", "mo_95_low_percent", "mo_95_high_percent",
+                             "average_stake_antes", "element_of_risk_percent", "bankroll_hands",
+                             "bankroll_95_antes", "bankroll_99_antes", "seconds"}) {
+        EXPECT_TRUE(json[name].is_number()) << name;
+    }
+    EXPECT_LT(json["mo_95_low_percent"].get<double>(), json["mo_percent"].get<double>());
+    EXPECT_GT(json["mo_95_high_percent"].get<double>(), json["mo_percent"].get<double>());
+    EXPECT_NEAR(json["mo_percent"].get<double>(), -json["total_antes"].get<double>() / 200 * 100,
+                1e-9);
+    EXPECT_EQ(json["bank_text"], std::to_string(json["bank_antes"].get<int>()) + " ANTE");
+    EXPECT_LE(json["bankroll_95_antes"].get<double>(), json["bankroll_99_antes"].get<double>());
+    // The window's texts stand beside the numbers, as the text output shows them.
+    EXPECT_EQ(text.rfind(json["mo_text"].get<std::string>() + "\n", 0), 0U);
     EXPECT_EQ(json["statistics"].size(), 11U);
     int total = 0;
-    for (const auto& row : json["statistics"])
-        total += row["колличество комбинаций игрока"].get<int>();
+    for (const auto& row : json["statistics"]) {
+        EXPECT_TRUE(row["row"].is_string());
+        EXPECT_EQ(row["total"].get<int>(),
+                  row["from_deal"].get<int>() + row["from_buying"].get<int>());
+        EXPECT_EQ(row["total"].get<int>(),
+                  row["paid"].get<int>() + row["unpaid"].get<int>() + row["lost"].get<int>());
+        total += row["total"].get<int>();
+    }
     EXPECT_EQ(total, 200);
 }
 
-TEST(CliSimulate, CyclesAndRefusedCounts) {
+TEST(CliSimulate, ASeedGivesTheSameFiguresOnAnyNumberOfThreads) {
+    const auto figures = [](const std::string& arguments) {
+        const auto run = RunCli("simulate --hands 2000 --json " + arguments);
+        EXPECT_EQ(run.ExitCode, 0) << arguments;
+        auto json = nlohmann::json::parse(run.Output);
+        json.erase("seconds");
+        json.erase("threads");
+        return json;
+    };
+    const auto one = figures("--seed 12345 --threads 1");
+    EXPECT_EQ(one["seed"], 12345U);
+    EXPECT_EQ(figures("--seed 12345 --threads 2"), one);
+    EXPECT_EQ(figures("--seed 12345"), one);  // every core
+    EXPECT_NE(figures("--seed 12346")["total_antes"], one["total_antes"]);
+    // Without a seed one comes from the clock and is reported, so that the run can be repeated.
+    const auto clocked = figures("");
+    ASSERT_TRUE(clocked["seed"].is_number_unsigned());
+    EXPECT_EQ(figures("--seed " + std::to_string(clocked["seed"].get<std::uint64_t>())), clocked);
+}
+
+TEST(CliSimulate, CsvHoldsThePathOfTheRun) {
+    const std::filesystem::path file =
+        std::filesystem::temp_directory_path() / "studlab-simulate-path.csv";
+    std::filesystem::remove(file);
+    const auto run = RunCli("simulate --hands 500 --seed 5 --json --csv '" + file.string() + "'");
+    ASSERT_EQ(run.ExitCode, 0);
+    const auto json = nlohmann::json::parse(run.Output);
+    std::ifstream in(file);
+    std::string line;
+    std::getline(in, line);
+    EXPECT_EQ(line,
+              "hands,result_antes,expected_antes,expected_95_low_antes,expected_95_high_antes");
+    int rows = 0;
+    std::string last;
+    while (std::getline(in, line)) {
+        ++rows;
+        last = line;
+    }
+    EXPECT_EQ(rows, 500);
+    std::istringstream fields(last);
+    std::string hands, result, expected;
+    std::getline(fields, hands, ',');
+    std::getline(fields, result, ',');
+    std::getline(fields, expected, ',');
+    EXPECT_EQ(hands, "500");
+    EXPECT_NEAR(std::stod(result), json["total_antes"].get<double>(), 1e-9);
+    // The expected result of the whole run is the run's own.
+    EXPECT_NEAR(std::stod(expected), json["total_antes"].get<double>(), 1e-3);
+    std::filesystem::remove(file);
+}
+
+TEST(CliSimulate, CyclesAndUsageErrors) {
     const auto run = RunCli("simulate --hands 1000 --same-sequence --cycle-limits 5,-5,-10,10");
     ASSERT_EQ(run.ExitCode, 0);
-    EXPECT_NE(run.Output.find("run ended: the cycles reached a whole-run limit\ncycles: "),
-              std::string::npos)
+    EXPECT_EQ(run.Output.rfind("run ended: the cycles reached a whole-run limit\n", 0), 0U)
         << run.Output;
+    EXPECT_NE(run.Output.find("\ncycles: "), std::string::npos);
+    EXPECT_NE(run.Output.find("\nMO="), std::string::npos);  // the figures of the hands played
+    for (const char* arguments :
+         {"--hands 0", "--hands x", "--hands 10 --cycle-limits 1,2", "--hands 10 --threads 0",
+          "--hands 10 --threads abc", "--hands 10 --seed -1", "--hands 10 --seed x",
+          "--hands 10 --same-sequence --seed 3", "--hands 10 --bankroll-hands 0"}) {
+        EXPECT_EQ(RunCli(std::string("simulate ") + arguments).ExitCode, 2) << arguments;
+    }
+    EXPECT_EQ(RunCli("simulate --hands 10 --csv /nonexistent/dir/path.csv").ExitCode, 1);
 }
 
 // Counts the run cannot use end with exit code 2 and say why.

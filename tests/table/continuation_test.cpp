@@ -293,15 +293,17 @@ TEST_F(Continuation, FoldAtDecision2LosesTheAnteAndTheCostsPaid) {
     EXPECT_EQ(View().Prompt, "Вы проиграли  2 анте");
 }
 
-TEST_F(Continuation, FoldAfterADecimalCostShowsTheSinglePrecisionBalance) {
-    LayOut("1", "2c");  // buying one card costs "1,2"
+TEST_F(Continuation, FoldAfterADecimalCostShowsTheAmountToFourDecimals) {
+    LayOut("1", "2c");  // buying one card costs "1,2", held in single precision
     Decided("4");
     Continue();
     Click("3h");
     Decided("1");
     Continue();
     EXPECT_EQ(State().HandResult, -22000);
-    EXPECT_EQ(View().Prompt, "Вы проиграли  2,20000004768372 анте");
+    EXPECT_FLOAT_EQ(State().PlayerBalance, -2.2F);
+    EXPECT_EQ(View().Prompt, "Вы проиграли  2,2 анте");
+    EXPECT_TRUE(State().HandFolded);
 }
 
 // A cost that does not convert stops the press before anything changes; once the design is

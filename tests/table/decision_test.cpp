@@ -231,6 +231,9 @@ TEST_F(Decision, StageTwoAfterABoughtCardOffersFoldAndBet) {
     EXPECT_EQ(Candidates().size(), 2U);
     EXPECT_EQ(Candidates()[0],
               (std::pair<std::string, std::string>{"сделать пас", "-2,20000004768372"}));
+    // The stored value keeps its precision; the window shows at most four decimals.
+    EXPECT_EQ(View().CandidateValues.substr(0, 5), "-2,2\r");
+    EXPECT_EQ(View().DecisionListValues.substr(0, 5), "-2,2\r");
     EXPECT_EQ(Candidates()[1].first, "забиться");
     EXPECT_EQ(State().HandStage, 2);
 }
@@ -375,7 +378,15 @@ TEST_F(Decision, TiesGoToTheEarlierSlotAndAnEmptyStageChoosesNothing) {
 }
 
 TEST_F(Decision, ConversionErrorsLeaveThePreviousDecision) {
+    // The number of random draws is read only when a candidate is valued by them.
+    settings.ProbabilisticCycles = "много";
     LayOut(TGameDesign{}, "2s", "Ah Ac Kd 9s 7h");
+    EXPECT_NO_THROW(table.Decide());
+    settings.ProbabilisticCycles = "";
+
+    TGameDesign withExchange4;
+    withExchange4.SetAllows(1, paExchange4, true);
+    LayOut(withExchange4, "2s", "Ah Ac Kd 9s 7h");
     Decide();
     const TTableView viewBefore = View();
     const std::string choiceBefore = State().Choice1;
@@ -692,6 +703,12 @@ TEST_F(Decision, EveryExactDrawIsTheMeanOfItsArrivalsOnRandomLayouts) {
             }
         }
     }
+}
+
+TEST(ShownAmounts, RoundsEachValueOfAListToFourDecimalsAndKeepsEmptyOnes) {
+    EXPECT_EQ(ShownAmounts("-1\r1,58384444\r\r-2,20000004768372\r"), "-1\r1,5838\r\r-2,2\r");
+    EXPECT_EQ(ShownAmounts(""), "");
+    EXPECT_EQ(ShownAmounts("0,00004\r0,99996"), "0\r1");
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <array>
+#include <chrono>
 #include <exception>
 
 #include "widgets/controls.h"
@@ -29,13 +30,18 @@ constexpr const char* kTableMaximumHint = "максимальная выплат
 struct TLimitField {
     const char* Name;
     std::string TRunSettings::*Field;
+    const char* Hint;
 };
 
 // Cycle win target, cycle loss limit, whole-run loss limit, whole-run win limit.
-constexpr std::array<TLimitField, 4> kLimitFields = {{{"Edit6", &TRunSettings::CycleWinTarget},
-                                                      {"Edit7", &TRunSettings::CycleLossLimit},
-                                                      {"Edit8", &TRunSettings::TotalLossLimit},
-                                                      {"Edit9", &TRunSettings::TotalWinLimit}}};
+constexpr std::array<TLimitField, 4> kLimitFields = {
+    {{"Edit6", &TRunSettings::CycleWinTarget, "выигрыш цикла в анте: на нем цикл кончается"},
+     {"Edit7", &TRunSettings::CycleLossLimit,
+      "проигрыш цикла в анте (со знаком минус): на нем цикл кончается"},
+     {"Edit8", &TRunSettings::TotalLossLimit,
+      "общий проигрыш циклов в анте (со знаком минус): на нем расчет кончается"},
+     {"Edit9", &TRunSettings::TotalWinLimit,
+      "общий выигрыш циклов в анте: на нем расчет кончается"}}};
 
 QLabel* NewFigureLabel(QWidget* parent, const QString& name, QRect geometry) {
     QLabel* label = NewLabel(parent, name, QString());
@@ -50,6 +56,7 @@ QLabel* NewFigureLabel(QWidget* parent, const QString& name, QRect geometry) {
 TProfitWindow::TProfitWindow(TGame& game, IDialogs& dialogs)
     : QWidget(nullptr, kTitleWithoutCloseBox),
       m_profit(game.Profit),
+      m_calculation(game.Settings),
       m_dialogs(dialogs),
       m_settings(game.Settings),
       m_runSettings(game.Profit.Settings()) {
@@ -78,15 +85,17 @@ TProfitWindow::TProfitWindow(TGame& game, IDialogs& dialogs)
     BuildRunControls();
     BuildCycles();
     BuildNavigation();
+    BuildFixedCards();
     RefreshFromSettings();
 
     m_profit.ProcessPendingEvents = [] { QCoreApplication::processEvents(); };
     m_profit.Beep = [this] {
         if (!m_abandoned) m_dialogs.Beep();
     };
-    m_profit.HandPlayed = [this] {
-        if (m_sinceRender.isValid() && m_sinceRender.elapsed() < kMillisecondsPerRender) return;
-        m_sinceRender.start();
+    // The model reports a running run after its first hand and then as often as an eye can
+    // follow it: thousands of hands are played a second, and drawing after each would slow them.
+    m_profit.ProgressInterval = std::chrono::milliseconds(kMillisecondsPerRender);
+    m_profit.Progressed = [this] {
         Render();
         emit RunProgressed();
     };
@@ -130,7 +139,16 @@ void TProfitWindow::BuildParameters() {
     QCheckBox* cache = NewCheckBox(group, "CheckBox2", "использовать табличные данные");
     cache->setGeometry(12, 22, 340, 24);
     QCheckBox* sameSequence = NewCheckBox(group, "CheckBox3", "одинаковая последовательность");
-    sameSequence->setGeometry(12, 48, 340, 24);
+    sameSequence->setGeometry(12, 48, 246, 24);
+    QLabel* seedLabel = NewLabel(group, "Label21", "зерно");
+    seedLabel->setGeometry(262, 50, 40, 20);
+    QLineEdit* seed = m_seed = NewNumberField(group, "Edit10", 58);
+    seed->move(302, 48);
+    const char* seedHint =
+        "зерно случайных раздач: с ним расчет повторяется до последней цифры при любом числе "
+        "потоков; пустое поле — зерно от часов";
+    seed->setToolTip(seedHint);
+    seedLabel->setToolTip(seedHint);
     NewLabel(group, "Label5", "колличество циклов")->setGeometry(12, 80, 260, 22);
     QLineEdit* handCount = NewNumberField(group, "Edit4", 70);
     handCount->move(280, 78);
@@ -140,6 +158,10 @@ void TProfitWindow::BuildParameters() {
         sameSequence, [](TCalculationSettings & s) -> auto& { return s.SameSequence; });
     m_runSettings.Text(
         handCount, [](TRunSettings & s) -> auto& { return s.HandCount; });
+    m_runSettings.Text(
+        seed, [](TRunSettings & s) -> auto& { return s.Seed; });
+    // After the binding has set the flag: the fixed series takes no seed.
+    connect(sameSequence, &QCheckBox::clicked, this, [this] { Render(); });
 }
 
 void TProfitWindow::BuildMethod() {
@@ -158,6 +180,13 @@ void TProfitWindow::BuildMethod() {
     QLineEdit* draws = NewNumberField(group, "Edit5", 80);
     draws->setToolTip("введите колличество циклов");
     draws->move(32, 78);
+    m_draws = draws;
+    m_drawsWarning = NewLabel(group, "Label19", QString());
+    m_drawsWarning->setGeometry(120, 72, 244, 36);
+    m_drawsWarning->setWordWrap(true);
+    m_drawsWarning->setFont(CaptionFont(11, true));
+    m_drawsWarning->setStyleSheet("color: #ffff80;");
+    connect(draws, &QLineEdit::textChanged, this, &TProfitWindow::ShowDrawsWarning);
     m_settings.Options<TCalcMethod>(
         methods, {{direct, TCalcMethod::cmDirect}, {probabilistic, TCalcMethod::cmProbabilistic}},
         [](TCalculationSettings & s) -> auto& { return s.CalcMethod; });
@@ -180,19 +209,36 @@ void TProfitWindow::BuildRunControls() {
     m_runTotal->setGeometry(290, 328, 120, 22);
 
     m_message = NewLabel(this, "Label11", QString());
-    m_message->setGeometry(24, 364, 390, 48);
+    m_message->setGeometry(24, 352, 396, 50);
     m_message->setWordWrap(true);
-    QFont messageFont = CaptionFont(14, true);
+    m_message->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QFont messageFont = CaptionFont(12, true);
     messageFont.setItalic(true);
     m_message->setFont(messageFont);
 
-    m_statistics = NewButton(this, "Button4", "статистика", QRect(24, 420, 130, 30));
+    m_statistics = NewButton(this, "Button4", "статистика", QRect(24, 408, 130, 30));
     connect(m_statistics, &QPushButton::clicked, this, &TProfitWindow::StatisticsWindowRequested);
-    m_mo = NewFigureLabel(this, "Label6", QRect(164, 414, 260, 40));
-    m_bank = NewButton(this, "Button6", "банк", QRect(24, 460, 130, 30));
+    m_mo = NewFigureLabel(this, "Label6", QRect(164, 400, 256, 34));
+    m_moInterval = NewLabel(this, "Label16", QString());
+    m_moInterval->setGeometry(164, 432, 256, 18);
+    m_moInterval->setFont(CaptionFont(12, true));
+    m_moInterval->setToolTip(
+        "MO с 95-процентным доверительным интервалом: истинное MO игры лежит в нем с "
+        "вероятностью 95 %");
+    m_bank = NewButton(this, "Button6", "банк", QRect(24, 456, 130, 30));
     connect(m_bank, &QPushButton::clicked, this,
             [this] { Run([this] { m_profit.ComputeBank(); }); });
-    m_bankFigure = NewFigureLabel(this, "Label10", QRect(164, 454, 260, 40));
+    m_bankFigure = NewFigureLabel(this, "Label10", QRect(164, 452, 256, 34));
+
+    m_risk = NewLabel(this, "Label17", QString());
+    m_risk->setGeometry(24, 490, 600, 36);
+    m_risk->setWordWrap(true);
+    m_risk->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_risk->setFont(CaptionFont(12, true));
+    m_risk->setToolTip(
+        "σ — стандартное отклонение результата одной раздачи; элемент риска — проигрыш на "
+        "единицу средней ставки (анте, бет и покупки); с собой — банк в анте, которого хватит "
+        "на столько раздач с вероятностью 95 % и 99 %");
 
     m_progress = new QProgressBar(this);
     m_progress->setObjectName("ProgressBar1");
@@ -208,7 +254,7 @@ void TProfitWindow::BuildCycles() {
     limitsHeader->setGeometry(430, 274, 220, 20);
     for (std::size_t i = 0; i < kLimitFields.size(); ++i) {
         QLineEdit* edit = NewNumberField(this, kLimitFields[i].Name, 46);
-        edit->setToolTip(kTableMaximumHint);
+        edit->setToolTip(kLimitFields[i].Hint);
         edit->move(430 + static_cast<int>(i) * 50, 296);
         m_runSettings.Text(
             edit, [field = kLimitFields[i].Field](TRunSettings & s) -> auto& { return s.*field; });
@@ -219,21 +265,57 @@ void TProfitWindow::BuildCycles() {
     m_cycleCount->setGeometry(430, 354, 80, 22);
     m_cyclesTotal = NewLabel(this, "Label14", QString());
     m_cyclesTotal->setGeometry(520, 354, 120, 22);
+
+    QLabel* tableHands = NewLabel(this, "Label20", "раздач за столом");
+    tableHands->setGeometry(430, 386, 130, 22);
+    QLineEdit* tableHandsField = NewNumberField(this, "Edit11", 70);
+    tableHandsField->move(566, 384);
+    const char* tableHandsHint =
+        "на сколько раздач за столом считать, сколько денег брать с собой; пустое поле — "
+        "столько, сколько раздач в расчете";
+    tableHands->setToolTip(tableHandsHint);
+    tableHandsField->setToolTip(tableHandsHint);
+    m_runSettings.Text(
+        tableHandsField, [](TRunSettings & s) -> auto& { return s.BankrollHands; });
 }
 
 void TProfitWindow::BuildNavigation() {
-    for (const auto& [name, caption, top] : {std::tuple{"Button7", "Показать график", 420},
-                                             std::tuple{"Button9", "стратегия игры", 460}}) {
-        QPushButton* graph = NewButton(this, name, caption, QRect(440, top, 170, 30));
-        graph->setEnabled(false);
-        connect(graph, &QPushButton::clicked, this, &TProfitWindow::GraphWindowRequested);
-    }
+    // "Показать график" opens the path of the last run, also while it goes on; "стратегия игры"
+    // stays disabled.
+    m_graph = NewButton(this, "Button7", "Показать график", QRect(440, 420, 170, 30));
+    m_graph->setEnabled(false);
+    connect(m_graph, &QPushButton::clicked, this, &TProfitWindow::GraphWindowRequested);
+    QPushButton* strategy = NewButton(this, "Button9", "стратегия игры", QRect(440, 456, 170, 30));
+    strategy->setEnabled(false);
+    connect(strategy, &QPushButton::clicked, this, &TProfitWindow::GraphWindowRequested);
     QPushButton* start = NewButton(this, "Button1", "на начало", QRect(640, 420, 140, 30));
     connect(start, &QPushButton::clicked, this, &TProfitWindow::ConstructorRequested);
     QPushButton* layouts = NewButton(this, "Button5", "расклады", QRect(640, 460, 140, 30));
     connect(layouts, &QPushButton::clicked, this, &TProfitWindow::DecisionWindowRequested);
     QPushButton* exit = NewButton(this, "Button8", "выход", QRect(640, 494, 140, 30));
     connect(exit, &QPushButton::clicked, this, &TProfitWindow::ExitRequested);
+}
+
+void TProfitWindow::BuildFixedCards() {
+    m_fixedCards = NewLabel(this, "Label18", QString());
+    m_fixedCards->setGeometry(406, 182, 370, 38);
+    m_fixedCards->setWordWrap(true);
+    m_fixedCards->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_fixedCards->setFont(CaptionFont(12, true));
+    m_fixedCards->setStyleSheet("color: #ffff80;");
+    m_releaseFixed =
+        NewButton(this, "Button10", "играть без фиксированных карт", QRect(406, 220, 250, 26));
+    connect(m_releaseFixed, &QPushButton::clicked, this, [this] {
+        if (m_profit.Running()) return;
+        m_profit.ReleaseFixedCards();
+        Render();
+        emit FixedCardsReleased();
+    });
+}
+
+void TProfitWindow::ShowDrawsWarning() {
+    m_drawsWarning->setText(
+        QString::fromStdString(ProbabilisticCyclesWarning(m_draws->text().toStdString())));
 }
 
 void TProfitWindow::ShowCyclesControls() {
@@ -257,7 +339,6 @@ void TProfitWindow::Run(const std::function<void()>& command) {
 void TProfitWindow::Calculate() {
     if (m_busy || m_profit.Running()) return;
     m_abandoned = false;
-    m_sinceRender.invalidate();
     Run([this] { m_profit.RunSimulation(); });
     emit RunEnded();
 }
@@ -277,6 +358,8 @@ void TProfitWindow::AbandonRun() {
 void TProfitWindow::RefreshFromSettings() {
     m_settings.Refresh();
     m_runSettings.Refresh();
+    ShowDrawsWarning();
+    Render();
 }
 
 void TProfitWindow::Render() {
@@ -290,6 +373,18 @@ void TProfitWindow::Render() {
     m_bank->setVisible(view.ComputeBankVisible);
     m_mo->setText(LabelText(view.MoText));
     m_mo->setVisible(view.MoVisible);
+    m_moInterval->setText(LabelText(view.MoIntervalText));
+    m_moInterval->setVisible(view.MoVisible);
+    m_risk->setText(LabelText(view.RiskText));
+    m_risk->setVisible(view.MoVisible);
+    m_graph->setEnabled(view.GraphEnabled);
+    const QString fixed = QString::fromStdString(m_profit.FixedCardsNotice());
+    m_fixedCards->setText(fixed);
+    m_fixedCards->setVisible(!fixed.isEmpty());
+    m_releaseFixed->setVisible(!fixed.isEmpty());
+    m_releaseFixed->setEnabled(!m_profit.Running());
+    // The fixed series has no seed.
+    m_seed->setEnabled(!m_calculation.SameSequence);
     m_bankFigure->setText(LabelText(view.BankText));
     m_bankFigure->setVisible(view.BankVisible);
     m_message->setText(LabelText(view.Message));
@@ -301,6 +396,12 @@ void TProfitWindow::Render() {
     m_cyclesTotal->setText(LabelText(view.CyclesTotalText));
     for (QLabel* label : {m_cyclesHeader, m_cycleCount, m_cyclesTotal})
         label->setVisible(view.CycleLabelsVisible);
+}
+
+void TProfitWindow::showEvent(QShowEvent* event) {
+    // The fix marks may have changed in the decision window meanwhile.
+    Render();
+    QWidget::showEvent(event);
 }
 
 void TProfitWindow::resizeEvent(QResizeEvent* event) {

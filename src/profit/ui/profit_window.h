@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QWidget>
 #include <functional>
 
@@ -9,6 +8,7 @@
 #include "widgets/field_bindings.h"
 
 class QLabel;
+class QLineEdit;
 class QProgressBar;
 class QPushButton;
 
@@ -39,9 +39,11 @@ signals:
     void GraphWindowRequested();  // "Показать график", "стратегия игры"
     void RunProgressed();         // the window showed how a running run stands
     void RunEnded();              // a run is over, however it ended
+    void FixedCardsReleased();    // the fix marks of the decision table were taken off
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void BuildTableData();
@@ -50,6 +52,8 @@ private:
     void BuildRunControls();
     void BuildCycles();
     void BuildNavigation();
+    void BuildFixedCards();
+    void ShowDrawsWarning();
 
     // Runs a command of the model; one that fails is reported to the user. The window then shows
     // the model as the command left it.
@@ -58,28 +62,36 @@ private:
     void Stop();       // "СТОП"
 
     TProfitCheck& m_profit;
+    const TCalculationSettings& m_calculation;
     IDialogs& m_dialogs;
     TFieldBindings<TCalculationSettings> m_settings;
     TFieldBindings<TRunSettings> m_runSettings;
     // Set while "расчет" or "банк" runs: their pending events must not start either again.
     bool m_busy = false;
     bool m_abandoned = false;
-    QElapsedTimer m_sinceRender;  // since the window last showed a running run
 
-    QPushButton* m_calculate = nullptr;   // Button2
-    QPushButton* m_stop = nullptr;        // Button3
-    QPushButton* m_statistics = nullptr;  // Button4
-    QPushButton* m_bank = nullptr;        // Button6
-    QProgressBar* m_progress = nullptr;   // ProgressBar1
-    QLabel* m_mo = nullptr;               // Label6
-    QLabel* m_bankFigure = nullptr;       // Label10
-    QLabel* m_message = nullptr;          // Label11
-    QLabel* m_handsHeader = nullptr;      // Label7
-    QLabel* m_handNumber = nullptr;       // Label8
-    QLabel* m_runTotal = nullptr;         // Label9
-    QLabel* m_cyclesHeader = nullptr;     // Label12
-    QLabel* m_cycleCount = nullptr;       // Label13
-    QLabel* m_cyclesTotal = nullptr;      // Label14
+    QPushButton* m_calculate = nullptr;     // Button2
+    QPushButton* m_stop = nullptr;          // Button3
+    QPushButton* m_statistics = nullptr;    // Button4
+    QPushButton* m_bank = nullptr;          // Button6
+    QProgressBar* m_progress = nullptr;     // ProgressBar1
+    QLabel* m_mo = nullptr;                 // Label6
+    QLabel* m_bankFigure = nullptr;         // Label10
+    QLabel* m_message = nullptr;            // Label11
+    QLabel* m_handsHeader = nullptr;        // Label7
+    QLabel* m_handNumber = nullptr;         // Label8
+    QLabel* m_runTotal = nullptr;           // Label9
+    QLabel* m_cyclesHeader = nullptr;       // Label12
+    QLabel* m_cycleCount = nullptr;         // Label13
+    QLabel* m_cyclesTotal = nullptr;        // Label14
+    QLabel* m_moInterval = nullptr;         // Label16
+    QLabel* m_risk = nullptr;               // Label17
+    QLabel* m_fixedCards = nullptr;         // Label18
+    QPushButton* m_releaseFixed = nullptr;  // Button10
+    QLabel* m_drawsWarning = nullptr;       // Label19
+    QLineEdit* m_draws = nullptr;           // Edit5
+    QLineEdit* m_seed = nullptr;            // Edit10
+    QPushButton* m_graph = nullptr;         // Button7
 };
 
 }  // namespace studlab

@@ -1,0 +1,111 @@
+#include "profit/table_hands.h"
+
+#include <limits>
+
+#include "text/number_text.h"
+
+namespace studlab {
+namespace {
+
+// One worker's own game: copies of the design and the settings as they stood when the run
+// started, and a table over them that carries the main table's game, fixed cards and cache
+// folder. Changes made in the windows during a run do not reach it.
+class TTablePlayer final : public IHandPlayer {
+public:
+    TTablePlayer(TDecisionTable& main, const TDealPlan& plan)
+        : m_design(main.Design()), m_settings(main.Settings()), m_plan(plan) {
+        if (main.GameName()) m_table.SetGameName(*main.GameName());
+        m_table.Cache().SetGamesDir(main.Cache().GamesDir());
+        m_table.State() = main.State();
+        m_table.Random() = main.Random();
+        try {
+            m_betSize = ParseDesignNumber(m_design.BetSize);
+        } catch (const TConversionError&) {
+            // The hands report it when they reach a bet.
+        }
+    }
+
+    THandRecord Play(std::uint64_t hand, const std::atomic<bool>& cancel) override {
+        // A decision can take long; the run is cancelled between decisions.
+        m_table.ProcessPendingEvents = [&cancel] {
+            if (cancel) throw TRunCancelled();
+        };
+        if (!m_plan.FixedSeries) m_table.SetHandStream(m_plan.Seed, hand);
+        const std::uint32_t seriesSeed = m_table.Random().Seed();
+        m_table.RandomDeal();
+        THandRecord record = RecordOf(m_table.State(), m_betSize);
+        record.SeriesSeed = seriesSeed;
+        return record;
+    }
+
+private:
+    TGameDesign m_design;
+    TCalculationSettings m_settings;
+    TDecisionTable m_table{m_design, m_settings};
+    TDealPlan m_plan;
+    double m_betSize = 0;
+};
+
+}  // namespace
+
+THandRecord RecordOf(const TTableState& state, double betSize) {
+    THandRecord record;
+    record.Result = state.HandResult;
+    record.ExtraStake = state.ExtraStake;
+    record.Category = state.HandCategory;
+    const long double stake =
+        1.0L + static_cast<long double>(state.ExtraStake) + (state.HandFolded ? 0.0L : betSize);
+    record.Stake = RoundHalfEven(stake * 10000);
+    return record;
+}
+
+int TTableHands::MaxWorkers() const {
+    return m_table.Settings().UseCacheTable ? 1 : std::numeric_limits<int>::max();
+}
+
+TFixedCards TTableHands::FixedCards() const {
+    TFixedCards fixed;
+    const TTableState& state = m_table.State();
+    for (int slot = 1; slot <= kDealtSlots; ++slot) {
+        if (state.PlayerFixed[slot]) {
+            if (const auto id = state.CardInPlayerSlot(slot)) fixed.Player.push_back(CardName(*id));
+        }
+        if (state.DealerFixed[slot]) {
+            if (const auto id = state.CardInDealerSlot(slot)) fixed.Dealer.push_back(CardName(*id));
+        }
+    }
+    return fixed;
+}
+
+void TTableHands::ReleaseFixedCards() {
+    for (int slot = 1; slot <= kDealtSlots; ++slot) {
+        for (TPlaceKind row : {TPlaceKind::cpPlayer, TPlaceKind::cpDealer}) {
+            if (m_table.State().Fixed(row, slot)) m_table.ToggleFix(row, slot);
+        }
+    }
+}
+
+std::unique_ptr<IHandPlayer> TTableHands::NewPlayer(const TDealPlan& plan) {
+    return std::make_unique<TTablePlayer>(m_table, plan);
+}
+
+void TTableHands::ShowHand(const TDealPlan& plan, const THandRecord& hand) {
+    if (plan.FixedSeries) {
+        m_table.Random().SetSeed(hand.SeriesSeed);
+    } else {
+        m_table.SetHandStream(plan.Seed, hand.Hand);
+    }
+    // Dealt as the run dealt it, even if the same sequence was switched meanwhile.
+    bool& sameSequence = m_table.Settings().SameSequence;
+    const bool setting = sameSequence;
+    sameSequence = plan.FixedSeries;
+    try {
+        m_table.RandomDeal();
+    } catch (...) {
+        sameSequence = setting;
+        throw;
+    }
+    sameSequence = setting;
+}
+
+}  // namespace studlab
