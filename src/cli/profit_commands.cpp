@@ -17,6 +17,9 @@ namespace {
 
 using TColumn = TCombinationStats::TColumn;
 
+// The cycles' limits, in whole antes either way.
+constexpr std::int64_t kLimitAntes = 1'000'000'000;
+
 std::string_view EndText(TRunEnd end) {
     switch (end) {
         case TRunEnd::Completed:
@@ -70,10 +73,12 @@ void AddProfitCommands(CLI::App& app) {
     auto limits = std::make_shared<std::vector<std::string>>();
     auto json = std::make_shared<bool>(false);
     options->AddTo(*command, true);
-    command->add_option("--hands", *hands, "number of hands (\"колличество циклов\")")->required();
+    command->add_option("--hands", *hands, "number of hands, 1 to 1000000 (\"колличество циклов\")")
+        ->required();
     command->add_flag("--same-sequence", *sameSequence,
                       "deal the generator's fixed sequence of hands");
-    command->add_option("--boxes", *boxes, "playing boxes at the table (default 1)");
+    command->add_option("--boxes", *boxes,
+                        "playing boxes at the table, 1 to as many as the deck serves (default 1)");
     command
         ->add_option("--cycle-limits", *limits,
                      "WIN,LOSS,TOTALLOSS,TOTALWIN: play in cycles with these limits in antes")
@@ -83,7 +88,14 @@ void AddProfitCommands(CLI::App& app) {
     command->callback([=] {
         TTableSession session(*options);
         if (*sameSequence) session.Settings.SameSequence = true;
-        if (!boxes->empty()) session.Settings.PlayingBoxes = *boxes;
+        if (!boxes->empty()) {
+            CheckPlayingBoxes("--boxes", *boxes, session.Design);
+            session.Settings.PlayingBoxes = *boxes;
+        }
+        WholeOption("--hands", *hands, 1, TProfitCheck::kMaxHands);
+        for (const std::string& limit : *limits) {
+            WholeOption("--cycle-limits", limit, -kLimitAntes, kLimitAntes);
+        }
         TProfitCheck& check = session.Profit;
         check.Settings().HandCount = *hands;
         if (!limits->empty()) {
@@ -115,6 +127,7 @@ void AddProfitCommands(CLI::App& app) {
             throw TUsageError(e.what());
         }
         if (progress) std::fputs("\n", stderr);
+        session.ReportCacheNotice(std::cerr);
 
         const TProfitView& view = check.View();
         const TRunSummary& summary = check.Summary();

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <ostream>
 
 namespace studlab::cli {
 
@@ -12,7 +13,7 @@ void TTableOptions::AddTo(CLI::App& command, bool withCache) {
         .add_option("--method", Method, "direct (every arrival) or probabilistic (random arrivals)")
         ->check(CLI::IsMember({"direct", "probabilistic"}));
     command.add_option("--cycles", Cycles,
-                       "random draws of the probabilistic method (default 2000)");
+                       "random draws of the probabilistic method, 1 to 10000000 (default 2000)");
     if (withCache) {
         command.add_flag("--cache", UseCache, "use and fill the game's decision cache");
         command.add_option("--games-dir", GamesDir,
@@ -39,12 +40,20 @@ TTableSession::TTableSession(const TTableOptions& options, char**) {
     if (options.Design.File.empty()) game = "default";
     if (options.Method == "probabilistic") Settings.CalcMethod = TCalcMethod::cmProbabilistic;
     if (options.Method == "direct") Settings.CalcMethod = TCalcMethod::cmDirect;
-    if (!options.Cycles.empty()) Settings.ProbabilisticCycles = options.Cycles;
+    if (!options.Cycles.empty()) {
+        WholeOption("--cycles", options.Cycles, 1, kMostCycles);
+        Settings.ProbabilisticCycles = options.Cycles;
+    }
     Settings.UseCacheTable = Settings.UseCacheTable || options.UseCache;
     Table.Cache().SetGamesDir(options.GamesDir.empty() ? DefaultGamesDir()
                                                        : GamesFolderIn(options.GamesDir));
     Table.SetGameName(game);
     Table.SelectGame(std::nullopt);  // the design is already in place: start a hand of it
+}
+
+void TTableSession::ReportCacheNotice(std::ostream& err) {
+    if (const std::optional<std::string> notice = Table.Cache().TakeNotice())
+        err << "note: " << *notice << '\n';
 }
 
 }  // namespace studlab::cli

@@ -3,6 +3,7 @@
 #include <initializer_list>
 
 #include "cards/hand_classification.h"
+#include "design/design_fingerprint.h"
 #include "design/design_rules.h"
 #include "table/decision_table.h"
 #include "text/number_text.h"
@@ -66,7 +67,7 @@ void TDecisionTable::Decide() {
     m_sampleCount = cycles.empty() ? 2000 : ParseDesignInteger(cycles);
     m_state.Candidates.Clear();
     m_rules.reset();
-    if (m_settings.UseCacheTable && CacheLookup()) return;
+    if (CacheLookup()) return;
     const int stage = m_state.HandStage;
     switch (stage) {
         case 1:
@@ -249,11 +250,15 @@ void TDecisionTable::DesignConflictCheck() {
     m_view.Label3Visible = m_view.Label4Visible = false;
 }
 
+// A row is served only to the design and settings that stored it; the view says it was served.
 bool TDecisionTable::CacheLookup() {
+    m_view.FromCache = false;
+    if (!m_settings.UseCacheTable) return false;
     const std::optional<TDecisionCacheRow> row =
-        m_cache.Find(m_gameName.value_or(""),
+        m_cache.Find(m_gameName.value_or(""), DesignFingerprint(m_design, m_settings),
                      LayoutKey(m_state.DealerCards, m_state.PlayerCards, m_state.OutCards));
     if (!row) return false;
+    m_view.FromCache = true;
     m_view.Button3Visible = m_view.Button2Visible = m_view.Label3Visible = m_view.Label4Visible =
         true;
     m_view.Label3 = row->Choose;
@@ -276,7 +281,7 @@ void TDecisionTable::CacheStore(int stage) {
     row.MoR = FormatTenThousandths(m_state.HandResult);
     row.Nadpis = m_view.Label1;
     for (int stage = 1; stage <= kStages; ++stage) row.Reshenie[stage - 1] = m_state.Choice(stage);
-    m_cache.Append(m_gameName.value_or(""), row);
+    m_cache.Append(m_gameName.value_or(""), DesignFingerprint(m_design, m_settings), row);
 }
 
 }  // namespace studlab

@@ -44,6 +44,9 @@ struct TTableView {
     std::string Label4;                               // their values
     bool Label3Visible = false;
     bool Label4Visible = false;
+    // The last "РЕШЕНИЕ" was served from the game's cache: the window marks the choice
+    // "(из таблицы)".
+    bool FromCache = false;
     bool Button1Visible = false;   // "РЕШЕНИЕ": the entry of the stage is complete
     bool Button2Visible = false;   // "ПРОДОЛЖИТЬ"
     bool Button3Visible = false;   // "комбинации"

@@ -20,6 +20,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
+constexpr std::string_view kFp = "0123456789abcdef";
+
 class DecisionCache : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -56,32 +58,32 @@ TEST(LayoutKey, ThreeDigitsPerCardInScanOrder) {
 
 TEST_F(DecisionCache, StoresRowsAndFindsTheFirstByKey) {
     const std::string key(156, '0');
-    EXPECT_EQ(m_cache.Find("игра", key), std::nullopt);
-    m_cache.Append("игра", Row(key, "забиться"));
-    m_cache.Append("игра", Row(key, "второй"));
-    m_cache.Append("игра", Row(std::string(155, '0') + "1", "другой"));
+    EXPECT_EQ(m_cache.Find("игра", kFp, key), std::nullopt);
+    m_cache.Append("игра", kFp, Row(key, "забиться"));
+    m_cache.Append("игра", kFp, Row(key, "второй"));
+    m_cache.Append("игра", kFp, Row(std::string(155, '0') + "1", "другой"));
     EXPECT_TRUE(fs::exists(m_root / "Games" / "игра.sqlite"));
-    const auto found = m_cache.Find("игра", key);
+    const auto found = m_cache.Find("игра", kFp, key);
     ASSERT_TRUE(found.has_value());
     EXPECT_EQ(*found, Row(key, "забиться"));
-    EXPECT_EQ(m_cache.Find("другая игра", key), std::nullopt);
+    EXPECT_EQ(m_cache.Find("другая игра", kFp, key), std::nullopt);
 
     // A fresh object (another program run) reads the same file.
     TDecisionCache again(m_root / "Games");
-    EXPECT_EQ(again.Find("игра", std::string(155, '0') + "1")->Nadpis, "другой");
+    EXPECT_EQ(again.Find("игра", kFp, std::string(155, '0') + "1")->Nadpis, "другой");
 }
 
 TEST_F(DecisionCache, MatchesStoredKeysThatBeginWithTheKeyIgnoringCase) {
-    m_cache.Append("g", Row("ABC-longer", "x"));
-    EXPECT_EQ(m_cache.Find("g", "abc")->Nadpis, "x");
-    EXPECT_EQ(m_cache.Find("g", "abd"), std::nullopt);
-    EXPECT_EQ(m_cache.Find("g", "ABC-longer-still"), std::nullopt);
+    m_cache.Append("g", kFp, Row("ABC-longer", "x"));
+    EXPECT_EQ(m_cache.Find("g", kFp, "abc")->Nadpis, "x");
+    EXPECT_EQ(m_cache.Find("g", kFp, "abd"), std::nullopt);
+    EXPECT_EQ(m_cache.Find("g", kFp, "ABC-longer-still"), std::nullopt);
     // Whatever follows the key, and wildcards of SQL, are plain characters.
-    m_cache.Append("g", Row("k1\xFF", "after the key"));
-    m_cache.Append("g", Row("k%_", "wildcards"));
-    EXPECT_EQ(m_cache.Find("g", "k1")->Nadpis, "after the key");
-    EXPECT_EQ(m_cache.Find("g", "k%_")->Nadpis, "wildcards");
-    EXPECT_EQ(m_cache.Find("g", "k_"), std::nullopt);
+    m_cache.Append("g", kFp, Row("k1\xFF", "after the key"));
+    m_cache.Append("g", kFp, Row("k%_", "wildcards"));
+    EXPECT_EQ(m_cache.Find("g", kFp, "k1")->Nadpis, "after the key");
+    EXPECT_EQ(m_cache.Find("g", kFp, "k%_")->Nadpis, "wildcards");
+    EXPECT_EQ(m_cache.Find("g", kFp, "k_"), std::nullopt);
 }
 
 TEST_F(DecisionCache, CutsLongTextsToTheirSizeInCharacters) {
@@ -92,8 +94,8 @@ TEST_F(DecisionCache, CutsLongTextsToTheirSizeInCharacters) {
     row.Choose = captions;
     row.Nadpis = std::string(150, 'n');
     row.MoR = std::string(40, '9');
-    m_cache.Append("g", row);
-    const auto found = m_cache.Find("g", std::string(156, '1'));
+    m_cache.Append("g", kFp, row);
+    const auto found = m_cache.Find("g", kFp, std::string(156, '1'));
     ASSERT_TRUE(found.has_value());
     EXPECT_EQ(found->Choose, Utf8Prefix(captions, 255));
     EXPECT_EQ(Utf8Length(found->Choose), 255U);
@@ -103,9 +105,9 @@ TEST_F(DecisionCache, CutsLongTextsToTheirSizeInCharacters) {
 
 TEST_F(DecisionCache, MissingFolderIsNamedAndNothingIsCreated) {
     TDecisionCache cache(m_root / "NoSuchFolder");
-    EXPECT_EQ(cache.Find("g", "k"), std::nullopt);
+    EXPECT_EQ(cache.Find("g", kFp, "k"), std::nullopt);
     try {
-        cache.Append("g", Row("k", "x"));
+        cache.Append("g", kFp, Row("k", "x"));
         ADD_FAILURE();
     } catch (const TDecisionCacheError& e) {
         EXPECT_NE(std::string(e.what()).find((m_root / "NoSuchFolder").string()),
@@ -141,11 +143,11 @@ TEST_F(DecisionCache, EveryGameHasItsOwnFileInsideTheFolder) {
         EXPECT_NE(file.filename().string().front(), '.') << name;  // no hidden files
         EXPECT_LE(file.filename().string().size() + std::string("-journal").size(), 255U) << name;
         files.insert(file);
-        m_cache.Append(name, Row("k", name));
+        m_cache.Append(name, kFp, Row("k", name));
     }
     EXPECT_EQ(files.size(), names.size());
     for (const std::string& name : names)
-        EXPECT_EQ(m_cache.Find(name, "k")->Nadpis, Utf8Prefix(name, 100));  // its own row
+        EXPECT_EQ(m_cache.Find(name, kFp, "k")->Nadpis, Utf8Prefix(name, 100));  // its own row
     std::size_t outside = 0;
     for (const auto& entry : fs::directory_iterator(m_root))
         outside += entry.path().filename() != "Games";
@@ -153,12 +155,12 @@ TEST_F(DecisionCache, EveryGameHasItsOwnFileInsideTheFolder) {
 }
 
 TEST_F(DecisionCache, AFileDeletedBetweenPressesIsCreatedAgain) {
-    m_cache.Append("g", Row("k1", "first"));
+    m_cache.Append("g", kFp, Row("k1", "first"));
     fs::remove(m_cache.FileFor("g"));
-    EXPECT_EQ(m_cache.Find("g", "k1"), std::nullopt);
-    m_cache.Append("g", Row("k2", "second"));
+    EXPECT_EQ(m_cache.Find("g", kFp, "k1"), std::nullopt);
+    m_cache.Append("g", kFp, Row("k2", "second"));
     TDecisionCache fresh(m_root / "Games");
-    EXPECT_EQ(fresh.Find("g", "k2"), Row("k2", "second"));
+    EXPECT_EQ(fresh.Find("g", kFp, "k2"), Row("k2", "second"));
 }
 
 TEST_F(DecisionCache, DamagedOrForeignFilesGiveAMessageAndStayUntouched) {
@@ -172,21 +174,21 @@ TEST_F(DecisionCache, DamagedOrForeignFilesGiveAMessageAndStayUntouched) {
     for (const char* game : {"damaged", "foreign"}) {
         const fs::path file = m_cache.FileFor(game);
         const std::string before = Read(file);
-        EXPECT_THROW(m_cache.Find(game, "k"), TDecisionCacheError) << game;
-        EXPECT_THROW(m_cache.Append(game, Row("k", "x")), TDecisionCacheError) << game;
+        EXPECT_THROW(m_cache.Find(game, kFp, "k"), TDecisionCacheError) << game;
+        EXPECT_THROW(m_cache.Append(game, kFp, Row("k", "x")), TDecisionCacheError) << game;
         EXPECT_EQ(Read(file), before) << game;
     }
 }
 
 TEST_F(DecisionCache, AKillWhileStoringLeavesOnlyWholeRows) {
     const std::string key(156, '1');
-    m_cache.Append("g", Row(key, "первая"));
+    m_cache.Append("g", kFp, Row(key, "первая"));
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
         TDecisionCache cache(m_root / "Games");
         for (int i = 0;; ++i)
-            cache.Append("g", Row(std::to_string(i) + key, "строка " + std::to_string(i)));
+            cache.Append("g", kFp, Row(std::to_string(i) + key, "строка " + std::to_string(i)));
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     kill(child, SIGKILL);
@@ -205,18 +207,18 @@ TEST_F(DecisionCache, AKillWhileStoringLeavesOnlyWholeRows) {
         ++count;
     }
     EXPECT_GT(count, 0);
-    EXPECT_EQ(TDecisionCache(m_root / "Games").Find("g", key)->Nadpis, "первая");
+    EXPECT_EQ(TDecisionCache(m_root / "Games").Find("g", kFp, key)->Nadpis, "первая");
 }
 
 TEST_F(DecisionCache, ALockedFileIsReportedNotWaitedForForever) {
-    m_cache.Append("g", Row("k", "x"));
+    m_cache.Append("g", kFp, Row("k", "x"));
     TSqliteDatabase other(m_cache.FileFor("g"), TSqliteDatabase::TMode::OpenExisting);
     other.Execute("BEGIN EXCLUSIVE");
     TDecisionCache cache(m_root / "Games");
-    EXPECT_THROW(cache.Append("g", Row("k2", "y")), TDecisionCacheError);
+    EXPECT_THROW(cache.Append("g", kFp, Row("k2", "y")), TDecisionCacheError);
     other.Execute("ROLLBACK");
-    cache.Append("g", Row("k2", "y"));
-    EXPECT_EQ(cache.Find("g", "k2")->Nadpis, "y");
+    cache.Append("g", kFp, Row("k2", "y"));
+    EXPECT_EQ(cache.Find("g", kFp, "k2")->Nadpis, "y");
 }
 
 }  // namespace
