@@ -40,12 +40,16 @@ std::string TDesignOptions::Apply(TGameDesign& design, TCalculationSettings& set
     std::string gameName;
     try {
         if (!File.empty()) gameName = LoadDesignFile(File, design);
-        for (const std::string& assignment : Assignments) {
-            // A typing mistake in a script is reported at once, not when a number is read.
-            SetDesignAssignment(design, settings, assignment, TValueCheck::NumbersMustConvert);
-        }
     } catch (const std::runtime_error& e) {
         throw TUsageError(e.what());
+    }
+    for (const std::string& assignment : Assignments) {
+        try {
+            // A typing mistake in a script is reported at once, not when a number is read.
+            SetDesignAssignment(design, settings, assignment, TValueCheck::NumbersMustConvert);
+        } catch (const std::runtime_error& e) {
+            throw TUsageError(std::string("--set: ") + e.what());
+        }
     }
     bool cycles = false;
     bool boxes = false;
