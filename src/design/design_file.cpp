@@ -210,7 +210,8 @@ std::string LoadDesignFile(const std::filesystem::path& path, TGameDesign& desig
     std::string raw;
     for (int i = 0; i < kDesignValueLines && std::getline(in, raw, '\n'); ++i) {
         if (!raw.empty() && raw.back() == '\r') raw.pop_back();
-        values[static_cast<std::size_t>(i)] = Windows1251ToUtf8(raw);
+        // A line break inside a value could never be saved again: it reads as the writer's blank.
+        values[static_cast<std::size_t>(i)] = OneLine(Windows1251ToUtf8(raw));
     }
     if (in.bad()) throw TFileError("Cannot open file \"" + path.string() + "\". " + SystemReason());
 

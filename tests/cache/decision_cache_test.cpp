@@ -543,6 +543,7 @@ TEST_F(DecisionCache, ALockedFileIsReportedNotWaitedForForever) {
     TSqliteDatabase other(m_cache.FileFor("g"), TSqliteDatabase::TMode::OpenExisting);
     other.Execute("BEGIN EXCLUSIVE");
     TDecisionCache cache(m_root / "Games");
+    cache.SetBusyTimeout(300);
     EXPECT_THROW(cache.Append("g", kFp, Row("k2", "y")), TDecisionCacheError);
     other.Execute("ROLLBACK");
     cache.Append("g", kFp, Row("k2", "y"));

@@ -305,7 +305,8 @@ TSqliteDatabase* TDecisionCache::Open(std::string_view gameName, bool create) {
         // given, and only a link at the file's place is to be refused.
         const fs::path real = fs::canonical(m_gamesDir) / path.filename();
         using enum TSqliteDatabase::TMode;
-        m_db = std::make_unique<TSqliteDatabase>(real, writable ? CreateNew : ReadOnly);
+        m_db = std::make_unique<TSqliteDatabase>(real, writable ? CreateNew : ReadOnly,
+                                                 m_busyMilliseconds);
         m_openIdentity = LinkIdentity(path);
         m_writable = writable;
         try {
@@ -319,7 +320,7 @@ TSqliteDatabase* TDecisionCache::Open(std::string_view gameName, bool create) {
             const bool cannotInit =
                 e.Primary() == SQLITE_READONLY || e.Primary() == SQLITE_CANTOPEN;
             if (writable || !noLog || !cannotInit) throw;
-            m_db = std::make_unique<TSqliteDatabase>(real, Immutable);
+            m_db = std::make_unique<TSqliteDatabase>(real, Immutable, m_busyMilliseconds);
             m_format = RecogniseOpen();
         }
         if (writable) m_db->Execute("PRAGMA synchronous=NORMAL");

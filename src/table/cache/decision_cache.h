@@ -105,6 +105,11 @@ public:
     using TWriteCheck = std::function<bool(const std::filesystem::path&)>;
     void SetWriteCheck(TWriteCheck check);
 
+    // How long a file that another program is writing is waited for before the press fails. A
+    // new game's file is created with the disk synchronised, which a busy disk can make slow.
+    static constexpr int kBusyMilliseconds = 10'000;
+    void SetBusyTimeout(int milliseconds) { m_busyMilliseconds = milliseconds; }
+
     // The file of a game, always directly in the games folder and never another game's:
     // characters a file name cannot hold (and any way out of the folder) are escaped as %XX, and a
     // name too long for a file system is shortened and given a hash of the whole name.
@@ -128,6 +133,7 @@ private:
 
     std::filesystem::path m_gamesDir;
     TWriteCheck m_canWrite;
+    int m_busyMilliseconds = kBusyMilliseconds;
     std::optional<std::string> m_notice;
     bool m_noticeGiven = false;
 

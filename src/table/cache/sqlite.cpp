@@ -38,7 +38,8 @@ std::string ImmutableUri(const std::filesystem::path& path) {
 
 }  // namespace
 
-TSqliteDatabase::TSqliteDatabase(const std::filesystem::path& path, TMode mode) {
+TSqliteDatabase::TSqliteDatabase(const std::filesystem::path& path, TMode mode,
+                                 int busyMilliseconds) {
     const std::string name = mode == TMode::Immutable ? ImmutableUri(path) : path.string();
     const int rc =
         sqlite3_open_v2(name.c_str(), &m_db, OpenFlags(mode) | SQLITE_OPEN_NOFOLLOW, nullptr);
@@ -50,7 +51,7 @@ TSqliteDatabase::TSqliteDatabase(const std::filesystem::path& path, TMode mode) 
         throw TSqliteError(message, code);
     }
     sqlite3_extended_result_codes(m_db, 1);
-    sqlite3_busy_timeout(m_db, 2000);
+    sqlite3_busy_timeout(m_db, busyMilliseconds);
 }
 
 TSqliteDatabase::~TSqliteDatabase() {

@@ -30,7 +30,8 @@ public:
         Immutable,     // read only, as a file that nobody changes (no lock, no log files)
     };
 
-    TSqliteDatabase(const std::filesystem::path& path, TMode mode);
+    // Another connection's lock is waited for up to `busyMilliseconds` before SQLITE_BUSY.
+    TSqliteDatabase(const std::filesystem::path& path, TMode mode, int busyMilliseconds = 2000);
     ~TSqliteDatabase();
     TSqliteDatabase(const TSqliteDatabase&) = delete;
     TSqliteDatabase& operator=(const TSqliteDatabase&) = delete;
