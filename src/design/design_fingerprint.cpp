@@ -26,4 +26,14 @@ std::string DesignFingerprint(const TGameDesign& design, const TCalculationSetti
     return HexDigits(Fnv1a64(FingerprintText(design, settings)));
 }
 
+const std::string& TFingerprintMemo::Of(const TGameDesign& design,
+                                        const TCalculationSettings& settings) {
+    if (!m_design || *m_design != design || m_settings != settings) {
+        m_fingerprint = DesignFingerprint(design, settings);
+        m_design = design;
+        m_settings = settings;
+    }
+    return m_fingerprint;
+}
+
 }  // namespace studlab

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,5 +22,18 @@ std::string FingerprintText(const TGameDesign& design, const TCalculationSetting
 // Sixteen lower-case hexadecimal digits: the 64-bit FNV-1a hash of FingerprintText. A decision
 // stored under one fingerprint is served only to a design and settings with the same one.
 std::string DesignFingerprint(const TGameDesign& design, const TCalculationSettings& settings);
+
+// DesignFingerprint of the design and settings last asked for, computed again only when they
+// have changed: a run of hands asks at every press, and listing every field costs more than
+// comparing them.
+class TFingerprintMemo {
+public:
+    const std::string& Of(const TGameDesign& design, const TCalculationSettings& settings);
+
+private:
+    std::optional<TGameDesign> m_design;
+    TCalculationSettings m_settings;
+    std::string m_fingerprint;
+};
 
 }  // namespace studlab

@@ -3,7 +3,6 @@
 #include <initializer_list>
 
 #include "cards/hand_classification.h"
-#include "design/design_fingerprint.h"
 #include "design/design_rules.h"
 #include "table/decision_table.h"
 #include "text/number_text.h"
@@ -255,7 +254,7 @@ bool TDecisionTable::CacheLookup() {
     m_view.FromCache = false;
     if (!m_settings.UseCacheTable) return false;
     const std::optional<TDecisionCacheRow> row =
-        m_cache.Find(m_gameName.value_or(""), DesignFingerprint(m_design, m_settings),
+        m_cache.Find(m_gameName.value_or(""), m_fingerprint.Of(m_design, m_settings),
                      LayoutKey(m_state.DealerCards, m_state.PlayerCards, m_state.OutCards));
     if (!row) return false;
     m_view.FromCache = true;
@@ -281,7 +280,7 @@ void TDecisionTable::CacheStore(int stage) {
     row.MoR = FormatTenThousandths(m_state.HandResult);
     row.Nadpis = m_view.Label1;
     for (int stage = 1; stage <= kStages; ++stage) row.Reshenie[stage - 1] = m_state.Choice(stage);
-    m_cache.Append(m_gameName.value_or(""), DesignFingerprint(m_design, m_settings), row);
+    m_cache.Append(m_gameName.value_or(""), m_fingerprint.Of(m_design, m_settings), row);
 }
 
 }  // namespace studlab

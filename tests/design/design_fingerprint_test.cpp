@@ -72,6 +72,21 @@ TEST(DesignFingerprint, IsTheFnv1aHashOfTheNameValueLines) {
     EXPECT_EQ(DesignFingerprint(design, settings).size(), 16U);
 }
 
+TEST(DesignFingerprint, TheMemoFollowsEveryChange) {
+    TGameDesign design;
+    TCalculationSettings settings;
+    TFingerprintMemo memo;
+    EXPECT_EQ(memo.Of(design, settings), DesignFingerprint(design, settings));
+    design.BetSize = "10";
+    EXPECT_EQ(memo.Of(design, settings), DesignFingerprint(design, settings));
+    settings.CalcMethod = TCalcMethod::cmProbabilistic;
+    EXPECT_EQ(memo.Of(design, settings), DesignFingerprint(design, settings));
+    settings.UseCacheTable = true;  // no other fingerprint, but asked again all the same
+    EXPECT_EQ(memo.Of(design, settings), DesignFingerprint(design, settings));
+    design.BetSize = "2";
+    EXPECT_EQ(memo.Of(design, settings), DesignFingerprint(TGameDesign{}, settings));
+}
+
 TEST(DeckCapacity, BoxesLeaveEveryCardAHandCanTake) {
     struct TCase {
         const char* Name;
