@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <regex>
 #include <string>
 
 #include "fuzz_check.h"
@@ -16,17 +15,56 @@ namespace {
 
 using studlab::fuzz::Check;
 
-// Optional blanks, a sign, digits with at most one decimal comma, an exponent, blanks.
-const std::regex& RealForm() {
-    static const std::regex form("[ \t]*[+-]?([0-9]+,?[0-9]*|,[0-9]+)([eE][+-]?[0-9]+)?[ \t]*");
-    return form;
+// The grammars as automata over classes of characters, written apart from the parsers.
+enum TClass { Blank, Sign, Digit, Comma, Exponent, Other, kClasses };
+
+TClass ClassOf(char c) {
+    if (c == ' ' || c == '\t') return Blank;
+    if (c == '+' || c == '-') return Sign;
+    if (c >= '0' && c <= '9') return Digit;
+    if (c == ',') return Comma;
+    if (c == 'e' || c == 'E') return Exponent;
+    return Other;
 }
 
-// Optional leading blanks, a sign and digits, nothing after.
-const std::regex& WholeForm() {
-    static const std::regex form("[ \t]*[+-]?[0-9]+");
-    return form;
+struct TAutomaton {
+    int Next[10][kClasses];  // -1: refused
+    bool Accepting[10];
+};
+
+bool Matches(const TAutomaton& automaton, const std::string& text) {
+    int state = 0;
+    for (char c : text) {
+        state = automaton.Next[state][ClassOf(c)];
+        if (state < 0) return false;
+    }
+    return automaton.Accepting[state];
 }
+
+// Optional blanks, a sign, digits with at most one decimal comma (and one digit at least), an
+// exponent, blanks.
+constexpr TAutomaton kReal = {{
+                                  // Blank Sign Digit Comma Exponent Other
+                                  {0, 1, 2, 3, -1, -1},     // 0 leading blanks
+                                  {-1, -1, 2, 3, -1, -1},   // 1 sign
+                                  {8, -1, 2, 4, 5, -1},     // 2 whole digits
+                                  {-1, -1, 4, -1, -1, -1},  // 3 a comma before any digit
+                                  {8, -1, 4, -1, 5, -1},    // 4 after the comma, a digit seen
+                                  {-1, 6, 7, -1, -1, -1},   // 5 exponent mark
+                                  {-1, -1, 7, -1, -1, -1},  // 6 exponent sign
+                                  {8, -1, 7, -1, -1, -1},   // 7 exponent digits
+                                  {8, -1, -1, -1, -1, -1},  // 8 trailing blanks
+                                  {-1, -1, -1, -1, -1, -1},
+                              },
+                              {false, false, true, false, true, false, false, true, true, false}};
+
+// Optional leading blanks, a sign and digits, nothing after.
+constexpr TAutomaton kWhole = {{
+                                   {0, 1, 2, -1, -1, -1},
+                                   {-1, -1, 2, -1, -1, -1},
+                                   {-1, -1, 2, -1, -1, -1},
+                               },
+                               {false, false, true}};
 
 void CheckReal(const std::string& text) {
     bool parsed = true;
@@ -36,7 +74,7 @@ void CheckReal(const std::string& text) {
     } catch (const studlab::TConversionError&) {
         parsed = false;
     }
-    if (!std::regex_match(text, RealForm())) {
+    if (!Matches(kReal, text)) {
         Check(!parsed, "a real outside the grammar was read");
         return;
     }
@@ -64,7 +102,7 @@ void CheckWhole(const std::string& text) {
     } catch (const studlab::TConversionError&) {
         parsed = false;
     }
-    if (!std::regex_match(text, WholeForm())) {
+    if (!Matches(kWhole, text)) {
         Check(!parsed, "a whole number outside the grammar was read");
         return;
     }
