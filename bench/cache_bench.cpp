@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "design/design_fingerprint.h"
 #include "profit/game.h"
 #include "table/cache/decision_cache.h"
 #include "table/cache/sqlite.h"
@@ -33,18 +34,21 @@ void BM_CacheLookup_MillionRows(benchmark::State& state) {
     TDecisionCache cache(dir);
     TRandomGenerator random(1);
     std::vector<std::string> keys;
-    cache.Append("big", {RandomKey(random), "", "", "0", "", {}});
+    const std::string fingerprint = DesignFingerprint(TGameDesign{}, TCalculationSettings{});
+    cache.Append("big", fingerprint, {RandomKey(random), "", "", "0", "", {}});
     {
         TSqliteDatabase db(cache.FileFor("big"), TSqliteDatabase::TMode::OpenExisting);
         db.Execute("BEGIN");
         TSqliteStatement insert(
             db,
-            "INSERT INTO decisions (Matrix, Choose, Choose_N, MO_r, Nadpis, reshenie1) "
-            "VALUES (?1, 'сделать пас\rзабиться\r', '-1\r0,5\r', '-100', 'забиться', '2')");
+            "INSERT INTO decisions (Matrix, Choose, Choose_N, MO_r, Nadpis, reshenie1, "
+            "Fingerprint) "
+            "VALUES (?1, 'сделать пас\rзабиться\r', '-1\r0,5\r', '-100', 'забиться', '2', ?2)");
         for (int i = 1; i < kRows; ++i) {
             std::string key = RandomKey(random);
             if (i % 1000 == 0) keys.push_back(key);
             insert.Bind(1, key);
+            insert.Bind(2, fingerprint);
             insert.Step();
             insert.Reset();
         }
@@ -52,7 +56,7 @@ void BM_CacheLookup_MillionRows(benchmark::State& state) {
     }
     std::size_t next = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(cache.Find("big", keys[next]));
+        benchmark::DoNotOptimize(cache.Find("big", fingerprint, keys[next]));
         next = (next + 1) % keys.size();
     }
     state.counters["rows"] = kRows;

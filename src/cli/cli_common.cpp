@@ -1,9 +1,31 @@
 #include "cli/cli_common.h"
 
+#include <algorithm>
+#include <cmath>
+
+#include "cards/eval_rules.h"
+#include "design/deck_capacity.h"
 #include "design/design_fields.h"
 #include "design/design_file.h"
+#include "text/number_text.h"
 
 namespace studlab::cli {
+namespace {
+
+// The fields that hold amounts in antes: payouts, costs and the bet.
+bool IsAmountField(std::string_view name) {
+    for (std::string_view prefix :
+         {"PayQualified[", "PayNotQualified[", "BuyCost[", "ExchangeCost["}) {
+        if (name.starts_with(prefix)) return true;
+    }
+    return name == "BetSize" || name == "BuyDealerGameCost";
+}
+
+std::string WholeText(std::int64_t value) {
+    return std::to_string(value);
+}
+
+}  // namespace
 
 void TDesignOptions::AddTo(CLI::App& command) {
     command.add_option("--design", File, "design file (*.es1) to load over the defaults");
@@ -18,13 +40,36 @@ std::string TDesignOptions::Apply(TGameDesign& design, TCalculationSettings& set
     std::string gameName;
     try {
         if (!File.empty()) gameName = LoadDesignFile(File, design);
-        for (const std::string& assignment : Assignments) {
-            // A typing mistake in a script is reported at once, not when a number is read.
-            SetDesignAssignment(design, settings, assignment, TValueCheck::NumbersMustConvert);
-        }
     } catch (const std::runtime_error& e) {
         throw TUsageError(e.what());
     }
+    for (const std::string& assignment : Assignments) {
+        try {
+            // A typing mistake in a script is reported at once, not when a number is read.
+            SetDesignAssignment(design, settings, assignment, TValueCheck::NumbersMustConvert);
+        } catch (const std::runtime_error& e) {
+            throw TUsageError(std::string("--set: ") + e.what());
+        }
+    }
+    bool cycles = false;
+    bool boxes = false;
+    for (const std::string& assignment : Assignments) {
+        const std::string_view text = assignment;
+        const std::string_view name = text.substr(0, text.find('='));
+        const std::string_view value = text.substr(name.size() + 1);
+        const std::string option = "--set " + std::string(name);
+        if (IsAmountField(name)) {
+            AmountOption(option, value, -kLargestDesignAmount, kLargestDesignAmount);
+        }
+        cycles = cycles || name == "ProbabilisticCycles";
+        boxes = boxes || name == "PlayingBoxes";
+    }
+    // Checked as they stand after every assignment: the boxes depend on the design's draws.
+    // No draws given means the method's default.
+    if (cycles && !settings.ProbabilisticCycles.empty()) {
+        WholeOption("--set ProbabilisticCycles", settings.ProbabilisticCycles, 1, kMostCycles);
+    }
+    if (boxes) CheckPlayingBoxes("--set PlayingBoxes", settings.PlayingBoxes, design);
     return gameName;
 }
 
@@ -34,6 +79,54 @@ std::vector<TCardId> ParseCards(const std::string& text, const char* what) {
     } catch (const TCardListError& e) {
         throw TUsageError(std::string(what) + ": " + e.what());
     }
+}
+
+std::int64_t WholeOption(std::string_view option, std::string_view text, std::int64_t low,
+                         std::int64_t high, std::string_view why) {
+    std::int64_t value = 0;
+    bool whole = true;
+    try {
+        value = ParseDesignInteger(text);
+    } catch (const TConversionError&) {
+        whole = false;
+    }
+    if (!whole || value < low || value > high) {
+        std::string message = std::string(option) + ": '" + std::string(text) +
+                              "' is not a whole number from " + WholeText(low) + " to " +
+                              WholeText(high);
+        if (!why.empty()) message += " (" + std::string(why) + ")";
+        throw TUsageError(message);
+    }
+    return value;
+}
+
+double AmountOption(std::string_view option, std::string_view text, double low, double high) {
+    std::string comma(text);
+    std::replace(comma.begin(), comma.end(), '.', ',');
+    double value = 0;
+    bool number = true;
+    try {
+        value = ParseDesignNumber(comma);
+    } catch (const TConversionError&) {
+        number = false;
+    }
+    // The comparison is made in double precision; only a value inside the range is converted
+    // further (a float cannot hold every double).
+    if (!number || !(value >= low && value <= high)) {
+        throw TUsageError(std::string(option) + ": '" + std::string(text) +
+                          "' is not an amount from " + FormatNumber(low) + " to " +
+                          FormatNumber(high) + " antes");
+    }
+    return value;
+}
+
+void CheckPlayingBoxes(std::string_view option, std::string_view text, const TGameDesign& design) {
+    const int most = LargestPlayingBoxes(design);
+    WholeOption(option, text, 1, most,
+                "the deck of " + std::to_string(kCards) + " cards serves " + std::to_string(most) +
+                    " boxes of this game: one hand can take " +
+                    std::to_string(CardsOfOneHand(design)) +
+                    " cards, and every further box is dealt five");
 }
 
 }  // namespace studlab::cli

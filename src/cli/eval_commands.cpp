@@ -53,14 +53,10 @@ struct TLayoutOptions {
     }
 };
 
-// Antes with a decimal comma as the design writes them, or with a point.
-float ParseStake(std::string text) {
-    std::replace(text.begin(), text.end(), '.', ',');
-    try {
-        return static_cast<float>(ParseDesignNumber(text));
-    } catch (const TConversionError& e) {
-        throw TUsageError(std::string("--extra-stake: ") + e.what());
-    }
+// Antes with a decimal comma as the design writes them, or with a point: no more than a hand
+// can have paid, which is what the evaluator counts with.
+float ParseStake(const std::string& text) {
+    return static_cast<float>(AmountOption("--extra-stake", text, 0, kLargestDesignAmount));
 }
 
 }  // namespace

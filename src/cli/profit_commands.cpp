@@ -18,6 +18,9 @@ namespace {
 
 using TColumn = TCombinationStats::TColumn;
 
+// The cycles' limits, in whole antes either way.
+constexpr std::int64_t kLimitAntes = 1'000'000'000;
+
 std::string_view EndText(TRunEnd end) {
     switch (end) {
         case TRunEnd::Completed:
@@ -139,7 +142,8 @@ void AddProfitCommands(CLI::App& app) {
     auto csv = std::make_shared<std::string>();
     auto bankrollHands = std::make_shared<std::string>();
     options->AddTo(*command, true);
-    command->add_option("--hands", *hands, "number of hands (\"колличество циклов\")")->required();
+    command->add_option("--hands", *hands, "number of hands, 1 to 1000000 (\"колличество циклов\")")
+        ->required();
     auto* sameSequenceFlag = command->add_flag("--same-sequence", *sameSequence,
                                                "deal the generator's one fixed series of hands");
     command
@@ -149,7 +153,8 @@ void AddProfitCommands(CLI::App& app) {
         ->excludes(sameSequenceFlag);
     command->add_option("--threads", *threads,
                         "worker threads (default: every core; 1 with --same-sequence or --cache)");
-    command->add_option("--boxes", *boxes, "playing boxes at the table (default 1)");
+    command->add_option("--boxes", *boxes,
+                        "playing boxes at the table, 1 to as many as the deck serves (default 1)");
     command
         ->add_option("--cycle-limits", *limits,
                      "WIN,LOSS,TOTALLOSS,TOTALWIN: play in cycles with these limits in antes")
@@ -164,7 +169,14 @@ void AddProfitCommands(CLI::App& app) {
     command->callback([=] {
         TTableSession session(*options);
         if (*sameSequence) session.Settings.SameSequence = true;
-        if (!boxes->empty()) session.Settings.PlayingBoxes = *boxes;
+        if (!boxes->empty()) {
+            CheckPlayingBoxes("--boxes", *boxes, session.Design);
+            session.Settings.PlayingBoxes = *boxes;
+        }
+        WholeOption("--hands", *hands, 1, TProfitCheck::kMaxHands);
+        for (const std::string& limit : *limits) {
+            WholeOption("--cycle-limits", limit, -kLimitAntes, kLimitAntes);
+        }
         TProfitCheck& check = session.Profit;
         check.Settings().HandCount = *hands;
         check.Settings().Seed = *seed;
@@ -202,6 +214,7 @@ void AddProfitCommands(CLI::App& app) {
         check.RunSimulation();
         const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
         if (progress) std::fputs("\n", stderr);
+        session.ReportCacheNotice(std::cerr);
 
         const TProfitView& view = check.View();
         const TRunEnd end = check.LastRunEnd();

@@ -1,4 +1,5 @@
 // studlab-cli decide, studlab-cli play
+#include <algorithm>
 #include <chrono>
 #include <iostream>
 #include <memory>
@@ -10,10 +11,27 @@
 namespace studlab::cli {
 namespace {
 
+// Values as a person reads them, at most four decimals, as the window shows them (and as a
+// decision served from the cache shows its stored values).
 void PrintCandidates(const TTableState& state, std::ostream& out) {
     for (int i = 1; i <= TCandidateTable::kCapacity; ++i) {
         const TCandidateTable::TSlot& slot = state.Candidates.Slot(i);
-        if (!slot.Text.empty()) out << slot.Text << '\t' << slot.Value << '\n';
+        if (!slot.Text.empty()) out << slot.Text << '\t' << FormatAmountText(slot.Value) << '\n';
+    }
+}
+
+// A decision served from the cache has no candidates, only the lists it stored: each caption
+// and value followed by a line break, as the window's labels show them.
+void PrintStoredCandidates(const TTableView& view, std::ostream& out) {
+    std::string_view texts = view.CandidateCaptions;
+    std::string_view values = view.CandidateValues;
+    while (!texts.empty()) {
+        const std::size_t textEnd = std::min(texts.find('\r'), texts.size());
+        const std::size_t valueEnd = std::min(values.find('\r'), values.size());
+        if (textEnd > 0)
+            out << texts.substr(0, textEnd) << '\t' << values.substr(0, valueEnd) << '\n';
+        texts.remove_prefix(std::min(textEnd + 1, texts.size()));
+        values.remove_prefix(std::min(valueEnd + 1, values.size()));
     }
 }
 
@@ -76,9 +94,16 @@ void AddTableCommands(CLI::App& app) {
                 notStored = e;
             }
             const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
-            PrintCandidates(table.State(), std::cout);
+            if (table.View().FromCache) {
+                PrintStoredCandidates(table.View(), std::cout);
+            } else {
+                PrintCandidates(table.State(), std::cout);
+            }
             std::cout << "choice: " << OneLine(table.View().Prompt) << '\n'
                       << "seconds: " << seconds.count() << '\n';
+            if (session.Settings.UseCacheTable)
+                std::cout << "cache: " << (table.View().FromCache ? "hit" : "computed") << '\n';
+            session.ReportCacheNotice(std::cerr);
             if (notStored) throw *notStored;
         });
     }

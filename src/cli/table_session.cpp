@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <ostream>
 
 namespace studlab::cli {
 
@@ -15,7 +16,7 @@ void TTableOptions::AddTo(CLI::App& command, bool withCache) {
                      "value a purchase or an exchange by the best decision after each arrival "
                      "(\"с учётом решения после прикупа\"), not by a bet after every arrival");
     command.add_option("--cycles", Cycles,
-                       "random draws of the probabilistic method (default 2000)");
+                       "random draws of the probabilistic method, 1 to 10000000 (default 2000)");
     if (withCache) {
         command.add_flag("--cache", UseCache, "use and fill the game's decision cache");
         command.add_option("--games-dir", GamesDir,
@@ -42,13 +43,21 @@ TTableSession::TTableSession(const TTableOptions& options, char**) {
     if (options.Design.File.empty()) game = "default";
     if (options.Method == "probabilistic") Settings.CalcMethod = TCalcMethod::cmProbabilistic;
     if (options.Method == "direct") Settings.CalcMethod = TCalcMethod::cmDirect;
-    if (!options.Cycles.empty()) Settings.ProbabilisticCycles = options.Cycles;
+    if (!options.Cycles.empty()) {
+        WholeOption("--cycles", options.Cycles, 1, kMostCycles);
+        Settings.ProbabilisticCycles = options.Cycles;
+    }
     Settings.UseCacheTable = Settings.UseCacheTable || options.UseCache;
     Settings.LookAhead = Settings.LookAhead || options.LookAhead;
     Table.Cache().SetGamesDir(options.GamesDir.empty() ? DefaultGamesDir()
                                                        : GamesFolderIn(options.GamesDir));
     Table.SetGameName(game);
     Table.SelectGame(std::nullopt);  // the design is already in place: start a hand of it
+}
+
+void TTableSession::ReportCacheNotice(std::ostream& err) {
+    if (const std::optional<std::string> notice = Table.Cache().TakeNotice())
+        err << "note: " << *notice << '\n';
 }
 
 }  // namespace studlab::cli

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <iosfwd>
 #include <memory>
 #include <string>
 
@@ -25,6 +26,9 @@ struct TTableOptions {
 // (or "default"), the design loaded and the assignments applied, the table at the start of a hand.
 struct TTableSession : TGame {
     explicit TTableSession(const TTableOptions& options, char** argv0 = nullptr);
+
+    // Says once that decisions were not stored because the cache cannot be written.
+    void ReportCacheNotice(std::ostream& err);
 };
 
 // The folder "Games" in `dir`; a `dir` that is itself named "Games" is taken as that folder.

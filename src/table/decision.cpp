@@ -49,7 +49,7 @@ void TDecisionTable::Decide() {
     m_sampleCount.reset();  // read when a sampled draw first needs it
     m_state.Candidates.Clear();
     m_rules.reset();
-    if (m_settings.UseCacheTable && CacheLookup()) return;
+    if (CacheLookup()) return;
     const int stage = m_state.HandStage;
     switch (stage) {
         case 1:
@@ -177,11 +177,15 @@ void TDecisionTable::DesignConflictCheck() {
     m_view.CandidatesVisible = false;
 }
 
+// A row is served only to the design and settings that stored it; the view says it was served.
 bool TDecisionTable::CacheLookup() {
+    m_view.FromCache = false;
+    if (!m_settings.UseCacheTable) return false;
     const std::optional<TDecisionCacheRow> row =
-        m_cache.Find(m_gameName.value_or(""),
+        m_cache.Find(m_gameName.value_or(""), m_fingerprint.Of(m_design, m_settings),
                      LayoutKey(m_state.DealerCards, m_state.PlayerCards, m_state.OutCards));
     if (!row) return false;
+    m_view.FromCache = true;
     m_view.CombinationsVisible = m_view.ContinueVisible = m_view.CandidatesVisible = true;
     m_view.CandidateCaptions = row->Choose;
     m_view.CandidateValues = ShownAmounts(row->ChooseN);
@@ -203,7 +207,7 @@ void TDecisionTable::CacheStore(int stage) {
     row.MoR = FormatTenThousandths(m_state.HandResult);
     row.Nadpis = m_view.Prompt;
     for (int stage = 1; stage <= kStages; ++stage) row.Reshenie[stage - 1] = m_state.Choice(stage);
-    m_cache.Append(m_gameName.value_or(""), row);
+    m_cache.Append(m_gameName.value_or(""), m_fingerprint.Of(m_design, m_settings), row);
 }
 
 }  // namespace studlab

@@ -12,6 +12,7 @@
 #include "cards/card.h"
 #include "cards/evaluator.h"
 #include "cards/random_generator.h"
+#include "design/design_fingerprint.h"
 #include "design/game_design.h"
 #include "table/cache/decision_cache.h"
 #include "table/card_place.h"
@@ -194,6 +195,7 @@ private:
     std::optional<std::uint64_t> m_streamSeed;
     std::uint64_t m_nextHand = 1;
     TDecisionCache m_cache{"Games"};
+    TFingerprintMemo m_fingerprint;  // of the design and settings, for the cache's rows
     std::uint64_t m_evaluatorCalls = 0;
     // Valid during one press.
     std::optional<TEvalRules> m_rules;

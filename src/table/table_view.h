@@ -22,6 +22,9 @@ struct TTableView {
     std::string CandidateCaptions;                       // Label3
     std::string CandidateValues;                         // Label4
     bool CandidatesVisible = false;                      // Label3 and Label4
+    // The last "РЕШЕНИЕ" was served from the game's cache: the window marks the choice
+    // "(из таблицы)".
+    bool FromCache = false;
     // "РЕШЕНИЕ" shows once the entry of the stage is complete.
     bool DecideVisible = false;        // Button1 "РЕШЕНИЕ"
     bool ContinueVisible = false;      // Button2 "ПРОДОЛЖИТЬ"

@@ -108,8 +108,23 @@ std::string FormatNumber(long double value) {
     const auto written =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
     std::string text(buffer, written.ptr);
-    const std::size_t ePos = text.find('e');
+    std::size_t ePos = text.find('e');
     int exponent = std::atoi(text.c_str() + ePos + 1);
+    // Rounded to 15 digits, the largest doubles would name a number beyond every double, a text
+    // that no number reading takes back: those are cut to 15 digits instead.
+    if (exponent == std::numeric_limits<double>::max_exponent10 &&
+        std::fabs(value) <= std::numeric_limits<double>::max()) {
+        double back = 0;
+        if (std::from_chars(text.data(), text.data() + text.size(), back).ec ==
+            std::errc::result_out_of_range) {
+            const auto longer = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                              std::chars_format::scientific, 16);
+            text.assign(buffer, longer.ptr);
+            const std::size_t digitsEnd = (text[0] == '-' ? 1 : 0) + 16;  // "d." and 14 digits
+            text.erase(digitsEnd, text.find('e') - digitsEnd);
+            ePos = text.find('e');
+        }
+    }
     std::string mantissa = text.substr(0, ePos);
     const bool negative = mantissa[0] == '-';
     if (negative) mantissa.erase(0, 1);

@@ -31,12 +31,14 @@ TEST(CliClassify, BadInputEndsWithExitCodeTwoAndSaysWhy) {
         {"classify --cards 'Ah Ah'", "error: --cards: card given twice: A черви"},
         {"classify --cards 'Ah Kh Qh Jh Th 9h 8h 7h'",
          "error: --cards: a player holds at most seven cards"},
-        {"classify --cards Ah --set Nope=1", "error: unknown field 'Nope'"},
+        {"classify --cards Ah --set Nope=1", "error: --set: unknown field 'Nope'"},
         {"classify --cards Ah --set 'MinPair=1'",
-         "error: invalid value '1' for MinPair (expected a face: 2 .. 10, J, Q, K, A)"},
+         "error: --set: invalid value '1' for MinPair (expected a face: 2 .. 10, J, Q, K, A)"},
         {"classify", "--cards is required"},
         {"classify --cards Ah --verbose", "The following argument was not expected: --verbose"},
-        {"nonsense", "A subcommand is required"},
+        {"nonsense",
+         "error: unknown command 'nonsense'; the commands are: classify design eval listing decide "
+         "play simulate exact cache"},
     };
     for (const TCase& c : cases) {
         const auto run = RunCli(c.Arguments);

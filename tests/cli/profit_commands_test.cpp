@@ -142,9 +142,10 @@ TEST(CliSimulate, RefusedCountsSayWhy) {
         const char* Message;
     };
     const TCase cases[] = {
-        {"simulate --hands 0", "error: колличество циклов должно быть от 1 до 1000000"},
-        {"simulate --hands 1000001", "error: колличество циклов должно быть от 1 до 1000000"},
-        {"simulate --hands x", "error: 'x' is not a valid integer value"},
+        {"simulate --hands 0", "error: --hands: '0' is not a whole number from 1 to 1000000"},
+        {"simulate --hands 1000001",
+         "error: --hands: '1000001' is not a whole number from 1 to 1000000"},
+        {"simulate --hands x", "error: --hands: 'x' is not a whole number from 1 to 1000000"},
         {"simulate --hands 10 --cycle-limits 1,2",
          "--cycle-limits: At least 4 required but received 2"},
         {"simulate --hands 10 --same-sequnce",

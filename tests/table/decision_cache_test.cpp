@@ -1,6 +1,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "design/design_fingerprint.h"
 #include "table/cache/sqlite.h"
 #include "table_fixture.h"
 #include "text/number_text.h"
@@ -143,7 +144,8 @@ TEST_F(CachedDecision, StoredResultThatIsNotANumberStopsTheHitAfterTheLabels) {
     TDecisionCache cache(Dir() / "Games");
     LayOut();
     const std::string key = LayoutKey(State().DealerCards, State().PlayerCards, State().OutCards);
-    cache.Append("игра", {key, "a\r", "1\r", "abc", "надпись", {"2", "", "", ""}});
+    cache.Append("игра", DesignFingerprint(design, settings),
+                 {key, "a\r", "1\r", "abc", "надпись", {"2", "", "", ""}});
     try {
         table.Decide();
         ADD_FAILURE();

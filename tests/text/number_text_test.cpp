@@ -78,6 +78,23 @@ TEST(FormatNumber, GeneralFormatWithDecimalComma) {
     for (const auto& [value, text] : cases) EXPECT_EQ(FormatNumber(value), text);
 }
 
+// Rounded to 15 digits the largest doubles would be written beyond every double; they are cut,
+// so that what the format writes reads back.
+TEST(FormatNumber, TheLargestDoublesReadBack) {
+    const double largest = std::numeric_limits<double>::max();
+    const std::vector<std::pair<double, const char*>> cases = {
+        {largest, "1,79769313486231E308"},
+        {-largest, "-1,79769313486231E308"},
+        {-1.7976931348623155e308, "-1,79769313486231E308"},
+        {1.7976931348623e308, "1,7976931348623E308"},
+        {1e308, "1E308"},
+    };
+    for (const auto& [value, text] : cases) {
+        EXPECT_EQ(FormatNumber(value), text);
+        EXPECT_NO_THROW(ParseDesignNumber(FormatNumber(value))) << text;
+    }
+}
+
 TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour) {
     EXPECT_EQ(RoundHalfEven(0.5L), 0);
     EXPECT_EQ(RoundHalfEven(1.5L), 2);

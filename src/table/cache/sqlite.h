@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <stdexcept>
@@ -10,23 +11,34 @@
 
 namespace studlab {
 
-// An error reported by SQLite, with its message.
+// An error reported by SQLite, with its message and its extended result code.
 class TSqliteError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    TSqliteError(const std::string& message, int code) : std::runtime_error(message), Code(code) {}
+    int Code;
+    // The primary result code (SQLITE_BUSY, SQLITE_READONLY, ...).
+    int Primary() const { return Code & 0xFF; }
 };
 
-// One open database; closed with the object.
+// One open database; closed with the object. No mode follows a symbolic link in the path.
 class TSqliteDatabase {
 public:
-    enum class TMode { OpenExisting, CreateNew };
+    enum class TMode {
+        OpenExisting,  // read and write a file that exists
+        CreateNew,     // read and write, creating the file when it is missing
+        ReadOnly,      // read only
+        Immutable,     // read only, as a file that nobody changes (no lock, no log files)
+    };
 
-    TSqliteDatabase(const std::filesystem::path& path, TMode mode);
+    // Another connection's lock is waited for up to `busyMilliseconds` before SQLITE_BUSY.
+    TSqliteDatabase(const std::filesystem::path& path, TMode mode, int busyMilliseconds = 2000);
     ~TSqliteDatabase();
     TSqliteDatabase(const TSqliteDatabase&) = delete;
     TSqliteDatabase& operator=(const TSqliteDatabase&) = delete;
 
     void Execute(const char* sql);
+    // The first column of the first row of a query (a pragma), as a number.
+    std::int64_t QueryNumber(const char* sql);
     sqlite3* Handle() const { return m_db; }
     [[noreturn]] void Fail(std::string_view what) const;
 
@@ -46,6 +58,7 @@ public:
     // Steps once; false when there is no (further) row.
     bool Step();
     std::string Text(int column) const;
+    std::int64_t Number(int column) const;
     void Reset();
 
 private:
