@@ -54,17 +54,13 @@ void AddExactCommands(CLI::App& app) {
             std::signal(SIGINT, [](int) { g_interrupted = true; });
             options->Run.Stop = &g_interrupted;
         }
+        // A strategy file that cannot be written is found before the run, not after hours.
+        CheckStrategyFile(*options);
         const TExactReport report = RunExact(*options);
         if (progress) std::fprintf(stderr, "\r%-80s\r", "");
         if (report.Cancelled) throw std::runtime_error("расчёт прерван");
         if (report.Sample) {
-            std::cout << "sample_classes: " << report.Sums.Classes << '\n'
-                      << "sample_seconds: " << FormatNumber(report.Seconds) << '\n'
-                      << "classes_per_second: "
-                      << FormatNumber(std::nearbyint(report.ClassesPerSecond)) << '\n'
-                      << "classes: " << report.TotalClasses << '\n'
-                      << "estimated_seconds: "
-                      << FormatNumber(std::nearbyint(report.EstimatedSeconds)) << '\n';
+            PrintSampleReport(report, options->Json, std::cout);
             return;
         }
         WriteStrategyFile(report, *options);

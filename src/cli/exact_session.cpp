@@ -1,8 +1,10 @@
 #include "cli/exact_session.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <nlohmann/json.hpp>
@@ -42,7 +44,8 @@ void PrintText(const TExactFigures& f, const TExactReport& r, std::ostream& out)
     out << "\nreturn_table:\n";
     for (const TExactFigures::TReturnRow& row : f.Returns) {
         out << KindCaption(row.Kind) << '\t' << OutcomeCaption(row.Outcome) << '\t'
-            << FormatNumber(row.Probability) << '\t' << FormatNumber(row.Contribution) << '\n';
+            << row.WeightedCount.ToString() << '\t' << FormatNumber(row.Probability) << '\t'
+            << FormatNumber(row.Contribution) << '\n';
     }
     out << "layouts: " << r.Sums.Layouts.ToString() << '\n';
     out << "classes: " << r.Sums.Classes << '\n';
@@ -51,7 +54,30 @@ void PrintText(const TExactFigures& f, const TExactReport& r, std::ostream& out)
     for (const std::string& note : r.Notes) out << "note: " << note << '\n';
 }
 
-nlohmann::json Json(const TExactFigures& f, const TExactReport& r) {
+// Whole numbers beyond what nlohmann's 64 bits hold, written as JSON numbers all the same: each
+// stands in the object as a marker string that the dumped text then replaces by its digits.
+class TWholeNumbers {
+public:
+    std::string Marker(const TInt256& value) {
+        m_digits.push_back(value.ToString());
+        return kPrefix + std::to_string(m_digits.size() - 1) + kSuffix;
+    }
+    std::string Dump(const nlohmann::json& j) const {
+        std::string text = j.dump(2);
+        for (std::size_t i = 0; i < m_digits.size(); ++i) {
+            const std::string marker = '"' + kPrefix + std::to_string(i) + kSuffix + '"';
+            text.replace(text.find(marker), marker.size(), m_digits[i]);
+        }
+        return text;
+    }
+
+private:
+    inline static const std::string kPrefix = "@@whole-number-";
+    inline static const std::string kSuffix = "@@";
+    std::vector<std::string> m_digits;
+};
+
+nlohmann::json Json(const TExactFigures& f, const TExactReport& r, TWholeNumbers& whole) {
     nlohmann::json j;
     j["mo_percent"] = static_cast<double>(f.MoPercent);
     if (r.WithBestPlay) {
@@ -71,15 +97,14 @@ nlohmann::json Json(const TExactFigures& f, const TExactReport& r) {
     for (const TExactFigures::TReturnRow& row : f.Returns) {
         rows.push_back({{"combination", std::string(KindCodeName(row.Kind))},
                         {"outcome", std::string(OutcomeName(row.Outcome))},
-                        {"weighted_count", row.WeightedCount.ToString()},
+                        {"weighted_count", whole.Marker(row.WeightedCount)},
                         {"probability", static_cast<double>(row.Probability)},
                         {"contribution", static_cast<double>(row.Contribution)}});
     }
     j["return_table"] = rows;
-    // The exact sums the figures come from: result and weight as whole numbers (decimal text,
-    // beyond what a JSON number holds).
-    j["result_sum"] = r.Sums.Result.ToString();
-    j["weight"] = r.Sums.Weight.ToString();
+    // The exact sums the figures come from: result over weight, whole numbers of any size.
+    j["result_sum"] = whole.Marker(r.Sums.Result);
+    j["weight"] = whole.Marker(r.Sums.Weight);
     j["layouts"] = std::stoll(r.Sums.Layouts.ToString());
     j["classes"] = r.Sums.Classes;
     j["threads"] = r.Threads;
@@ -95,22 +120,26 @@ void TExactOptions::AddTo(CLI::App& command) {
     command.add_option("--threads", Run.Threads, "worker threads (default: every core)")
         ->check(CLI::Range(1, 1024));
     command.add_flag("--json", Json, "print the figures as one JSON object");
-    command.add_option("--checkpoint", CheckpointFile,
-                       "record finished parts in FILE and resume from it after an interruption");
+    auto* checkpoint = command.add_option(
+        "--checkpoint", CheckpointFile,
+        "record finished parts in FILE and resume from it after an interruption");
     command.add_option("--batch-size", Run.BatchSize, "classes of layouts per part (default 4096)")
         ->check(CLI::Range(std::int64_t{1}, std::int64_t{1} << 40));
     command.add_flag("--look-ahead", LookAhead,
                      "the recommended play values purchases and exchanges by the best decision "
                      "after each arrival, as the decision window does with that setting");
-    command.add_option("--strategy", StrategyFile,
-                       "write the first decision's strategy by starting hand and dealer's card "
-                       "as CSV to FILE");
+    auto* strategy = command.add_option(
+        "--strategy", StrategyFile,
+        "write the first decision's strategy by starting hand and dealer's card as CSV to FILE");
     command.add_flag("--no-best-play", NoBestPlay,
                      "skip the figure of the best continuation (faster for heavy designs)");
+    // A sample plays a few classes to time the run: it has no whole figures to keep or write.
     command
         .add_option("--sample", Sample,
                     "play only N classes spread over all of them and estimate the whole run's time")
-        ->check(CLI::Range(std::int64_t{1}, std::int64_t{1} << 40));
+        ->check(CLI::Range(std::int64_t{1}, std::int64_t{1} << 40))
+        ->excludes(checkpoint)
+        ->excludes(strategy);
 }
 
 TExactGame ExactGameOf(const TExactOptions& options) {
@@ -188,6 +217,38 @@ TExactReport RunExact(const TExactOptions& options) {
     return report;
 }
 
+void CheckStrategyFile(const TExactOptions& options) {
+    if (options.StrategyFile.empty()) return;
+    std::ofstream file(options.StrategyFile, std::ios::binary | std::ios::app);
+    if (!file) {
+        throw std::runtime_error("Не удаётся открыть файл стратегии «" + options.StrategyFile +
+                                 "» для записи: " + std::strerror(errno));
+    }
+}
+
+void PrintSampleReport(const TExactReport& report, bool json, std::ostream& out) {
+    // The pace to two decimals: a heavy design plays far less than a class a second.
+    const double pace = std::nearbyint(report.ClassesPerSecond * 100) / 100;
+    const double estimate = std::nearbyint(report.EstimatedSeconds);
+    if (json) {
+        nlohmann::json j;
+        j["sample_classes"] = report.Sums.Classes;
+        j["sample_seconds"] = report.Seconds;
+        j["classes_per_second"] = pace;
+        j["classes"] = report.TotalClasses;
+        j["estimated_seconds"] = estimate;
+        j["notes"] = report.Notes;
+        out << j.dump(2) << '\n';
+        return;
+    }
+    out << "sample_classes: " << report.Sums.Classes << '\n'
+        << "sample_seconds: " << FormatNumber(report.Seconds) << '\n'
+        << "classes_per_second: " << FormatNumber(pace) << '\n'
+        << "classes: " << report.TotalClasses << '\n'
+        << "estimated_seconds: " << FormatNumber(estimate) << '\n';
+    for (const std::string& note : report.Notes) out << "note: " << note << '\n';
+}
+
 void WriteStrategyFile(const TExactReport& report, const TExactOptions& options) {
     if (options.StrategyFile.empty()) return;
     std::ofstream file(options.StrategyFile, std::ios::binary | std::ios::trunc);
@@ -202,7 +263,9 @@ void WriteStrategyFile(const TExactReport& report, const TExactOptions& options)
 void PrintExactReport(const TExactReport& report, bool json, std::ostream& out) {
     const TExactFigures figures = FiguresOf(report.Sums);
     if (json) {
-        out << Json(figures, report).dump(2) << '\n';
+        TWholeNumbers whole;
+        const nlohmann::json j = Json(figures, report, whole);
+        out << whole.Dump(j) << '\n';
     } else {
         PrintText(figures, report, out);
     }

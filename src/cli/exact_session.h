@@ -52,6 +52,10 @@ std::vector<std::string> ExactNotes(const TExactGame& game);
 TExactReport RunExact(const TExactOptions& options);
 
 void PrintExactReport(const TExactReport& report, bool json, std::ostream& out);
+// The pace of a --sample run and the estimated time of the whole run.
+void PrintSampleReport(const TExactReport& report, bool json, std::ostream& out);
+// Opens the --strategy file for writing before the run; throws when it cannot.
+void CheckStrategyFile(const TExactOptions& options);
 // Writes the strategy of the first decision as CSV (--strategy); throws when it cannot.
 void WriteStrategyFile(const TExactReport& report, const TExactOptions& options);
 

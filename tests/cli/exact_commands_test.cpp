@@ -39,6 +39,21 @@ TEST(CliExact, TheThreadsChangeNoDigit) {
     double probability = 0;
     for (const auto& row : one["return_table"]) probability += row["probability"].get<double>();
     EXPECT_NEAR(probability, 1.0, 1e-12);
+    // The exact sums are JSON numbers too, however many digits they have.
+    EXPECT_TRUE(one["result_sum"].is_number() && one["weight"].is_number());
+    EXPECT_TRUE(one["return_table"][0]["weighted_count"].is_number());
+    EXPECT_NEAR(one["result_sum"].get<double>() / one["weight"].get<double>() / 100,
+                -one["mo_percent"].get<double>(), 1e-9);
+}
+
+TEST(CliExact, ASampleTimesTheRunInTextOrJson) {
+    const auto run = RunCli(kFoldOrBet + " --sample 300");
+    ASSERT_EQ(run.ExitCode, 0) << run.Errors;
+    const auto json = nlohmann::json::parse(run.Output);
+    EXPECT_EQ(json["sample_classes"], 300);
+    EXPECT_EQ(json["classes"], 134459);
+    EXPECT_GT(json["classes_per_second"].get<double>(), 0);
+    EXPECT_TRUE(json["estimated_seconds"].is_number());
 }
 
 TEST(CliExact, TextShowsTheMoToFourDecimals) {
@@ -87,6 +102,11 @@ TEST(CliExact, DesignsItCannotPlayAreRefusedWithTheReason) {
         {"--set BetSize=abc", 2, "BetSize"},
         {"--set 'StageActions[2][paBuyTwoCards]=YES'", 1, "больше семи карт"},
         {"--threads 0", 2, "--threads"},
+        // A sample keeps no checkpoint and writes no strategy.
+        {"--sample 5 --strategy s.csv", 2, "--strategy"},
+        {"--sample 5 --checkpoint c.txt", 2, "--checkpoint"},
+        // Found before the run, not after it.
+        {"--strategy /nonexistent-folder/s.csv", 1, "/nonexistent-folder/s.csv"},
     };
     // A design file keeps any text in a number field; the analysis names the field.
     const testing::TTestFolder dir;

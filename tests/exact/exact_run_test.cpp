@@ -134,6 +134,33 @@ TEST_F(ExactRun, RefusesACheckpointItCannotUse) {
     other = options;
     other.Checkpoint = File("damaged");
     EXPECT_NE(message(other).find("повреждён"), std::string::npos);
+
+    // So is a line whose figures changed on the disk but still read as figures.
+    text = all.str();
+    const std::size_t digit = text.find_first_of("123456789", text.find("batch ") + 8);
+    text[digit] = text[digit] == '9' ? '8' : static_cast<char>(text[digit] + 1);
+    std::ofstream(File("changed")) << text;
+    other.Checkpoint = File("changed");
+    EXPECT_NE(message(other).find("повреждён"), std::string::npos);
+}
+
+// A file cut while its heading was written (or left empty) holds no batch: the run starts anew.
+TEST_F(ExactRun, ACheckpointCutInItsHeadingStartsAnew) {
+    TExactRunOptions options;
+    options.Threads = 1;
+    options.BatchSize = 50000;
+    options.Checkpoint = File("whole.checkpoint");
+    const TExactRunResult whole = RunExactAnalysis(m_classes, Fake(), options);
+    std::ifstream in(options.Checkpoint);
+    std::string heading;
+    std::getline(in, heading);
+    for (const std::string& cut : {std::string(), heading.substr(0, 10), heading + "\n"}) {
+        std::ofstream(File("cut.checkpoint"), std::ios::trunc) << cut;
+        options.Checkpoint = File("cut.checkpoint");
+        const TExactRunResult again = RunExactAnalysis(m_classes, Fake(), options);
+        EXPECT_EQ(again.ResumedBatches, 0) << cut;
+        EXPECT_EQ(again.Sums.ToText(), whole.Sums.ToText()) << cut;
+    }
 }
 
 TEST_F(ExactRun, AStopEndsTheRunCancelled) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <mutex>
@@ -15,7 +16,20 @@
 namespace studlab {
 namespace {
 
-constexpr std::string_view kCheckpointHeader = "studlab exact checkpoint 1";
+constexpr std::string_view kCheckpointHeader = "studlab exact checkpoint 2";
+
+// Each batch line ends in " #" and the FNV-1a hash of what stands before it, in hex: a line
+// changed on the disk is found, not added to the sums.
+std::string LineCheck(std::string_view text) {
+    std::uint64_t hash = 0xcbf29ce484222325ULL;
+    for (const char c : text) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 0x100000001b3ULL;
+    }
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+    return std::string(" #") + hex;
+}
 
 // The file's name in quotes, for messages.
 std::string Quoted(const std::filesystem::path& path) {
@@ -76,7 +90,10 @@ TCheckpoint::TCheckpoint(std::filesystem::path path, const std::string& fingerpr
         std::stringstream buffer;
         buffer << in.rdbuf();
         const std::string content = buffer.str();
-        if (content.compare(0, identity.size(), identity) != 0) {
+        // A file cut before its heading was whole (an interruption at the start) holds nothing.
+        const bool cutHeading =
+            content.size() < identity.size() && identity.compare(0, content.size(), content) == 0;
+        if (!cutHeading && content.compare(0, identity.size(), identity) != 0) {
             if (content.compare(0, kCheckpointHeader.size(), kCheckpointHeader) != 0) {
                 throw TExactRunError("Файл " + name +
                                      " не является файлом продолжения точного "
@@ -86,16 +103,19 @@ TCheckpoint::TCheckpoint(std::filesystem::path path, const std::string& fingerpr
                                  " записан для другой конструкции игры или другого деления на "
                                  "части; удалите его или укажите другой");
         }
-        keep = identity.size();
-        std::size_t at = identity.size();
+        keep = cutHeading ? 0 : identity.size();
+        std::size_t at = cutHeading ? content.size() : identity.size();
         while (at < content.size()) {
             const std::size_t end = content.find('\n', at);
             // A last line without its end was cut by an interruption: it is dropped.
             if (end == std::string::npos) break;
-            const std::string_view line(content.data() + at, end - at);
+            const std::string_view whole(content.data() + at, end - at);
+            const std::size_t mark = whole.rfind(" #");
+            const std::string_view line = whole.substr(0, mark);
             std::int64_t batch = -1;
             std::optional<TExactSums> sums;
-            if (line.starts_with("batch ")) {
+            if (mark != std::string_view::npos && whole.substr(mark) == LineCheck(line) &&
+                line.starts_with("batch ")) {
                 const std::string_view rest = line.substr(6);
                 const std::size_t blank = rest.find(' ');
                 try {
@@ -135,7 +155,8 @@ TCheckpoint::~TCheckpoint() {
 }
 
 void TCheckpoint::Record(std::int64_t batch, const TExactSums& sums) {
-    WriteAll(m_fd, "batch " + std::to_string(batch) + " " + sums.ToText() + "\n", m_path);
+    const std::string line = "batch " + std::to_string(batch) + " " + sums.ToText();
+    WriteAll(m_fd, line + LineCheck(line) + "\n", m_path);
     if (::fdatasync(m_fd) != 0) {
         throw TExactRunError("Не удаётся записать файл продолжения " + Quoted(m_path) + ": " +
                              SystemError());
