@@ -91,19 +91,21 @@ TEST_F(DecisionCache, MatchesStoredKeysThatBeginWithTheKeyIgnoringCase) {
     EXPECT_EQ(m_cache.Find("g", kFp, "k_"), std::nullopt);
 }
 
-TEST_F(DecisionCache, CutsLongTextsToTheirSizeInCharacters) {
+// The candidate lists come back whole; the prompt and the result are cut to their sizes.
+TEST_F(DecisionCache, KeepsTheListsWholeAndCutsTheOtherTextsInCharacters) {
     std::string captions;
     for (int i = 0; i < 50; ++i)
         captions += "купить карту \r";  // 700 characters, twice as many bytes
     TDecisionCacheRow row = Row(std::string(156, '1'), "x");
     row.Choose = captions;
+    row.ChooseN = std::string(400, '7');
     row.Nadpis = std::string(150, 'n');
     row.MoR = std::string(40, '9');
     m_cache.Append("g", kFp, row);
     const auto found = m_cache.Find("g", kFp, std::string(156, '1'));
     ASSERT_TRUE(found.has_value());
-    EXPECT_EQ(found->Choose, Utf8Prefix(captions, 255));
-    EXPECT_EQ(Utf8Length(found->Choose), 255U);
+    EXPECT_EQ(found->Choose, captions);
+    EXPECT_EQ(found->ChooseN, row.ChooseN);
     EXPECT_EQ(found->Nadpis.size(), 100U);
     EXPECT_EQ(found->MoR.size(), 30U);
 }

@@ -94,15 +94,18 @@ TEST_F(CachedDecision, OffNeitherReadsNorWrites) {
     EXPECT_EQ(Rows(), 1);
 }
 
-TEST_F(CachedDecision, LongCaptionListsComeBackCut) {
+// A hit shows the list the decision computed, however long: fourteen candidates here.
+TEST_F(CachedDecision, LongCandidateListsComeBackWhole) {
     design.SetAllows(1, paExchange1, true);
     design.SetAllows(1, paExchange2, true);
     LayOut();
     table.Decide();
-    const std::string full = View().CandidateCaptions;
-    ASSERT_GT(full.size(), 255U);
+    const TTableView computed = View();
+    ASSERT_GT(computed.CandidateCaptions.size(), 255U);
     table.Decide();
-    EXPECT_EQ(View().CandidateCaptions, Utf8Prefix(full, 255));
+    ASSERT_TRUE(View().FromCache);
+    EXPECT_EQ(View().CandidateCaptions, computed.CandidateCaptions);
+    EXPECT_EQ(View().CandidateValues, computed.CandidateValues);
 }
 
 TEST_F(CachedDecision, TheLastStageStoresItsSettlementWithoutLists) {

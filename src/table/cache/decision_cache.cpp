@@ -444,8 +444,9 @@ void TDecisionCache::Insert(std::string_view gameName, std::string_view fingerpr
                                              "?8, ?9, ?10)")
                                                 .c_str());
             statement.Bind(1, Cut(row.Matrix, 255));
-            statement.Bind(2, Cut(row.Choose, 255));
-            statement.Bind(3, Cut(row.ChooseN, 255));
+            // The candidate lists whole: a hit shows the list the decision computed.
+            statement.Bind(2, row.Choose);
+            statement.Bind(3, row.ChooseN);
             statement.Bind(4, Cut(row.MoR, 30));
             statement.Bind(5, Cut(row.Nadpis, 100));
             for (int i = 0; i < 4; ++i)

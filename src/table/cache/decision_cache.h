@@ -33,11 +33,12 @@ public:
     using TDecisionCacheError::TDecisionCacheError;
 };
 
-// One stored decision. Texts are cut to their field sizes (in characters) when stored.
+// One stored decision. The candidate lists are stored whole; the other texts are cut to their
+// field sizes (in characters).
 struct TDecisionCacheRow {
     std::string Matrix;                   // the layout key, 255
-    std::string Choose;                   // the captions, each followed by a line break, 255
-    std::string ChooseN;                  // the values likewise, 255
+    std::string Choose;                   // the captions, each followed by a line break
+    std::string ChooseN;                  // the values likewise
     std::string MoR;                      // the hand's result in antes, 30
     std::string Nadpis;                   // the prompt line, 100
     std::array<std::string, 4> Reshenie;  // the choices of the four decisions, 100 each
