@@ -69,18 +69,21 @@ void PrintTable(const TCombinationStats& stats, std::ostream& out) {
 void PrintFigures(const TProfitCheck& check, std::ostream& out) {
     const TRunFigures& f = check.Figures();
     const TProfitView& view = check.View();
+    // Figures of the spread are unknown after a single hand: "-".
+    const auto spread = [&](const std::string& text) { return f.SpreadKnown() ? text : "-"; };
     out << view.MoText << '\n'
-        << "mo_95: " << Percent(f.MoLow) << " .. " << Percent(f.MoHigh) << '\n'
+        << "mo_95: " << spread(Percent(f.MoLow) + " .. " + Percent(f.MoHigh)) << '\n'
         << "hands: " << f.Hands << '\n'
         << "total: " << FormatTenThousandths(f.Total) << '\n';
     PrintTable(check.Stats(), out);
     out << view.BankText << '\n'
-        << "std_dev_per_hand: " << FormatAmount(f.StdDevPerHand) << '\n'
-        << "std_error_per_hand: " << FormatAmount(f.StdErrorPerHand) << '\n'
+        << "std_dev_per_hand: " << spread(FormatAmount(f.StdDevPerHand)) << '\n'
+        << "std_error_per_hand: " << spread(FormatAmount(f.StdErrorPerHand)) << '\n'
         << "average_stake: " << FormatAmount(f.AverageStake) << '\n'
         << "element_of_risk: " << Percent(f.ElementOfRiskPercent) << '\n'
-        << "bankroll for " << f.BankrollHands << " hands: " << FormatAmount(f.Bankroll95)
-        << " (95%), " << FormatAmount(f.Bankroll99) << " (99%)\n";
+        << "bankroll for " << f.BankrollHands << " hands: "
+        << spread(FormatAmount(f.Bankroll95) + " (95%), " + FormatAmount(f.Bankroll99) + " (99%)")
+        << '\n';
 }
 
 nlohmann::json FiguresJson(const TProfitCheck& check) {
@@ -100,6 +103,12 @@ nlohmann::json FiguresJson(const TProfitCheck& check) {
     out["bankroll_95_antes"] = f.Bankroll95;
     out["bankroll_99_antes"] = f.Bankroll99;
     out["bank_antes"] = check.Path().Bank().Antes;
+    if (!f.SpreadKnown()) {
+        // Unknown after a single hand.
+        for (const char* key : {"mo_95_low_percent", "mo_95_high_percent", "std_dev_per_hand",
+                                "std_error_per_hand", "bankroll_95_antes", "bankroll_99_antes"})
+            out[key] = nullptr;
+    }
     out["mo_text"] = view.MoText;
     out["bank_text"] = view.BankText;
     nlohmann::json rows = nlohmann::json::array();

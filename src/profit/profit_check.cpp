@@ -329,15 +329,22 @@ void TProfitCheck::UpdateFigures() {
     const TRunFigures& f = m_figures;
     m_view.MoText = MoText(f.Total, f.Hands);
     m_view.MoVisible = true;
-    m_view.MoIntervalText =
-        "95 %: от " + PercentText(f.MoLow, 2) + " до " + PercentText(f.MoHigh, 2) + " %";
-    m_view.RiskText =
-        "на раздачу σ " + FormatAmount(f.StdDevPerHand) + " анте,  элемент риска " +
-        PercentText(f.ElementOfRiskPercent, 2) + " %,  с собой на " +
-        std::to_string(f.BankrollHands) +
-        " раздач: " + std::to_string(static_cast<std::int64_t>(std::ceil(f.Bankroll95))) +
-        " ANTE (95 %), " + std::to_string(static_cast<std::int64_t>(std::ceil(f.Bankroll99))) +
-        " ANTE (99 %)";
+    if (!f.SpreadKnown()) {
+        // One hand says nothing of the spread.
+        m_view.MoIntervalText = "95 %: по одной раздаче не оценить";
+        m_view.RiskText = "элемент риска " + PercentText(f.ElementOfRiskPercent, 2) +
+                          " %;  σ и сколько брать с собой — со второй раздачи";
+    } else {
+        m_view.MoIntervalText =
+            "95 %: от " + PercentText(f.MoLow, 2) + " до " + PercentText(f.MoHigh, 2) + " %";
+        m_view.RiskText =
+            "на раздачу σ " + FormatAmount(f.StdDevPerHand) + " анте,  элемент риска " +
+            PercentText(f.ElementOfRiskPercent, 2) + " %,  с собой на " +
+            std::to_string(f.BankrollHands) +
+            " раздач: " + std::to_string(static_cast<std::int64_t>(std::ceil(f.Bankroll95))) +
+            " ANTE (95 %), " + std::to_string(static_cast<std::int64_t>(std::ceil(f.Bankroll99))) +
+            " ANTE (99 %)";
+    }
     m_view.GraphEnabled = true;
 }
 

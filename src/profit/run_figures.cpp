@@ -65,7 +65,11 @@ TRunFigures MakeRunFigures(const TRunSums& sums, std::int64_t bankrollHands) {
     f.ElementOfRiskPercent =
         f.AverageStake > 0 ? static_cast<double>(-mean / sums.AverageStake() * 100) : 0;
     f.BankrollHands = bankrollHands > 0 ? bankrollHands : sums.Hands();
-    if (f.Hands > 0 && f.BankrollHands > 0) {
+    if (!f.SpreadKnown()) {
+        f.MoLow = f.MoHigh = f.MoPercent;
+        return f;
+    }
+    if (f.BankrollHands > 0) {
         f.Bankroll95 =
             BankrollFor(static_cast<double>(mean), f.StdDevPerHand, f.BankrollHands, 0.95);
         f.Bankroll99 =

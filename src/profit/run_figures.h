@@ -47,6 +47,10 @@ struct TRunFigures {
     std::int64_t BankrollHands = 0;   // the hands the bankrolls below are for
     double Bankroll95 = 0;            // antes that last through them with 95 % probability
     double Bankroll99 = 0;            // ... with 99 %
+
+    // The spread of a hand's result is estimated from two hands on: before that the interval,
+    // the standard deviation and the bankrolls are unknown (and left at 0).
+    bool SpreadKnown() const { return Hands >= 2; }
 };
 
 // `bankrollHands` 0: the run's own hands.

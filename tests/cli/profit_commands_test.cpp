@@ -33,6 +33,23 @@ TEST(CliSimulate, ReportsTheWindowsFiguresAndRepeatsWithTheSameSequence) {
     EXPECT_EQ(RunCli("simulate --hands 300 --same-sequence").Output, run.Output);
 }
 
+// One hand says nothing of the spread: the interval, the standard deviation and the bankrolls
+// are unknown (null, "-"), not a zero-width certainty.
+TEST(CliSimulate, ASingleHandLeavesTheSpreadUnknown) {
+    const auto run = RunCli("simulate --hands 1 --seed 1 --json");
+    ASSERT_EQ(run.ExitCode, 0) << run.Errors;
+    const auto json = nlohmann::json::parse(run.Output);
+    for (const char* name : {"mo_95_low_percent", "mo_95_high_percent", "std_dev_per_hand",
+                             "std_error_per_hand", "bankroll_95_antes", "bankroll_99_antes"})
+        EXPECT_TRUE(json[name].is_null()) << name;
+    EXPECT_TRUE(json["mo_percent"].is_number());
+    const auto text = RunCli("simulate --hands 1 --seed 1").Output;
+    EXPECT_NE(text.find("\nmo_95: -\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\nstd_dev_per_hand: -\n"), std::string::npos) << text;
+    EXPECT_EQ(RunCli("simulate --hands 2 --seed 1").Output.find("\nstd_dev_per_hand: -"),
+              std::string::npos);
+}
+
 TEST(CliSimulate, JsonCarriesTheFiguresAsNumbers) {
     const auto text = RunCli("simulate --hands 200 --same-sequence").Output;
     const auto run = RunCli("simulate --hands 200 --same-sequence --json");
