@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <set>
@@ -461,6 +463,56 @@ TEST_F(DecisionCache, AUserWhoMayNotWriteTheFolderReadsItsRows) {
     EXPECT_EQ(readAsOtherUser(), 0) << "closed";
     fs::permissions(m_root / "Games", fs::perms::owner_write, fs::perm_options::add);
     EXPECT_EQ(m_cache.Info("g").Rows, 1);
+}
+
+// A folder every user may write, a game's file that only its owner may write: another user who
+// reads it leaves no files of his own beside it, so the owner goes on storing decisions.
+TEST_F(DecisionCache, AReaderWhoMayNotWriteTheFileLeavesTheOwnerAbleToStore) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs two users";
+    const auto runAs = [&](uid_t user, const std::function<bool(TDecisionCache&)>& work) {
+        const pid_t child = fork();
+        if (child == 0) {
+            if (setgid(user) != 0 || setuid(user) != 0) _exit(10);
+            TDecisionCache cache(m_root / "Games");
+            try {
+                _exit(work(cache) ? 0 : 11);
+            } catch (const std::exception& e) {
+                std::fprintf(stderr, "%s\n", e.what());
+                _exit(12);
+            }
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    fs::permissions(m_root, fs::perms::all);
+    fs::permissions(m_root / "Games", fs::perms::all);
+    constexpr uid_t kOwner = 1;
+    constexpr uid_t kReader = 65534;
+    ASSERT_EQ(runAs(kOwner,
+                    [](TDecisionCache& c) {
+                        c.Append("g", kFp, Row("k1", "stored"));
+                        return true;
+                    }),
+              0);
+    EXPECT_EQ(runAs(kReader,
+                    [](TDecisionCache& c) {
+                        const auto row = c.Find("g", kFp, "k1");
+                        c.Append("g", kFp, Row("k2", "not stored"));
+                        return row && row->Nadpis == "stored" && c.TakeNotice().has_value();
+                    }),
+              0);
+    for (const fs::directory_entry& entry : fs::directory_iterator(m_root / "Games")) {
+        struct stat info {};
+        ASSERT_EQ(::lstat(entry.path().c_str(), &info), 0);
+        EXPECT_NE(info.st_uid, kReader) << entry.path();
+    }
+    EXPECT_EQ(runAs(kOwner,
+                    [](TDecisionCache& c) {
+                        c.Append("g", kFp, Row("k3", "stored too"));
+                        return c.Find("g", kFp, "k3").has_value();
+                    }),
+              0);
 }
 
 TEST_F(DecisionCache, InfoCountsTheRowsAndClearRemovesThemKeepingTheFile) {

@@ -305,8 +305,15 @@ TSqliteDatabase* TDecisionCache::Open(std::string_view gameName, bool create) {
         // given, and only a link at the file's place is to be refused.
         const fs::path real = fs::canonical(m_gamesDir) / path.filename();
         using enum TSqliteDatabase::TMode;
-        m_db = std::make_unique<TSqliteDatabase>(real, writable ? CreateNew : ReadOnly,
-                                                 m_busyMilliseconds);
+        // A reader who may not write the file but may write the folder would leave the log's
+        // shared-memory file there as his own, which its owner could then not write: with no log
+        // beside it (no writer has it open), the file holds every row and is read as it stands.
+        std::error_code ec;
+        const bool noCompanions = !fs::exists(Companion(real, "-wal"), ec) && !ec &&
+                                  !fs::exists(Companion(real, "-shm"), ec) && !ec;
+        const TSqliteDatabase::TMode mode =
+            writable ? CreateNew : (noCompanions ? Immutable : ReadOnly);
+        m_db = std::make_unique<TSqliteDatabase>(real, mode, m_busyMilliseconds);
         m_openIdentity = LinkIdentity(path);
         m_writable = writable;
         try {
@@ -315,7 +322,6 @@ TSqliteDatabase* TDecisionCache::Open(std::string_view gameName, bool create) {
             // Reading a file kept with a write-ahead log needs its shared-memory file, which a
             // reader that may not write the folder cannot create. With no log beside it the file
             // holds every row and can be read as it stands.
-            std::error_code ec;
             const bool noLog = !fs::exists(Companion(real, "-wal"), ec) && !ec;
             const bool cannotInit =
                 e.Primary() == SQLITE_READONLY || e.Primary() == SQLITE_CANTOPEN;
