@@ -112,6 +112,8 @@ void TStudlabWindows::ConnectDecisionWindow() {
     connect(decisions, &TDecisionWindow::DecisionListRequested, this,
             [this] { OpenBeside(m_decisionList.get()); });
     connect(decisions, &TDecisionWindow::DesignLoaded, this, &TStudlabWindows::RefreshDesignViews);
+    connect(decisions, &TDecisionWindow::SettingsChanged, m_profit.get(),
+            &TProfitWindow::RefreshFromSettings);
     // The list windows show what the last decision left, whether they are open or not.
     connect(decisions, &TDecisionWindow::Rendered, m_combinations.get(),
             &TCombinationsWindow::Render);
@@ -148,6 +150,7 @@ void TStudlabWindows::ConnectProfitWindow() {
     });
     connect(profit, &TProfitWindow::FixedCardsReleased, m_decisions.get(),
             &TDecisionWindow::Render);
+    connect(profit, &TProfitWindow::SettingsChanged, m_decisions.get(), &TDecisionWindow::Render);
 }
 
 void TStudlabWindows::Move(QWidget* from, QWidget* to) {
@@ -177,6 +180,7 @@ void TStudlabWindows::RefreshDesignViews() {
     m_minAceKing->RefreshFromDesign();
     m_roundStraight->RefreshFromDesign();
     m_decisions->Render();
+    m_profit->RefreshFromSettings();  // the game named, its table can be cleared
 }
 
 void TStudlabWindows::EndProgram() {

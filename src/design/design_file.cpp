@@ -102,10 +102,11 @@ constexpr bool IsTextByte(unsigned char byte) {
 }
 
 // A line break or another control character inside a value would break the file into lines
-// that are not the value's; a blank stands in its place.
+// that are not the value's; a blank stands in its place. A tab is text and is kept as it is.
 std::string OneLine(std::string text) {
     for (char& c : text) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = ' ';
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte < 0x20 && byte != '\t') || byte == 0x7f) c = ' ';
     }
     return text;
 }

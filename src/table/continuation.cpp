@@ -12,6 +12,7 @@
 namespace studlab {
 
 void TDecisionTable::ContinueHand() {
+    m_view.FromCache = false;  // the prompt moves on from the decision served
     switch (m_state.HandStage) {
         case 1:
             ContinueAfterDecision1();

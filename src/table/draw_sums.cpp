@@ -1,5 +1,7 @@
 #include "table/draw_sums.h"
 
+#include <functional>
+
 #include <array>
 #include <stdexcept>
 
@@ -52,6 +54,25 @@ TExactMean ExactDrawMean(const TEvalLayout& layout, TDrawTarget target, int card
     return mean;
 }
 
+void ForEachSampledArrival(TCardTable seen, int cards, std::int32_t draws, TRandomGenerator& random,
+                           const std::function<void(TCardTable)>& arrival) {
+    const std::uint64_t seenMask = seen.Mask();
+    for (std::int32_t accepted = 0; accepted < draws;) {
+        std::uint64_t drawn = 0;
+        bool usable = true;
+        for (int c = 0; c < cards; ++c) {
+            const SuitIndex suit = static_cast<SuitIndex>(random.Below(kSuits)) + 1;
+            const RankIndex rank = static_cast<RankIndex>(random.Below(kRanks)) + 1;
+            const std::uint64_t bit = std::uint64_t{1} << TCardTable::BitOf(rank, suit);
+            if ((seenMask & bit) != 0 || (drawn & bit) != 0) usable = false;
+            drawn |= bit;
+        }
+        if (!usable) continue;
+        arrival(TCardTable::FromMask(drawn));
+        ++accepted;
+    }
+}
+
 std::optional<std::int64_t> SampledDrawSum(const TEvalLayout& layout, TDrawTarget target, int cards,
                                            std::int32_t draws, TRandomGenerator& random,
                                            const TLayoutValue& value) {
@@ -60,23 +81,11 @@ std::optional<std::int64_t> SampledDrawSum(const TEvalLayout& layout, TDrawTarge
     TEvalLayout arrived = layout;
     TCardTable& hand = TargetOf(arrived, target);
     const std::uint64_t base = hand.Mask();
-    const std::uint64_t seen = layout.Seen.Mask();
     std::int64_t sum = 0;
-    for (std::int32_t accepted = 0; accepted < draws;) {
-        std::uint64_t drawn = 0;
-        bool usable = true;
-        for (int c = 0; c < cards; ++c) {
-            const SuitIndex suit = static_cast<SuitIndex>(random.Below(kSuits)) + 1;
-            const RankIndex rank = static_cast<RankIndex>(random.Below(kRanks)) + 1;
-            const std::uint64_t bit = std::uint64_t{1} << TCardTable::BitOf(rank, suit);
-            if ((seen & bit) != 0 || (drawn & bit) != 0) usable = false;
-            drawn |= bit;
-        }
-        if (!usable) continue;
-        hand = TCardTable::FromMask(base | drawn);
+    ForEachSampledArrival(layout.Seen, cards, draws, random, [&](TCardTable drawn) {
+        hand = TCardTable::FromMask(base | drawn.Mask());
         sum += value(arrived);
-        ++accepted;
-    }
+    });
     return sum;
 }
 

@@ -61,6 +61,11 @@ TLayoutResult EvaluatorResult(const TEvalRules& rules, TEvalMode mode);
 TExactMean ExactDrawMean(const TEvalLayout& layout, TDrawTarget target, int cards,
                          const TLayoutResult& result);
 
+// `draws` random sets of `cards` cards none of which is in `seen`, in turn. Each card is a suit,
+// then a rank, from `random`; a set that repeats a card or holds a seen one is drawn again.
+void ForEachSampledArrival(TCardTable seen, int cards, std::int32_t draws, TRandomGenerator& random,
+                           const std::function<void(TCardTable)>& arrival);
+
 // The sum of `value` over `draws` random arrivals of `cards` cards into the `target` hand. Each
 // card is a suit, then a rank, from `random`; an arrival that repeats a card or holds a card that
 // is not unseen is drawn again. 0 when `draws` is below 0; none when it is 0 or fewer cards are

@@ -58,6 +58,7 @@ bool TDecisionTable::SetOpeningPrompt() {
 }
 
 void TDecisionTable::HideDecision() {
+    m_view.FromCache = false;
     m_view.CandidateCaptions.clear();
     m_view.CandidateValues.clear();
     m_view.CandidatesVisible = false;

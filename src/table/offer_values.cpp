@@ -1,5 +1,7 @@
 #include "table/offer_values.h"
 
+#include <vector>
+
 #include "table/draw_sums.h"
 #include "text/number_text.h"
 
@@ -45,6 +47,25 @@ TOfferValue LookAheadValue(const TDecisionPoint& point, const TOffer& offer, con
     return TenThousandths(RoundHalfEven(sum / arrivals * 10000), v);
 }
 
+// The look-ahead over sampled arrivals. They are drawn before any is valued: the next
+// decision's own sampled candidates reseed the same generator.
+TOfferValue SampledLookAheadValue(const TDecisionPoint& point, const TOffer& offer,
+                                  const TValuation& v) {
+    if (v.SampleCount < 0) return Shown("0");
+    const TCardTable seen = ArrivalCards(point).Complement();
+    const int cards = ArrivingCards(offer);
+    if (v.SampleCount == 0 || seen.Complement().Count() < cards) return {};
+    v.Random->SeedFrom(*v.Clock);
+    std::vector<TCardTable> arrivals;
+    arrivals.reserve(static_cast<std::size_t>(v.SampleCount));
+    ForEachSampledArrival(seen, cards, v.SampleCount, *v.Random,
+                          [&](TCardTable arrival) { arrivals.push_back(arrival); });
+    long double sum = 0;
+    for (const TCardTable arrival : arrivals)
+        sum += BestListedValue(PointAfter(point, offer, arrival, v.Evaluator.Rules()), v);
+    return Shown(FormatNumber(sum / v.SampleCount));
+}
+
 }  // namespace
 
 TOfferValue ValueOffer(const TDecisionPoint& point, const TOffer& offer, const TValuation& v) {
@@ -63,13 +84,16 @@ TOfferValue ValueOffer(const TDecisionPoint& point, const TOffer& offer, const T
         case TOfferValuation::ovBet:
             return TenThousandths(v.Evaluator.Evaluate(point.Layout(), offer.Mode).Value, v);
         case TOfferValuation::ovDeclineDealerGame:
-            return TenThousandths(
-                v.Evaluator.Evaluate(offer.ValuedLayout(point), offer.Mode).Value, v);
+            return TenThousandths(v.Evaluator.Evaluate(offer.ValuedLayout(point), offer.Mode).Value,
+                                  v);
         case TOfferValuation::ovDraw:
             break;
     }
-    if (offer.Sampled && !v.CountSampledExactly) return SampledValue(point, offer, v);
-    if (v.LookAhead && !offer.IntoDealer) return LookAheadValue(point, offer, v);
+    const bool lookAhead = v.LookAhead && !offer.IntoDealer;
+    if (offer.Sampled && !v.CountSampledExactly) {
+        return lookAhead ? SampledLookAheadValue(point, offer, v) : SampledValue(point, offer, v);
+    }
+    if (lookAhead) return LookAheadValue(point, offer, v);
     const TExactMean mean =
         ExactDrawMean(offer.ValuedLayout(point), TargetOf(offer), offer.Draw,
                       [&](const TEvalLayout& l) { return v.Evaluator.Evaluate(l, offer.Mode); });

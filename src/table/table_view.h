@@ -22,8 +22,8 @@ struct TTableView {
     std::string CandidateCaptions;                       // Label3
     std::string CandidateValues;                         // Label4
     bool CandidatesVisible = false;                      // Label3 and Label4
-    // The last "РЕШЕНИЕ" was served from the game's cache: the window marks the choice
-    // "(из таблицы)".
+    // The prompt shows a "РЕШЕНИЕ" served from the game's cache (not computed): the window marks
+    // it "(из таблицы)". It goes when the hand goes on or a new one starts.
     bool FromCache = false;
     // "РЕШЕНИЕ" shows once the entry of the stage is complete.
     bool DecideVisible = false;        // Button1 "РЕШЕНИЕ"

@@ -63,6 +63,16 @@ void TPlatformDialogs::ShowError(QWidget* parent, const QString& message) {
     QMessageBox::critical(parent, QApplication::applicationName(), message);
 }
 
+void TPlatformDialogs::ShowNotice(QWidget* parent, const QString& message) {
+    QMessageBox::information(parent, QApplication::applicationName(), message);
+}
+
+bool TPlatformDialogs::Confirm(QWidget* parent, const QString& question) {
+    return QMessageBox::question(parent, QApplication::applicationName(), question,
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
 void TPlatformDialogs::Beep() {
     QApplication::beep();
 }

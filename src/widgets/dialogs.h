@@ -24,6 +24,11 @@ public:
                                                 const QString& filter, const QString& suffix) = 0;
     // An error that stopped a command.
     virtual void ShowError(QWidget* parent, const QString& message) = 0;
+    // Something the user should know that stopped nothing.
+    virtual void ShowNotice(QWidget* parent, const QString& message) = 0;
+    // A question before a step that cannot be undone: true only when the user agrees ("Да");
+    // "Нет" is the default answer, and closing the dialog declines too.
+    virtual bool Confirm(QWidget* parent, const QString& question) = 0;
     virtual void Beep() = 0;
 };
 
@@ -35,6 +40,8 @@ public:
     std::optional<QString> SaveFileName(QWidget* parent, const QString& folder,
                                         const QString& filter, const QString& suffix) override;
     void ShowError(QWidget* parent, const QString& message) override;
+    void ShowNotice(QWidget* parent, const QString& message) override;
+    bool Confirm(QWidget* parent, const QString& question) override;
     void Beep() override;
 };
 

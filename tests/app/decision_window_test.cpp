@@ -1,6 +1,9 @@
 // The decision window over its table: choosing a game, laying out a hand by clicking cards,
 // deciding, continuing, the random deal, fix buttons and the two list windows.
+#include <QAction>
+#include <QCheckBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
@@ -34,7 +37,12 @@ constexpr TCardId kKingOfHearts = 13;
 constexpr TCardId kAceOfClubs = 14;
 constexpr TCardId kSevenOfClubs = 20;
 constexpr TCardId kNineOfClubs = 22;
+constexpr TCardId kEightOfHearts = 8;
 constexpr TCardId kThreeOfDiamonds = 29;
+constexpr TCardId kEightOfDiamonds = 34;
+constexpr TCardId kQueenOfDiamonds = 38;
+constexpr TCardId kNineOfSpades = 48;
+constexpr TCardId kTenOfSpades = 49;
 constexpr TCardId kAceOfSpades = 40;
 constexpr TCardId kTwoOfSpades = 41;
 constexpr TCardId kKingOfSpades = 52;
@@ -480,6 +488,128 @@ private slots:
         QVERIFY(Button("Button2")->isVisible());
     }
 
+    // Dealer 8♥, player 10♠ A♣ 9♠ 8♦ Q♦ in the standard game. Valued as a bet after every card
+    // that may arrive, buying is worth -1 and the fold keeps its earlier slot; valued by the best
+    // decision after each card, buying is worth -0,9737 and chosen. The menu's item and the
+    // profitability window's check box show and change the one setting, and the window says
+    // which valuation is in force.
+    void lookAheadMakesBuyingTheChoiceAndShowsWhichValuationHolds() {
+        SelectGame(TGameDesign{}, "игра");
+        QAction* lookAhead = m_program->Action("TForm8", "N6");
+        QVERIFY(lookAhead);
+        QCOMPARE(lookAhead->text(), QString("с учётом решения после прикупа"));
+        QVERIFY(lookAhead->isCheckable());
+        QVERIFY(!lookAhead->isChecked());
+        auto* valuation = m_program->Control<QLabel>("TForm8", "Label6");
+        QVERIFY(valuation->isVisible());
+        QCOMPARE(valuation->text(), QString("оценка: ставка после прикупа"));
+        LayOutBuyingOnlyWithLookAhead();
+        QTest::mouseClick(Button("Button1"), Qt::LeftButton);
+        QCOMPARE(ValueOf("купить карту "), QString("-1"));
+        QCOMPARE(Text("Label1"), QString("сделать пас"));
+
+        lookAhead->trigger();
+        QVERIFY(m_program->Game.Settings.LookAhead);
+        QVERIFY(lookAhead->isChecked());
+        QCOMPARE(valuation->text(), QString("оценка: с учётом решения после прикупа"));
+        QTest::mouseClick(Button("Button1"), Qt::LeftButton);
+        QCOMPARE(ValueOf("купить карту "), QString("-0,9737"));
+        QCOMPARE(Text("Label1"), QString("купить карту "));
+        QCOMPARE(m_program->Game.Table.State().Choice1, std::string("4"));
+
+        // The profitability window's parameters show the same setting, and switch it for both.
+        m_program->ShowOnly("TForm4");
+        auto* box = m_program->Control<QCheckBox>("TForm4", "CheckBox20");
+        QVERIFY(box);
+        QCOMPARE(box->text(), QString("с учётом решения после прикупа"));
+        QCOMPARE(box->parentWidget()->objectName(), QString("GroupBox2"));
+        QVERIFY(box->isChecked());
+        QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, QPoint(7, box->height() / 2));
+        QVERIFY(!m_program->Game.Settings.LookAhead);
+        m_program->ShowOnly("TForm8");
+        QVERIFY(!lookAhead->isChecked());
+        QCOMPARE(valuation->text(), QString("оценка: ставка после прикупа"));
+        QTest::mouseClick(Button("Button1"), Qt::LeftButton);
+        QCOMPARE(Text("Label1"), QString("сделать пас"));
+        // The menu's change reaches a profitability window already on screen.
+        m_program->Window("TForm4")->show();
+        lookAhead->trigger();
+        QVERIFY(box->isChecked());
+        QVERIFY(m_program->Dialogs.Errors.isEmpty());
+    }
+
+    // A decision the game's table served is marked after the choice, as long as the prompt
+    // shows it; a decision computed is not, nor is one of other settings, whose rows are apart.
+    void aDecisionServedFromTheTableIsMarked() {
+        UseCacheFolder();
+        SelectGame(TGameDesign{}, "игра");
+        LayOutPairOfAces();
+        QTest::mouseClick(Button("Button1"), Qt::LeftButton);
+        const QString choice = Text("Label1");
+        QVERIFY(!choice.isEmpty());
+        QVERIFY2(!choice.contains("из таблицы"), qPrintable(choice));
+        const QString captions = Text("Label3");
+        const QString values = Text("Label4");
+
+        QTest::mouseClick(Button("Button1"), Qt::LeftButton);
+        QVERIFY(m_program->Game.Table.View().FromCache);
+        QCOMPARE(Text("Label1"), choice + " (из таблицы)");
+        QCOMPARE(Text("Label3"), captions);
+        QCOMPARE(Text("Label4"), values);
+        QTest::mouseClick(Button("Button2"), Qt::LeftButton);  // the hand goes on: no mark
+        QVERIFY2(!Text("Label1").contains("из таблицы"), qPrintable(Text("Label1")));
+
+        // The same cards under the other valuation are computed, then served.
+        m_program->Action("TForm8", "N5")->trigger();
+        LayOutPairOfAces();
+        m_program->Action("TForm8", "N6")->trigger();
+        QTest::mouseClick(Button("Button1"), Qt::LeftButton);
+        QCOMPARE(Text("Label1"), choice);
+        QTest::mouseClick(Button("Button1"), Qt::LeftButton);
+        QCOMPARE(Text("Label1"), choice + " (из таблицы)");
+
+        // Random hands dealt again are served decision by decision; the result is marked when
+        // the last decision settled the hand, not when a fold ended it in the continuation.
+        int folded = 0;
+        for (std::uint64_t hand = 1; hand <= 8; ++hand) {
+            for (const bool again : {false, true}) {
+                m_program->Game.Table.SetHandStream(2024, hand);
+                QTest::mouseClick(Button("Button15"), Qt::LeftButton);
+                const TTableState& state = m_program->Game.Table.State();
+                QVERIFY2(Text("Label1").startsWith("Вы "), qPrintable(Text("Label1")));
+                QCOMPARE(Text("Label1").endsWith(" (из таблицы)"), again && !state.HandFolded);
+                folded += again && state.HandFolded ? 1 : 0;
+            }
+        }
+        QVERIFY(folded > 0 && folded < 8);
+        QVERIFY(m_program->Dialogs.Errors.isEmpty());
+        QVERIFY(m_program->Dialogs.Notices.isEmpty());
+    }
+
+    // A games folder the program may not write: stored rows would still be served, every other
+    // decision is computed and shown, and the window says once that it is not stored.
+    void decisionsThatCannotBeStoredAreShownAndSaidOnce() {
+        UseCacheFolder();
+        m_program->Game.Table.Cache().SetWriteCheck(
+            [](const std::filesystem::path&) { return false; });
+        SelectGame(TGameDesign{}, "игра");
+        LayOutPairOfAces();
+        QTest::mouseClick(Button("Button1"), Qt::LeftButton);
+        QVERIFY(m_program->Dialogs.Errors.isEmpty());
+        QCOMPARE(m_program->Dialogs.Notices.size(), 1);
+        QVERIFY2(m_program->Dialogs.Notices[0].startsWith("Новые решения не сохраняются в кэше"),
+                 qPrintable(m_program->Dialogs.Notices[0]));
+        const QString choice = Text("Label1");
+        QVERIFY((QStringList{"сделать пас", "забиться", "купить карту "}.contains(choice)));
+        QVERIFY(Button("Button2")->isVisible());
+
+        QTest::mouseClick(Button("Button1"), Qt::LeftButton);  // computed again, not served
+        QCOMPARE(Text("Label1"), choice);
+        for (int hand = 0; hand < 3; ++hand) QTest::mouseClick(Button("Button15"), Qt::LeftButton);
+        QCOMPARE(m_program->Dialogs.Notices.size(), 1);
+        QVERIFY(m_program->Dialogs.Errors.isEmpty());
+    }
+
 private:
     QLabel* Card(TCardId id) const {
         return m_program->Control<QLabel>("TForm8", QString("Image%1").arg(id));
@@ -530,6 +660,30 @@ private:
                      qPrintable(label->objectName() + ": " + line));
         }
         QVERIFY2(label->height() >= label->sizeHint().height(), qPrintable(label->objectName()));
+    }
+
+    // The value the lists show beside `caption`; empty when it is not listed.
+    QString ValueOf(const QString& caption) const {
+        const QStringList captions = Text("Label3").split('\n');
+        const QStringList values = Text("Label4").split('\n');
+        const qsizetype line = captions.indexOf(caption);
+        return line >= 0 && line < values.size() ? values[line] : QString();
+    }
+
+    // The decision caches in a folder "Games" of the test function's own, the cache switched on.
+    void UseCacheFolder() {
+        const QString games = m_folder.filePath(QString(QTest::currentTestFunction()) + "/Games");
+        QVERIFY(QDir().mkpath(games));
+        m_program->Game.Table.Cache().SetGamesDir(std::filesystem::path(games.toStdU16String()));
+        m_program->Game.Settings.UseCacheTable = true;
+    }
+
+    // 8♥ for the dealer; 10♠ A♣ 9♠ 8♦ Q♦ for the player.
+    void LayOutBuyingOnlyWithLookAhead() const {
+        for (TCardId id : {kEightOfHearts, kTenOfSpades, kAceOfClubs, kNineOfSpades,
+                           kEightOfDiamonds, kQueenOfDiamonds}) {
+            Click(id);
+        }
     }
 
     // A♠ for the dealer; A♥ A♣ K♥ 9♣ 3♦ for the player.

@@ -2,6 +2,7 @@
 // followed, stopped, its figures, its return table, refused designs, figures that an edit of the
 // design takes away), and the strategy window checked cell by cell against the command line's
 // own analysis and decisions.
+#include <QAbstractButton>
 #include <QFile>
 #include <QHeaderView>
 #include <QImage>
@@ -111,8 +112,8 @@ private slots:
                                    "ExactReturns", "ExactFigures", "ExactMessage"})
             QVERIFY2(m_program->Control("TForm4", hidden)->isHidden(), hidden);
         // The Part's controls stay where they were; the group lies under them.
-        QCOMPARE(Button("Button2")->geometry(), QRect(24, 312, 160, 34));
-        QCOMPARE(m_program->Control("TForm4", "ExactGroup")->geometry().top(), 532);
+        QCOMPARE(Button("Button2")->geometry(), QRect(24, 364, 160, 34));
+        QCOMPARE(m_program->Control("TForm4", "ExactGroup")->geometry().top(), 584);
         QVERIFY(Button("Button9")->isEnabled());
     }
 
@@ -237,14 +238,21 @@ private slots:
         QCOMPARE(Text("ExactMo"), QString("точно: MO=8,9398%"));
         QVERIFY(m_program->Control("TForm4", "ExactMessage")->isHidden());
 
-        // A setting that changes the play, changed while the window shows, is noticed too.
-        game.Settings.LookAhead = true;
+        // A setting of this window that changes the play takes them away at once; one that
+        // does not leaves them.
+        auto* lookAhead = m_program->Control<QAbstractButton>("TForm4", "CheckBox20");
+        QTest::mouseClick(lookAhead, Qt::LeftButton);
+        QVERIFY(game.Settings.LookAhead);
         QTRY_VERIFY(m_program->Control("TForm4", "ExactMo")->isHidden());
         QVERIFY(Text("ExactMessage").startsWith("Конструкция изменилась"));
-        // One that does not change the play leaves them.
-        game.Settings.LookAhead = false;
-        game.Settings.UseCacheTable = true;
+        QTest::mouseClick(lookAhead, Qt::LeftButton);
+        QTest::mouseClick(m_program->Control<QAbstractButton>("TForm4", "CheckBox2"),
+                          Qt::LeftButton);
+        QVERIFY(game.Settings.UseCacheTable);
         QTRY_VERIFY(m_program->Control("TForm4", "ExactMo")->isVisible());
+        // A setting changed from elsewhere (the decision window's menu) is noticed too.
+        game.Settings.LookAhead = true;
+        QTRY_VERIFY(m_program->Control("TForm4", "ExactMo")->isHidden());
     }
 
     void aDesignTheAnalysisCannotPlayIsRefusedWithItsReason_data() {

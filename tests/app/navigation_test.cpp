@@ -95,7 +95,7 @@ private slots:
                                        << "конструктор покера" << QSize(792, 553) << false << false;
         QTest::newRow("profitability")
             << "TForm4"
-            << "проверка выгодности игры" << QSize(792, 650) << false << false;
+            << "проверка выгодности игры" << QSize(792, 702) << false << false;
         QTest::newRow("minimum pair") << "TForm5"
                                       << "" << QSize(258, 348) << false << true;
         QTest::newRow("minimum ace-king") << "TForm6"
@@ -163,8 +163,9 @@ private slots:
         QCOMPARE(captions("TForm1"),
                  (QStringList{"опции", "  сохранить конструкцию", "  загрузить конструкцию",
                               "  тренинг по раскладам", "  выход", "MO"}));
-        QCOMPARE(captions("TForm8"), (QStringList{"опции", "  выбрать игру", "  конструктор покера",
-                                                  "  новый расклад", "  выход", "MO"}));
+        QCOMPARE(captions("TForm8"),
+                 (QStringList{"опции", "  выбрать игру", "  конструктор покера", "  новый расклад",
+                              "  с учётом решения после прикупа", "  выход", "MO"}));
         QCOMPARE(m_program->Action("TForm8", "N5")->shortcut(), QKeySequence(Qt::Key_N));
     }
 

@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QChart>
 #include <QChartView>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGroupBox>
@@ -23,6 +24,7 @@
 #include "app/graph_window.h"
 #include "design/design_file.h"
 #include "gui_test_support.h"
+#include "table/cache/decision_cache.h"
 #include "widgets/controls.h"
 
 namespace studlab::test {
@@ -522,6 +524,79 @@ private slots:
         };
         QTest::mouseClick(Button("Button2"), Qt::LeftButton);
         QVERIFY2(drawnWhileRunning > 10, qPrintable(QString::number(drawnWhileRunning)));
+    }
+
+    // "очистить таблицу игры" removes the current game's stored decisions once the user agrees,
+    // and says how many; declined, empty, or a table that cannot be written, it removes nothing.
+    void clearingTheGamesTableAsksFirstAndSaysWhatWasRemoved() {
+        QPushButton* clear = Button("Button20");
+        QVERIFY(clear);
+        QCOMPARE(clear->text(), QString("очистить таблицу игры"));
+        QCOMPARE(clear->parentWidget()->objectName(), QString("GroupBox2"));
+        QVERIFY(clear->isVisible());
+        QVERIFY(!clear->isEnabled());  // no game yet
+
+        const QString games = m_folder.filePath("clear/Games");
+        QVERIFY(QDir().mkpath(games));
+        TDecisionCache& cache = m_program->Game.Table.Cache();
+        cache.SetGamesDir(std::filesystem::path(games.toStdU16String()));
+        SelectGame();
+        QVERIFY(clear->isEnabled());
+        const auto store = [&](int rows) {
+            for (int i = 0; i < rows; ++i) {
+                TDecisionCacheRow row;
+                row.Matrix = std::string(156, '0') + std::to_string(i);
+                cache.Append("стандартная игра", "0123456789abcdef", row);
+            }
+            cache.Append("другая игра", "0123456789abcdef", TDecisionCacheRow{});
+        };
+        const auto rows = [&] { return cache.Info("стандартная игра").Rows; };
+        store(3);
+        TScriptedDialogs& dialogs = m_program->Dialogs;
+
+        dialogs.ConfirmAnswers = {false};
+        QTest::mouseClick(clear, Qt::LeftButton);
+        QCOMPARE(dialogs.Questions.size(), 1);
+        QVERIFY2(dialogs.Questions[0].contains("«стандартная игра»") &&
+                     dialogs.Questions[0].contains("(3)"),
+                 qPrintable(dialogs.Questions[0]));
+        QCOMPARE(rows(), 3);
+        QVERIFY(dialogs.Notices.isEmpty());
+
+        dialogs.ConfirmAnswers = {true};
+        QTest::mouseClick(clear, Qt::LeftButton);
+        QCOMPARE(rows(), 0);
+        QCOMPARE(cache.Info("другая игра").Rows, 1);  // only the current game's
+        QCOMPARE(dialogs.Notices,
+                 QStringList{"Из таблицы игры «стандартная игра» удалено решений: 3."});
+
+        // Nothing stored: nothing to ask.
+        QTest::mouseClick(clear, Qt::LeftButton);
+        QCOMPARE(dialogs.Questions.size(), 2);
+        QCOMPARE(dialogs.Notices.last(),
+                 QString("В таблице игры «стандартная игра» нет сохраненных решений."));
+
+        // A table the program may not write is left as it was, and the message says why.
+        store(2);
+        cache.SetWriteCheck([](const std::filesystem::path&) { return false; });
+        dialogs.ConfirmAnswers = {true};
+        QTest::mouseClick(clear, Qt::LeftButton);
+        QCOMPARE(dialogs.Errors.size(), 1);
+        QVERIFY2(dialogs.Errors[0].contains("не очищен"), qPrintable(dialogs.Errors[0]));
+        QCOMPARE(rows(), 2);
+        QCOMPARE(dialogs.UnansweredDialogs, 0);
+    }
+
+    // The cache's hint says what it costs; the valuation's says what it changes.
+    void theCacheAndValuationOptionsSayWhatTheyDo() {
+        const QString cache = m_program->Control("TForm4", "CheckBox2")->toolTip();
+        QVERIFY2(cache.contains("примерно в 4 раза дольше"), qPrintable(cache));
+        auto* lookAhead = m_program->Control<QAbstractButton>("TForm4", "CheckBox20");
+        QVERIFY(lookAhead);
+        QVERIFY(!lookAhead->isChecked());
+        QVERIFY(lookAhead->toolTip().contains("лучшим решением после каждой карты"));
+        Toggle("CheckBox20");
+        QVERIFY(m_program->Game.Settings.LookAhead);
     }
 
 private:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -16,6 +17,10 @@ public:
     QStringList OpenAnswers;
     QStringList SaveAnswers;
     QStringList Errors;
+    QStringList Notices;
+    // The answers to Confirm in turn; a question without one is declined.
+    QList<bool> ConfirmAnswers;
+    QStringList Questions;
     QString OpenFolder;
     QString OpenFilter;
     QString SaveFolder;
@@ -39,6 +44,15 @@ public:
         return Next(SaveAnswers);
     }
     void ShowError(QWidget*, const QString& message) override { Errors << message; }
+    void ShowNotice(QWidget*, const QString& message) override { Notices << message; }
+    bool Confirm(QWidget*, const QString& question) override {
+        Questions << question;
+        if (ConfirmAnswers.isEmpty()) {
+            ++UnansweredDialogs;
+            return false;
+        }
+        return ConfirmAnswers.takeFirst();
+    }
     void Beep() override { ++Beeps; }
 
 private:

@@ -397,14 +397,16 @@ TEST_F(DesignFile, SaveRefusesWhatIsNoRegularFile) {
 }
 
 // A control character inside a value would break the file into other lines: it is saved as a
-// blank.
+// blank. A tab is text that loading takes, so it stays a tab.
 TEST_F(DesignFile, ValuesStayOnTheirLines) {
     TGameDesign d;
     d.BetSize = "2\r\n3\x01";
+    d.PayQualified[ckFlush] = "5\t5";
     SaveDesignFile(d, Path("lines.es1"));
     TGameDesign back;
     LoadDesignFile(Path("lines.es1"), back);
     EXPECT_EQ(back.BetSize, "2  3 ");
+    EXPECT_EQ(back.PayQualified[ckFlush], "5\t5");
 }
 
 TEST(GameName, IsTheFileNameLessItsLastFourCharacters) {

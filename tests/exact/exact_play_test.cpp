@@ -6,6 +6,7 @@
 #include <map>
 #include <numeric>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "cards/hand_classification.h"
 #include "design/design_fields.h"
 #include "profit/exact/hand_play.h"
+#include "profit/exact/layout_classes.h"
 #include "profit/exact/strategy.h"
 #include "profit/game.h"
 #include "table/table_state.h"
@@ -262,6 +264,54 @@ TEST(ExactPlay, StartingHandsFallIntoTheirRows) {
     }
     EXPECT_EQ(StrategyColumnCaption(StrategyColumnOf(Cards("Qd"))), "Q");
     EXPECT_EQ(StrategyColumnCaption(StrategyColumnOf(Cards("2d"))), "2");
+}
+
+}  // namespace
+}  // namespace studlab
+
+namespace studlab {
+namespace {
+
+// A class counted once for each of its layouts adds up to the same sums as its layouts played
+// one by one: the play does not depend on which suit is which.
+TEST(ExactPlay, AClassIsWorthItsLayoutsPlayedOneByOne) {
+    TGameDesign design;
+    TCalculationSettings settings;
+    SetDesignAssignment(design, settings, "StageActions[1][paExchange1]=YES");
+    const TExactGame game(design, settings);
+    const TLayoutClasses classes(1);
+    const std::vector<TLayoutCursor> starts = classes.BatchStarts(classes.ClassCount() / 120);
+    const std::unique_ptr<IClassPlay> play = game.NewPlay();
+    int played = 0;
+    for (const TLayoutCursor& start : starts) {
+        classes.Visit(start, 1, [&](const TLayoutClass& layout) {
+            TExactSums asClass;
+            play->Play(layout, asClass);
+            TExactSums oneByOne;
+            std::array<int, 4> to = {1, 2, 3, 4};
+            std::set<std::pair<std::uint64_t, std::uint64_t>> seen;
+            do {
+                auto permute = [&](TCardTable cards) {
+                    TCardTable out;
+                    cards.ForEach([&](TCardId id) {
+                        out.Add(CardIdOf(RankIndexOf(id),
+                                         to[static_cast<std::size_t>(SuitIndexOf(id) - 1)]));
+                    });
+                    return out;
+                };
+                const TCardTable player = permute(layout.Player);
+                const TCardTable dealer = permute(layout.Dealer);
+                if (!seen.insert({player.Mask(), dealer.Mask()}).second) continue;
+                PlayLayout(game, player, dealer, TCardTable(), 1, oneByOne);
+            } while (std::next_permutation(to.begin(), to.end()));
+            ASSERT_EQ(static_cast<int>(seen.size()), layout.Members);
+            oneByOne.Classes = asClass.Classes;
+            EXPECT_EQ(asClass, oneByOne)
+                << JoinCardNames(layout.Player) << " / " << JoinCardNames(layout.Dealer);
+            ++played;
+        });
+    }
+    EXPECT_GT(played, 100);
 }
 
 }  // namespace

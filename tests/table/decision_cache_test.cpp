@@ -39,6 +39,7 @@ TEST_F(CachedDecision, FirstDecisionIsStoredAndTheSameLayoutIsServedFromTheCache
     LayOut();
     table.Decide();
     EXPECT_EQ(Rows(), 1);
+    EXPECT_FALSE(View().FromCache);
     const TTableView computed = View();
     const std::uint64_t calls = table.EvaluatorCalls();
 
@@ -52,6 +53,7 @@ TEST_F(CachedDecision, FirstDecisionIsStoredAndTheSameLayoutIsServedFromTheCache
     EXPECT_EQ(View().CandidateCaptions, computed.CandidateCaptions);
     EXPECT_EQ(View().CandidateValues, computed.CandidateValues);
     EXPECT_EQ(State().Choice1, "2");
+    EXPECT_TRUE(View().FromCache);
     EXPECT_TRUE(View().ContinueVisible && View().CombinationsVisible && View().CandidatesVisible);
     // A hit restores the stored decision and nothing more: no candidates, no marks, no settlement.
     EXPECT_EQ(State().Candidates.FirstFreeSlot(), 1);
@@ -63,6 +65,18 @@ TEST_F(CachedDecision, FirstDecisionIsStoredAndTheSameLayoutIsServedFromTheCache
     table.Decide();
     EXPECT_EQ(table.EvaluatorCalls(), calls);
     EXPECT_EQ(Rows(), 1);
+
+    // The mark belongs to the prompt that shows the served decision: the hand going on, or a
+    // new layout, takes it away.
+    table.State().HandStage = 1;
+    table.ContinueHand();
+    EXPECT_FALSE(View().FromCache);
+    NewLayout();
+    Click("2s Ah Ac Kd 9s 7h");
+    table.Decide();
+    ASSERT_TRUE(View().FromCache);
+    NewLayout();
+    EXPECT_FALSE(View().FromCache);
 }
 
 TEST_F(CachedDecision, OffNeitherReadsNorWrites) {

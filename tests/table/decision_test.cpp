@@ -610,6 +610,29 @@ TEST_F(Decision, LookAheadValuesAPurchaseByTheBestDecisionAfterIt) {
     EXPECT_EQ(ValueOf("купить карту "), "-0,9737");
 }
 
+// A sampled exchange is valued by the same look-ahead: its mean over random arrivals lies by
+// the exact look-ahead value and away from the value of a bet after every arrival.
+TEST_F(Decision, LookAheadAlsoValuesSampledDraws) {
+    TGameDesign d;
+    d.SetAllows(1, paBuyCard, false);
+    d.SetAllows(1, paExchange3, true);
+    const char* keepQueenAndTen = "поменять все, кроме Q треф и 10 треф";
+    const auto valueOf = [&](TCalcMethod method, bool lookAhead) {
+        settings.CalcMethod = method;
+        settings.ProbabilisticCycles = "40000";
+        settings.LookAhead = lookAhead;
+        LayOut(d, "3d", "Qc Tc 7h 6s 3c");
+        Decide();
+        return ParseDesignNumber(ValueOf(keepQueenAndTen));
+    };
+    const double bet = valueOf(TCalcMethod::cmDirect, false);
+    const double exact = valueOf(TCalcMethod::cmDirect, true);
+    EXPECT_NEAR(bet, -0.7715, 1e-9);
+    ASSERT_GT(exact - bet, 0.03);  // the two valuations lie apart
+    EXPECT_NEAR(valueOf(TCalcMethod::cmProbabilistic, true), exact, 0.015);
+    EXPECT_NEAR(valueOf(TCalcMethod::cmProbabilistic, false), bet, 0.015);
+}
+
 // Every exact draw candidate of random first layouts against the mean of its arrivals, worked out
 // here from the evaluator's outcome distributions: the arrival sets are enumerated by their own
 // loops, the hands built from the caption's cards, the mean rounded once.

@@ -262,11 +262,20 @@ void TWalker::NoteTies(const TValued& v) {
     }
 }
 
-// With more than five cards an exchange throws away the first five it lists; when the fifth and
-// the sixth are of one rank, the suits decide which of them goes.
+// With more than five cards an exchange of three, four or all cards throws away the first five
+// it lists (less the cards kept); when the fifth and the sixth card of the hand are of one rank,
+// the suits decide which of them is among the five.
 void TWalker::NoteTruncation(const TNode& node, const TOffer& offer) {
-    if (node.Point.Player.Count() <= 5 || offer.Thrown[5] == 0) return;
-    if (RankIndexOf(offer.Thrown[4]) == RankIndexOf(offer.Thrown[5])) m_suitSensitive = true;
+    const TCardTable hand = node.Point.Player;
+    if (hand.Count() <= 5) return;
+    if (offer.Action != paExchange3 && offer.Action != paExchange4 && offer.Action != paExchange5)
+        return;
+    std::array<TCardId, 7> cards{};
+    std::size_t n = 0;
+    hand.ForEach([&](TCardId id) {
+        if (n < cards.size()) cards[n++] = id;
+    });
+    if (RankIndexOf(cards[4]) == RankIndexOf(cards[5])) m_suitSensitive = true;
 }
 
 const TWalker::TValued& TWalker::Value(const TNode& node, bool wantBest) {
@@ -289,6 +298,7 @@ const TWalker::TValued& TWalker::Value(const TNode& node, bool wantBest) {
     v.Best.resize(wantBest ? v.Offers.size() : 0);
     for (std::size_t i = 0; i < v.Offers.size(); ++i) {
         const TOffer& o = v.Offers[i];
+        NoteTruncation(node, o);
         if (o.Valuation == TOfferValuation::ovBet) {
             // As the decision values a bet: the evaluator's value of its code, in antes.
             const TEvalResult& r =
@@ -466,7 +476,6 @@ void TWalker::Realize(const TNode& node, const TValued& v, const TInt256& weight
         case TOfferValuation::ovBet:
             return Settle(node, v.Here, v.Bet, weight, sums);
         case TOfferValuation::ovDraw: {
-            NoteTruncation(node, o);
             const int k = ArrivingCards(o);
             const TInt256 each = weight * Factorial(k);
             ForEachCardSet(ArrivalCards(node.Point), k, [&](TCardTable arrival) {

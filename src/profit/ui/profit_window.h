@@ -45,6 +45,7 @@ signals:
     void RunProgressed();               // the window showed how a running run stands
     void RunEnded();                    // a run is over, however it ended
     void FixedCardsReleased();          // the fix marks of the decision table were taken off
+    void SettingsChanged();             // a calculation setting was switched here
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -66,8 +67,11 @@ private:
     void Run(const std::function<void()>& command);
     void Calculate();  // "расчет"
     void Stop();       // "СТОП"
+    // "очистить таблицу игры": removes the current game's stored decisions once the user agrees.
+    void ClearGameTable();
 
     TProfitCheck& m_profit;
+    TDecisionTable& m_table;
     const TCalculationSettings& m_calculation;
     IDialogs& m_dialogs;
     TFieldBindings<TCalculationSettings> m_settings;
@@ -98,6 +102,7 @@ private:
     QLineEdit* m_draws = nullptr;           // Edit5
     QLineEdit* m_seed = nullptr;            // Edit10
     QPushButton* m_graph = nullptr;         // Button7
+    QPushButton* m_clearCache = nullptr;    // Button20 "очистить таблицу игры"
 };
 
 }  // namespace studlab

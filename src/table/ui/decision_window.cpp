@@ -20,6 +20,9 @@ namespace {
 
 constexpr QSize kClientSize(839, 562);
 constexpr const char* kNewLayoutCaption = "новый расклад";
+constexpr const char* kLookAheadCaption = "с учётом решения после прикупа";
+// After a choice that the game's table served rather than computed.
+constexpr const char* kFromCacheMark = " (из таблицы)";
 
 // The candidate lists stand right of the slots and above the prompt. Their font is as large as
 // lets the lines fit there; a list too long even for the smallest font reaches further down,
@@ -33,7 +36,10 @@ constexpr int kListGap = 14;  // between the longest caption and the values
 }  // namespace
 
 TDecisionWindow::TDecisionWindow(TGame& game, IDialogs& dialogs)
-    : QMainWindow(nullptr, kTitleWithoutCloseBox), m_table(game.Table), m_dialogs(dialogs) {
+    : QMainWindow(nullptr, kTitleWithoutCloseBox),
+      m_table(game.Table),
+      m_settings(game.Settings),
+      m_dialogs(dialogs) {
     setObjectName("TForm8");
     setWindowTitle("решения по раскладам");
     auto* client = new QWidget(this);
@@ -58,6 +64,13 @@ void TDecisionWindow::BuildMenu() {
     AddCommand(options, "N4", "конструктор покера", this, &TDecisionWindow::ConstructorRequested);
     AddCommand(options, "N5", kNewLayoutCaption, this, &TDecisionWindow::NewLayout)
         ->setShortcut(QKeySequence(Qt::Key_N));
+    m_lookAhead =
+        AddCommand(options, "N6", kLookAheadCaption, this, &TDecisionWindow::SetLookAhead);
+    m_lookAhead->setCheckable(true);
+    m_lookAhead->setToolTip(
+        "покупка и обмен оцениваются лучшим решением после каждой карты, которая может прийти "
+        "(пас, ставка или новый прикуп), а не ставкой после прикупа");
+    options->setToolTipsVisible(true);
     AddCommand(options, "N3", "выход", this, &TDecisionWindow::ExitRequested);
     AddCommand(menuBar(), "MO1", "MO", this, &TDecisionWindow::ProfitWindowRequested);
 }
@@ -122,6 +135,15 @@ void TDecisionWindow::BuildTable(QWidget* client) {
     promptFont.setItalic(true);
     m_prompt->setFont(promptFont);
 
+    // Which valuation of draws the values follow: the setting changes choices, so it is in view.
+    m_valuation = NewLabel(client, "Label6", QString());
+    m_valuation->setGeometry(6, 4, 340, 20);
+    QFont valuationFont = CaptionFont(12);
+    valuationFont.setItalic(true);
+    m_valuation->setFont(valuationFont);
+    m_valuation->setStyleSheet("color: #c8f0c8;");
+    m_valuation->setToolTip(m_lookAhead->toolTip());
+
     m_gameName = NewLabel(client, "Label2", QString());
     m_gameName->setGeometry(224, 136, 337, 33);
     m_gameName->setAlignment(Qt::AlignCenter);
@@ -161,7 +183,13 @@ bool TDecisionWindow::Run(const std::function<void()>& command) {
     }
     m_busy = false;
     Render();
+    ShowCacheNotice();
     return done;
+}
+
+void TDecisionWindow::ShowCacheNotice() {
+    if (const std::optional<std::string> notice = m_table.Cache().TakeNotice())
+        m_dialogs.ShowNotice(this, QString::fromStdString(*notice));
 }
 
 void TDecisionWindow::HandlePendingEvents() {
@@ -181,6 +209,13 @@ void TDecisionWindow::SelectGame() {
 
 void TDecisionWindow::NewLayout() {
     Run([this] { m_table.NewLayout(); });
+}
+
+void TDecisionWindow::SetLookAhead(bool on) {
+    // Not in the middle of a decision: it reads the setting as it goes.
+    if (!m_busy) m_settings.LookAhead = on;
+    Render();
+    emit SettingsChanged();
 }
 
 void TDecisionWindow::ShowCombinations() {
@@ -208,7 +243,11 @@ void TDecisionWindow::Render() {
         button->setVisible(view.FixVisible(fix.Row, fix.Slot));
     }
     // Amounts are shown with at most four decimals; the model keeps them as computed.
-    m_prompt->setText(LabelText(FormatAmountsInText(view.Prompt)));
+    const std::string prompt = FormatAmountsInText(view.Prompt);
+    m_prompt->setText(LabelText(view.FromCache ? prompt + kFromCacheMark : prompt));
+    m_lookAhead->setChecked(m_settings.LookAhead);
+    m_valuation->setText(QString("оценка: ") +
+                         (m_settings.LookAhead ? kLookAheadCaption : "ставка после прикупа"));
     m_gameName->setText(LabelText(view.GameTitle));
     const TCandidateLines lines = ReadableCandidates(view.CandidateCaptions, view.CandidateValues);
     m_decisions->setText(lines.CaptionText());

@@ -9,6 +9,7 @@
 #include "table/ui/table_geometry.h"
 #include "widgets/dialogs.h"
 
+class QAction;
 class QLabel;
 class QPushButton;
 
@@ -35,6 +36,7 @@ signals:
     void CombinationsWindowRequested();  // "комбинации"
     void DecisionListRequested();        // a click on the list of candidate decisions
     void DesignLoaded();                 // a game's design was loaded
+    void SettingsChanged();              // a calculation setting was switched here
     void Rendered();                     // the table was shown afresh; the list windows follow
 
 protected:
@@ -49,13 +51,18 @@ private:
     bool Run(const std::function<void()>& command);
     void HandlePendingEvents();
 
-    void SelectGame();        // "выбрать игру"
-    void NewLayout();         // "новый расклад"
+    void SelectGame();  // "выбрать игру"
+    void NewLayout();   // "новый расклад"
+    // "с учётом решения после прикупа": the valuation of draws the next decisions use.
+    void SetLookAhead(bool on);
+    // Tells the user, once, what the game's decision cache could not do.
+    void ShowCacheNotice();
     void ShowCombinations();  // "комбинации"
     // Sizes the candidate lists to their lines and sets them along the right edge.
     void PlaceCandidateLists(bool shown);
 
     TDecisionTable& m_table;
+    TCalculationSettings& m_settings;
     IDialogs& m_dialogs;
     // Set while a command of the table runs, including a decision that the profitability check
     // plays: commands that arrive with its pending events are not started inside it.
@@ -69,6 +76,8 @@ private:
     QLabel* m_values = nullptr;                                   // Label4
     QLabel* m_listHint = nullptr;                                 // Label5: a click opens the list
     QLabel* m_listPanel = nullptr;                                // the frame behind the lists
+    QLabel* m_valuation = nullptr;                                // Label6: which valuation holds
+    QAction* m_lookAhead = nullptr;                               // N6
     QPushButton* m_decide = nullptr;                              // Button1
     QPushButton* m_continue = nullptr;                            // Button2
     QPushButton* m_combinations = nullptr;                        // Button3
