@@ -11,8 +11,11 @@
 #include "design/ui/min_pair_dialog.h"
 #include "design/ui/payouts_window.h"
 #include "design/ui/round_straight_dialog.h"
+#include "profit/ui/exact_analysis.h"
 #include "profit/ui/profit_window.h"
+#include "profit/ui/return_table_window.h"
 #include "profit/ui/statistics_window.h"
+#include "profit/ui/strategy_window.h"
 #include "table/ui/combinations_window.h"
 #include "table/ui/decision_list_window.h"
 #include "table/ui/decision_window.h"
@@ -21,11 +24,12 @@
 namespace studlab {
 
 TStudlabWindows::TStudlabWindows(TGame& game, IDialogs& dialogs)
-    : m_start(std::make_unique<TStartWindow>()),
+    : m_exact(std::make_unique<TExactAnalysis>(game)),
+      m_start(std::make_unique<TStartWindow>()),
       m_payouts(std::make_unique<TPayoutsWindow>(game, dialogs)),
       m_actions(std::make_unique<TActionsWindow>(game.Design)),
       m_costs(std::make_unique<TCostsWindow>(game.Design)),
-      m_profit(std::make_unique<TProfitWindow>(game, dialogs)),
+      m_profit(std::make_unique<TProfitWindow>(game, dialogs, *m_exact)),
       m_minPair(std::make_unique<TMinPairDialog>(game.Design)),
       m_minAceKing(std::make_unique<TMinAceKingDialog>(game.Design)),
       m_roundStraight(std::make_unique<TRoundStraightDialog>(game.Design)),
@@ -34,7 +38,9 @@ TStudlabWindows::TStudlabWindows(TGame& game, IDialogs& dialogs)
       m_empty(std::make_unique<TEmptyWindow>()),
       m_statistics(std::make_unique<TStatisticsWindow>(game.Profit)),
       m_decisionList(std::make_unique<TDecisionListWindow>(game.Table)),
-      m_graph(std::make_unique<TGraphWindow>(game.Profit, dialogs)) {
+      m_graph(std::make_unique<TGraphWindow>(game.Profit, dialogs)),
+      m_strategy(std::make_unique<TStrategyWindow>(game, *m_exact, dialogs)),
+      m_returnTable(std::make_unique<TReturnTableWindow>(*m_exact)) {
     ConnectStartPicture();
     ConnectConstructor();
     ConnectDecisionWindow();
@@ -51,7 +57,7 @@ std::vector<QWidget*> TStudlabWindows::Windows() const {
     return {m_start.get(),        m_payouts.get(),      m_actions.get(),    m_costs.get(),
             m_profit.get(),       m_minPair.get(),      m_minAceKing.get(), m_roundStraight.get(),
             m_decisions.get(),    m_combinations.get(), m_empty.get(),      m_statistics.get(),
-            m_decisionList.get(), m_graph.get()};
+            m_decisionList.get(), m_graph.get(),        m_strategy.get(),   m_returnTable.get()};
 }
 
 QWidget* TStudlabWindows::Window(const QString& name) const {
@@ -128,6 +134,12 @@ void TStudlabWindows::ConnectProfitWindow() {
     // "СТОП" must still be able to reach.
     connect(profit, &TProfitWindow::GraphWindowRequested, this,
             [this] { OpenBeside(m_graph.get()); });
+    // The strategy and the return table open beside as well: the exact analysis they show goes
+    // on in the background while the user works in any window.
+    connect(profit, &TProfitWindow::StrategyWindowRequested, this,
+            [this] { OpenBeside(m_strategy.get()); });
+    connect(profit, &TProfitWindow::ReturnTableWindowRequested, this,
+            [this] { OpenBeside(m_returnTable.get()); });
     // A run's last hand is dealt again on the decision table at its end; the statistics are
     // published then.
     connect(profit, &TProfitWindow::RunEnded, m_statistics.get(), &TStatisticsWindow::Render);
@@ -175,6 +187,7 @@ void TStudlabWindows::EndProgram() {
     // "выход" may come while a run lets its pending events through; the run must not go on
     // playing hands in hidden windows.
     m_profit->AbandonRun();
+    m_exact->Stop();
     for (QWidget* window : Windows()) window->hide();
     QCoreApplication::exit(0);
 }

@@ -24,11 +24,15 @@ class TStatisticsWindow;
 class TStartWindow;
 class TDecisionListWindow;
 class TGraphWindow;
+class TExactAnalysis;
+class TStrategyWindow;
+class TReturnTableWindow;
 
-// The program's fourteen windows, created once in a fixed order and kept until the program
-// ends, and the moves between them. Of the main windows (the constructor's three, the decision
-// window, the profitability window) one is visible at a time: a move shows the target and hides
-// the window it starts from. Minor windows and option dialogs open beside and hide nothing.
+// The program's windows, created once in a fixed order and kept until the program ends, and the
+// moves between them: the fourteen forms, then the strategy and return-table windows of the exact
+// analysis. Of the main windows (the constructor's three, the decision window, the profitability
+// window) one is visible at a time: a move shows the target and hides the window it starts from.
+// Minor windows and option dialogs open beside and hide nothing.
 class TStudlabWindows final : public QObject {
     Q_OBJECT
 public:
@@ -55,6 +59,9 @@ private:
     void RefreshDesignViews();
     void EndProgram();
 
+    // The exact analysis the profitability window and the strategy window share; it outlives
+    // them.
+    std::unique_ptr<TExactAnalysis> m_exact;
     // In creation order; the start picture comes first and so is the main window.
     std::unique_ptr<TStartWindow> m_start;
     std::unique_ptr<TPayoutsWindow> m_payouts;
@@ -70,6 +77,8 @@ private:
     std::unique_ptr<TStatisticsWindow> m_statistics;
     std::unique_ptr<TDecisionListWindow> m_decisionList;
     std::unique_ptr<TGraphWindow> m_graph;
+    std::unique_ptr<TStrategyWindow> m_strategy;
+    std::unique_ptr<TReturnTableWindow> m_returnTable;
 };
 
 }  // namespace studlab

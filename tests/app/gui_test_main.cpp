@@ -22,6 +22,7 @@ constexpr TSuite kSuites[] = {
     {"Pictures", studlab::test::RunPictureTests},
     {"DecisionWindow", studlab::test::RunDecisionWindowTests},
     {"ProfitWindow", studlab::test::RunProfitWindowTests},
+    {"ExactWindows", studlab::test::RunExactWindowTests},
 };
 
 }  // namespace

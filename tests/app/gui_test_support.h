@@ -43,5 +43,6 @@ int RunDesignFileTests(int argc, char** argv);
 int RunPictureTests(int argc, char** argv);
 int RunDecisionWindowTests(int argc, char** argv);
 int RunProfitWindowTests(int argc, char** argv);
+int RunExactWindowTests(int argc, char** argv);
 
 }  // namespace studlab::test

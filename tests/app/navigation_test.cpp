@@ -73,7 +73,7 @@ private slots:
         for (QWidget* window : m_program->Windows.Windows()) names << window->objectName();
         QCOMPARE(names, (QStringList{"TForm12", "TForm1", "TForm2", "TForm3", "TForm4", "TForm5",
                                      "TForm6", "TForm7", "TForm8", "TForm9", "TForm10", "TForm11",
-                                     "TForm13", "TForm14"}));
+                                     "TForm13", "TForm14", "StrategyWindow", "ReturnTableWindow"}));
         QVERIFY(m_program->VisibleWindows().isEmpty());
         m_program->Windows.Start();
         QCOMPARE(m_program->VisibleWindows(), QStringList{"TForm12"});
@@ -95,7 +95,7 @@ private slots:
                                        << "конструктор покера" << QSize(792, 553) << false << false;
         QTest::newRow("profitability")
             << "TForm4"
-            << "проверка выгодности игры" << QSize(792, 598) << false << false;
+            << "проверка выгодности игры" << QSize(792, 702) << false << false;
         QTest::newRow("minimum pair") << "TForm5"
                                       << "" << QSize(258, 348) << false << true;
         QTest::newRow("minimum ace-king") << "TForm6"
@@ -211,9 +211,11 @@ private slots:
         row("profitability расклады", "TForm4", "click Button5", {"TForm8"});
         row("profitability статистика", "TForm4", "reveal Button4", {"TForm4", "TForm11"});
         row("profitability disabled Показать график", "TForm4", "click Button7", {"TForm4"});
-        row("profitability disabled стратегия игры", "TForm4", "click Button9", {"TForm4"});
         row("profitability Показать график", "TForm4", "enable Button7", {"TForm4", "TForm14"});
-        row("profitability стратегия игры", "TForm4", "enable Button9", {"TForm4", "TForm14"});
+        row("profitability стратегия игры", "TForm4", "click Button9",
+            {"TForm4", "StrategyWindow"});
+        row("profitability таблица исходов", "TForm4", "reveal ExactReturns",
+            {"TForm4", "ReturnTableWindow"});
     }
     void commandsMoveBetweenWindows() {
         QFETCH(QString, from);

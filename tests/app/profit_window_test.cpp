@@ -85,7 +85,7 @@ private slots:
         row("Button5", "расклады", true, true);
         row("Button8", "выход", true, true);
         row("Button7", "Показать график", true, false);
-        row("Button9", "стратегия игры", true, false);
+        row("Button9", "стратегия игры", true, true);
         row("Button10", "играть без фиксированных карт", false, true);
         row("Edit10", "", true, true);
         row("Edit11", "", true, true);

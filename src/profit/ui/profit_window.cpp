@@ -13,6 +13,7 @@
 #include <chrono>
 #include <exception>
 
+#include "profit/ui/exact_panel.h"
 #include "table/cache/decision_cache.h"
 #include "widgets/controls.h"
 #include "widgets/window_look.h"
@@ -20,7 +21,8 @@
 namespace studlab {
 namespace {
 
-constexpr QSize kClientSize(792, 598);
+// The run's controls and, under them, the group of the exact analysis.
+constexpr QSize kClientSize(792, 702);
 constexpr int kProgressHeight = 16;
 // The window shows the running count after the first hand and then as often as an eye can
 // follow it: thousands of hands are played a second, and drawing after each would slow them.
@@ -64,7 +66,7 @@ QLabel* NewFigureLabel(QWidget* parent, const QString& name, QRect geometry) {
 
 }  // namespace
 
-TProfitWindow::TProfitWindow(TGame& game, IDialogs& dialogs)
+TProfitWindow::TProfitWindow(TGame& game, IDialogs& dialogs, TExactAnalysis& exact)
     : QWidget(nullptr, kTitleWithoutCloseBox),
       m_profit(game.Profit),
       m_table(game.Table),
@@ -98,6 +100,7 @@ TProfitWindow::TProfitWindow(TGame& game, IDialogs& dialogs)
     BuildCycles();
     BuildNavigation();
     BuildFixedCards();
+    BuildExactAnalysis(exact);
     RefreshFromSettings();
 
     m_profit.ProcessPendingEvents = [] { QCoreApplication::processEvents(); };
@@ -328,13 +331,15 @@ void TProfitWindow::BuildCycles() {
 
 void TProfitWindow::BuildNavigation() {
     // "Показать график" opens the path of the last run, also while it goes on; "стратегия игры"
-    // stays disabled.
+    // the strategy by the exact analysis of the design.
     m_graph = NewButton(this, "Button7", "Показать график", QRect(440, 472, 170, 30));
     m_graph->setEnabled(false);
     connect(m_graph, &QPushButton::clicked, this, &TProfitWindow::GraphWindowRequested);
     QPushButton* strategy = NewButton(this, "Button9", "стратегия игры", QRect(440, 508, 170, 30));
-    strategy->setEnabled(false);
-    connect(strategy, &QPushButton::clicked, this, &TProfitWindow::GraphWindowRequested);
+    strategy->setToolTip(
+        "как играть: первое решение по стартовым рукам и открытой карте дилера, по точному "
+        "расчету");
+    connect(strategy, &QPushButton::clicked, this, &TProfitWindow::StrategyWindowRequested);
     QPushButton* start = NewButton(this, "Button1", "на начало", QRect(640, 472, 140, 30));
     connect(start, &QPushButton::clicked, this, &TProfitWindow::ConstructorRequested);
     QPushButton* layouts = NewButton(this, "Button5", "расклады", QRect(640, 512, 140, 30));
@@ -358,6 +363,14 @@ void TProfitWindow::BuildFixedCards() {
         Render();
         emit FixedCardsReleased();
     });
+}
+
+void TProfitWindow::BuildExactAnalysis(TExactAnalysis& exact) {
+    // Under the Part's controls, across the window.
+    auto* panel = new TExactPanel(exact, this);
+    panel->setGeometry(16, 584, 760, 98);
+    connect(panel, &TExactPanel::ReturnTableRequested, this,
+            &TProfitWindow::ReturnTableWindowRequested);
 }
 
 void TProfitWindow::ShowDrawsWarning() {

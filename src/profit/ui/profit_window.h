@@ -14,13 +14,16 @@ class QPushButton;
 
 namespace studlab {
 
+class TExactAnalysis;
+
 // The profitability window (TForm4) "проверка выгодности игры": the calculation settings, the run
 // settings, and the run of random hands with its summary. The run itself is the model's; the
-// window starts it, stops it and shows how it stands.
+// window starts it, stops it and shows how it stands. Beside it, the exact analysis of the design
+// (TExactPanel) and the way to the game's strategy.
 class TProfitWindow final : public QWidget {
     Q_OBJECT
 public:
-    TProfitWindow(TGame& game, IDialogs& dialogs);
+    TProfitWindow(TGame& game, IDialogs& dialogs, TExactAnalysis& exact);
 
     // "циклы" and the four limit fields under their header; the constructor's "MO" shows them.
     void ShowCyclesControls();
@@ -32,15 +35,17 @@ public:
     void AbandonRun();
 
 signals:
-    void ConstructorRequested();       // "на начало"
-    void DecisionWindowRequested();    // "расклады"
-    void ExitRequested();              // "выход"
-    void StatisticsWindowRequested();  // "статистика"
-    void GraphWindowRequested();  // "Показать график", "стратегия игры"
-    void RunProgressed();         // the window showed how a running run stands
-    void RunEnded();              // a run is over, however it ended
-    void FixedCardsReleased();    // the fix marks of the decision table were taken off
-    void SettingsChanged();       // a calculation setting was switched here
+    void ConstructorRequested();        // "на начало"
+    void DecisionWindowRequested();     // "расклады"
+    void ExitRequested();               // "выход"
+    void StatisticsWindowRequested();   // "статистика"
+    void GraphWindowRequested();        // "Показать график"
+    void StrategyWindowRequested();     // "стратегия игры"
+    void ReturnTableWindowRequested();  // "таблица исходов" of the exact analysis
+    void RunProgressed();               // the window showed how a running run stands
+    void RunEnded();                    // a run is over, however it ended
+    void FixedCardsReleased();          // the fix marks of the decision table were taken off
+    void SettingsChanged();             // a calculation setting was switched here
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -54,6 +59,7 @@ private:
     void BuildCycles();
     void BuildNavigation();
     void BuildFixedCards();
+    void BuildExactAnalysis(TExactAnalysis& exact);
     void ShowDrawsWarning();
 
     // Runs a command of the model; one that fails is reported to the user. The window then shows

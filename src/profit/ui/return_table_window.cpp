@@ -1,0 +1,120 @@
+#include "profit/ui/return_table_window.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "profit/ui/exact_analysis.h"
+#include "widgets/controls.h"
+#include "widgets/window_look.h"
+
+namespace studlab {
+namespace {
+
+// Probabilities in percent and contributions in antes with six decimals, and with as many more
+// as show three significant digits of a rare outcome (a tie of two royal flushes).
+QString Decimals(long double value) {
+    int decimals = 6;
+    if (value != 0) {
+        const int exponent = static_cast<int>(std::floor(std::log10(std::fabs(value))));
+        decimals = std::clamp(2 - exponent, 6, 14);
+    }
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*Lf", decimals, value);
+    return QString::fromLatin1(text).replace('.', ',');
+}
+
+QTableWidgetItem* Cell(const QString& text, bool number) {
+    auto* item = new QTableWidgetItem(text);
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    if (number) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return item;
+}
+
+}  // namespace
+
+TReturnTableWindow::TReturnTableWindow(const TExactAnalysis& analysis)
+    : QWidget(nullptr, Qt::Window), m_analysis(analysis) {
+    setObjectName("ReturnTableWindow");
+    setWindowTitle("таблица исходов");
+    PaintWindow(this, kTealBackground);
+    resize(660, 720);
+
+    auto* layout = new QVBoxLayout(this);
+    m_title = NewLabel(this, "ReturnTableTitle", QString());
+    m_title->setWordWrap(true);
+    m_title->setFont(CaptionFont(14, true));
+    layout->addWidget(m_title);
+
+    m_table = new QTableWidget(0, 4, this);
+    m_table->setObjectName("ReturnTable");
+    m_table->setHorizontalHeaderLabels(
+        {"комбинация игрока", "исход", "вероятность, %", "вклад, анте за раздачу"});
+    m_table->verticalHeader()->hide();
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setFont(CaptionFont(13));
+    m_table->verticalHeader()->setDefaultSectionSize(24);
+    layout->addWidget(m_table, 1);
+
+    QPushButton* close = NewButton(this, "ReturnTableClose", "закрыть", QRect());
+    close->setFixedWidth(120);
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    layout->addWidget(close, 0, Qt::AlignRight);
+
+    connect(&analysis, &TExactAnalysis::Changed, this, [this] {
+        if (isVisible()) Render();
+    });
+    CentreOnDesktop(this);
+    Render();
+}
+
+void TReturnTableWindow::showEvent(QShowEvent* event) {
+    Render();
+    QWidget::showEvent(event);
+}
+
+void TReturnTableWindow::Render() {
+    const TExactJob::TResult* result = m_analysis.CurrentResult();
+    if (!result) {
+        m_title->setText(
+            "Точного расчета для этой конструкции нет: нажмите \"точный расчет\" в окне "
+            "проверки выгодности.");
+        m_table->setRowCount(0);
+        return;
+    }
+    const TExactFigures& f = result->Figures;
+    m_title->setText(QtText("Исходы раздач по точному расчету, " + ExactMoText(f.MoPercent) +
+                            ". Вероятность — доля всех раздач с этим исходом; вклад — сколько "
+                            "он приносит игроку в среднем за раздачу (сумма вкладов — "
+                            "средний результат, минус MO)."));
+    m_table->setRowCount(static_cast<int>(f.Returns.size()) + 1);
+    long double probability = 0;
+    long double contribution = 0;
+    int row = 0;
+    for (const TExactFigures::TReturnRow& r : f.Returns) {
+        m_table->setItem(row, 0, Cell(QtText(KindCaption(r.Kind)), false));
+        m_table->setItem(row, 1, Cell(QtText(OutcomeCaption(r.Outcome)), false));
+        m_table->setItem(row, 2, Cell(Decimals(r.Probability * 100), true));
+        m_table->setItem(row, 3, Cell(Decimals(r.Contribution), true));
+        probability += r.Probability;
+        contribution += r.Contribution;
+        ++row;
+    }
+    QFont bold = m_table->font();
+    bold.setBold(true);
+    const QList<QTableWidgetItem*> total = {Cell("всего", false), Cell(QString(), false),
+                                            Cell(Decimals(probability * 100), true),
+                                            Cell(Decimals(contribution), true)};
+    for (int column = 0; column < total.size(); ++column) {
+        total[column]->setFont(bold);
+        m_table->setItem(row, column, total[column]);
+    }
+}
+
+}  // namespace studlab
