@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "support/run_cli.h"
+#include "support/test_folder.h"
 
 namespace studlab {
 namespace {
@@ -89,9 +90,8 @@ TEST(CliSimulate, ASeedGivesTheSameFiguresOnAnyNumberOfThreads) {
 }
 
 TEST(CliSimulate, CsvHoldsThePathOfTheRun) {
-    const std::filesystem::path file =
-        std::filesystem::temp_directory_path() / "studlab-simulate-path.csv";
-    std::filesystem::remove(file);
+    const testing::TTestFolder dir;
+    const std::filesystem::path file = dir / "path.csv";
     const auto run = RunCli("simulate --hands 500 --seed 5 --json --csv '" + file.string() + "'");
     ASSERT_EQ(run.ExitCode, 0);
     const auto json = nlohmann::json::parse(run.Output);
@@ -116,7 +116,6 @@ TEST(CliSimulate, CsvHoldsThePathOfTheRun) {
     EXPECT_NEAR(std::stod(result), json["total_antes"].get<double>(), 1e-9);
     // The expected result of the whole run is the run's own.
     EXPECT_NEAR(std::stod(expected), json["total_antes"].get<double>(), 1e-3);
-    std::filesystem::remove(file);
 }
 
 TEST(CliSimulate, CyclesAndUsageErrors) {
