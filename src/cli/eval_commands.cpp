@@ -59,6 +59,17 @@ float ParseStake(const std::string& text) {
     return static_cast<float>(AmountOption("--extra-stake", text, 0, kLargestDesignAmount));
 }
 
+// Only the evaluator's own codes: any other number would print 0 as if it were a result.
+TEvalMode CheckMode(TEvalMode mode) {
+    if (IsEvalMode(mode)) return mode;
+    std::string codes;
+    for (const TEvalMode code : EvalModes()) {
+        codes += (codes.empty() ? "" : ", ") + std::to_string(code);
+    }
+    throw TUsageError("--mode: '" + std::to_string(mode) +
+                      "' is not an action code; the codes are " + codes);
+}
+
 }  // namespace
 
 void AddEvalCommands(CLI::App& app) {
@@ -77,9 +88,10 @@ void AddEvalCommands(CLI::App& app) {
                             "dealer a game, 100 declining it, 222 listing (default 0)");
         command->add_flag("--verbose", *verbose, "print the tallies of the outcomes first");
         command->callback([=] {
+            const TEvalMode code = CheckMode(*mode);
             TEvalLayout layout = options->Layout();
             layout.ExtraStake = ParseStake(*stake);
-            const TEvalResult result = EvaluateLayout(options->Rules(), layout, *mode);
+            const TEvalResult result = EvaluateLayout(options->Rules(), layout, code);
             if (*verbose) {
                 const TEvalTallies& t = result.Tallies;
                 std::cout << "outcomes " << t.DealerOutcomes << '\n'

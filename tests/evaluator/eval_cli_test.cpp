@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "cards/evaluator.h"
 #include "design/design_file.h"
 #include "support/run_cli.h"
 #include "support/test_folder.h"
@@ -78,6 +79,26 @@ TEST(EvalCliTest, Mistakes) {
         EXPECT_EQ(run.ExitCode, c.ExitCode) << c.Arguments;
         EXPECT_EQ(run.Message(), c.Message) << c.Arguments;
         EXPECT_EQ(run.Output, "") << c.Arguments;
+    }
+}
+
+// --mode takes the evaluator's action codes only: any other number would print 0 as if it
+// were the action's value.
+TEST(EvalCliTest, ModeIsOneOfTheEvaluatorsCodes) {
+    const std::string layout = "eval --player 'Ah Ac Kd 9s 7h 4c' --dealer 2s --mode ";
+    for (const TEvalMode code : EvalModes()) {
+        const auto run = RunCli(layout + std::to_string(code));
+        EXPECT_EQ(run.ExitCode, 0) << code << ": " << run.Errors;
+    }
+    // Between the codes, beside them, below and far above them.
+    for (const char* code : {"5", "13", "99", "700", "-1", "99999"}) {
+        const auto run = RunCli(layout + code);
+        EXPECT_EQ(run.ExitCode, 2) << code;
+        EXPECT_EQ(run.Output, "") << code;
+        EXPECT_EQ(run.Message(), "error: --mode: '" + std::string(code) +
+                                     "' is not an action code; the codes are 0, 1, 10, 11, 12, "
+                                     "21, 22, 31, 32, 41, 42, 51, 52, 61, 62, 71, 72, 100, 210, "
+                                     "220, 222, 310, 320, 710, 720");
     }
 }
 
