@@ -54,9 +54,20 @@ struct TLayoutOptions {
 };
 
 // Antes with a decimal comma as the design writes them, or with a point: no more than a hand
-// can have paid, which is what the evaluator counts with.
+// can have paid. The evaluator counts the stake in single precision, as the table keeps it; a
+// stake that would count as another amount of ten-thousandths of an ante is refused rather than
+// quietly changed (100000001 would be 100000000).
 float ParseStake(const std::string& text) {
-    return static_cast<float>(AmountOption("--extra-stake", text, 0, kLargestDesignAmount));
+    const double value = AmountOption("--extra-stake", text, 0, kLargestDesignAmount);
+    const auto stake = static_cast<float>(value);
+    if (RoundHalfEven(static_cast<long double>(stake) * 10000) !=
+        RoundHalfEven(static_cast<long double>(value) * 10000)) {
+        throw TUsageError("--extra-stake: '" + text + "' would count as " + FormatAmount(stake) +
+                          " antes: the stake is a single-precision number, which holds every "
+                          "ten-thousandth of an ante below 1024 and every whole ante up to "
+                          "16777216");
+    }
+    return stake;
 }
 
 // Only the evaluator's own codes: any other number would print 0 as if it were a result.

@@ -29,6 +29,10 @@ TEST(EvalCliTest, ModesStakeAndDesign) {
     EXPECT_EQ(RunCli("eval " + layout).Output, "2000000\n");
     EXPECT_EQ(RunCli("eval " + layout + " --extra-stake 5").Output, "1950000\n");
     EXPECT_EQ(RunCli("eval " + layout + " --extra-stake 0,5 --mode 100").Output, "5000\n");
+    // Stakes the evaluator's single precision holds count as given, to the ten-thousandth.
+    EXPECT_EQ(RunCli("eval " + layout + " --extra-stake 1000,0001").Output, "-8000001\n");
+    EXPECT_EQ(RunCli("eval " + layout + " --extra-stake 16777216").Output, "-167770160000\n");
+    EXPECT_EQ(RunCli("eval " + layout + " --extra-stake 100000000").Output, "-999998000000\n");
     EXPECT_EQ(RunCli("eval " + layout + " --set TableMaximum=500").Output, "2010000\n");
     EXPECT_EQ(RunCli("eval " + layout + " --mode 222").Output, "0\n");
     EXPECT_EQ(RunCli("listing --player 'Ah Kc 9d 7s 5h' --dealer '3h 3c 9c Js' "
@@ -58,6 +62,18 @@ TEST(EvalCliTest, Mistakes) {
          "error: --dealer: the dealer holds at most five cards"},
         {"eval --player 'Ah Ac Kd 9s 7h' --extra-stake x", 2,
          "error: --extra-stake: 'x' is not an amount from 0 to 1000000000 antes"},
+        {"eval --player 'Ah Ac Kd 9s 7h' --extra-stake 100000001", 2,
+         "error: --extra-stake: '100000001' would count as 100000000 antes: the stake is a "
+         "single-precision number, which holds every ten-thousandth of an ante below 1024 and "
+         "every whole ante up to 16777216"},
+        {"eval --player 'Ah Ac Kd 9s 7h' --extra-stake 100000004", 2,
+         "error: --extra-stake: '100000004' would count as 100000000 antes: the stake is a "
+         "single-precision number, which holds every ten-thousandth of an ante below 1024 and "
+         "every whole ante up to 16777216"},
+        {"eval --player 'Ah Ac Kd 9s 7h' --extra-stake 5000,0001", 2,
+         "error: --extra-stake: '5000,0001' would count as 5000 antes: the stake is a "
+         "single-precision number, which holds every ten-thousandth of an ante below 1024 and "
+         "every whole ante up to 16777216"},
         {"eval --player 'Ah Ac Kd 9s Zz'", 2, "error: --player: unknown card 'Zz'"},
         {"eval --dealer 2s", 2, "--player is required"},
         {"eval --player 'Ah Ac Kd 9s 7h' --mode x", 2, "Could not convert: --mode = x"},
