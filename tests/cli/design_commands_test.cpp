@@ -45,7 +45,7 @@ TEST(CliClassify, BadInputEndsWithExitCodeTwoAndSaysWhy) {
          "error: --cards: a player holds at most seven cards"},
         {"classify --cards Ah --set Nope=1", "error: --set: unknown field 'Nope'"},
         {"classify --cards Ah --set 'MinPair=1'",
-         "error: --set: invalid value '1' for MinPair (expected a face: 2 .. 10, J, Q, K, A)"},
+         "error: --set MinPair: '1' is not a face: 2 .. 10, J, Q, K, A"},
         {"classify", "--cards is required"},
         {"classify --cards Ah --verbose", "The following argument was not expected: --verbose"},
         {"nonsense",
@@ -57,6 +57,35 @@ TEST(CliClassify, BadInputEndsWithExitCodeTwoAndSaysWhy) {
         EXPECT_EQ(run.ExitCode, 2) << c.Arguments;
         EXPECT_EQ(run.Message(), c.Message) << c.Arguments;
         EXPECT_EQ(run.Output, "") << c.Arguments;
+    }
+}
+
+// Every value --set refuses is named in one form, whether its form or its range is wrong:
+// "--set NAME: 'VALUE' is not ...".
+TEST(CliDesign, SetMistakesNameTheFieldInOneForm) {
+    struct TCase {
+        const char* Assignment;
+        const char* Message;
+    };
+    const TCase cases[] = {
+        {"BetSize=abc", "error: --set BetSize: 'abc' is not a number such as 1,5"},
+        {"BetSize=1e300",
+         "error: --set BetSize: '1e300' is not an amount from -1000000000 to 1000000000 antes"},
+        {"ProbabilisticCycles=abc",
+         "error: --set ProbabilisticCycles: 'abc' is not a whole number"},
+        {"ProbabilisticCycles=-3",
+         "error: --set ProbabilisticCycles: '-3' is not a whole number from 1 to 10000000"},
+        {"Plays[ckStraight]=maybe", "error: --set Plays[ckStraight]: 'maybe' is not YES or NO"},
+        {"CalcMethod=fast",
+         "error: --set CalcMethod: 'fast' is not one of cmDirect, cmProbabilistic"},
+        {"Nope=1", "error: --set: unknown field 'Nope'"},
+        {"BetSize", "error: --set: expected NAME=VALUE, got 'BetSize'"},
+    };
+    for (const TCase& c : cases) {
+        const auto run = RunCli(std::string("classify --cards Ah --set '") + c.Assignment + "'");
+        EXPECT_EQ(run.ExitCode, 2) << c.Assignment;
+        EXPECT_EQ(run.Message(), c.Message) << c.Assignment;
+        EXPECT_EQ(run.Output, "") << c.Assignment;
     }
 }
 

@@ -80,9 +80,9 @@ TEST(EvalCliTest, Mistakes) {
         {"eval --player 'Ah Ac Kd 9s 7h' --dealr 2s", 2,
          "The following arguments were not expected: 2s --dealr"},
         {"eval --player 'Ah Ac Kd 9s 7h' --set BetSize=abc", 2,
-         "error: --set: invalid value 'abc' for BetSize (expected a number such as 1,5)"},
+         "error: --set BetSize: 'abc' is not a number such as 1,5"},
         {"eval --player 'Ah Ac Kd 9s 7h' --set TableMaximum=1,5", 2,
-         "error: --set: invalid value '1,5' for TableMaximum (expected a whole number)"},
+         "error: --set TableMaximum: '1,5' is not a whole number"},
         {"eval --player 'Ah Ac Kd 9s 7h' --dealer 2s --out '2c 2h 2d 3s 3c 3h 3d 4s 4c 4h 4d 5s "
          "5c 5h 5d 6s 6c 6h 6d 7s 7c 7d 8s 8c 8h 8d 9c 9h 9d Ts Tc Th Td Js Jc Jh Jd Qs Qc Qh Qd "
          "Ks Kc Kh As Ad'",
