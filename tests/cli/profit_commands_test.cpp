@@ -146,7 +146,11 @@ TEST(CliSimulate, RefusedCountsSayWhy) {
          "error: --hands: '1000001' is not a whole number from 1 to 1000000"},
         {"simulate --hands x", "error: --hands: 'x' is not a whole number from 1 to 1000000"},
         {"simulate --hands 10 --cycle-limits 1,2",
-         "--cycle-limits: At least 4 required but received 2"},
+         "error: --cycle-limits: four limits are expected, WIN,LOSS,TOTALLOSS,TOTALWIN (e.g. "
+         "20,-30,-120,120); given: 2"},
+        {"simulate --hands 10 --cycle-limits 20,-30,-120,1,5",
+         "error: --cycle-limits: four limits are expected, WIN,LOSS,TOTALLOSS,TOTALWIN (e.g. "
+         "20,-30,-120,120); given: 5"},
         {"simulate --hands 10 --same-sequnce",
          "The following argument was not expected: --same-sequnce"},
     };
