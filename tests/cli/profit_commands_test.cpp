@@ -134,6 +134,24 @@ TEST(CliSimulate, CyclesAndUsageErrors) {
     EXPECT_EQ(RunCli("simulate --hands 10 --csv /nonexistent/dir/path.csv").ExitCode, 1);
 }
 
+// A design whose hands cannot be laid out fails the run with a message of one line: no carriage
+// return of the window's label reaches the terminal or the JSON.
+TEST(CliSimulate, ADesignThatCannotBeDealtIsSaidOnOneLine) {
+    const testing::TTestFolder dir;
+    const std::string design = (dir / "seven.es1").string();
+    ASSERT_EQ(RunCli("design --write '" + design + "' --set DealerOpenCards=7").ExitCode, 0);
+    for (const std::string arguments :
+         {"simulate --hands 5 --seed 1", "simulate --hands 5 --json", "play --seed 1"}) {
+        const auto run = RunCli(arguments + " --design '" + design + "'");
+        EXPECT_EQ(run.ExitCode, 1) << arguments;
+        EXPECT_EQ(run.Output.find('\r'), std::string::npos) << arguments;
+        EXPECT_EQ(run.Errors.find('\r'), std::string::npos) << arguments;
+        EXPECT_NE(run.Errors.find("\"7\" не от 0 до 5. Исправьте конструкцию"), std::string::npos)
+            << arguments << "\n"
+            << run.Errors;
+    }
+}
+
 // Counts the run cannot use end with exit code 2 and say why.
 TEST(CliSimulate, RefusedCountsSayWhy) {
     struct TCase {
