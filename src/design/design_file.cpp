@@ -145,6 +145,12 @@ std::vector<std::string> DesignFileLines(const fs::path& path, std::string_view 
         if (ended && !line.empty() && line.back() == '\r') line.remove_suffix(1);
         pos = ended ? end + 1 : end;
 
+        // A file whose lines end in CR alone would otherwise read as one overlong line.
+        if (line.find('\r') != std::string_view::npos) {
+            NotADesignFile(path, number,
+                           "кончается одним знаком CR (так кончаются строки в файлах старых Mac), "
+                           "а строки файла конструкции кончаются CR LF");
+        }
         if (line.size() > static_cast<std::size_t>(kDesignLineMaxChars)) {
             NotADesignFile(path, number,
                            "длиннее " + std::to_string(kDesignLineMaxChars) + " знаков");

@@ -220,6 +220,41 @@ TEST_F(DesignFile, RefusesFilesThatCannotBeDesignFiles) {
     }
 }
 
+// Lines that end in CR alone (old Mac files) are named as such, not as one overlong line or a
+// byte no text holds.
+TEST_F(DesignFile, LinesEndingInCrAloneAreNamed) {
+    std::vector<std::string> lines = DefaultFileLines();
+    std::string crOnly;
+    for (const std::string& line : lines) crOnly += line + "\r";
+    lines[4] = "3\r4";
+    struct TCase {
+        const char* What;
+        std::string Bytes;
+        int Line;
+    };
+    const TCase cases[] = {
+        {"every line", crOnly, 1},
+        {"the first lines", "\r\r\r" + Lines(lines), 1},
+        {"one line", Lines(lines), 5},
+    };
+    for (const TCase& c : cases) {
+        Write(Path("mac.es1"), c.Bytes);
+        TGameDesign d;
+        try {
+            LoadDesignFile(Path("mac.es1"), d);
+            ADD_FAILURE() << c.What << ": loaded";
+        } catch (const TFileError& e) {
+            EXPECT_EQ(std::string(e.what()),
+                      "Файл «" + Path("mac.es1").string() +
+                          "» — не файл конструкции игры: строка " + std::to_string(c.Line) +
+                          ": кончается одним знаком CR (так кончаются строки в файлах старых "
+                          "Mac), а строки файла конструкции кончаются CR LF")
+                << c.What;
+        }
+        EXPECT_EQ(d, TGameDesign{}) << c.What;
+    }
+}
+
 // Reading takes no more than a design file can hold, so a huge file of one line costs a read of
 // a few kilobytes, not the file.
 TEST_F(DesignFile, ReadsNoMoreThanTheFormatCanUse) {
