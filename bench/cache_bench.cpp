@@ -2,8 +2,10 @@
 // profitability run of the default design.
 //   studlab-bench --benchmark_filter=Cache
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <filesystem>
+#include <string>
 
 #include "design/design_fingerprint.h"
 #include "profit/game.h"
@@ -22,7 +24,9 @@ std::string RandomKey(TRandomGenerator& random) {
 }
 
 fs::path FreshDir(const std::string& name) {
-    const fs::path dir = fs::temp_directory_path() / ("studlab-bench-" + name);
+    // The process in the name: two benchmark runs at once never share a folder.
+    const fs::path dir =
+        fs::temp_directory_path() / ("studlab-bench-" + std::to_string(getpid()) + "-" + name);
     fs::remove_all(dir);
     fs::create_directories(dir);
     return dir;

@@ -144,6 +144,17 @@ TPayouts Payouts(const TEvalRules& rules, const TEvalAnalysis& a, float extraSta
 
 }  // namespace
 
+std::vector<TEvalMode> EvalModes() {
+    std::vector<TEvalMode> codes;
+    for (const TModeRow& mode : kModes) codes.push_back(mode.Code);
+    std::sort(codes.begin(), codes.end());
+    return codes;
+}
+
+bool IsEvalMode(TEvalMode code) {
+    return FindMode(code) != nullptr;
+}
+
 // Steps 1 to 5: the player's kind and kept hand, the dealer's completions, the tallies.
 TCardTable UnseenCards(const TEvalLayout& layout) {
     // The player's set-aside cards stay in layout.Player, so they are dead as well.

@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cards/card_table.h"
 #include "cards/combination_kind.h"
@@ -13,13 +14,18 @@
 
 namespace studlab {
 
-// The action codes the evaluator takes. Any other number is accepted and gives 0.
+// The action codes the evaluator takes: these and the drawing codes (EvalModes lists them all).
+// EvaluateLayout gives 0 for any other number.
 using TEvalMode = int;
 inline constexpr TEvalMode kModeBet = 0;
 inline constexpr TEvalMode kModeBetInsured = 10;
 inline constexpr TEvalMode kModeBuyDealerGame = 1;
 inline constexpr TEvalMode kModeDeclineDealerGame = 100;
 inline constexpr TEvalMode kModeListing = 222;
+
+// Every action code the evaluator knows, in ascending order.
+std::vector<TEvalMode> EvalModes();
+bool IsEvalMode(TEvalMode code);
 
 // What one evaluation looks at.
 struct TEvalLayout {

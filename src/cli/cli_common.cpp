@@ -47,6 +47,10 @@ std::string TDesignOptions::Apply(TGameDesign& design, TCalculationSettings& set
         try {
             // A typing mistake in a script is reported at once, not when a number is read.
             SetDesignAssignment(design, settings, assignment, TValueCheck::NumbersMustConvert);
+        } catch (const TFieldError& e) {
+            // "--set NAME: 'VALUE' is not ..." as the ranges below say it, or "--set: unknown
+            // field 'NAME'".
+            throw TUsageError(std::string(e.Field().empty() ? "--set: " : "--set ") + e.what());
         } catch (const std::runtime_error& e) {
             throw TUsageError(std::string("--set: ") + e.what());
         }

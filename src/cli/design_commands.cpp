@@ -50,11 +50,9 @@ void AddDesignCommands(CLI::App& app) {
             TCalculationSettings settings;
             if (!write->empty()) {
                 options->Apply(design, settings);
-                try {
-                    SaveDesignFile(design, *write);
-                } catch (const TFileError& e) {
-                    throw TUsageError(e.what());
-                }
+                // A save that fails (a full disk, a size limit, a folder that is not there) is
+                // a result that could not be written: exit code 1, as for any other command.
+                SaveDesignFile(design, *write);
             } else if (!show->empty()) {
                 TDesignOptions load = *options;
                 load.File = *show;

@@ -54,9 +54,31 @@ struct TLayoutOptions {
 };
 
 // Antes with a decimal comma as the design writes them, or with a point: no more than a hand
-// can have paid, which is what the evaluator counts with.
+// can have paid. The evaluator counts the stake in single precision, as the table keeps it; a
+// stake that would count as another amount of ten-thousandths of an ante is refused rather than
+// quietly changed (100000001 would be 100000000).
 float ParseStake(const std::string& text) {
-    return static_cast<float>(AmountOption("--extra-stake", text, 0, kLargestDesignAmount));
+    const double value = AmountOption("--extra-stake", text, 0, kLargestDesignAmount);
+    const auto stake = static_cast<float>(value);
+    if (RoundHalfEven(static_cast<long double>(stake) * 10000) !=
+        RoundHalfEven(static_cast<long double>(value) * 10000)) {
+        throw TUsageError("--extra-stake: '" + text + "' would count as " + FormatAmount(stake) +
+                          " antes: the stake is a single-precision number, which holds every "
+                          "ten-thousandth of an ante below 1024 and every whole ante up to "
+                          "16777216");
+    }
+    return stake;
+}
+
+// Only the evaluator's own codes: any other number would print 0 as if it were a result.
+TEvalMode CheckMode(TEvalMode mode) {
+    if (IsEvalMode(mode)) return mode;
+    std::string codes;
+    for (const TEvalMode code : EvalModes()) {
+        codes += (codes.empty() ? "" : ", ") + std::to_string(code);
+    }
+    throw TUsageError("--mode: '" + std::to_string(mode) +
+                      "' is not an action code; the codes are " + codes);
 }
 
 }  // namespace
@@ -77,9 +99,10 @@ void AddEvalCommands(CLI::App& app) {
                             "dealer a game, 100 declining it, 222 listing (default 0)");
         command->add_flag("--verbose", *verbose, "print the tallies of the outcomes first");
         command->callback([=] {
+            const TEvalMode code = CheckMode(*mode);
             TEvalLayout layout = options->Layout();
             layout.ExtraStake = ParseStake(*stake);
-            const TEvalResult result = EvaluateLayout(options->Rules(), layout, *mode);
+            const TEvalResult result = EvaluateLayout(options->Rules(), layout, code);
             if (*verbose) {
                 const TEvalTallies& t = result.Tallies;
                 std::cout << "outcomes " << t.DealerOutcomes << '\n'

@@ -168,7 +168,7 @@ void AddProfitCommands(CLI::App& app) {
         ->add_option("--cycle-limits", *limits,
                      "WIN,LOSS,TOTALLOSS,TOTALWIN: play in cycles with these limits in antes")
         ->delimiter(',')
-        ->expected(4);
+        ->expected(-1);  // any number, so that a wrong one is told in plain words below
     command->add_option("--bankroll-hands", *bankrollHands,
                         "hands at the table the bankroll figures are for (default: --hands)");
     command->add_option("--csv", *csv,
@@ -183,6 +183,12 @@ void AddProfitCommands(CLI::App& app) {
             session.Settings.PlayingBoxes = *boxes;
         }
         WholeOption("--hands", *hands, 1, TProfitCheck::kMaxHands);
+        if (!limits->empty() && limits->size() != 4) {
+            throw TUsageError(
+                "--cycle-limits: four limits are expected, WIN,LOSS,TOTALLOSS,"
+                "TOTALWIN (e.g. 20,-30,-120,120); given: " +
+                std::to_string(limits->size()));
+        }
         for (const std::string& limit : *limits) {
             WholeOption("--cycle-limits", limit, -kLimitAntes, kLimitAntes);
         }

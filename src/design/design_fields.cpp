@@ -11,8 +11,7 @@ using enum TNumberForm;
 
 [[noreturn]] void BadValue(std::string_view name, std::string_view value,
                            std::string_view expected) {
-    throw TFieldError("invalid value '" + std::string(value) + "' for " + std::string(name) +
-                      " (expected " + std::string(expected) + ")");
+    throw TFieldError(name, "'" + std::string(value) + "' is not " + std::string(expected));
 }
 
 bool ParseFlag(std::string_view name, std::string_view value) {
@@ -45,10 +44,10 @@ std::string NumberText(std::string_view name, std::string_view value, TNumberFor
 std::optional<int> ParseOption(std::string_view name, std::string_view value,
                                const TOptionGroup& group) {
     if (value.empty() && group.MayBeUnchosen) return std::nullopt;
-    std::string expected;
+    std::string expected = "one of";
     for (std::size_t i = 0; i < group.Names.size(); ++i) {
         if (group.Names[i] == value) return static_cast<int>(i);
-        expected += (expected.empty() ? "" : ", ") + std::string(group.Names[i]);
+        expected += (i == 0 ? " " : ", ") + std::string(group.Names[i]);
     }
     BadValue(name, value, group.Expected.empty() ? expected : group.Expected);
 }

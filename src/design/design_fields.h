@@ -12,7 +12,17 @@ namespace studlab {
 // An unknown field name or a value of the wrong form for that field.
 class TFieldError : public std::runtime_error {
 public:
+    // A name that is no field, or an assignment without "=".
     using std::runtime_error::runtime_error;
+    // A value of the wrong form: "NAME: 'VALUE' is not ...", as an option's own mistake reads.
+    TFieldError(std::string_view field, const std::string& message)
+        : std::runtime_error(std::string(field) + ": " + message), m_field(field) {}
+
+    // The field whose value was refused; empty when the name itself is wrong.
+    const std::string& Field() const { return m_field; }
+
+private:
+    std::string m_field;
 };
 
 // Every field of the design and the calculation settings by the name scripts use

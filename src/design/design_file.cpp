@@ -145,6 +145,12 @@ std::vector<std::string> DesignFileLines(const fs::path& path, std::string_view 
         if (ended && !line.empty() && line.back() == '\r') line.remove_suffix(1);
         pos = ended ? end + 1 : end;
 
+        // A file whose lines end in CR alone would otherwise read as one overlong line.
+        if (line.find('\r') != std::string_view::npos) {
+            NotADesignFile(path, number,
+                           "кончается одним знаком CR (так кончаются строки в файлах старых Mac), "
+                           "а строки файла конструкции кончаются CR LF");
+        }
         if (line.size() > static_cast<std::size_t>(kDesignLineMaxChars)) {
             NotADesignFile(path, number,
                            "длиннее " + std::to_string(kDesignLineMaxChars) + " знаков");
@@ -200,13 +206,12 @@ private:
 };
 
 // A new file beside `target`, opened for writing; its name starts with a dot so that it hides in
-// listings while it is written.
+// listings while it is written. The name is short whatever the target's, so that a target whose
+// name is as long as the file system allows can still be saved.
 int CreateTemporaryBeside(const fs::path& target, fs::path& temporary) {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name(1, '.');
-        name.append(target.filename().string())
-            .append(".")
-            .append(std::to_string(::getpid()))
+        std::string name(".studlab-");
+        name.append(std::to_string(::getpid()))
             .append("-")
             .append(std::to_string(attempt))
             .append(".tmp");
@@ -303,6 +308,9 @@ void SaveDesignFile(const TGameDesign& design, const std::filesystem::path& path
             target = fs::canonical(path, ec);
             if (ec) CannotSave(path, ec.message());
         }
+        // Replacing the file takes only the folder's permission; a file the user may not write
+        // himself is left alone, as writing it in place would leave it.
+        if (::access(target.c_str(), W_OK) != 0) CannotSave(path, SystemReason(errno));
         struct stat oldStatus {};
         if (::stat(target.c_str(), &oldStatus) == 0) old = oldStatus;
     } else if (fs::is_symlink(fs::symlink_status(path, ec))) {

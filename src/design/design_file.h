@@ -25,7 +25,7 @@ inline constexpr int kDesignLineMaxChars = 255;
 // Writes the 150 value lines and 155 empty lines, Windows-1251, each line ended by CR LF. The file
 // is written in full beside the old one and then put in its place, so that a failed save (a full
 // disk, a size limit) leaves the old file as it was. Anything but a regular file or a new name is
-// refused, and so is a value longer than a line can hold.
+// refused, and so are a file the user may not write and a value longer than a line can hold.
 void SaveDesignFile(const TGameDesign& design, const std::filesystem::path& path);
 
 // Reads a design file and restores the fields that the user can edit (and the deck kind); the

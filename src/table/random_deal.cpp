@@ -5,6 +5,7 @@
 
 #include "design/design_numbers.h"
 #include "table/decision_table.h"
+#include "table/table_prompts.h"
 #include "text/number_text.h"
 
 namespace studlab {
@@ -45,7 +46,8 @@ void TDecisionTable::RandomDeal() {
     m_state.HandResult = kHandNotSettled;
     NewLayout();
     if (!GameChosen()) throw TRandomDealError("Сначала выберите игру в меню \"опции\"");
-    if (!EntryOpen()) throw TRandomDealError("Раздача невозможна: " + m_view.Prompt);
+    if (!EntryOpen())
+        throw TRandomDealError("Раздача невозможна: " + PromptOnOneLine(m_view.Prompt));
 
     std::optional<int> boxCardsWanted;
     int boxCards = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace studlab {
@@ -31,5 +32,22 @@ inline constexpr std::string_view kFoldLossEnd = " анте";
 inline constexpr std::string_view kPromptBadOpenCardsStart = "Число открытых карт дилера \"";
 inline constexpr std::string_view kPromptBadOpenCardsEnd =
     "\" не от 0 до 5.\r  Исправьте конструкцию и выберите новый расклад.";
+
+// A prompt within a message of one line (an error, a run's end): its lines joined by one blank,
+// the blanks that indent a following line dropped.
+inline std::string PromptOnOneLine(std::string_view prompt) {
+    std::string line;
+    bool lineStart = false;
+    for (const char c : prompt) {
+        if (c == '\r') {
+            line += ' ';
+            lineStart = true;
+        } else if (!(lineStart && c == ' ')) {
+            line += c;
+            lineStart = false;
+        }
+    }
+    return line;
+}
 
 }  // namespace studlab

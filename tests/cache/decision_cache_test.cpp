@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "cards/card_list.h"
+#include "support/test_folder.h"
 #include "table/cache/decision_cache.h"
 #include "table/cache/sqlite.h"
 #include "text/windows1251.h"
@@ -32,14 +33,9 @@ std::string Key(int number) {
 class DecisionCache : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_root = fs::temp_directory_path() /
-                 ("studlab-cache-" +
-                  std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(m_root);
         fs::create_directories(m_root / "Games");
         m_cache.SetGamesDir(m_root / "Games");
     }
-    void TearDown() override { fs::remove_all(m_root); }
 
     static TDecisionCacheRow Row(const std::string& key, const std::string& caption) {
         return {key, caption + "\r", "1\r", "-100", caption, {"2", "", "", ""}};
@@ -49,7 +45,8 @@ protected:
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 
-    fs::path m_root;
+    const testing::TTestFolder m_folder;
+    const fs::path m_root = m_folder.Path();
     TDecisionCache m_cache{""};
 };
 

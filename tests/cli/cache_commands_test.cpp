@@ -8,6 +8,7 @@
 
 #include "support/run_cli.h"
 #include "support/run_shell.h"
+#include "support/test_folder.h"
 
 namespace studlab {
 namespace {
@@ -27,16 +28,10 @@ std::string Decision(const std::string& output) {
 
 class CliCache : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_dir = fs::temp_directory_path() /
-                ("studlab-cli-" +
-                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir / "Games");
-    }
+    void SetUp() override { fs::create_directories(m_dir / "Games"); }
+    // The folder is removed with the fixture, once its owner may empty it again.
     void TearDown() override {
         fs::permissions(m_dir / "Games", fs::perms::owner_all, fs::perm_options::add);
-        fs::remove_all(m_dir);
     }
     std::string GamesDir() const { return " --games-dir '" + m_dir.string() + "'"; }
     std::string Decide(const std::string& player, const std::string& more = "") const {
@@ -44,7 +39,8 @@ protected:
     }
     std::string CacheFile() const { return (m_dir / "Games" / "default.sqlite").string(); }
 
-    fs::path m_dir;
+    const testing::TTestFolder m_folder;
+    const fs::path m_dir = m_folder.Path();
 };
 
 TEST_F(CliCache, AHitPrintsTheListsAsComputedAndIsMarked) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "support/run_shell.h"
+#include "support/test_folder.h"
 
 namespace studlab {
 namespace {
@@ -77,8 +78,8 @@ TEST(CliExitCodes, ValuesAtTheEndsOfTheirRangesAreTaken) {
 // Results that do not reach their file fail the command, with a message.
 TEST(CliExitCodes, ResultsThatCannotBeWrittenFailTheCommand) {
     if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-    const std::string design =
-        (std::filesystem::temp_directory_path() / "studlab-full.es1").string();
+    const testing::TTestFolder dir;
+    const std::string design = (dir / "full.es1").string();
     ASSERT_EQ(RunShell("\"$CLI\" design --write '" + design + "'").ExitCode, 0);
     for (const std::string& arguments :
          {std::string("simulate --hands 100"), std::string("simulate --hands 100 --json"), kDecide,
@@ -89,7 +90,6 @@ TEST(CliExitCodes, ResultsThatCannotBeWrittenFailTheCommand) {
         EXPECT_NE(run.Errors.find("could not be written"), std::string::npos) << arguments << "\n"
                                                                               << run.Errors;
     }
-    std::filesystem::remove(design);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "support/run_cli.h"
+#include "support/test_folder.h"
 
 namespace studlab {
 namespace {
@@ -106,9 +107,8 @@ TEST(CliSimulate, ASeedGivesTheSameFiguresOnAnyNumberOfThreads) {
 }
 
 TEST(CliSimulate, CsvHoldsThePathOfTheRun) {
-    const std::filesystem::path file =
-        std::filesystem::temp_directory_path() / "studlab-simulate-path.csv";
-    std::filesystem::remove(file);
+    const testing::TTestFolder dir;
+    const std::filesystem::path file = dir / "path.csv";
     const auto run = RunCli("simulate --hands 500 --seed 5 --json --csv '" + file.string() + "'");
     ASSERT_EQ(run.ExitCode, 0);
     const auto json = nlohmann::json::parse(run.Output);
@@ -133,7 +133,6 @@ TEST(CliSimulate, CsvHoldsThePathOfTheRun) {
     EXPECT_NEAR(std::stod(result), json["total_antes"].get<double>(), 1e-9);
     // The expected result of the whole run is the run's own.
     EXPECT_NEAR(std::stod(expected), json["total_antes"].get<double>(), 1e-3);
-    std::filesystem::remove(file);
 }
 
 TEST(CliSimulate, CyclesAndUsageErrors) {
@@ -152,6 +151,24 @@ TEST(CliSimulate, CyclesAndUsageErrors) {
     EXPECT_EQ(RunCli("simulate --hands 10 --csv /nonexistent/dir/path.csv").ExitCode, 1);
 }
 
+// A design whose hands cannot be laid out fails the run with a message of one line: no carriage
+// return of the window's label reaches the terminal or the JSON.
+TEST(CliSimulate, ADesignThatCannotBeDealtIsSaidOnOneLine) {
+    const testing::TTestFolder dir;
+    const std::string design = (dir / "seven.es1").string();
+    ASSERT_EQ(RunCli("design --write '" + design + "' --set DealerOpenCards=7").ExitCode, 0);
+    for (const std::string arguments :
+         {"simulate --hands 5 --seed 1", "simulate --hands 5 --json", "play --seed 1"}) {
+        const auto run = RunCli(arguments + " --design '" + design + "'");
+        EXPECT_EQ(run.ExitCode, 1) << arguments;
+        EXPECT_EQ(run.Output.find('\r'), std::string::npos) << arguments;
+        EXPECT_EQ(run.Errors.find('\r'), std::string::npos) << arguments;
+        EXPECT_NE(run.Errors.find("\"7\" не от 0 до 5. Исправьте конструкцию"), std::string::npos)
+            << arguments << "\n"
+            << run.Errors;
+    }
+}
+
 // Counts the run cannot use end with exit code 2 and say why.
 TEST(CliSimulate, RefusedCountsSayWhy) {
     struct TCase {
@@ -164,7 +181,11 @@ TEST(CliSimulate, RefusedCountsSayWhy) {
          "error: --hands: '1000001' is not a whole number from 1 to 1000000"},
         {"simulate --hands x", "error: --hands: 'x' is not a whole number from 1 to 1000000"},
         {"simulate --hands 10 --cycle-limits 1,2",
-         "--cycle-limits: At least 4 required but received 2"},
+         "error: --cycle-limits: four limits are expected, WIN,LOSS,TOTALLOSS,TOTALWIN (e.g. "
+         "20,-30,-120,120); given: 2"},
+        {"simulate --hands 10 --cycle-limits 20,-30,-120,1,5",
+         "error: --cycle-limits: four limits are expected, WIN,LOSS,TOTALLOSS,TOTALWIN (e.g. "
+         "20,-30,-120,120); given: 5"},
         {"simulate --hands 10 --same-sequnce",
          "The following argument was not expected: --same-sequnce"},
     };

@@ -220,6 +220,41 @@ TEST_F(DesignFile, RefusesFilesThatCannotBeDesignFiles) {
     }
 }
 
+// Lines that end in CR alone (old Mac files) are named as such, not as one overlong line or a
+// byte no text holds.
+TEST_F(DesignFile, LinesEndingInCrAloneAreNamed) {
+    std::vector<std::string> lines = DefaultFileLines();
+    std::string crOnly;
+    for (const std::string& line : lines) crOnly += line + "\r";
+    lines[4] = "3\r4";
+    struct TCase {
+        const char* What;
+        std::string Bytes;
+        int Line;
+    };
+    const TCase cases[] = {
+        {"every line", crOnly, 1},
+        {"the first lines", "\r\r\r" + Lines(lines), 1},
+        {"one line", Lines(lines), 5},
+    };
+    for (const TCase& c : cases) {
+        Write(Path("mac.es1"), c.Bytes);
+        TGameDesign d;
+        try {
+            LoadDesignFile(Path("mac.es1"), d);
+            ADD_FAILURE() << c.What << ": loaded";
+        } catch (const TFileError& e) {
+            EXPECT_EQ(std::string(e.what()),
+                      "Файл «" + Path("mac.es1").string() +
+                          "» — не файл конструкции игры: строка " + std::to_string(c.Line) +
+                          ": кончается одним знаком CR (так кончаются строки в файлах старых "
+                          "Mac), а строки файла конструкции кончаются CR LF")
+                << c.What;
+        }
+        EXPECT_EQ(d, TGameDesign{}) << c.What;
+    }
+}
+
 // Reading takes no more than a design file can hold, so a huge file of one line costs a read of
 // a few kilobytes, not the file.
 TEST_F(DesignFile, ReadsNoMoreThanTheFormatCanUse) {
@@ -394,6 +429,62 @@ TEST_F(DesignFile, SaveRefusesWhatIsNoRegularFile) {
     close(reader);
     EXPECT_TRUE(fs::is_fifo(Path("pipe.es1")));
     EXPECT_TRUE(fs::is_directory(Path("folder.es1")));
+}
+
+// The file being written beside the target has a short name of its own, so a target whose name
+// is as long as a file name may be is saved, new and over an old file.
+TEST_F(DesignFile, SavesUnderTheLongestFileNames) {
+    for (const std::size_t length : {250, 255}) {
+        const fs::path file = Path(std::string(length - 4, 'x') + ".es1");
+        TGameDesign d;
+        for (const char* bet : {"4", "5"}) {
+            d.BetSize = bet;
+            SaveDesignFile(d, file);
+            TGameDesign back;
+            LoadDesignFile(file, back);
+            EXPECT_EQ(back.BetSize, bet) << length;
+        }
+        EXPECT_EQ(std::distance(fs::directory_iterator(m_dir.Path()), fs::directory_iterator()), 1)
+            << length;
+        fs::remove(file);
+    }
+}
+
+// A file the user may not write is not replaced, although the folder would let him: the save
+// says why and leaves the file as it was. Root may write anything, so there the save runs as the
+// user nobody, in a folder everyone may write.
+TEST_F(DesignFile, SaveRefusesAFileTheUserMayNotWrite) {
+    const fs::path folder = Path("open to all");
+    fs::create_directory(folder);
+    fs::permissions(folder, fs::perms::all);
+    const fs::path file = folder / "p.es1";
+    SaveDesignFile(TGameDesign{}, file);
+    const std::string before = Read(file);
+    fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+
+    const pid_t child = fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(10);
+        TGameDesign changed;
+        changed.BetSize = "3";
+        try {
+            SaveDesignFile(changed, file);
+            _exit(1);  // replaced
+        } catch (const TFileError& e) {
+            const std::string expected =
+                "Не удалось сохранить файл «" + file.string() + "»: " + std::strerror(EACCES);
+            _exit(e.what() == expected ? 0 : 2);
+        }
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: replaced, 2: another message, 10: no user nobody";
+    EXPECT_EQ(Read(file), before);
+    EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
 }
 
 // A control character inside a value would break the file into other lines: it is saved as a

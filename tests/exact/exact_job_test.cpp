@@ -14,7 +14,7 @@ namespace {
 // evaluated one by one) at 8,9397791038 %.
 TGameDesign FoldOrBet() {
     TGameDesign design;
-    design.DealerOpenCards = "0";
+    design.DealerOpenCards = std::string("0");
     design.SetAllows(1, TPlayerAction::paBuyCard, false);
     return design;
 }
@@ -42,7 +42,7 @@ TEST(ExactJob, RunsInTheBackgroundAndKeepsItsResultForItsDesign) {
 
     // Any change of the design or a setting that plays a part takes the result away from it.
     TGameDesign other = design;
-    other.PayQualified[TCombinationKind::ckPair] = "2";
+    other.PayQualified[TCombinationKind::ckPair] = std::string("2");
     EXPECT_FALSE(job.HasResultFor(other, settings));
     TCalculationSettings looking = settings;
     looking.LookAhead = true;

@@ -6,6 +6,7 @@
 
 #include "design/design_fields.h"
 #include "profit/game.h"
+#include "support/test_folder.h"
 #include "text/number_text.h"
 
 namespace studlab {
@@ -142,12 +143,9 @@ TEST(ProfitGame, TheDrawsFieldIsReadOnlyWhenADrawIsSampled) {
 }
 
 TEST(ProfitGame, ARunWithTheDecisionCacheHasOneWorker) {
-    const std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / "studlab-profit-game-cache";
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
+    const testing::TTestFolder dir;
     TDefaultGame game;
-    game.Table.Cache().SetGamesDir(dir);
+    game.Table.Cache().SetGamesDir(dir.Path());
     game.Settings.UseCacheTable = true;
     game.Profit.Settings().HandCount = "50";
     game.Profit.Settings().Threads = 2;
@@ -155,7 +153,6 @@ TEST(ProfitGame, ARunWithTheDecisionCacheHasOneWorker) {
     EXPECT_EQ(game.Profit.LastRunEnd(), TRunEnd::Completed);
     EXPECT_EQ(game.Profit.RunWorkers(), 1);
     EXPECT_TRUE(std::filesystem::exists(game.Table.Cache().FileFor("default")));
-    std::filesystem::remove_all(dir);
 }
 
 TEST(ProfitGame, TheStakeOfAHandIsItsAnteBetAndCosts) {

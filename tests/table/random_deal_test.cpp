@@ -56,6 +56,25 @@ TDealt Deal(TTestGame& game) {
             game.Table.State().HandResult};
 }
 
+// A design whose hand cannot be laid out is refused in a message of one line: the prompt's line
+// break, which the window's label shows, would reach a terminal as a bare carriage return.
+TEST(RandomDeal, ALayoutThatCannotBeDealtIsSaidOnOneLine) {
+    TTestGame game;
+    game.Design.DealerOpenCards = std::string("7");
+    game.Table.SetGameName("seven");
+    game.Table.SelectGame(std::nullopt);
+    try {
+        game.Table.RandomDeal();
+        ADD_FAILURE() << "dealt";
+    } catch (const TRandomDealError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "Раздача невозможна: Число открытых карт дилера \"7\" не от 0 до 5. Исправьте "
+                  "конструкцию и выберите новый расклад.");
+    }
+    // The label itself keeps its two lines.
+    EXPECT_NE(game.Table.View().Prompt.find("5.\r  Исправьте"), std::string::npos);
+}
+
 TEST(RandomDeal, AHandOfAStreamDependsOnlyOnItsSeedAndNumber) {
     TTestGame inOrder;
     MakeFoldOrBet(inOrder);

@@ -12,6 +12,7 @@
 #include "cards/card_list.h"
 #include "design/design_file.h"
 #include "profit/game.h"
+#include "support/test_folder.h"
 #include "table/table_invariants.h"
 #include "table/table_prompts.h"
 
@@ -27,15 +28,6 @@ inline TCardId Card(std::string_view shortName) {
 // checks the table's invariants afterwards.
 class TableTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_dir = std::filesystem::temp_directory_path() /
-                ("studlab-table-" + std::string(info->test_suite_name()) + "-" + info->name());
-        std::filesystem::remove_all(m_dir);
-        std::filesystem::create_directories(m_dir);
-    }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
-
     std::filesystem::path Dir() const { return m_dir; }
 
     // Writes `fileDesign` as "<name>.es1" and chooses it as the game.
@@ -126,7 +118,8 @@ protected:
     TDecisionTable& table = game.Table;
 
 private:
-    std::filesystem::path m_dir;
+    const TTestFolder m_folder;
+    const std::filesystem::path m_dir = m_folder.Path();
 };
 
 }  // namespace studlab::testing
