@@ -78,8 +78,15 @@ std::vector<TCardId> ParseCardList(std::string_view text) {
             const auto suit = SuitOfLetter(tokens[i].back());
             if (face && suit) card = kRanks * (*suit - 1) + *face;
         }
-        if (!card) throw TCardListError("unknown card '" + std::string(tokens[i]) + "'");
-        if (seen.Has(*card)) throw TCardListError("card given twice: " + CardName(*card));
+        using enum TCardListError::TProblem;
+        if (!card) {
+            throw TCardListError(pcUnknownCard, std::string(tokens[i]),
+                                 "unknown card '" + std::string(tokens[i]) + "'");
+        }
+        if (seen.Has(*card)) {
+            throw TCardListError(pcGivenTwice, CardName(*card),
+                                 "card given twice: " + CardName(*card));
+        }
         seen.Add(*card);
         cards.push_back(*card);
     }

@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "cards/card.h"
@@ -10,9 +11,15 @@
 
 namespace studlab {
 
+// The message is the command line's; the windows say it in their own words from `Problem` and
+// `Token` (the text that is no card, or the name of the card given twice).
 class TCardListError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    enum class TProblem { pcUnknownCard, pcGivenTwice };
+    TCardListError(TProblem problem, std::string token, const std::string& message)
+        : std::runtime_error(message), Problem(problem), Token(std::move(token)) {}
+    TProblem Problem;
+    std::string Token;
 };
 
 // Cards given by their names ("A черви", "10 пик") or in short form ("Ah", "Tc", "10c", "9s",

@@ -58,7 +58,7 @@ void AddExactCommands(CLI::App& app) {
         CheckStrategyFile(*options);
         const TExactReport report = RunExact(*options);
         if (progress) std::fprintf(stderr, "\r%-80s\r", "");
-        if (report.Cancelled) throw std::runtime_error("расчёт прерван");
+        if (report.Cancelled) throw std::runtime_error("расчет прерван");
         if (report.Sample) {
             PrintSampleReport(report, options->Json, std::cout);
             return;

@@ -216,20 +216,22 @@ private slots:
 
         // An edit in the constructor: back in the profitability window the figures are gone,
         // and the note says whose they were.
+        // The return table stays open beside the constructor and follows the edit by itself.
         m_program->ShowOnly("TForm1");
+        m_program->Window("ReturnTableWindow")->show();
+        auto* returns = m_program->Control<QTableWidget>("ReturnTableWindow", "ReturnTable");
+        QVERIFY(returns->rowCount() > 0);
         auto* straight = m_program->Control<QLineEdit>("TForm1", "Edit7");
         const QString before = straight->text();
         RetypeText(straight, "7");
         QCOMPARE(game.Design.PayQualified[TCombinationKind::ckStraight], std::string("7"));
+        QTRY_COMPARE(returns->rowCount(), 0);
         m_program->ShowOnly("TForm4");
         for (const char* hidden : {"ExactMo", "ExactFigures", "ExactReturns"})
             QVERIFY2(m_program->Control("TForm4", hidden)->isHidden(), hidden);
         QCOMPARE(Text("ExactMessage"),
                  QString("Конструкция изменилась после точного расчета (MO=8,9398%): он к ней не "
                          "относится. Нажмите \"точный расчет\" снова."));
-        m_program->Window("ReturnTableWindow")->show();
-        QCOMPARE(m_program->Control<QTableWidget>("ReturnTableWindow", "ReturnTable")->rowCount(),
-                 0);
 
         // The design edited back is the design the figures belong to.
         m_program->ShowOnly("TForm1");
@@ -262,7 +264,7 @@ private slots:
         QTest::newRow("two boxes")
             << "PlayingBoxes"
             << "2"
-            << "Точный расчёт играет за одним боксом; в настройках играющих боксов \"2\"";
+            << "Точный расчет играет за одним боксом; в настройках играющих боксов \"2\"";
         QTest::newRow("a payout that is not a number") << "PayQualified"
                                                        << "abc"
                                                        << "abc";
@@ -368,6 +370,17 @@ private slots:
         QCOMPARE(Text("StrategyWindow", "HandChoice"),
                  QString("В конструкции открытых карт дилера \"0\", а дано 1."));
         QCOMPARE(values->rowCount(), 0);
+        // So are text that is no card and a card given twice, in the window's language.
+        const QList<std::pair<QString, QString>> badHands = {
+            {"Ah Zz Kd 9s 7h", "«Zz» — не карта: "},
+            {"Ah Ah Kd 9s 7h", "Карта A черви дана дважды"}};
+        for (const auto& [text, message] : badHands) {
+            field->setText(text);
+            QTest::keyClick(field, Qt::Key_Return);
+            QVERIFY2(Text("StrategyWindow", "HandChoice").startsWith(message),
+                     qPrintable(Text("StrategyWindow", "HandChoice")));
+            QCOMPARE(values->rowCount(), 0);
+        }
 
         // Saved as CSV it is the command line's file to the byte; as PNG a picture of the grid.
         m_program->Dialogs.SaveAnswers << m_folder.filePath("стратегия")

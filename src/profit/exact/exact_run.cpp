@@ -97,7 +97,7 @@ TCheckpoint::TCheckpoint(std::filesystem::path path, const std::string& fingerpr
             if (content.compare(0, kCheckpointHeader.size(), kCheckpointHeader) != 0) {
                 throw TExactRunError("Файл " + name +
                                      " не является файлом продолжения точного "
-                                     "расчёта");
+                                     "расчета");
             }
             throw TExactRunError("Файл продолжения " + name +
                                  " записан для другой конструкции игры или другого деления на "

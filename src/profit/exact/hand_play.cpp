@@ -607,20 +607,20 @@ TExactGame::TExactGame(const TGameDesign& design, const TCalculationSettings& se
     const std::string& open = design.DealerOpenCards;
     if (open.size() != 1 || open[0] < '0' || open[0] > '4') {
         throw TExactRefusal(
-            "Точный расчёт перебирает расклады с 0–4 открытыми картами дилера, а в "
+            "Точный расчет перебирает расклады с 0–4 открытыми картами дилера, а в "
             "конструкции их \"" +
             open + "\"");
     }
     m_openCards = open[0] - '0';
     if (settings.PlayingBoxes != "1") {
         throw TExactRefusal(
-            "Точный расчёт играет за одним боксом; в настройках играющих боксов \"" +
+            "Точный расчет играет за одним боксом; в настройках играющих боксов \"" +
             settings.PlayingBoxes + "\"");
     }
     for (int stage = 2; stage <= kStages; ++stage) {
         if (design.Allows(stage, paBuyDealerGame)) {
             throw TExactRefusal(
-                "Точный расчёт не разбирает покупку игры дилеру: это решение зависит от закрытых "
+                "Точный расчет не разбирает покупку игры дилеру: это решение зависит от закрытых "
                 "карт дилера, и перебор всех их сочетаний для каждого расклада занял бы недели");
         }
     }

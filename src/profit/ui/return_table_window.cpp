@@ -16,6 +16,8 @@
 namespace studlab {
 namespace {
 
+constexpr int kWatchMilliseconds = 300;
+
 // Probabilities in percent and contributions in antes with six decimals, and with as many more
 // as show three significant digits of a rare outcome (a tie of two royal flushes).
 QString Decimals(long double value) {
@@ -70,8 +72,16 @@ TReturnTableWindow::TReturnTableWindow(const TExactAnalysis& analysis)
     connect(&analysis, &TExactAnalysis::Changed, this, [this] {
         if (isVisible()) Render();
     });
+    // An edit of the design leaves no signal here: the window looks, as the exact panel does.
+    m_watch.setInterval(kWatchMilliseconds);
+    connect(&m_watch, &QTimer::timeout, this, &TReturnTableWindow::Follow);
+    m_watch.start();
     CentreOnDesktop(this);
     Render();
+}
+
+void TReturnTableWindow::Follow() {
+    if (isVisible() && m_analysis.CurrentResult() != m_shown) Render();
 }
 
 void TReturnTableWindow::showEvent(QShowEvent* event) {
@@ -81,6 +91,7 @@ void TReturnTableWindow::showEvent(QShowEvent* event) {
 
 void TReturnTableWindow::Render() {
     const TExactJob::TResult* result = m_analysis.CurrentResult();
+    m_shown = result;
     if (!result) {
         m_title->setText(
             "Точного расчета для этой конструкции нет: нажмите \"точный расчет\" в окне "

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QTimer>
 #include <QWidget>
 
 class QLabel;
@@ -24,7 +25,13 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // Shows the result afresh when the one that belongs to the design changed: a finished run, or
+    // an edit of the design made while the window is open.
+    void Follow();
+
     const TExactAnalysis& m_analysis;
+    QTimer m_watch;
+    const void* m_shown = nullptr;  // the result on show
     QLabel* m_title = nullptr;
     QTableWidget* m_table = nullptr;
 };

@@ -460,8 +460,12 @@ void TStrategyWindow::EvaluateHand() {
     std::vector<TCardId> cards;
     try {
         cards = ParseCardList(m_hand->text().toStdString());
-    } catch (const std::exception& e) {
-        ShowHandMessage(Text(e.what()));
+    } catch (const TCardListError& e) {
+        ShowHandMessage(Text(e.Problem == TCardListError::TProblem::pcUnknownCard
+                                 ? "«" + e.Token +
+                                       "» — не карта: пишите карты так: Ah Kc 8d 5s 3h 9s "
+                                       "(h черви, c трефы, d бубны, s пики; T или 10 — десятка)"
+                                 : "Карта " + e.Token + " дана дважды"));
         return;
     }
     if (cards.size() < 5) {
