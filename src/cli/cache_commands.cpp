@@ -2,7 +2,7 @@
 #include <iostream>
 #include <memory>
 
-#include "cli/table_session.h"
+#include "cli/command_game.h"
 #include "table/cache/decision_cache.h"
 
 namespace studlab::cli {

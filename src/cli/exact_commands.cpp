@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "cli/cli_common.h"
-#include "cli/exact_session.h"
+#include "cli/exact_report.h"
 #include "text/number_text.h"
 
 namespace studlab::cli {

@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-#include "cli/exact_session.h"
+#include "cli/exact_report.h"
 #include "text/number_text.h"
 
 namespace studlab::cli {

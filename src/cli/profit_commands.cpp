@@ -9,7 +9,7 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 
-#include "cli/table_session.h"
+#include "cli/command_game.h"
 #include "profit/game.h"
 #include "text/number_text.h"
 
@@ -176,11 +176,11 @@ void AddProfitCommands(CLI::App& app) {
                         "band) to FILE");
     command->add_flag("--json", *json, "print the figures as one JSON object");
     command->callback([=] {
-        TTableSession session(*options);
-        if (*sameSequence) session.Settings.SameSequence = true;
+        TCommandGame game(*options);
+        if (*sameSequence) game.Settings.SameSequence = true;
         if (!boxes->empty()) {
-            CheckPlayingBoxes("--boxes", *boxes, session.Design);
-            session.Settings.PlayingBoxes = *boxes;
+            CheckPlayingBoxes("--boxes", *boxes, game.Design);
+            game.Settings.PlayingBoxes = *boxes;
         }
         WholeOption("--hands", *hands, 1, TProfitCheck::kMaxHands);
         if (!limits->empty() && limits->size() != 4) {
@@ -192,7 +192,7 @@ void AddProfitCommands(CLI::App& app) {
         for (const std::string& limit : *limits) {
             WholeOption("--cycle-limits", limit, -kLimitAntes, kLimitAntes);
         }
-        TProfitCheck& check = session.Profit;
+        TProfitCheck& check = game.Profit;
         check.Settings().HandCount = *hands;
         check.Settings().Seed = *seed;
         check.Settings().BankrollHands = *bankrollHands;
@@ -229,7 +229,7 @@ void AddProfitCommands(CLI::App& app) {
         check.RunSimulation();
         const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
         if (progress) std::fputs("\n", stderr);
-        session.ReportCacheNotice(std::cerr);
+        game.ReportCacheNotice(std::cerr);
 
         const TProfitView& view = check.View();
         const TRunEnd end = check.LastRunEnd();

@@ -5,7 +5,7 @@
 #include <memory>
 #include <optional>
 
-#include "cli/table_session.h"
+#include "cli/command_game.h"
 #include "text/number_text.h"
 
 namespace studlab::cli {
@@ -63,8 +63,8 @@ void AddTableCommands(CLI::App& app) {
         command->add_option("--player", *player, "the player's five cards")->required();
         command->add_option("--out", *out, "cards known to be out of play");
         command->callback([=] {
-            TTableSession session(*options);
-            TDecisionTable& table = session.Table;
+            TCommandGame game(*options);
+            TDecisionTable& table = game.Table;
             const auto dealerCards = ParseCards(*dealer, "--dealer");
             const auto playerCards = ParseCards(*player, "--player");
             const auto outCards = ParseCards(*out, "--out");
@@ -76,8 +76,8 @@ void AddTableCommands(CLI::App& app) {
             if (playerCards.size() != 5)
                 throw TUsageError("--player: give the player's five cards");
             if (!table.EntryOpen()) throw TUsageError(OneLine(table.View().Prompt));
-            if (std::to_string(dealerCards.size()) != session.Design.DealerOpenCards) {
-                throw TUsageError("--dealer: the design opens " + session.Design.DealerOpenCards +
+            if (std::to_string(dealerCards.size()) != game.Design.DealerOpenCards) {
+                throw TUsageError("--dealer: the design opens " + game.Design.DealerOpenCards +
                                   " dealer card(s), " + std::to_string(dealerCards.size()) +
                                   " given");
             }
@@ -101,9 +101,9 @@ void AddTableCommands(CLI::App& app) {
             }
             std::cout << "choice: " << OneLine(table.View().Prompt) << '\n'
                       << "seconds: " << seconds.count() << '\n';
-            if (session.Settings.UseCacheTable)
+            if (game.Settings.UseCacheTable)
                 std::cout << "cache: " << (table.View().FromCache ? "hit" : "computed") << '\n';
-            session.ReportCacheNotice(std::cerr);
+            game.ReportCacheNotice(std::cerr);
             if (notStored) throw *notStored;
         });
     }
@@ -116,10 +116,10 @@ void AddTableCommands(CLI::App& app) {
         auto* seedOption =
             command->add_option("--seed", *seed, "start the random generator from this seed");
         command->callback([=] {
-            TTableSession session(*options);
-            TDecisionTable& table = session.Table;
+            TCommandGame game(*options);
+            TDecisionTable& table = game.Table;
             if (seedOption->count() > 0) {
-                session.Settings.SameSequence = true;
+                game.Settings.SameSequence = true;
                 table.Random().SetSeed(*seed);
             }
             table.ButtonPressed = [&](std::string_view button) {

@@ -24,8 +24,8 @@ struct TTableOptions {
 
 // A decision table over its own design and settings, with a game chosen: the design file's name
 // (or "default"), the design loaded and the assignments applied, the table at the start of a hand.
-struct TTableSession : TGame {
-    explicit TTableSession(const TTableOptions& options, char** argv0 = nullptr);
+struct TCommandGame : TGame {
+    explicit TCommandGame(const TTableOptions& options, char** argv0 = nullptr);
 
     // Says once that decisions were not stored because the cache cannot be written.
     void ReportCacheNotice(std::ostream& err);

@@ -1,4 +1,4 @@
-#include "cli/table_session.h"
+#include "cli/command_game.h"
 
 #include <unistd.h>
 
@@ -38,7 +38,7 @@ std::filesystem::path DefaultGamesDir() {
             .parent_path());
 }
 
-TTableSession::TTableSession(const TTableOptions& options, char**) {
+TCommandGame::TCommandGame(const TTableOptions& options, char**) {
     std::string game = options.Design.Apply(Design, Settings);
     if (options.Design.File.empty()) game = "default";
     if (options.Method == "probabilistic") Settings.CalcMethod = TCalcMethod::cmProbabilistic;
@@ -55,7 +55,7 @@ TTableSession::TTableSession(const TTableOptions& options, char**) {
     Table.SelectGame(std::nullopt);  // the design is already in place: start a hand of it
 }
 
-void TTableSession::ReportCacheNotice(std::ostream& err) {
+void TCommandGame::ReportCacheNotice(std::ostream& err) {
     if (const std::optional<std::string> notice = Table.Cache().TakeNotice())
         err << "note: " << *notice << '\n';
 }

@@ -1,4 +1,4 @@
-#include "cli/exact_session.h"
+#include "cli/exact_report.h"
 
 #include <algorithm>
 #include <cerrno>
