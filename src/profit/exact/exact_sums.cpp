@@ -27,7 +27,7 @@ void ForEachNumber(S& sums, F&& f) {
 
 }  // namespace
 
-TExactSums& TExactSums::operator+=(const TExactSums& o) {
+void TExactSums::AddTotals(const TExactSums& o) {
     Classes += o.Classes;
     Layouts += o.Layouts;
     Weight += o.Weight;
@@ -36,6 +36,10 @@ TExactSums& TExactSums::operator+=(const TExactSums& o) {
     Stake += o.Stake;
     BestResult += o.BestResult;
     ChoicesDiffer += o.ChoicesDiffer;
+}
+
+TExactSums& TExactSums::operator+=(const TExactSums& o) {
+    AddTotals(o);
     for (std::size_t a = 0; a < FirstAction.size(); ++a) FirstAction[a] += o.FirstAction[a];
     for (std::size_t k = 0; k < Returns.size(); ++k) {
         for (std::size_t c = 0; c < Returns[k].size(); ++c) {
@@ -48,14 +52,7 @@ TExactSums& TExactSums::operator+=(const TExactSums& o) {
 }
 
 void TExactSums::Take(TExactSums& o, std::uint64_t cells, const std::vector<std::size_t>& tallies) {
-    Classes += o.Classes;
-    Layouts += o.Layouts;
-    Weight += o.Weight;
-    Result += o.Result;
-    ResultSquares += o.ResultSquares;
-    Stake += o.Stake;
-    BestResult += o.BestResult;
-    ChoicesDiffer += o.ChoicesDiffer;
+    AddTotals(o);
     const TInt256 zero;
     for (std::size_t a = 0; a < FirstAction.size(); ++a) {
         if (o.FirstAction[a] == zero) continue;

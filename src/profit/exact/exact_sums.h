@@ -59,6 +59,10 @@ struct TExactSums {
     // One line of text that FromText takes back exactly (checkpoints, messages between machines).
     std::string ToText() const;
     static std::optional<TExactSums> FromText(std::string_view text);
+
+private:
+    // The counts and sums of the whole run, which every addition adds.
+    void AddTotals(const TExactSums& o);
 };
 
 }  // namespace studlab
