@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cards/card_list.h"
+#include "cards/dealer_completions.h"
 #include "cards/evaluator.h"
 #include "design/design_rules.h"
 #include "evaluator/reference_enumerator.h"
@@ -130,6 +131,41 @@ void BM_EnumerationSpeedup_WorkedLayout(benchmark::State& state) {
     state.counters["closed_form_ns"] = closedForm * 1e9 / static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_EnumerationSpeedup_WorkedLayout)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace studlab
+
+namespace studlab {
+namespace {
+
+// Tallying the dealer's completions of one open card for draws of up to three cards, and
+// counting one three-card arrival against them.
+void BM_DealerCompletions_Build(benchmark::State& state) {
+    const TCardTable dealer = Cards("3d");
+    const TCardTable deck = (Cards("Qc Tc 7h 6s 3c") | dealer).Complement();
+    const TCardTable arrival = Cards("Ah Kh 2s");
+    const THandRank rank = RankOfFive(Cards("Ah Kh 2s Qc Tc"));
+    for (auto _ : state) {
+        TDealerCompletions completions(dealer, deck, DefaultRules().Counting);
+        benchmark::DoNotOptimize(completions.Tallies(rank, arrival));
+    }
+}
+BENCHMARK(BM_DealerCompletions_Build)->Unit(benchmark::kMillisecond);
+
+void BM_DealerCompletions_ThreeCardArrival(benchmark::State& state) {
+    const TCardTable dealer = Cards("3d");
+    const TCardTable deck = (Cards("Qc Tc 7h 6s 3c") | dealer).Complement();
+    TDealerCompletions completions(dealer, deck, DefaultRules().Counting);
+    std::vector<std::pair<TCardTable, THandRank>> arrivals;
+    ForEachCardSet(deck, 3, [&](TCardTable a) {
+        arrivals.emplace_back(a, RankOfFive(a | Cards("Qc Tc")));
+    });
+    for (auto _ : state) {
+        for (const auto& [a, rank] : arrivals) benchmark::DoNotOptimize(completions.Tallies(rank, a));
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(arrivals.size()));
+}
+BENCHMARK(BM_DealerCompletions_ThreeCardArrival)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace studlab

@@ -44,6 +44,28 @@ void BM_Decide_EveryStage1Action_Direct(benchmark::State& state) {
 }
 BENCHMARK(BM_Decide_EveryStage1Action_Direct)->Unit(benchmark::kMillisecond);
 
+// The design of exchanging one to three cards at the first decision, on the layout dealer 3♦,
+// player Q♣ 10♣ 7♥ 6♠ 3♣: 10 + 10 + 5 exchanges valued over every arrival. Argument 1 values
+// each arrival by the best decision after it; argument 2 lets the second decision exchange too.
+void BM_Decide_Exchanges123_Stage1(benchmark::State& state) {
+    TGameDesign design;
+    for (TPlayerAction a : {paExchange1, paExchange2, paExchange3}) {
+        design.SetAllows(1, a, true);
+        if (state.range(0) == 2) design.SetAllows(2, a, true);
+    }
+    TGame game;
+    game.Design = design;
+    game.Settings.LookAhead = state.range(0) != 0;
+    game.Table.SetGameName("bench");
+    game.Table.SelectGame(std::nullopt);
+    for (TCardId id : ParseCardList("3d Qc Tc 7h 6s 3c")) game.Table.ClickCard(id);
+    for (auto _ : state) game.Table.Decide();
+    state.counters["evaluations"] = benchmark::Counter(
+        static_cast<double>(game.Table.EvaluatorCalls()), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_Decide_Exchanges123_Stage1)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Decide_Exchanges123_Stage1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(1);
+
 void BM_RandomHand_DefaultDesign(benchmark::State& state) {
     TGame game;
     game.Settings.SameSequence = true;

@@ -1,5 +1,7 @@
 #include "cards/completion_counting.h"
 
+#include "cards/combinatorics.h"
+
 #include <algorithm>
 #include <bit>
 
@@ -32,18 +34,9 @@ constexpr int CountOf(TRanks ranks) {
 }
 constexpr std::array<int, 16> kNibbleCount = {0, 1, 1, 2, 1, 2, 2, 3, 1, 2, 2, 3, 2, 3, 3, 4};
 
-constexpr auto kBinomials = [] {
-    std::array<std::array<TCount, 6>, 53> table{};
-    for (int a = 0; a <= 52; ++a) {
-        table[a][0] = 1;
-        for (int k = 1; k <= 5 && a > 0; ++k) table[a][k] = table[a - 1][k - 1] + table[a - 1][k];
-    }
-    return table;
-}();
-
 // C(a, k), 0 for k < 0 or k > a.
 constexpr TCount Binom(TCount a, TCount k) {
-    return (k < 0 || k > 5 || a < 0 || a > 52 || k > a) ? 0 : kBinomials[a][k];
+    return Binomial(a, k);
 }
 
 // The five ranks of the run with this top card (1 ace-high .. 10 five-high, whose ace is rank 1).

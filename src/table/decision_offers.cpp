@@ -55,6 +55,7 @@ void TDecisionTable::AddOffers() {
         .Clock = m_clock,
     };
     const std::vector<TOffer> offers = OffersAt(point, m_design, valuation.Offers);
+    if (WorthCountingDraws(point, offers, valuation)) valuation.CountedDraws = &m_countedDraws;
     const bool firstDecision = point.Stage == 1;
     const bool betOffered = std::any_of(offers.begin(), offers.end(),
                                         [](const TOffer& o) { return o.Action == paBet; });

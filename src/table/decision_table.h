@@ -16,6 +16,7 @@
 #include "design/game_design.h"
 #include "table/cache/decision_cache.h"
 #include "table/card_place.h"
+#include "table/counted_draws.h"
 #include "table/draw_sums.h"
 #include "table/offer_values.h"
 #include "table/offers.h"
@@ -197,6 +198,7 @@ private:
     TDecisionCache m_cache{"Games"};
     TFingerprintMemo m_fingerprint;  // of the design and settings, for the cache's rows
     std::uint64_t m_evaluatorCalls = 0;
+    TCountedDraws m_countedDraws;  // the dealer's completions of the last decision with many draws
     // Valid during one press.
     std::optional<TEvalRules> m_rules;
     std::optional<std::int32_t> m_sampleCount;

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "cards/combinatorics.h"
+#include "table/counted_draws.h"
 #include "table/draw_sums.h"
 #include "text/number_text.h"
 
@@ -39,8 +41,11 @@ TOfferValue SampledValue(const TDecisionPoint& point, const TOffer& offer, const
 TOfferValue LookAheadValue(const TDecisionPoint& point, const TOffer& offer, const TValuation& v) {
     long double sum = 0;
     std::int64_t arrivals = 0;
+    // Each arrival's decision draws from a deck of its own: no tally of this decision serves it.
+    TValuation next = v;
+    next.CountedDraws = nullptr;
     ForEachCardSet(ArrivalCards(point), ArrivingCards(offer), [&](TCardTable arrival) {
-        sum += BestListedValue(PointAfter(point, offer, arrival, v.Evaluator.Rules()), v);
+        sum += BestListedValue(PointAfter(point, offer, arrival, v.Evaluator.Rules()), next);
         ++arrivals;
     });
     if (arrivals == 0) return {};
@@ -61,8 +66,10 @@ TOfferValue SampledLookAheadValue(const TDecisionPoint& point, const TOffer& off
     ForEachSampledArrival(seen, cards, v.SampleCount, *v.Random,
                           [&](TCardTable arrival) { arrivals.push_back(arrival); });
     long double sum = 0;
+    TValuation next = v;
+    next.CountedDraws = nullptr;
     for (const TCardTable arrival : arrivals)
-        sum += BestListedValue(PointAfter(point, offer, arrival, v.Evaluator.Rules()), v);
+        sum += BestListedValue(PointAfter(point, offer, arrival, v.Evaluator.Rules()), next);
     return Shown(FormatNumber(sum / v.SampleCount));
 }
 
@@ -94,11 +101,30 @@ TOfferValue ValueOffer(const TDecisionPoint& point, const TOffer& offer, const T
         return lookAhead ? SampledLookAheadValue(point, offer, v) : SampledValue(point, offer, v);
     }
     if (lookAhead) return LookAheadValue(point, offer, v);
+    if (v.CountedDraws != nullptr && !offer.IntoDealer) {
+        const std::optional<TExactMean> counted = v.CountedDraws->Mean(
+            v.Evaluator.Rules(), offer.ValuedLayout(point), offer.Draw, offer.Mode);
+        if (counted) return TenThousandths(counted->Rounded(), v);
+    }
     const TExactMean mean =
         ExactDrawMean(offer.ValuedLayout(point), TargetOf(offer), offer.Draw,
                       [&](const TEvalLayout& l) { return v.Evaluator.Evaluate(l, offer.Mode); });
     if (mean.Arrivals == 0) return {};
     return TenThousandths(mean.Rounded(), v);
+}
+
+bool WorthCountingDraws(const TDecisionPoint& point, const std::vector<TOffer>& offers,
+                        const TValuation& v) {
+    // About the arrivals whose evaluations cost as much as tallying one open card's completions.
+    constexpr std::int64_t kWorthIt = 10000;
+    const std::int64_t deck = ArrivalCards(point).Count();
+    std::int64_t arrivals = 0;
+    for (const TOffer& offer : offers) {
+        if (offer.Valuation != TOfferValuation::ovDraw || offer.IntoDealer) continue;
+        if (offer.Sampled && !v.CountSampledExactly) continue;
+        arrivals += Binomial(deck, offer.Draw);
+    }
+    return arrivals >= kWorthIt;
 }
 
 double BestListedValue(const TDecisionPoint& point, const TValuation& v) {

@@ -10,6 +10,10 @@
 #include "table/offers.h"
 
 namespace studlab {
+class TCountedDraws;
+}
+
+namespace studlab {
 
 // How a valuation reaches the evaluator: the decision table counts its evaluations and keeps the
 // last verdict on insurance; the exact analysis keeps the analyses of the layouts it meets.
@@ -47,7 +51,15 @@ struct TValuation {
     TFoldValueMemo* FoldValues = nullptr;  // optional
     // Whether the text of an exact value is written; a caller that only compares leaves it out.
     bool WantText = true;
+    // Exact draws of the player counted on the dealer's completions tallied once for the
+    // decision, where that serves (same sums as evaluating every arrival); optional.
+    TCountedDraws* CountedDraws = nullptr;
 };
+
+// Whether counting the decision's draws pays for tallying the dealer's completions: the exact
+// draws of `offers` at `point` bring at least this many arrivals in all.
+bool WorthCountingDraws(const TDecisionPoint& point, const std::vector<TOffer>& offers,
+                        const TValuation& valuation);
 
 // An offer's value as the decision lists it: the text shown and stored, and the number compared
 // when the decision chooses (the text read back). No number: the offer cannot be valued (a

@@ -1,5 +1,7 @@
 #include "profit/exact/hand_play.h"
 
+#include "cards/combinatorics.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -17,12 +19,6 @@ namespace studlab {
 namespace {
 
 using enum TPlayerAction;
-
-constexpr std::array<std::int64_t, 8> kFactorial = {1, 1, 2, 6, 24, 120, 720, 5040};
-
-std::int64_t Factorial(int n) {
-    return kFactorial[static_cast<std::size_t>(n)];
-}
 
 // The most cards a draw at `stage` can take: an exchange of three or four cards from a hand of
 // six or seven throws away the first five it lists.

@@ -1,5 +1,7 @@
 #include "profit/exact/layout_classes.h"
 
+#include "cards/combinatorics.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -17,13 +19,6 @@ constexpr std::uint32_t Key(int playerCount, int dealerCount, std::uint32_t play
                             std::uint32_t dealer) {
     return (static_cast<std::uint32_t>(playerCount) << 29) |
            (static_cast<std::uint32_t>(dealerCount) << 26) | (player << 13) | dealer;
-}
-
-std::int64_t Binomial(int n, int k) {
-    if (k < 0 || k > n) return 0;
-    std::int64_t r = 1;
-    for (int i = 1; i <= k; ++i) r = r * (n - k + i) / i;
-    return r;
 }
 
 // Rank bit r moved to card bit 4r: the cards of those ranks in the first suit.

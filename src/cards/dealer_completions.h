@@ -1,0 +1,76 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "cards/card_table.h"
+#include "cards/completion_counting.h"
+#include "cards/eval_rules.h"
+#include "cards/evaluator.h"
+#include "cards/five_card_rank.h"
+
+namespace studlab {
+
+// Every way the dealer's known cards can be completed from one deck, each completion by its
+// strength (or none, when it gives him no game), tallied so that a player's draw is counted in a
+// few look-ups: when the player's arrival takes cards out of the deck, the completions that avoid
+// them are, by inclusion-exclusion over the arrived cards, the completions of the whole deck,
+// less those holding one arrived card, plus those holding two, and so on. The completions that
+// hold a given set of deck cards are kept as cumulative counts by strength (none or one card) or
+// as strengths in ascending order (two and three cards).
+//
+// The counts equal the closed-form counting of TCompletionCounts when every kind plays, which is
+// the only case this table serves (Serves).
+class TDealerCompletions {
+public:
+    // The most cards an arrival may take out of the deck.
+    static constexpr int kMaxArrival = 3;
+
+    TDealerCompletions(TCardTable dealer, TCardTable deck, const TCountingRules& rules);
+
+    // Whether the table can stand for the closed form under these rules: every kind plays.
+    static bool Serves(const TCountingRules& rules);
+
+    TCardTable Dealer() const { return m_dealer; }
+    TCardTable Deck() const { return m_deck; }
+    const TCountingRules& Rules() const { return m_rules; }
+
+    // The dealer's completions from the deck less `arrival` (up to kMaxArrival cards of the deck),
+    // against a player of strength `player`.
+    TEvalTallies Tallies(THandRank player, TCardTable arrival);
+
+private:
+    struct TAtLeast {
+        TCount NoGame = 0;  // completions without a game
+        TCount AtMost = 0;  // completions without a game or of a strength up to the player's
+        TCount Below = 0;   // the same, strictly below the player's strength
+        TCount All = 0;
+    };
+    TAtLeast Holding(const std::array<int, kMaxArrival>& positions, int count, THandRank player);
+    void BuildLevel(int level);
+
+    TCardTable m_dealer;
+    TCardTable m_deck;
+    TCountingRules m_rules;
+    int m_needed = 0;  // the cards the dealer still needs
+    int m_deckCount = 0;
+    std::array<std::int8_t, kCards> m_position{};  // [card bit] place in the deck, -1 outside
+    int m_strengths = 0;                          // HandRankCount()
+    // Every completion's deck places, in ascending order of its strength (0: no game).
+    std::vector<std::array<std::uint8_t, 5>> m_completions;
+    std::vector<THandRank> m_values;
+    // [v] completions up to strength v; [place * strengths + v] those holding the place's card.
+    std::vector<TCount> m_cumulative0;
+    std::vector<std::uint32_t> m_cumulative1;
+    // [level 2, 3] for each set of `level` deck places, the sets in combinatorial order: how many
+    // completions holding it have no game, and the ascending strengths of those with a game, in a
+    // run of the length every set's completions would fill.
+    std::array<std::vector<std::uint32_t>, kMaxArrival + 1> m_noGame;
+    std::array<std::vector<std::uint32_t>, kMaxArrival + 1> m_games;
+    std::array<std::vector<THandRank>, kMaxArrival + 1> m_sorted;
+    std::array<bool, kMaxArrival + 1> m_built{};
+    std::size_t m_firstGame = 0;  // the first completion with a game
+};
+
+}  // namespace studlab
