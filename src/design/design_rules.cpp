@@ -8,13 +8,6 @@
 #include "text/number_text.h"
 
 namespace studlab {
-namespace {
-
-// Places of the two composite pays that can change a result in the design's list.
-constexpr int kCompositeTwoPairsAceKing = 26;  // "две пары+ТК"
-constexpr int kCompositePairAceKing = 27;      // "пара+ТК"
-
-}  // namespace
 
 TCountingRules CountingRulesOf(const TGameDesign& design) {
     return {design.Plays, design.MinPairRank(), design.MinAceKingRule()};

@@ -1,0 +1,107 @@
+// Draws valued by counting give every candidate the value that evaluating each arrival gives.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <vector>
+
+#include "design/design_rules.h"
+#include "table/counted_draws.h"
+#include "table/offer_values.h"
+
+namespace studlab::testing {
+namespace {
+
+using enum TPlayerAction;
+
+class TPlainEvaluator final : public IOfferEvaluator {
+public:
+    explicit TPlainEvaluator(TEvalRules rules) : m_rules(rules) {}
+    TEvalResult Evaluate(const TEvalLayout& layout, TEvalMode mode) override {
+        return EvaluateLayout(m_rules, layout, mode);
+    }
+    const TEvalRules& Rules() override { return m_rules; }
+
+private:
+    TEvalRules m_rules;
+};
+
+struct TDesignCase {
+    const char* Name;
+    void (*Edit)(TGameDesign&);
+    const char* TableMaximum = "200";
+};
+
+// Exchanges of one to three cards at both decisions, with what changes their payouts: costs,
+// the minimum game, ace-king beside a pair or two pairs, a low table maximum, insurance in full.
+const std::vector<TDesignCase> kDesigns = {
+    {"exchanges", [](TGameDesign&) {}},
+    {"dearer exchanges and a high minimum",
+     [](TGameDesign& d) {
+         d.ExchangeCost[1] = {"", "0,5", "1,5", "2,25", "1", "1"};
+         d.MinPair = 4;
+         d.MinAceKing = TMinAceKing::akWithQueen;
+     }},
+    {"ace-king beside pairs, table maximum 20",
+     [](TGameDesign& d) {
+         d.CompositePlays[kCompositePairAceKing] = true;
+         d.CompositePlays[kCompositeTwoPairsAceKing] = true;
+         d.PayQualified[TCombinationKind::ckAceKing] = "1,5";
+         d.InsuranceFull = true;
+     },
+     "20"},
+};
+
+TEST(CountedDraws, EveryCandidateHasTheValueOfEveryArrivalEvaluated) {
+    std::mt19937_64 random(11);
+    for (const TDesignCase& c : kDesigns) {
+        TGameDesign design;
+        for (TPlayerAction a : {paBuyCard, paExchange1, paExchange2, paExchange3}) {
+            design.SetAllows(1, a, true);
+            design.SetAllows(2, a, true);
+        }
+        c.Edit(design);
+        TCalculationSettings settings;
+        settings.TableMaximum = c.TableMaximum;
+        TPlainEvaluator evaluator(MakeEvalRules(design, settings));
+        TCountedDraws counted;
+        for (int round = 0; round < 12; ++round) {
+            std::vector<TCardId> deck(kCards);
+            for (int i = 0; i < kCards; ++i) deck[static_cast<std::size_t>(i)] = i + 1;
+            std::shuffle(deck.begin(), deck.end(), random);
+            TDecisionPoint point;
+            point.Stage = 1 + round % 2;
+            std::size_t next = 0;
+            const int dealerCards = round % 5;
+            for (int i = 0; i < dealerCards; ++i) point.Dealer.Add(deck[next++]);
+            for (int i = 0; i < 5; ++i) point.Player.Add(deck[next++]);
+            for (int i = 0; i < round % 3; ++i) point.Out.Add(deck[next++]);
+            if (point.Stage == 2) {
+                point.Choices[1] = "4";  // a card was bought: stage 2 may exchange
+                point.ExtraStake = 1.2F;
+                point.Balance = -2.2F;
+            }
+            TValuation plain{.Design = design, .Evaluator = evaluator, .Offers = {}};
+            TValuation fast = plain;
+            fast.CountedDraws = &counted;
+            int draws = 0;
+            for (const TOffer& offer : OffersAt(point, design, plain.Offers)) {
+                if (offer.Valuation != TOfferValuation::ovDraw || offer.Sampled) continue;
+                const TOfferValue expected = ValueOffer(point, offer, plain);
+                const TOfferValue got = ValueOffer(point, offer, fast);
+                ASSERT_EQ(got.Text, expected.Text)
+                    << c.Name << ", round " << round << ": " << OfferCaption(offer, point.Stage);
+                ASSERT_EQ(got.Compared, expected.Compared);
+                draws += TCountedDraws::Serves(evaluator.Rules(), offer.ValuedLayout(point),
+                                               offer.Draw)
+                             ? 1
+                             : 0;
+            }
+            // Every exchange of this five-card hand is counted, not only evaluated.
+            EXPECT_EQ(draws, 25) << c.Name << ", round " << round;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace studlab::testing
