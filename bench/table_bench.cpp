@@ -46,12 +46,11 @@ BENCHMARK(BM_Decide_EveryStage1Action_Direct)->Unit(benchmark::kMillisecond);
 
 // The design of exchanging one to three cards at the first decision, on the layout dealer 3♦,
 // player Q♣ 10♣ 7♥ 6♠ 3♣: 10 + 10 + 5 exchanges valued over every arrival. Argument 1 values
-// each arrival by the best decision after it; argument 2 lets the second decision exchange too.
+// each arrival by the best decision after it.
 void BM_Decide_Exchanges123_Stage1(benchmark::State& state) {
     TGameDesign design;
     for (TPlayerAction a : {paExchange1, paExchange2, paExchange3}) {
         design.SetAllows(1, a, true);
-        if (state.range(0) == 2) design.SetAllows(2, a, true);
     }
     TGame game;
     game.Design = design;
@@ -64,7 +63,6 @@ void BM_Decide_Exchanges123_Stage1(benchmark::State& state) {
         static_cast<double>(game.Table.EvaluatorCalls()), benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_Decide_Exchanges123_Stage1)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Decide_Exchanges123_Stage1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_RandomHand_DefaultDesign(benchmark::State& state) {
     TGame game;

@@ -12,6 +12,7 @@
 #include "design/design_rules.h"
 #include "profit/exact/strategy.h"
 #include "table/choice_codes.h"
+#include "table/counted_draws.h"
 #include "table/draw_sums.h"
 #include "text/number_text.h"
 
@@ -237,6 +238,7 @@ private:
     TMemoEvaluator m_evaluator;
     int m_unseen = -1;
     TFoldValueMemo m_foldValues;
+    TCountedDraws m_counted;  // the dealer's completions of the last decision counted
     std::array<TValued, kStages + 1> m_valued;                 // [stage]
     std::array<std::vector<TDrawSums>, kStages + 1> m_groups;  // [stage]
     std::uint64_t m_touched = 0;
@@ -347,6 +349,23 @@ void TWalker::ValueDrawsTogether(const TNode& node, TValued& v, bool wantBest) {
             group.push_back({i, 0, 0, childIsValued, TInt256()});
         }
         if (group.empty()) continue;
+        // Without the best play only the means are wanted: counted where counting serves.
+        if (!wantBest && std::all_of(group.begin(), group.end(), [&](const TDrawSums& g) {
+                const TOffer& o = v.Offers[g.Offer];
+                return TCountedDraws::Serves(rules, o.ValuedLayout(p), o.Draw);
+            }) && WorthCountingDraws(p, v.Offers, TValuation{.Design = m_game.Design(),
+                                                             .Evaluator = m_evaluator,
+                                                             .Offers = m_game.OfferOptions(),
+                                                             .CountSampledExactly = true})) {
+            for (const TDrawSums& g : group) {
+                const TOffer& o = v.Offers[g.Offer];
+                const std::optional<TExactMean> mean =
+                    m_counted.Mean(rules, o.ValuedLayout(p), o.Draw, o.Mode);
+                v.Compared[g.Offer] =
+                    mean->Outcomes == 0 ? 0.0 : static_cast<double>(mean->Rounded()) / 10000.0;
+            }
+            continue;
+        }
         ForEachCardSet(arrivals, k, [&](TCardTable arrival) {
             const TCompletionCounts dealer(p.Dealer, arrivals.Without(arrival), rules.Counting);
             for (TDrawSums& g : group) {
