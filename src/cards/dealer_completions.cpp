@@ -2,20 +2,11 @@
 
 #include <algorithm>
 #include <bit>
+#include <stdexcept>
 
 #include "cards/combinatorics.h"
 
 namespace studlab {
-namespace {
-
-// The combinatorial number of ascending places p[0] < p[1] < ...: sets of a size in one order.
-std::size_t SetIndex(const std::uint8_t* places, int count) {
-    std::size_t index = 0;
-    for (int i = 0; i < count; ++i) index += static_cast<std::size_t>(Binomial(places[i], i + 1));
-    return index;
-}
-
-}  // namespace
 
 bool TDealerCompletions::Serves(const TCountingRules& rules) {
     return std::all_of(kCountedKinds.begin(), kCountedKinds.end(),
@@ -89,6 +80,8 @@ TDealerCompletions::TDealerCompletions(TCardTable dealer, TCardTable deck,
 
 void TDealerCompletions::BuildLevel(int level) {
     m_built[static_cast<std::size_t>(level)] = true;
+    m_holding[static_cast<std::size_t>(level)] =
+        Binomial(m_deckCount - level, m_needed - level);
     if (level == 0 || level > m_needed) return;
     if (level == 1) {
         m_cumulative1.assign(static_cast<std::size_t>(m_deckCount * m_strengths), 0);
@@ -146,42 +139,32 @@ void TDealerCompletions::BuildLevel(int level) {
     }
 }
 
-TDealerCompletions::TAtLeast TDealerCompletions::Holding(
-    const std::array<int, kMaxArrival>& positions, int count, THandRank player) {
-    TAtLeast n;
-    if (count > m_needed || m_needed > m_deckCount) return n;
-    if (!m_built[static_cast<std::size_t>(count)]) BuildLevel(count);
-    n.All = Binomial(m_deckCount - count, m_needed - count);
-    if (count == 0) {
-        n.NoGame = m_cumulative0[0];
-        n.AtMost = m_cumulative0[player];
-        n.Below = m_cumulative0[player - 1U];
-        return n;
+void TDealerCompletions::AddHolding(int level, std::size_t set, THandRank player, TCount sign,
+                                    TAtLeast& sum) const {
+    const auto l = static_cast<std::size_t>(level);
+    sum.All += sign * m_holding[l];
+    if (level == 0 || level == 1) {
+        const TCount* row0 = m_cumulative0.data();
+        const std::uint32_t* row1 = m_cumulative1.data() + set * static_cast<std::size_t>(m_strengths);
+        const TCount noGame = level == 0 ? row0[0] : row1[0];
+        sum.NoGame += sign * noGame;
+        sum.AtMost += sign * (level == 0 ? row0[player] : row1[player]);
+        sum.Below += sign * (level == 0 ? row0[player - 1U] : row1[player - 1U]);
+        return;
     }
-    if (count == 1) {
-        const std::uint32_t* row =
-            &m_cumulative1[static_cast<std::size_t>(positions[0] * m_strengths)];
-        n.NoGame = row[0];
-        n.AtMost = row[player];
-        n.Below = row[player - 1U];
-        return n;
+    const TCount noGame = m_noGame[l][set];
+    sum.NoGame += sign * noGame;
+    if (player == kHandRankNoGame) {  // every game is stronger
+        sum.AtMost += sign * noGame;
+        sum.Below += sign * noGame;
+        return;
     }
-    std::array<std::uint8_t, kMaxArrival> places{};
-    for (int i = 0; i < count; ++i) {
-        places[static_cast<std::size_t>(i)] =
-            static_cast<std::uint8_t>(positions[static_cast<std::size_t>(i)]);
-    }
-    const std::size_t set = SetIndex(places.data(), count);
-    const std::size_t level = static_cast<std::size_t>(count);
-    n.NoGame = m_noGame[level][set];
-    n.AtMost = n.NoGame;
-    n.Below = n.NoGame;
-    if (player == kHandRankNoGame) return n;  // every game is stronger
-    const THandRank* first = m_sorted[level].data() + set * static_cast<std::size_t>(n.All);
-    std::size_t size = m_games[level][set];
+    const THandRank* first = m_sorted[l].data() + set * static_cast<std::size_t>(m_holding[l]);
+    const std::size_t games = m_games[l][set];
     // Branch-free lower bound: the first strength not below the player's.
     const THandRank* at = first;
-    if (size != 0) {
+    if (games != 0) {
+        std::size_t size = games;
         while (size > 1) {
             const std::size_t half = size / 2;
             at = at[half] < player ? at + half : at;
@@ -190,44 +173,46 @@ TDealerCompletions::TAtLeast TDealerCompletions::Holding(
         if (*at < player) ++at;
     }
     const THandRank* equal = at;
-    const THandRank* last = first + m_games[level][set];
+    const THandRank* last = first + games;
     while (equal != last && *equal == player) ++equal;
-    n.Below += at - first;
-    n.AtMost += equal - first;
-    return n;
+    sum.Below += sign * (noGame + (at - first));
+    sum.AtMost += sign * (noGame + (equal - first));
 }
 
 TEvalTallies TDealerCompletions::Tallies(THandRank player, TCardTable arrival) {
-    std::array<int, kMaxArrival> arrived{};
-    int k = 0;
-    for (std::uint64_t m = arrival.Mask(); m != 0; m &= m - 1) {
-        arrived[static_cast<std::size_t>(k++)] = m_position[static_cast<std::size_t>(std::countr_zero(m))];
+    if (arrival.Count() > kMaxArrival || arrival.Without(m_deck) != TCardTable{}) {
+        throw std::invalid_argument("an arrival of at most three cards of the deck");
     }
-    TCount all = 0;
-    TCount noGame = 0;
-    TCount atMost = 0;
-    TCount below = 0;
-    // Subsets of the arrival in ascending deck places, each added with the sign of its size.
-    for (unsigned subset = 0; subset < (1U << k); ++subset) {
-        std::array<int, kMaxArrival> held{};
-        int count = 0;
-        for (int i = 0; i < k; ++i) {
-            if ((subset >> i) & 1U) held[static_cast<std::size_t>(count++)] = arrived[static_cast<std::size_t>(i)];
+    std::array<std::size_t, kMaxArrival> p{};
+    int k = 0;
+    for (std::uint64_t m = arrival.Mask(); m != 0 && k < kMaxArrival; m &= m - 1) {
+        p[static_cast<std::size_t>(k++)] =
+            static_cast<std::size_t>(m_position[static_cast<std::size_t>(std::countr_zero(m))]);
+    }
+    TAtLeast sum;
+    if (m_needed >= 0 && m_needed <= m_deckCount) {
+        const int deepest = std::min(k, m_needed);
+        for (int level = 0; level <= deepest; ++level) {
+            if (!m_built[static_cast<std::size_t>(level)]) BuildLevel(level);
         }
-        if (count > m_needed) continue;
-        const TAtLeast n = Holding(held, count, player);
-        const TCount sign = count % 2 == 0 ? 1 : -1;
-        all += sign * n.All;
-        noGame += sign * n.NoGame;
-        atMost += sign * n.AtMost;
-        below += sign * n.Below;
+        // Inclusion-exclusion over the arrived cards, the sets of each size in ascending places.
+        AddHolding(0, 0, player, 1, sum);
+        for (int i = 0; i < k && deepest >= 1; ++i) AddHolding(1, p[i], player, -1, sum);
+        auto two = [](std::size_t q) { return q * (q - 1) / 2; };
+        for (int j = 1; j < k && deepest >= 2; ++j) {
+            for (int i = 0; i < j; ++i) AddHolding(2, two(p[j]) + p[i], player, 1, sum);
+        }
+        if (k == 3 && deepest >= 3) {
+            const std::size_t three = p[2] * (p[2] - 1) * (p[2] - 2) / 6;
+            AddHolding(3, three + two(p[1]) + p[0], player, -1, sum);
+        }
     }
     TEvalTallies t;
-    t.DealerOutcomes = all;
-    t.DealerNoGame = noGame;
-    t.DealerWins = all - atMost;
-    t.Ties = atMost - below;
-    t.PlayerWins = below - noGame;
+    t.DealerOutcomes = sum.All;
+    t.DealerNoGame = sum.NoGame;
+    t.DealerWins = sum.All - sum.AtMost;
+    t.Ties = sum.AtMost - sum.Below;
+    t.PlayerWins = sum.Below - sum.NoGame;
     return t;
 }
 

@@ -47,7 +47,9 @@ private:
         TCount Below = 0;   // the same, strictly below the player's strength
         TCount All = 0;
     };
-    TAtLeast Holding(const std::array<int, kMaxArrival>& positions, int count, THandRank player);
+    // The completions holding the deck places of `set` (a set of `level` places in combinatorial
+    // order; level 0 and 1: none, or the place itself).
+    void AddHolding(int level, std::size_t set, THandRank player, TCount sign, TAtLeast& sum) const;
     void BuildLevel(int level);
 
     TCardTable m_dealer;
@@ -70,6 +72,7 @@ private:
     std::array<std::vector<std::uint32_t>, kMaxArrival + 1> m_games;
     std::array<std::vector<THandRank>, kMaxArrival + 1> m_sorted;
     std::array<bool, kMaxArrival + 1> m_built{};
+    std::array<TCount, kMaxArrival + 1> m_holding{};  // [level] completions holding a set
     std::size_t m_firstGame = 0;  // the first completion with a game
 };
 
