@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/fixed_clock.h"
+
 #include "cards/card.h"
 #include "cards/card_list.h"
 #include "cards/card_table.h"
@@ -82,14 +84,7 @@ TEST(CardList, RejectsUnknownAndRepeatedCards) {
     }
 }
 
-class TFixedClock final : public IClock {
-public:
-    explicit TFixedClock(std::uint64_t ticks) : m_ticks(ticks) {}
-    std::uint64_t HighResolutionTicks() const override { return m_ticks; }
-
-private:
-    std::uint64_t m_ticks;
-};
+using testing::TFixedClock;
 
 TEST(RandomGenerator, FirstDrawsFromTheStartingSeed) {
     TRandomGenerator g;

@@ -51,7 +51,7 @@ TEST_F(ExactRun, SameSumsWhateverTheThreadsAndBatches) {
     const TExactRunResult reference = RunExactAnalysis(m_classes, Fake(), one);
     EXPECT_EQ(reference.Sums.Classes, m_classes.ClassCount());
     EXPECT_EQ(reference.Sums.Layouts, TInt256(m_classes.LayoutCount()));
-    for (const auto& [threads, batch] : {std::pair{2, 1000}, std::pair{3, 777}, std::pair{5, 1}}) {
+    for (const auto& [threads, batch] : {std::pair{2, 1000}, std::pair{3, 777}, std::pair{5, 13}}) {
         TExactRunOptions options;
         options.Threads = threads;
         options.BatchSize = batch;

@@ -1,6 +1,8 @@
 // The random deal's generator: hands that do not depend on one another or on the clock.
 #include <gtest/gtest.h>
 
+#include "support/fixed_clock.h"
+
 #include <array>
 #include <cmath>
 #include <vector>
@@ -101,14 +103,7 @@ TEST(RandomDeal, AHandOfAStreamDependsOnlyOnItsSeedAndNumber) {
 }
 
 // A fixed clock, read when a sampled candidate seeds the fixed series.
-class TFixedClock final : public IClock {
-public:
-    explicit TFixedClock(std::uint64_t ticks) : m_ticks(ticks) {}
-    std::uint64_t HighResolutionTicks() const override { return m_ticks; }
-
-private:
-    std::uint64_t m_ticks;
-};
+using testing::TFixedClock;
 
 TEST(RandomDeal, SampledDrawsInAHandsStreamDoNotReadTheClock) {
     // The exchange of four cards is valued by random draws: within a hand's stream they come
