@@ -187,26 +187,26 @@ bool TDecisionTable::CacheLookup() {
     if (!row) return false;
     m_view.FromCache = true;
     m_view.CombinationsVisible = m_view.ContinueVisible = m_view.CandidatesVisible = true;
-    m_view.CandidateCaptions = row->Choose;
-    m_view.CandidateValues = ShownAmounts(row->ChooseN);
-    m_view.Prompt = row->Nadpis;
+    m_view.CandidateCaptions = row->Captions;
+    m_view.CandidateValues = ShownAmounts(row->Values);
+    m_view.Prompt = row->Prompt;
     m_state.HandResult =
-        RoundHalfEven(static_cast<long double>(ParseDesignNumber(row->MoR)) * 10000);
-    for (int stage = 1; stage <= kStages; ++stage) m_state.Choice(stage) = row->Reshenie[stage - 1];
+        RoundHalfEven(static_cast<long double>(ParseDesignNumber(row->Result)) * 10000);
+    for (int stage = 1; stage <= kStages; ++stage) m_state.Choice(stage) = row->Choices[stage - 1];
     return true;
 }
 
 void TDecisionTable::CacheStore(int stage) {
     TDecisionCacheRow row;
-    row.Matrix = LayoutKey(m_state.DealerCards, m_state.PlayerCards, m_state.OutCards);
+    row.LayoutKey = LayoutKey(m_state.DealerCards, m_state.PlayerCards, m_state.OutCards);
     // The last stage settles without choosing: the press has no lists.
     if (stage != 5) {
-        row.Choose = m_state.Candidates.TextList();
-        row.ChooseN = m_state.Candidates.ValueList();
+        row.Captions = m_state.Candidates.TextList();
+        row.Values = m_state.Candidates.ValueList();
     }
-    row.MoR = FormatTenThousandths(m_state.HandResult);
-    row.Nadpis = m_view.Prompt;
-    for (int stage = 1; stage <= kStages; ++stage) row.Reshenie[stage - 1] = m_state.Choice(stage);
+    row.Result = FormatTenThousandths(m_state.HandResult);
+    row.Prompt = m_view.Prompt;
+    for (int stage = 1; stage <= kStages; ++stage) row.Choices[stage - 1] = m_state.Choice(stage);
     m_cache.Append(m_gameName.value_or(""), m_fingerprint.Of(m_design, m_settings), row);
 }
 

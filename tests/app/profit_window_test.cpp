@@ -545,7 +545,7 @@ private slots:
         const auto store = [&](int rows) {
             for (int i = 0; i < rows; ++i) {
                 TDecisionCacheRow row;
-                row.Matrix = std::string(156, '0') + std::to_string(i);
+                row.LayoutKey = std::string(156, '0') + std::to_string(i);
                 cache.Append("стандартная игра", "0123456789abcdef", row);
             }
             cache.Append("другая игра", "0123456789abcdef", TDecisionCacheRow{});

@@ -74,19 +74,19 @@ TEST_F(DecisionCache, StoresRowsAndFindsTheFirstByKey) {
 
     // A fresh object (another program run) reads the same file.
     TDecisionCache again(m_root / "Games");
-    EXPECT_EQ(again.Find("игра", kFp, std::string(155, '0') + "1")->Nadpis, "другой");
+    EXPECT_EQ(again.Find("игра", kFp, std::string(155, '0') + "1")->Prompt, "другой");
 }
 
 TEST_F(DecisionCache, MatchesStoredKeysThatBeginWithTheKeyIgnoringCase) {
     m_cache.Append("g", kFp, Row("ABC-longer", "x"));
-    EXPECT_EQ(m_cache.Find("g", kFp, "abc")->Nadpis, "x");
+    EXPECT_EQ(m_cache.Find("g", kFp, "abc")->Prompt, "x");
     EXPECT_EQ(m_cache.Find("g", kFp, "abd"), std::nullopt);
     EXPECT_EQ(m_cache.Find("g", kFp, "ABC-longer-still"), std::nullopt);
     // Whatever follows the key, and wildcards of SQL, are plain characters.
     m_cache.Append("g", kFp, Row("k1\xFF", "after the key"));
     m_cache.Append("g", kFp, Row("k%_", "wildcards"));
-    EXPECT_EQ(m_cache.Find("g", kFp, "k1")->Nadpis, "after the key");
-    EXPECT_EQ(m_cache.Find("g", kFp, "k%_")->Nadpis, "wildcards");
+    EXPECT_EQ(m_cache.Find("g", kFp, "k1")->Prompt, "after the key");
+    EXPECT_EQ(m_cache.Find("g", kFp, "k%_")->Prompt, "wildcards");
     EXPECT_EQ(m_cache.Find("g", kFp, "k_"), std::nullopt);
 }
 
@@ -96,17 +96,17 @@ TEST_F(DecisionCache, KeepsTheListsWholeAndCutsTheOtherTextsInCharacters) {
     for (int i = 0; i < 50; ++i)
         captions += "купить карту \r";  // 700 characters, twice as many bytes
     TDecisionCacheRow row = Row(std::string(156, '1'), "x");
-    row.Choose = captions;
-    row.ChooseN = std::string(400, '7');
-    row.Nadpis = std::string(150, 'n');
-    row.MoR = std::string(40, '9');
+    row.Captions = captions;
+    row.Values = std::string(400, '7');
+    row.Prompt = std::string(150, 'n');
+    row.Result = std::string(40, '9');
     m_cache.Append("g", kFp, row);
     const auto found = m_cache.Find("g", kFp, std::string(156, '1'));
     ASSERT_TRUE(found.has_value());
-    EXPECT_EQ(found->Choose, captions);
-    EXPECT_EQ(found->ChooseN, row.ChooseN);
-    EXPECT_EQ(found->Nadpis.size(), 100U);
-    EXPECT_EQ(found->MoR.size(), 30U);
+    EXPECT_EQ(found->Captions, captions);
+    EXPECT_EQ(found->Values, row.Values);
+    EXPECT_EQ(found->Prompt.size(), 100U);
+    EXPECT_EQ(found->Result.size(), 30U);
 }
 
 TEST_F(DecisionCache, MissingFolderIsNamedAndNothingIsCreated) {
@@ -153,7 +153,7 @@ TEST_F(DecisionCache, EveryGameHasItsOwnFileInsideTheFolder) {
     }
     EXPECT_EQ(files.size(), names.size());
     for (const std::string& name : names)
-        EXPECT_EQ(m_cache.Find(name, kFp, "k")->Nadpis, Utf8Prefix(name, 100));  // its own row
+        EXPECT_EQ(m_cache.Find(name, kFp, "k")->Prompt, Utf8Prefix(name, 100));  // its own row
     std::size_t outside = 0;
     for (const auto& entry : fs::directory_iterator(m_root))
         outside += entry.path().filename() != "Games";
@@ -228,8 +228,8 @@ TEST_F(DecisionCache, RowsOfAnotherFingerprintStayAndAreNeverServed) {
     EXPECT_EQ(m_cache.Find("g", "bbbbbbbbbbbbbbbb", key), std::nullopt);
     m_cache.Append("g", "bbbbbbbbbbbbbbbb", Row(key, "bet 10"));
     TDecisionCache fresh(m_root / "Games");
-    EXPECT_EQ(fresh.Find("g", "aaaaaaaaaaaaaaaa", key)->Nadpis, "bet 2");
-    EXPECT_EQ(fresh.Find("g", "bbbbbbbbbbbbbbbb", key)->Nadpis, "bet 10");
+    EXPECT_EQ(fresh.Find("g", "aaaaaaaaaaaaaaaa", key)->Prompt, "bet 2");
+    EXPECT_EQ(fresh.Find("g", "bbbbbbbbbbbbbbbb", key)->Prompt, "bet 10");
     EXPECT_EQ(fresh.Info("g").Rows, 2);
 }
 
@@ -279,7 +279,7 @@ TEST_F(DecisionCache, WritersStartingTogetherOnANewGameAllStoreEveryRow) {
             for (int r = 0; r < kRowsEach; ++r) {
                 const std::string key = std::to_string(w) + "-" + std::to_string(r);
                 const auto row = cache.Find(game, kFp, key);
-                EXPECT_TRUE(row && row->Nadpis == key) << "trial " << trial << " row " << key;
+                EXPECT_TRUE(row && row->Prompt == key) << "trial " << trial << " row " << key;
             }
         }
     }
@@ -329,7 +329,7 @@ TEST_F(DecisionCache, ASymbolicLinkAtTheFilesPlaceIsRefusedAndNothingOutsideChan
     fs::create_directory_symlink(m_root / "Games", m_root / "linked");
     TDecisionCache linked(m_root / "linked");
     linked.Append("g", kFp, Row("k", "through the folder's link"));
-    EXPECT_EQ(m_cache.Find("g", kFp, "k")->Nadpis, "through the folder's link");
+    EXPECT_EQ(m_cache.Find("g", kFp, "k")->Prompt, "through the folder's link");
 }
 
 TEST_F(DecisionCache, AFileWithADamagedPageIsNotWrittenInto) {
@@ -337,8 +337,8 @@ TEST_F(DecisionCache, AFileWithADamagedPageIsNotWrittenInto) {
         TDecisionCache writer(m_root / "Games");
         for (int i = 0; i < 200; ++i) {
             TDecisionCacheRow row = Row(Key(1000 + i), "строка");
-            row.Choose = std::string(250, 'c');
-            row.ChooseN = std::string(250, 'n');
+            row.Captions = std::string(250, 'c');
+            row.Values = std::string(250, 'n');
             writer.Append("g", kFp, row);
         }
     }  // closed: every row is in the file itself
@@ -388,7 +388,7 @@ TEST_F(DecisionCache, FilesOfTheFirstFormatAreTakenUpInPlace) {
     EXPECT_EQ(Read(file), before);
 
     m_cache.Append("игра", kFp, Row("k1", "новая"));
-    EXPECT_EQ(m_cache.Find("игра", kFp, "k1")->Nadpis, "новая");
+    EXPECT_EQ(m_cache.Find("игра", kFp, "k1")->Prompt, "новая");
     TSqliteDatabase db(file, TSqliteDatabase::TMode::OpenExisting);
     EXPECT_EQ(db.QueryNumber("PRAGMA application_id"), TDecisionCache::kApplicationId);
     EXPECT_EQ(db.QueryNumber("PRAGMA user_version"), TDecisionCache::kFormatVersion);
@@ -405,7 +405,7 @@ TEST_F(DecisionCache, FilesOfTheFirstFormatAreTakenUpInPlace) {
     TDecisionCache later(m_root / "Games");
     EXPECT_EQ(later.Info("игра").Rows, 3);
     later.Append("игра", kFp, Row("k3", "ещё"));
-    EXPECT_EQ(later.Find("игра", kFp, "k3")->Nadpis, "ещё");
+    EXPECT_EQ(later.Find("игра", kFp, "k3")->Prompt, "ещё");
 }
 
 TEST_F(DecisionCache, AFolderThatCannotBeWrittenServesItsRowsAndSaysSoOnce) {
@@ -413,7 +413,7 @@ TEST_F(DecisionCache, AFolderThatCannotBeWrittenServesItsRowsAndSaysSoOnce) {
     TDecisionCache reader(m_root / "Games");
     reader.SetWriteCheck([](const fs::path&) { return false; });
     EXPECT_EQ(reader.TakeNotice(), std::nullopt);
-    EXPECT_EQ(reader.Find("g", kFp, "k1")->Nadpis, "stored");
+    EXPECT_EQ(reader.Find("g", kFp, "k1")->Prompt, "stored");
     reader.Append("g", kFp, Row("k2", "not stored"));
     const std::optional<std::string> notice = reader.TakeNotice();
     ASSERT_TRUE(notice.has_value());
@@ -438,7 +438,7 @@ TEST_F(DecisionCache, AUserWhoMayNotWriteTheFolderReadsItsRows) {
             TDecisionCache reader(m_root / "Games");
             try {
                 const auto row = reader.Find("g", kFp, "k1");
-                if (!row || row->Nadpis != "stored") _exit(11);
+                if (!row || row->Prompt != "stored") _exit(11);
                 reader.Append("g", kFp, Row("k2", "not stored"));
                 if (!reader.TakeNotice()) _exit(12);
             } catch (const std::exception& e) {
@@ -496,7 +496,7 @@ TEST_F(DecisionCache, AReaderWhoMayNotWriteTheFileLeavesTheOwnerAbleToStore) {
                     [](TDecisionCache& c) {
                         const auto row = c.Find("g", kFp, "k1");
                         c.Append("g", kFp, Row("k2", "not stored"));
-                        return row && row->Nadpis == "stored" && c.TakeNotice().has_value();
+                        return row && row->Prompt == "stored" && c.TakeNotice().has_value();
                     }),
               0);
     for (const fs::directory_entry& entry : fs::directory_iterator(m_root / "Games")) {
@@ -534,7 +534,7 @@ TEST_F(DecisionCache, InfoCountsTheRowsAndClearRemovesThemKeepingTheFile) {
     EXPECT_LT(cleared.Bytes, full.Bytes);
     EXPECT_EQ(m_cache.Find("g", "aaaaaaaaaaaaaaaa", "k0"), std::nullopt);
     m_cache.Append("g", kFp, Row("k", "after clearing"));
-    EXPECT_EQ(TDecisionCache(m_root / "Games").Find("g", kFp, "k")->Nadpis, "after clearing");
+    EXPECT_EQ(TDecisionCache(m_root / "Games").Find("g", kFp, "k")->Prompt, "after clearing");
 }
 
 TEST_F(DecisionCache, AKillWhileStoringLeavesOnlyWholeRows) {
@@ -564,7 +564,7 @@ TEST_F(DecisionCache, AKillWhileStoringLeavesOnlyWholeRows) {
         ++count;
     }
     EXPECT_GT(count, 0);
-    EXPECT_EQ(TDecisionCache(m_root / "Games").Find("g", kFp, key)->Nadpis, "первая");
+    EXPECT_EQ(TDecisionCache(m_root / "Games").Find("g", kFp, key)->Prompt, "первая");
 }
 
 // A program killed while it creates a game's file, at moments spread over the creation: the
@@ -584,7 +584,7 @@ TEST_F(DecisionCache, AKillWhileCreatingAGameLeavesAFileTheNextProgramUses) {
         TDecisionCache next(m_root / "Games");
         const std::int64_t rows = next.Info(game).Rows;
         next.Append(game, kFp, Row("next", "the next program's row"));
-        EXPECT_EQ(next.Find(game, kFp, "next")->Nadpis, "the next program's row") << trial;
+        EXPECT_EQ(next.Find(game, kFp, "next")->Prompt, "the next program's row") << trial;
         EXPECT_EQ(next.Info(game).Rows, rows + 1) << trial;
     }
 }
@@ -598,7 +598,7 @@ TEST_F(DecisionCache, ALockedFileIsReportedNotWaitedForForever) {
     EXPECT_THROW(cache.Append("g", kFp, Row("k2", "y")), TDecisionCacheError);
     other.Execute("ROLLBACK");
     cache.Append("g", kFp, Row("k2", "y"));
-    EXPECT_EQ(cache.Find("g", kFp, "k2")->Nadpis, "y");
+    EXPECT_EQ(cache.Find("g", kFp, "k2")->Prompt, "y");
 }
 
 }  // namespace

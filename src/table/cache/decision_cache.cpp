@@ -410,7 +410,7 @@ std::optional<TDecisionCacheRow> TDecisionCache::Find(std::string_view gameName,
                 find.Text(1), find.Text(2),
                 find.Text(3), find.Text(4),
                 find.Text(5), {find.Text(6), find.Text(7), find.Text(8), find.Text(9)}};
-            if (!StartsWithIgnoringCase(r.Matrix, key)) continue;
+            if (!StartsWithIgnoringCase(r.LayoutKey, key)) continue;
             first = std::move(r);
             firstRow = row;
         }
@@ -449,14 +449,14 @@ void TDecisionCache::Insert(std::string_view gameName, std::string_view fingerpr
                                              ", Fingerprint) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, "
                                              "?8, ?9, ?10)")
                                                 .c_str());
-            statement.Bind(1, Cut(row.Matrix, 255));
+            statement.Bind(1, Cut(row.LayoutKey, 255));
             // The candidate lists whole: a hit shows the list the decision computed.
-            statement.Bind(2, row.Choose);
-            statement.Bind(3, row.ChooseN);
-            statement.Bind(4, Cut(row.MoR, 30));
-            statement.Bind(5, Cut(row.Nadpis, 100));
+            statement.Bind(2, row.Captions);
+            statement.Bind(3, row.Values);
+            statement.Bind(4, Cut(row.Result, 30));
+            statement.Bind(5, Cut(row.Prompt, 100));
             for (int i = 0; i < 4; ++i)
-                statement.Bind(6 + i, Cut(row.Reshenie[static_cast<std::size_t>(i)], 100));
+                statement.Bind(6 + i, Cut(row.Choices[static_cast<std::size_t>(i)], 100));
             statement.Bind(10, fingerprint);
             statement.Step();
         };

@@ -34,14 +34,15 @@ public:
 };
 
 // One stored decision. The candidate lists are stored whole; the other texts are cut to their
-// field sizes (in characters).
+// field sizes (in characters). The file's columns keep their first names (Matrix, Choose,
+// Choose_N, MO_r, Nadpis, reshenie1..4), so that files written before still open.
 struct TDecisionCacheRow {
-    std::string Matrix;                   // the layout key, 255
-    std::string Choose;                   // the captions, each followed by a line break
-    std::string ChooseN;                  // the values likewise
-    std::string MoR;                      // the hand's result in antes, 30
-    std::string Nadpis;                   // the prompt line, 100
-    std::array<std::string, 4> Reshenie;  // the choices of the four decisions, 100 each
+    std::string LayoutKey;               // the layout key, 255
+    std::string Captions;                // the candidates' captions, each followed by a line break
+    std::string Values;                  // their values likewise
+    std::string Result;                  // the hand's result in antes, 30
+    std::string Prompt;                  // the prompt line, 100
+    std::array<std::string, 4> Choices;  // the choices of the four decisions, 100 each
 
     friend bool operator==(const TDecisionCacheRow&, const TDecisionCacheRow&) = default;
 };
