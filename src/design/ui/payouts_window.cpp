@@ -112,6 +112,13 @@ void TPayoutsWindow::BuildMenu() {
     AddCommand(menuBar(), "MO1", "MO", this, &TPayoutsWindow::ProfitWindowRequested);
 }
 
+namespace {
+// Joker decks are kept in the design and its file, but nothing plays them yet.
+constexpr const char* kJokerHint =
+    "колоды с джокером пока не разыгрываются: расчет всегда идет по 52 картам, "
+    "эти настройки сохраняются в файле игры, но ни на что не влияют";
+}  // namespace
+
 void TPayoutsWindow::BuildDeckOptions(QWidget* client) {
     auto* group = new QButtonGroup(this);
     group->setObjectName("DeckKindGroup");
@@ -124,6 +131,7 @@ void TPayoutsWindow::BuildDeckOptions(QWidget* client) {
         button->setObjectName(QString("RadioButton%1").arg(i + 1));
         button->setGeometry(lefts[static_cast<std::size_t>(i)], 36, 240, 20);
         button->setEnabled(false);  // the engine always plays with 52 cards
+        button->setToolTip(kJokerHint);
         group->addButton(button);
         options.emplace_back(button, static_cast<TDeckKind>(i));
     }
@@ -204,13 +212,14 @@ void TPayoutsWindow::BuildCompositeCombinations(QWidget* client) {
 void TPayoutsWindow::BuildJokerCombinations(QWidget* client) {
     QGroupBox* group =
         NewGroupBox(client, "GroupBox3", "комбинации при джокере", QRect(8, 356, 520, 192));
-    group->setToolTip("отметьте галочкой правильные сочетания");
+    group->setToolTip(QString("отметьте галочкой правильные сочетания\n") + kJokerHint);
     QGridLayout* grid = CompactGrid(group);
     constexpr int kFirstColumn = 10;
     for (int i = 0; i < kJokerRuleCount; ++i) {
         QCheckBox* box = NewCheckBox(group, QString("CheckBox%1").arg(40 + i),
                                      kJokerCaptions[static_cast<std::size_t>(i)]);
         box->setEnabled(false);
+        box->setToolTip(kJokerHint);
         m_bindings.Flag(box, [i](TGameDesign& d) -> bool& {
             return d.JokerRules[static_cast<std::size_t>(i)];
         });
