@@ -46,18 +46,50 @@ TDealerCompletions& TCountedDraws::CompletionsFor(const TEvalRules& rules,
     return *m_completions;
 }
 
-std::optional<TExactMean> TCountedDraws::Mean(const TEvalRules& rules, const TEvalLayout& layout,
-                                              int cards, TEvalMode mode) {
+void TCountedDraws::Prepare(const TEvalRules& rules, const TEvalLayout& layout) {
+    if (TDealerCompletions::Serves(rules.Counting) && layout.Dealer.Count() <= 5) {
+        CompletionsFor(rules, layout);
+    } else {
+        Forget();
+    }
+}
+
+std::optional<TEvalAnalysis> TCountedDraws::Analysis(const TEvalRules& rules,
+                                                     const TEvalLayout& layout) {
+    if (!m_completions || layout.Player.Count() != 5) return std::nullopt;
+    TDealerCompletions& dealer = *m_completions;
+    if (layout.Dealer != dealer.Dealer() || !SameCounting(dealer.Rules(), rules.Counting)) {
+        return std::nullopt;
+    }
+    const TCardTable unseen = UnseenCards(layout);
+    const TCardTable gone = dealer.Deck().Without(unseen);
+    if (unseen.Without(dealer.Deck()) != TCardTable{} ||
+        gone.Count() > TDealerCompletions::kMaxArrival) {
+        return std::nullopt;
+    }
+    const THandRank rank = RankOfFive(layout.Player);
+    TEvalAnalysis a;
+    a.Kind = KindOfRank(rank);
+    a.Kept = layout.Player;
+    a.Tallies = dealer.Tallies(rank, gone);
+    a.GameTotal = a.Tallies.DealerOutcomes - a.Tallies.DealerNoGame;
+    a.DealerCards = layout.Dealer.Count();
+    a.DeckRemaining = unseen.Count();
+    return a;
+}
+
+std::optional<TCountedDraws::TArrivalClasses> TCountedDraws::Classes(const TEvalRules& rules,
+                                                                     const TEvalLayout& layout,
+                                                                     int cards) {
     if (!Serves(rules, layout, cards)) return std::nullopt;
     TDealerCompletions& dealer = CompletionsFor(rules, layout);
-    // The tallies of every arrival, added up per payout class.
     struct TClassSums {
-        TEvalTallies Tallies;
-        TCardTable Hand;  // one hand of the class, for its payouts
+        TClassTallies Sums;
         bool Met = false;
     };
     std::array<TClassSums, kPayoutClasses> classes{};
-    TExactMean mean;
+    TArrivalClasses result;
+    result.DeckRemaining = dealer.Deck().Count() - cards;
     const TCardTable base = layout.Player;
     ForEachCardSet(layout.Seen.Complement(), cards, [&](TCardTable arrival) {
         const TCardTable hand = base | arrival;
@@ -67,25 +99,43 @@ std::optional<TExactMean> TCountedDraws::Mean(const TEvalRules& rules, const TEv
         TClassSums& c = classes[PayoutClass(kind, hand)];
         if (!c.Met) {
             c.Met = true;
-            c.Hand = hand;
+            c.Sums.Kind = kind;
+            c.Sums.Hand = hand;
         }
-        c.Tallies.DealerOutcomes += t.DealerOutcomes;
-        c.Tallies.DealerWins += t.DealerWins;
-        c.Tallies.PlayerWins += t.PlayerWins;
-        c.Tallies.Ties += t.Ties;
-        c.Tallies.DealerNoGame += t.DealerNoGame;
-        ++mean.Arrivals;
+        TEvalTallies& sum = c.Sums.Tallies;
+        sum.DealerOutcomes += t.DealerOutcomes;
+        sum.DealerWins += t.DealerWins;
+        sum.PlayerWins += t.PlayerWins;
+        sum.Ties += t.Ties;
+        sum.DealerNoGame += t.DealerNoGame;
+        ++result.Arrivals;
     });
     for (const TClassSums& c : classes) {
-        if (!c.Met) continue;
-        // The payouts of the class as the evaluator works them out for one of its hands.
-        TEvalAnalysis a;
-        a.Kind = KindOfRank(RankOfFive(c.Hand));
-        a.Kept = c.Hand;
-        a.Tallies = c.Tallies;
-        a.DeckRemaining = dealer.Deck().Count() - cards;
-        TEvalResult r = EvaluateAnalysis(rules, a, mode, layout.ExtraStake);
-        r.Tallies = c.Tallies;
+        if (c.Met) result.Classes.push_back(c.Sums);
+    }
+    return result;
+}
+
+TEvalResult TCountedDraws::ClassResult(const TEvalRules& rules, const TClassTallies& c,
+                                       int deckRemaining, TEvalMode mode, float extraStake) {
+    TEvalAnalysis a;
+    a.Kind = c.Kind;
+    a.Kept = c.Hand;
+    a.Tallies = c.Tallies;
+    a.DeckRemaining = deckRemaining;
+    TEvalResult r = EvaluateAnalysis(rules, a, mode, extraStake);
+    r.Tallies = c.Tallies;
+    return r;
+}
+
+std::optional<TExactMean> TCountedDraws::Mean(const TEvalRules& rules, const TEvalLayout& layout,
+                                              int cards, TEvalMode mode) {
+    const std::optional<TArrivalClasses> arrivals = Classes(rules, layout, cards);
+    if (!arrivals) return std::nullopt;
+    TExactMean mean;
+    mean.Arrivals = arrivals->Arrivals;
+    for (const TClassTallies& c : arrivals->Classes) {
+        const TEvalResult r = ClassResult(rules, c, arrivals->DeckRemaining, mode, layout.ExtraStake);
         mean.Sum += r.OutcomeSum();
         mean.Outcomes += c.Tallies.DealerOutcomes;
     }

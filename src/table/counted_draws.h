@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <vector>
 
 #include "cards/dealer_completions.h"
 #include "cards/evaluator.h"
@@ -16,6 +17,27 @@ namespace studlab {
 // last unit.
 class TCountedDraws {
 public:
+    // The arrivals' tallies added up per payout class of the hand they make: the kind and, for the
+    // pair and two pairs, the aces and kings (what the evaluator's payouts depend on).
+    struct TClassTallies {
+        TCombinationKind Kind = TCombinationKind::ckNoGame;
+        TCardTable Hand;  // one hand of the class
+        TEvalTallies Tallies;
+    };
+    struct TArrivalClasses {
+        std::vector<TClassTallies> Classes;
+        std::int64_t Arrivals = 0;
+        int DeckRemaining = 0;  // unseen cards after an arrival
+    };
+    // Every arrival of `cards` cards into the player's hand of `layout`, tallied by class; none
+    // where counting does not serve the draw.
+    std::optional<TArrivalClasses> Classes(const TEvalRules& rules, const TEvalLayout& layout,
+                                           int cards);
+    // What one class brings under the evaluator's code `mode` with `extraStake` antes staked: the
+    // evaluator's result of one of its hands, with the class's tallies.
+    static TEvalResult ClassResult(const TEvalRules& rules, const TClassTallies& c,
+                                   int deckRemaining, TEvalMode mode, float extraStake);
+
     // The mean of the draw of `cards` cards into the player's hand of `layout`, valued under the
     // evaluator's code `mode`; none where counting does not serve it (the caller evaluates).
     std::optional<TExactMean> Mean(const TEvalRules& rules, const TEvalLayout& layout, int cards,
@@ -23,6 +45,16 @@ public:
 
     // Whether Mean serves a draw of `cards` cards into `layout` under `rules`.
     static bool Serves(const TEvalRules& rules, const TEvalLayout& layout, int cards);
+
+    // Tallies the dealer's completions of the decision at `layout` (its dealer cards, the deck of
+    // its unseen cards) for Analysis; Forget drops them.
+    void Prepare(const TEvalRules& rules, const TEvalLayout& layout);
+    void Forget() { m_completions.reset(); }
+    // The evaluator's analysis of a layout that the tallied decision leads to: a player's hand of
+    // five cards against the same dealer cards, whose unseen cards are the tallied deck less at
+    // most three. Every field a valuation reads is the evaluator's (kind, kept cards, tallies,
+    // cards); the listing's totals per kind are not counted. None for any other layout.
+    std::optional<TEvalAnalysis> Analysis(const TEvalRules& rules, const TEvalLayout& layout);
 
 private:
     TDealerCompletions& CompletionsFor(const TEvalRules& rules, const TEvalLayout& layout);

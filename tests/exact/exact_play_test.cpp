@@ -316,3 +316,46 @@ TEST(ExactPlay, AClassIsWorthItsLayoutsPlayedOneByOne) {
 
 }  // namespace
 }  // namespace studlab
+
+namespace studlab {
+namespace {
+
+// Exchanges counted on the dealer's completions tallied once give every sum of the analysis that
+// analysing each hand after them gives: the recommended play, the best play, the return table
+// and the strategy, with the decision after the exchange, the look-ahead and insurance.
+TEST(ExactPlay, CountedExchangesGiveTheSumsOfEveryHandAnalysed) {
+    const std::vector<std::vector<std::string>> designs = {
+        {"StageActions[1][paExchange1]=YES", "StageActions[1][paExchange2]=YES",
+         "StageActions[1][paExchange3]=YES"},
+        {"StageActions[1][paBuyCard]=NO", "StageActions[1][paExchange2]=YES",
+         "StageActions[1][paExchange3]=YES", "StageActions[2][paBetInsured]=YES",
+         "MinPair=4", "LookAhead=YES"},
+        {"StageActions[1][paExchange3]=YES", "DealerOpenCards=2", "StageActions[2][paFold]=NO"},
+    };
+    for (const auto& assignments : designs) {
+        TDesigned d = DesignOf(assignments);
+        TExactGame counted(d.Design, d.Settings);
+        TExactGame analysed(d.Design, d.Settings);
+        analysed.SetCountsDraws(false);
+        for (bool best : {true, false}) {
+            counted.SetWithBestPlay(best);
+            analysed.SetWithBestPlay(best);
+            const TLayoutClasses classes(counted.DealerOpenCards());
+            const std::vector<TLayoutCursor> starts = classes.BatchStarts(classes.ClassCount() / 6);
+            const std::unique_ptr<IClassPlay> a = counted.NewPlay();
+            const std::unique_ptr<IClassPlay> b = analysed.NewPlay();
+            TExactSums countedSums;
+            TExactSums analysedSums;
+            for (const TLayoutCursor& start : starts) {
+                classes.Visit(start, 1, [&](const TLayoutClass& layout) {
+                    a->Play(layout, countedSums);
+                    b->Play(layout, analysedSums);
+                });
+            }
+            EXPECT_EQ(countedSums, analysedSums) << assignments.front() << (best ? ", best play" : "");
+        }
+    }
+}
+
+}  // namespace
+}  // namespace studlab

@@ -70,10 +70,16 @@ public:
     // The analysis stays valid until the next call.
     const TEvalAnalysis& Get(const TEvalRules& rules, const TEvalLayout& layout) {
         TEntry& e = EntryOf(layout);
-        if (!e.Used) e.Analysis = AnalyseLayout(rules, layout);
+        if (!e.Used) {
+            std::optional<TEvalAnalysis> counted;
+            if (m_counted != nullptr) counted = m_counted->Analysis(rules, layout);
+            e.Analysis = counted ? *counted : AnalyseLayout(rules, layout);
+        }
         e.Used = true;
         return e.Analysis;
     }
+    // Layouts that the counted completions serve are analysed from them.
+    void CountWith(TCountedDraws* counted) { m_counted = counted; }
     // Keeps an analysis made elsewhere for the layout.
     void Put(const TEvalLayout& layout, const TEvalAnalysis& analysis) {
         TEntry& e = EntryOf(layout);
@@ -110,6 +116,7 @@ private:
         TEvalAnalysis Analysis;
     };
     std::vector<TEntry> m_entries = std::vector<TEntry>(kEntries);
+    TCountedDraws* m_counted = nullptr;
 };
 
 // The evaluations of a played-out hand: every layout analysed once while it stays in the memo.
@@ -141,7 +148,9 @@ struct TNode {
 // per completion.
 class TWalker {
 public:
-    explicit TWalker(const TExactGame& game) : m_game(game), m_evaluator(game.Rules(), m_memo) {}
+    explicit TWalker(const TExactGame& game) : m_game(game), m_evaluator(game.Rules(), m_memo) {
+        m_memo.CountWith(&m_counted);
+    }
 
     // The common denominator of the hands that follow a first layout with `unseen` unseen cards:
     // the ordered ways of dealing the design's depth of them.
@@ -292,6 +301,15 @@ const TWalker::TValued& TWalker::Value(const TNode& node, bool wantBest) {
                          .WantText = false};
     valuation.Offers.Insurable = v.Bet.HandInsurable;
     OffersAt(p, m_game.Design(), valuation.Offers, v.Offers);
+    // At the first decision: the hands after its draws are analysed from the dealer's completions
+    // counted once, where its draws are many.
+    if (node.Consumed == 0) {
+        if (m_game.CountsDraws() && WorthCountingDraws(p, v.Offers, valuation)) {
+            m_counted.Prepare(m_game.Rules(), p.Layout());
+        } else {
+            m_counted.Forget();
+        }
+    }
     v.Compared.resize(v.Offers.size());
     v.Best.resize(wantBest ? v.Offers.size() : 0);
     for (std::size_t i = 0; i < v.Offers.size(); ++i) {
@@ -350,7 +368,7 @@ void TWalker::ValueDrawsTogether(const TNode& node, TValued& v, bool wantBest) {
         }
         if (group.empty()) continue;
         // Without the best play only the means are wanted: counted where counting serves.
-        if (!wantBest && std::all_of(group.begin(), group.end(), [&](const TDrawSums& g) {
+        if (!wantBest && node.Consumed == 0 && m_game.CountsDraws() && std::all_of(group.begin(), group.end(), [&](const TDrawSums& g) {
                 const TOffer& o = v.Offers[g.Offer];
                 return TCountedDraws::Serves(rules, o.ValuedLayout(p), o.Draw);
             }) && WorthCountingDraws(p, v.Offers, TValuation{.Design = m_game.Design(),
@@ -367,11 +385,17 @@ void TWalker::ValueDrawsTogether(const TNode& node, TValued& v, bool wantBest) {
             continue;
         }
         ForEachCardSet(arrivals, k, [&](TCardTable arrival) {
-            const TCompletionCounts dealer(p.Dealer, arrivals.Without(arrival), rules.Counting);
+            // The dealer's completions after the arrival, counted in closed form only for the
+            // hands the counted completions do not serve.
+            std::optional<TCompletionCounts> dealer;
             for (TDrawSums& g : group) {
                 const TOffer& o = v.Offers[g.Offer];
                 const TEvalLayout valued{o.Base | arrival, p.Dealer, table, p.ExtraStake};
-                const TEvalAnalysis a = AnalyseLayout(rules, valued, dealer);
+                std::optional<TEvalAnalysis> counted = m_counted.Analysis(rules, valued);
+                if (!counted && !dealer) {
+                    dealer.emplace(p.Dealer, arrivals.Without(arrival), rules.Counting);
+                }
+                const TEvalAnalysis a = counted ? *counted : AnalyseLayout(rules, valued, *dealer);
                 const TEvalResult r = EvaluateAnalysis(rules, a, o.Mode, p.ExtraStake);
                 g.Sum += r.OutcomeSum();
                 g.Outcomes += r.Tallies.DealerOutcomes;

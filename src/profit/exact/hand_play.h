@@ -44,6 +44,11 @@ public:
     // прикупа"), as the calculation settings say.
     bool LookAhead() const { return m_lookAhead; }
     void SetWithBestPlay(bool on) { m_withBestPlay = on; }
+    // Whether exchanges of one to three cards are counted on the dealer's completions tallied
+    // once per first layout (on) or every hand after them analysed on its own; the sums are the
+    // same.
+    bool CountsDraws() const { return m_countsDraws; }
+    void SetCountsDraws(bool on) { m_countsDraws = on; }
 
     const TGameDesign& Design() const { return m_design; }
     const TEvalRules& Rules() const { return m_rules; }
@@ -66,6 +71,7 @@ private:
     bool m_countsSampled = false;
     bool m_withBestPlay = true;
     bool m_lookAhead = false;
+    bool m_countsDraws = true;
     std::vector<TInt256> m_dealings;
 };
 
