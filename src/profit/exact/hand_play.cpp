@@ -212,7 +212,16 @@ private:
         TWideSum Outcomes = 0;
         bool ChildIsValued = false;
         TInt256 Best;
+        // Whether the decision after the draw offers only folds and bets (the same offers whatever
+        // arrives: from the second decision on they depend on the choices, not on the cards).
+        std::optional<bool> ChildOnlyFoldsAndBets;
+        bool ChildFolds = false;
+        bool ChildBets = false;
     };
+    // Whether the decision at `node` offers only folds and bets, and which of them.
+    bool OnlyFoldsAndBets(const TNode& node, bool& folds, bool& bets) const;
+    TInt256 BestOfFoldOrBet(const TNode& node, const TEvalAnalysis& here, bool folds,
+                            bool bets) const;
     void Realize(const TNode& node, const TValued& valued, const TInt256& weight, TExactSums& sums);
     void RealizeNode(const TNode& node, const TInt256& weight, TExactSums& sums) {
         if (node.Point.Stage > kStages) return Settle(node, weight, sums);
@@ -364,7 +373,7 @@ void TWalker::ValueDrawsTogether(const TNode& node, TValued& v, bool wantBest) {
             if (o.Valuation != TOfferValuation::ovDraw || o.IntoDealer || o.Draw != k) continue;
             const bool childIsValued =
                 ArrivingCards(o) == k && p.Player.Without(ThrownAway(o)) == o.Base;
-            group.push_back({i, 0, 0, childIsValued, TInt256()});
+            group.push_back({i, 0, 0, childIsValued, TInt256(), std::nullopt});
         }
         if (group.empty()) continue;
         // Without the best play only the means are wanted: counted where counting serves.
@@ -401,6 +410,13 @@ void TWalker::ValueDrawsTogether(const TNode& node, TValued& v, bool wantBest) {
                 g.Outcomes += r.Tallies.DealerOutcomes;
                 if (wantBest && g.ChildIsValued) {
                     const TNode child = After(node, o, arrival);
+                    if (!g.ChildOnlyFoldsAndBets) {
+                        g.ChildOnlyFoldsAndBets = OnlyFoldsAndBets(child, g.ChildFolds, g.ChildBets);
+                    }
+                    if (*g.ChildOnlyFoldsAndBets) {
+                        g.Best += BestOfFoldOrBet(child, a, g.ChildFolds, g.ChildBets);
+                        continue;
+                    }
                     m_memo.Put(child.Point.Layout(), a);
                     g.Best += BestOf(child);
                 }
@@ -414,6 +430,34 @@ void TWalker::ValueDrawsTogether(const TNode& node, TValued& v, bool wantBest) {
             if (wantBest && g.ChildIsValued) v.Best[g.Offer] = g.Best * Factorial(k);
         }
     }
+}
+
+bool TWalker::OnlyFoldsAndBets(const TNode& node, bool& folds, bool& bets) const {
+    if (!m_game.CountsDraws() || node.Point.Stage < 2 || node.Point.Stage > kStages) return false;
+    const std::vector<TOffer> offers = OffersAt(node.Point, m_game.Design(), m_game.OfferOptions());
+    folds = false;
+    bets = false;
+    for (const TOffer& o : offers) {
+        if (o.Valuation == TOfferValuation::ovFold) {
+            folds = true;
+        } else if (o.Valuation == TOfferValuation::ovBet) {
+            bets = true;
+        } else {
+            return false;
+        }
+    }
+    return folds || bets;
+}
+
+// BestOf a decision that offers only folds and bets, from the analysis of its layout: the better
+// of folding and of settling the bet (an insured bet settles as the plain one does).
+TInt256 TWalker::BestOfFoldOrBet(const TNode& node, const TEvalAnalysis& here, bool folds,
+                                 bool bets) const {
+    const TInt256 fold = Scale(node.Consumed) * FoldPayout(node);
+    if (!bets) return fold;
+    const TInt256 bet = SettledBest(
+        node, EvaluateAnalysis(m_game.Rules(), here, kModeBet, node.Point.ExtraStake));
+    return folds && bet < fold ? fold : bet;
 }
 
 // The best continuation after the draws whose hand after the draw is not the hand valued (an
