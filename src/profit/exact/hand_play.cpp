@@ -218,6 +218,15 @@ private:
         bool ChildFolds = false;
         bool ChildBets = false;
     };
+    // A decision that offers only folds and bets: its offers and the value of folding, the same
+    // for every arrival that leads to it. No offers: the decision is valued as a whole.
+    struct TFoldOrBet {
+        std::vector<TOffer> Offers;
+        double FoldValue = 0;
+    };
+    TFoldOrBet FoldOrBetAt(const TNode& node);
+    void RealizeFoldOrBet(const TNode& node, const TFoldOrBet& decision, const TInt256& weight,
+                          TExactSums& sums);
     // Whether the decision at `node` offers only folds and bets, and which of them.
     bool OnlyFoldsAndBets(const TNode& node, bool& folds, bool& bets) const;
     TInt256 BestOfFoldOrBet(const TNode& node, const TEvalAnalysis& here, bool folds,
@@ -449,6 +458,49 @@ bool TWalker::OnlyFoldsAndBets(const TNode& node, bool& folds, bool& bets) const
     return folds || bets;
 }
 
+TWalker::TFoldOrBet TWalker::FoldOrBetAt(const TNode& node) {
+    TFoldOrBet decision;
+    bool folds = false;
+    bool bets = false;
+    if (!OnlyFoldsAndBets(node, folds, bets)) return decision;
+    decision.Offers = OffersAt(node.Point, m_game.Design(), m_game.OfferOptions());
+    const TValuation valuation{.Design = m_game.Design(),
+                               .Evaluator = m_evaluator,
+                               .Offers = m_game.OfferOptions(),
+                               .FoldValues = &m_foldValues,
+                               .WantText = false};
+    for (const TOffer& o : decision.Offers) {
+        if (o.Valuation == TOfferValuation::ovFold) {
+            decision.FoldValue = ValueOffer(node.Point, o, valuation).Compared.value_or(0.0);
+        }
+    }
+    return decision;
+}
+
+// What Realize(node, Value(node, false)) does for a decision of folds and bets.
+void TWalker::RealizeFoldOrBet(const TNode& node, const TFoldOrBet& decision,
+                               const TInt256& weight, TExactSums& sums) {
+    const TDecisionPoint& p = node.Point;
+    const TEvalAnalysis here = Analysis(p.Layout());
+    const TEvalResult bet = EvaluateAnalysis(m_game.Rules(), here, kModeBet, p.ExtraStake);
+    std::optional<double> best;
+    const TOffer* chosen = nullptr;
+    for (const TOffer& o : decision.Offers) {
+        double value = decision.FoldValue;
+        if (o.Valuation == TOfferValuation::ovBet) {
+            const TEvalResult& r =
+                o.Mode == kModeBet ? bet : EvaluateAnalysis(m_game.Rules(), here, o.Mode, p.ExtraStake);
+            value = static_cast<double>(r.Value) / 10000.0;
+        }
+        if (!best || value > *best) {
+            best = value;
+            chosen = &o;
+        }
+    }
+    if (chosen->Valuation == TOfferValuation::ovFold) return Fold(node, weight, sums);
+    Settle(node, here, bet, weight, sums);
+}
+
 // BestOf a decision that offers only folds and bets, from the analysis of its layout: the better
 // of folding and of settling the bet (an insured bet settles as the plain one does).
 TInt256 TWalker::BestOfFoldOrBet(const TNode& node, const TEvalAnalysis& here, bool folds,
@@ -561,8 +613,14 @@ void TWalker::Realize(const TNode& node, const TValued& v, const TInt256& weight
         case TOfferValuation::ovDraw: {
             const int k = ArrivingCards(o);
             const TInt256 each = weight * Factorial(k);
+            // The decision after the draw, when it only folds or bets, is made here from its
+            // layout's analysis: the same choice as Value, without valuing it as a whole.
+            std::optional<TFoldOrBet> next;
             ForEachCardSet(ArrivalCards(node.Point), k, [&](TCardTable arrival) {
-                RealizeNode(After(node, o, arrival), each, sums);
+                const TNode child = After(node, o, arrival);
+                if (!next) next = FoldOrBetAt(child);
+                if (next->Offers.empty()) return RealizeNode(child, each, sums);
+                RealizeFoldOrBet(child, *next, each, sums);
             });
             return;
         }
