@@ -212,7 +212,7 @@ void TPayoutsWindow::BuildCompositeCombinations(QWidget* client) {
 void TPayoutsWindow::BuildJokerCombinations(QWidget* client) {
     QGroupBox* group =
         NewGroupBox(client, "GroupBox3", "комбинации при джокере", QRect(8, 356, 520, 192));
-    group->setToolTip(QString("отметьте галочкой правильные сочетания\n") + kJokerHint);
+    group->setToolTip("отметьте галочкой правильные сочетания");
     QGridLayout* grid = CompactGrid(group);
     constexpr int kFirstColumn = 10;
     for (int i = 0; i < kJokerRuleCount; ++i) {
