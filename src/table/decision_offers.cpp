@@ -27,7 +27,12 @@ TDecisionPoint TDecisionTable::CurrentPoint() const {
 
 TEvalResult TDecisionTable::Evaluate(const TEvalLayout& layout, TEvalMode mode) {
     ++m_evaluatorCalls;
-    const TEvalResult result = EvaluateLayout(Rules(), layout, mode);
+    // A hand after a counted decision's draw is analysed from its completions counted once.
+    std::optional<TEvalAnalysis> counted;
+    if (m_countsDraws) counted = m_countedDraws.Analysis(Rules(), layout);
+    const TEvalResult result = counted
+                                   ? EvaluateAnalysis(Rules(), *counted, mode, layout.ExtraStake)
+                                   : EvaluateLayout(Rules(), layout, mode);
     m_state.HandInsurable = result.HandInsurable;
     return result;
 }
@@ -55,7 +60,10 @@ void TDecisionTable::AddOffers() {
         .Clock = m_clock,
     };
     const std::vector<TOffer> offers = OffersAt(point, m_design, valuation.Offers);
-    if (WorthCountingDraws(point, offers, valuation)) valuation.CountedDraws = &m_countedDraws;
+    if (m_countsDraws && WorthCountingDraws(point, offers, valuation)) {
+        valuation.CountedDraws = &m_countedDraws;
+        m_countedDraws.Prepare(Rules(), point.Layout());
+    }
     const bool firstDecision = point.Stage == 1;
     const bool betOffered = std::any_of(offers.begin(), offers.end(),
                                         [](const TOffer& o) { return o.Action == paBet; });

@@ -95,6 +95,9 @@ public:
     TDecisionCache& Cache() { return m_cache; }
     // Evaluations made since the program started, for tests and benchmarks.
     std::uint64_t EvaluatorCalls() const { return m_evaluatorCalls; }
+    // Whether exchanges are counted on the dealer's completions tallied once per decision (on)
+    // or every arrival evaluated on its own; the values are the same.
+    void SetCountsDraws(bool on) { m_countsDraws = on; }
 
     // A design loaded elsewhere (the constructor's menu) names the current game as well.
     void SetGameName(std::string name);
@@ -199,6 +202,7 @@ private:
     TFingerprintMemo m_fingerprint;  // of the design and settings, for the cache's rows
     std::uint64_t m_evaluatorCalls = 0;
     TCountedDraws m_countedDraws;  // the dealer's completions of the last decision with many draws
+    bool m_countsDraws = true;
     // Valid during one press.
     std::optional<TEvalRules> m_rules;
     std::optional<std::int32_t> m_sampleCount;

@@ -105,3 +105,48 @@ TEST(CountedDraws, EveryCandidateHasTheValueOfEveryArrivalEvaluated) {
 
 }  // namespace
 }  // namespace studlab::testing
+
+#include "profit/game.h"
+
+namespace studlab::testing {
+namespace {
+
+// The decision window's first decision on random layouts of an exchange design, with the draws
+// counted and with every arrival evaluated, the look-ahead on and off: the same captions and
+// values, and the same choice.
+TEST(CountedDraws, DecisionsListTheSameCandidatesAsEvaluatedOnes) {
+    std::mt19937_64 random(5);
+    for (bool lookAhead : {false, true}) {
+        TGame counted;
+        TGame evaluated;
+        for (TGame* game : {&counted, &evaluated}) {
+            for (TPlayerAction a : {paExchange1, paExchange2, paExchange3}) {
+                game->Design.SetAllows(1, a, true);
+            }
+            game->Design.SetAllows(2, paBetInsured, true);
+            game->Settings.LookAhead = lookAhead;
+            game->Table.SetGameName("counted");
+            game->Table.SelectGame(std::nullopt);
+        }
+        evaluated.Table.SetCountsDraws(false);
+        for (int layout = 0; layout < (lookAhead ? 2 : 6); ++layout) {
+            std::vector<TCardId> deck(kCards);
+            for (int i = 0; i < kCards; ++i) deck[static_cast<std::size_t>(i)] = i + 1;
+            std::shuffle(deck.begin(), deck.end(), random);
+            for (TGame* game : {&counted, &evaluated}) {
+                game->Table.NewLayout();
+                for (std::size_t i = 0; i < 6; ++i) game->Table.ClickCard(deck[i]);
+                game->Table.Decide();
+            }
+            EXPECT_EQ(counted.Table.View().DecisionListCaptions,
+                      evaluated.Table.View().DecisionListCaptions);
+            EXPECT_EQ(counted.Table.View().DecisionListValues,
+                      evaluated.Table.View().DecisionListValues)
+                << "layout " << layout << (lookAhead ? ", look-ahead" : "");
+            EXPECT_EQ(counted.Table.State().Choice(1), evaluated.Table.State().Choice(1));
+        }
+    }
+}
+
+}  // namespace
+}  // namespace studlab::testing
