@@ -50,6 +50,7 @@ void PrintText(const TExactFigures& f, const TExactReport& r, std::ostream& out)
     out << "layouts: " << r.Sums.Layouts.ToString() << '\n';
     out << "classes: " << r.Sums.Classes << '\n';
     out << "threads: " << r.Threads << '\n';
+    if (r.Ranks > 0) out << "ranks: " << r.Ranks << '\n';
     out << "seconds: " << FormatNumber(std::nearbyint(r.Seconds * 100) / 100) << '\n';
     for (const std::string& note : r.Notes) out << "note: " << note << '\n';
 }
@@ -108,6 +109,7 @@ nlohmann::json Json(const TExactFigures& f, const TExactReport& r, TWholeNumbers
     j["layouts"] = std::stoll(r.Sums.Layouts.ToString());
     j["classes"] = r.Sums.Classes;
     j["threads"] = r.Threads;
+    if (r.Ranks > 0) j["ranks"] = r.Ranks;
     j["seconds"] = r.Seconds;
     j["notes"] = r.Notes;
     return j;
