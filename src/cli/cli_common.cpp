@@ -1,5 +1,7 @@
 #include "cli/cli_common.h"
 
+#include <signal.h>
+
 #include <algorithm>
 #include <cmath>
 
@@ -131,6 +133,23 @@ void CheckPlayingBoxes(std::string_view option, std::string_view text, const TGa
                     " boxes of this game: one hand can take " +
                     std::to_string(CardsOfOneHand(design)) +
                     " cards, and every further box is dealt five");
+}
+
+namespace {
+std::atomic<bool> g_interrupted{false};
+}  // namespace
+
+const std::atomic<bool>& CatchInterrupts() {
+    static const bool installed = [] {
+        struct sigaction action {};
+        action.sa_handler = [](int) { g_interrupted.store(true); };
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGINT, &action, nullptr);
+        sigaction(SIGTERM, &action, nullptr);
+        return true;
+    }();
+    (void)installed;
+    return g_interrupted;
 }
 
 }  // namespace studlab::cli

@@ -186,11 +186,13 @@ int main(int argc, char** argv) {
         if (options.Sample > 0)
             throw TUsageError("--sample runs on one machine: studlab-cli exact");
         if (rank == 0) {
+            CheckStrategyFile(options);
             const TExactReport report = Coordinate(options, ranks);
-            WriteStrategyFile(report, options);
+            // The figures first: a strategy file that fails at the end does not take them away.
             PrintExactReport(report, options.Json, std::cout);
             std::cout.flush();
             if (!std::cout) throw std::runtime_error("the result could not be written");
+            WriteStrategyFile(report, options);
         } else {
             Work(options);
         }

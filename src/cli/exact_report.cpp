@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <nlohmann/json.hpp>
@@ -221,11 +222,28 @@ TExactReport RunExact(const TExactOptions& options) {
 
 void CheckStrategyFile(const TExactOptions& options) {
     if (options.StrategyFile.empty()) return;
-    std::ofstream file(options.StrategyFile, std::ios::binary | std::ios::app);
-    if (!file) {
+    const auto refuse = [&] {
         throw std::runtime_error("Не удаётся открыть файл стратегии «" + options.StrategyFile +
                                  "» для записи: " + std::strerror(errno));
+    };
+    std::error_code ec;
+    const auto status = std::filesystem::status(options.StrategyFile, ec);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        // A device or pipe opens for writing whether or not it takes what is written (/dev/full):
+        // it is tried with a line end.
+        std::ofstream file(options.StrategyFile, std::ios::binary | std::ios::app);
+        if (!file) refuse();
+        errno = 0;
+        file << '\n';
+        file.flush();
+        if (!file) {
+            if (errno == 0) errno = EIO;
+            refuse();
+        }
+        return;
     }
+    std::ofstream file(options.StrategyFile, std::ios::binary | std::ios::app);
+    if (!file) refuse();
 }
 
 void PrintSampleReport(const TExactReport& report, bool json, std::ostream& out) {

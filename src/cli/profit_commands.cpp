@@ -35,6 +35,8 @@ std::string_view EndText(TRunEnd end) {
             return "a hand was not settled";
         case TRunEnd::CyclesLimit:
             return "the cycles reached a whole-run limit";
+        case TRunEnd::CyclesCap:
+            return "the cycles reached the most cycles or hands a run plays";
         case TRunEnd::Failed:
             return "failed";
         case TRunEnd::None:
@@ -225,6 +227,11 @@ void AddProfitCommands(CLI::App& app) {
                              v.ProgressPosition, v.ProgressMaximum);
             };
         }
+        // An interrupt ends the run as "СТОП" does: the figures of the hands played are printed.
+        const std::atomic<bool>& interrupted = CatchInterrupts();
+        check.ProcessPendingEvents = [&check, &interrupted] {
+            if (interrupted.load() && check.Running()) check.StopSimulation();
+        };
         const auto start = std::chrono::steady_clock::now();
         check.RunSimulation();
         const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
@@ -279,6 +286,7 @@ void AddProfitCommands(CLI::App& app) {
         if (end == TRunEnd::Failed || end == TRunEnd::Unsettled || end == TRunEnd::NoGame) {
             throw std::runtime_error(view.Message);
         }
+        if (interrupted.load()) throw std::runtime_error("расчет прерван сигналом");
     });
 }
 

@@ -288,6 +288,15 @@ bool TProfitCheck::Take(const THandRecord& hand, std::int32_t& handCount) {
                                              HandsText(m_sums.Hands()) + ".");
             return false;
         }
+        if (m_cycleCount >= MaxCycles || m_sums.Hands() >= MaxCycleHands) {
+            EndRun(TRunEnd::CyclesCap,
+                   "Расчет закончен: пределы циклов не достигнуты за " +
+                       std::to_string(m_cycleCount) + " цикл. (" + FormatTenThousandths(m_cyclesTotal) +
+                       " анте), расчет в циклах играет не более " + std::to_string(MaxCycles) +
+                       " циклов и " + std::to_string(MaxCycleHands) + " раздач; " +
+                       HandsText(m_sums.Hands()) + ".");
+            return false;
+        }
         if (m_runTotal >= limits->CycleWin || m_runTotal <= limits->CycleLoss) {
             // The hand that ends a cycle is neither recorded nor counted in the statistics.
             ++m_cycleCount;

@@ -103,6 +103,7 @@ enum class TRunEnd {
     NoGame,       // no game is chosen
     Unsettled,    // a hand came back without a result
     CyclesLimit,  // the cycles together reached a whole-run limit
+    CyclesCap,    // the cycles went on to the most a run plays (kMaxCycles, kMaxCycleHands)
     Failed,       // an error inside a hand
 };
 
@@ -112,6 +113,9 @@ enum class TRunEnd {
 class TProfitCheck {
 public:
     static constexpr std::int32_t kMaxHands = 1'000'000;
+    // A run in cycles whose limits are never reached ends after this many cycles or hands.
+    static constexpr std::int64_t kMaxCycles = 1'000'000;
+    static constexpr std::int64_t kMaxCycleHands = 10'000'000;
 
     explicit TProfitCheck(IRandomHandTable& table);
 
@@ -134,6 +138,9 @@ public:
     std::function<void()> Progressed;
     // How often a run updates its view and lets pending events through; 0: before every hand.
     std::chrono::milliseconds ProgressInterval{40};
+    // The most cycles and hands of a run in cycles (lowered by tests).
+    std::int64_t MaxCycles = kMaxCycles;
+    std::int64_t MaxCycleHands = kMaxCycleHands;
 
     void RunSimulation();   // "расчет"
     void StopSimulation();  // "СТОП"

@@ -492,6 +492,37 @@ TEST_F(ProfitCheck, ACycleThatNeverReachesItsLimitsEndsWithTheSummary) {
     EXPECT_EQ(check.View().CycleCountText, "");
 }
 
+// Cycles whose limits are never reached together end at the most cycles or hands a run plays,
+// with an end of their own and the figures of what was played.
+TEST_F(ProfitCheck, CyclesThatNeverReachTheTotalLimitsEndAtTheCap) {
+    struct TCase {
+        double Result;  // of every hand
+        std::int64_t MaxCycles;
+        std::int64_t MaxHands;
+        std::int64_t Hands;  // played when the run ends
+    };
+    for (const TCase& c : {TCase{1, 50, TProfitCheck::kMaxCycleHands, 51},
+                           TCase{1, TProfitCheck::kMaxCycles, 23, 23}}) {
+        table.Hands.clear();
+        Play(1000, c.Result);
+        check.Settings().HandCount = "1000";
+        check.Settings().CyclesMode = true;
+        check.Settings().CycleWinTarget = "1";
+        check.Settings().CycleLossLimit = "-1";
+        check.Settings().TotalLossLimit = "-1000000000";
+        check.Settings().TotalWinLimit = "1000000000";
+        check.MaxCycles = c.MaxCycles;
+        check.MaxCycleHands = c.MaxHands;
+        check.RunSimulation();
+        EXPECT_EQ(check.LastRunEnd(), TRunEnd::CyclesCap) << c.MaxCycles;
+        EXPECT_EQ(check.Figures().Hands, c.Hands) << c.MaxCycles;
+        EXPECT_NE(check.View().Message.find("пределы циклов не достигнуты"), std::string::npos)
+            << check.View().Message;
+        EXPECT_TRUE(check.View().MoVisible);
+        ExpectIdle();
+    }
+}
+
 TEST_F(ProfitCheck, UnusableSettingsAreRefusedWithAMessageInTheIdleLayout) {
     struct TCase {
         std::string TRunSettings::*Field;
