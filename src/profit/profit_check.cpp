@@ -321,7 +321,7 @@ bool TProfitCheck::Take(const THandRecord& hand, std::int32_t& handCount) {
 
     m_stats.Record(hand.Category, hand.ExtraStake, hand.Result);
     m_handResults[static_cast<std::size_t>(m_recorded)] =
-        static_cast<std::int32_t>(RoundHalfEven(static_cast<long double>(hand.Result) / 10000));
+        static_cast<std::int64_t>(RoundHalfEven(static_cast<long double>(hand.Result) / 10000));
     ++m_recorded;
     if (m_recorded >= handCount) {
         EndRun(TRunEnd::Completed, {});
@@ -390,7 +390,7 @@ void TProfitCheck::ComputeBank() {
     const std::int32_t handCount = ParseDesignInteger(m_settings.HandCount);
     const std::size_t count = static_cast<std::size_t>(std::clamp(handCount, 0, m_lastRecorded));
     const std::int64_t bank = studlab::ComputeBank(
-        std::span<const std::int32_t>(m_handResults.data(), count), ProcessPendingEvents);
+        std::span<const std::int64_t>(m_handResults.data(), count), ProcessPendingEvents);
     m_view.BankText = std::to_string(bank) + " ANTE";
     m_view.BankVisible = true;
 }

@@ -126,7 +126,7 @@ public:
     // The figures of every hand the last run played (all its cycles), live during a run.
     const TRunFigures& Figures() const { return m_figures; }
     const TRunPath& Path() const { return m_path; }
-    const std::vector<std::int32_t>& HandResults() const { return m_handResults; }
+    const std::vector<std::int64_t>& HandResults() const { return m_handResults; }
     // The seed the last run dealt from (none for the fixed series), to repeat it.
     std::optional<std::uint64_t> RunSeed() const { return m_runSeed; }
     int RunWorkers() const { return m_runWorkers; }
@@ -176,7 +176,7 @@ private:
     TRunSettings m_settings;
     TProfitView m_view;
     TCombinationStats m_stats;
-    std::vector<std::int32_t> m_handResults;
+    std::vector<std::int64_t> m_handResults;  // whole antes: a hand may win or lose billions
 
     bool m_running = false;
     TRunEnd m_end = TRunEnd::None;
