@@ -9,6 +9,7 @@
 #include "design/deck_capacity.h"
 #include "design/design_fields.h"
 #include "design/design_file.h"
+#include "design/design_rules.h"
 #include "text/number_text.h"
 
 namespace studlab::cli {
@@ -65,7 +66,16 @@ std::string TDesignOptions::Apply(TGameDesign& design, TCalculationSettings& set
         const std::string_view value = text.substr(name.size() + 1);
         const std::string option = "--set " + std::string(name);
         if (IsAmountField(name)) {
-            AmountOption(option, value, -kLargestDesignAmount, kLargestDesignAmount);
+            const double antes =
+                AmountOption(option, value, -kLargestDesignAmount, kLargestDesignAmount);
+            // A payout single precision would change is refused, not paid as another amount.
+            if (name.starts_with("Pay") && !PayoutInSinglePrecision(antes)) {
+                throw TUsageError(option + ": '" + std::string(value) + "' would pay " +
+                                  FormatAmount(static_cast<float>(antes)) +
+                                  " antes: a payout is a single-precision number, which holds "
+                                  "every ten-thousandth of an ante below 1024 and every whole "
+                                  "ante up to 16777216");
+            }
         }
         cycles = cycles || name == "ProbabilisticCycles";
         boxes = boxes || name == "PlayingBoxes";

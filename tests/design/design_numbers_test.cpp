@@ -68,6 +68,31 @@ TEST(DesignNumbers, AnAmountBeyondWhatResultsCountNamesItsField) {
     }
 }
 
+// A payout is kept in single precision: one that would quietly pay another amount is refused
+// wherever the design comes from (a file, the constructor, an assignment), naming its field.
+TEST(DesignNumbers, APayoutSinglePrecisionWouldChangeIsRefused) {
+    for (const char* pay : {"16777217", "100000001", "20000,0001", "-16777217"}) {
+        TGameDesign design;
+        TCalculationSettings settings;
+        SetDesignAssignment(design, settings, std::string("PayQualified[ckPair]=") + pay);
+        try {
+            MakeEvalRules(design, settings);
+            ADD_FAILURE() << pay << " was taken";
+        } catch (const TEvalError& e) {
+            const std::string message = e.what();
+            EXPECT_NE(message.find(std::string("стоит «") + pay + "»"), std::string::npos)
+                << message;
+            EXPECT_NE(message.find("одинарной точности"), std::string::npos) << message;
+        }
+    }
+    for (const char* pay : {"16777216", "100000000", "1023,9375", "0,0001", "-5"}) {
+        TGameDesign design;
+        TCalculationSettings settings;
+        SetDesignAssignment(design, settings, std::string("PayNotQualified[ckFlush]=") + pay);
+        EXPECT_NO_THROW(MakeEvalRules(design, settings)) << pay;
+    }
+}
+
 TEST(DesignNumbers, CyclesAndBoxesAreReadAsWholeNumbersOfTheirFields) {
     TGameDesign design;
     TCalculationSettings settings;
