@@ -77,6 +77,7 @@ std::string TDesignOptions::Apply(TGameDesign& design, TCalculationSettings& set
                                   "ante up to 16777216");
             }
         }
+        if (name == "TableMaximum") WholeOption(option, value, 1, 2147483647);
         cycles = cycles || name == "ProbabilisticCycles";
         boxes = boxes || name == "PlayingBoxes";
     }

@@ -70,6 +70,12 @@ TEvalRules MakeEvalRules(const TGameDesign& design, const TCalculationSettings& 
     }
     rules.BuyDealerGameCost = real(design.BuyDealerGameCost);
     rules.TableMaximum = ReadWholeField(design, settings, settings.TableMaximum);
+    // A maximum below one ante would make a winning hand pay nothing, or cost the player.
+    if (rules.TableMaximum < 1) {
+        throw TEvalError(FieldValueMessage(FieldOfText(design, settings, settings.TableMaximum),
+                                           settings.TableMaximum) +
+                         ": максимум стола должен быть целым числом от 1 до 2147483647 анте");
+    }
     rules.InsuranceMax = design.InsuranceMax();
     rules.Insurable = design.Insurable;
     return rules;

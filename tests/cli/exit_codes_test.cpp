@@ -54,6 +54,9 @@ TEST(CliExitCodes, UsageErrorsExitTwoAndNameTheOption) {
          "--set PayQualified[ckPair]: '16777217' would pay 16777216 antes"},
         {kDecide + " --set 'PayNotQualified[ckFlush]=100000001'",
          "--set PayNotQualified[ckFlush]: '100000001' would pay 100000000 antes"},
+        {"simulate --hands 10 --set TableMaximum=0", "--set TableMaximum: '0' is not a whole "
+                                                     "number from 1 to 2147483647"},
+        {kDecide + " --set TableMaximum=-5", "--set TableMaximum: '-5'"},
         {kEval + " --mode x", "--mode"},
         {"play --seed -1", "--seed"},
         {"nonsense --x", "unknown command 'nonsense'"},
