@@ -128,13 +128,7 @@ nlohmann::json FiguresJson(const TProfitCheck& check) {
 }
 
 std::int64_t ParseCount(const std::string& text, const char* option, std::int64_t most) {
-    try {
-        const std::int64_t value = ParseDesignInteger(text);
-        if (value >= 1 && value <= most) return value;
-    } catch (const TConversionError&) {
-    }
-    throw TUsageError(std::string(option) + ": \"" + text + "\" is not a whole number from 1 to " +
-                      std::to_string(most));
+    return WholeOption(option, text, 1, most);
 }
 
 }  // namespace
@@ -161,11 +155,16 @@ void AddProfitCommands(CLI::App& app) {
         ->add_option("--seed", *seed,
                      "deal hand n from the stream (SEED, n): the same MO whatever the threads "
                      "(default: a seed from the clock)")
+        ->check(NotEmpty())
         ->excludes(sameSequenceFlag);
-    command->add_option("--threads", *threads,
-                        "worker threads (default: every core; 1 with --same-sequence or --cache)");
-    command->add_option("--boxes", *boxes,
-                        "playing boxes at the table, 1 to as many as the deck serves (default 1)");
+    command
+        ->add_option("--threads", *threads,
+                     "worker threads (default: every core; 1 with --same-sequence or --cache)")
+        ->check(NotEmpty());
+    command
+        ->add_option("--boxes", *boxes,
+                     "playing boxes at the table, 1 to as many as the deck serves (default 1)")
+        ->check(NotEmpty());
     command
         ->add_option("--cycle-limits", *limits,
                      "WIN,LOSS,TOTALLOSS,TOTALWIN: play in cycles with these limits in antes")
