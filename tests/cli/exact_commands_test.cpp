@@ -106,6 +106,15 @@ TEST(CliExact, AnInterruptSaysWhatIsFinishedAndKeepsTheCheckpoint) {
         EXPECT_EQ(run.Output.find("MO="), std::string::npos) << run.Output;
         EXPECT_NE(run.Errors.find("расчет прерван"), std::string::npos) << run.Errors;
     }
+    // With --json the same, as one object.
+    const auto json = testing::RunShell("\"$CLI\" exact --json & pid=$!; sleep 2; kill -INT $pid; "
+                                        "wait $pid");
+    EXPECT_EQ(json.ExitCode, 1) << json.Errors;
+    const nlohmann::json j = nlohmann::json::parse(json.Output);
+    EXPECT_EQ(j["interrupted"], true);
+    EXPECT_EQ(j["classes"], 5649150);
+    EXPECT_LT(j["classes_done"].get<std::int64_t>(), 5649150);
+    EXPECT_TRUE(j["checkpoint"].is_null());
     // The file is whole: the lines it holds belong to this design and a resumed run takes them.
     std::stringstream text;
     text << std::ifstream(file).rdbuf();
