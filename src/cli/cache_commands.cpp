@@ -17,9 +17,11 @@ void AddCacheCommands(CLI::App& app) {
     auto* clearOption = command->add_option(
         "--clear", *clear, "GAME: remove every row of the game's cache; the file stays");
     infoOption->excludes(clearOption);
-    command->add_option("--games-dir", *gamesDir,
-                        "the folder that holds the decision caches' folder Games (default: the "
-                        "program's folder); a DIR named Games is that folder itself");
+    command
+        ->add_option("--games-dir", *gamesDir,
+                     "the folder that holds the decision caches' folder Games (default: the "
+                     "program's folder); a DIR named Games is that folder itself")
+        ->check(NotEmpty());
     command->callback([=] {
         if (infoOption->count() == 0 && clearOption->count() == 0)
             throw TUsageError("cache: give --info GAME or --clear GAME");

@@ -1,12 +1,16 @@
 #include "cli/cli_common.h"
 
+#include <signal.h>
+
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 #include "cards/eval_rules.h"
 #include "design/deck_capacity.h"
 #include "design/design_fields.h"
 #include "design/design_file.h"
+#include "design/design_rules.h"
 #include "text/number_text.h"
 
 namespace studlab::cli {
@@ -23,6 +27,13 @@ bool IsAmountField(std::string_view name) {
 
 std::string WholeText(std::int64_t value) {
     return std::to_string(value);
+}
+
+// An option's number is the number alone: a blank before or after it (" 5", "5 ") is refused
+// either way, as is an empty value, rather than read as something else.
+bool Unpadded(std::string_view text) {
+    const auto blank = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
+    return !text.empty() && !blank(text.front()) && !blank(text.back());
 }
 
 }  // namespace
@@ -63,7 +74,30 @@ std::string TDesignOptions::Apply(TGameDesign& design, TCalculationSettings& set
         const std::string_view value = text.substr(name.size() + 1);
         const std::string option = "--set " + std::string(name);
         if (IsAmountField(name)) {
-            AmountOption(option, value, -kLargestDesignAmount, kLargestDesignAmount);
+            const double antes =
+                AmountOption(option, value, -kLargestDesignAmount, kLargestDesignAmount);
+            // A payout single precision would change is refused, not paid as another amount.
+            if (name.starts_with("Pay") && !PayoutInSinglePrecision(antes)) {
+                throw TUsageError(option + ": '" + std::string(value) + "' would pay " +
+                                  FormatAmount(static_cast<float>(antes)) +
+                                  " antes: a payout is a single-precision number, which holds "
+                                  "every ten-thousandth of an ante below 1024 and every whole "
+                                  "ante up to 16777216");
+            }
+        }
+        if (name == "TableMaximum") WholeOption(option, value, 1, 2147483647);
+        // A text that is no number at all is a typing mistake, told alike in every command; a
+        // number the design cannot deal is told by the command that would deal it.
+        if (name == "DealerOpenCards") {
+            bool whole = Unpadded(value);
+            try {
+                ParseDesignInteger(value);
+            } catch (const TConversionError&) {
+                whole = false;
+            }
+            if (!whole) {
+                throw TUsageError(option + ": '" + std::string(value) + "' is not a whole number");
+            }
         }
         cycles = cycles || name == "ProbabilisticCycles";
         boxes = boxes || name == "PlayingBoxes";
@@ -88,7 +122,7 @@ std::vector<TCardId> ParseCards(const std::string& text, const char* what) {
 std::int64_t WholeOption(std::string_view option, std::string_view text, std::int64_t low,
                          std::int64_t high, std::string_view why) {
     std::int64_t value = 0;
-    bool whole = true;
+    bool whole = Unpadded(text);
     try {
         value = ParseDesignInteger(text);
     } catch (const TConversionError&) {
@@ -108,7 +142,7 @@ double AmountOption(std::string_view option, std::string_view text, double low, 
     std::string comma(text);
     std::replace(comma.begin(), comma.end(), '.', ',');
     double value = 0;
-    bool number = true;
+    bool number = Unpadded(text);
     try {
         value = ParseDesignNumber(comma);
     } catch (const TConversionError&) {
@@ -131,6 +165,31 @@ void CheckPlayingBoxes(std::string_view option, std::string_view text, const TGa
                     " boxes of this game: one hand can take " +
                     std::to_string(CardsOfOneHand(design)) +
                     " cards, and every further box is dealt five");
+}
+
+namespace {
+std::atomic<bool> g_interrupted{false};
+}  // namespace
+
+CLI::Validator NotEmpty() {
+    return CLI::Validator(
+        [](const std::string& value) {
+            return value.empty() ? std::string("an empty value is not allowed") : std::string();
+        },
+        "", "NOT EMPTY");
+}
+
+const std::atomic<bool>& CatchInterrupts() {
+    static const bool installed = [] {
+        struct sigaction action {};
+        action.sa_handler = [](int) { g_interrupted.store(true); };
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGINT, &action, nullptr);
+        sigaction(SIGTERM, &action, nullptr);
+        return true;
+    }();
+    (void)installed;
+    return g_interrupted;
 }
 
 }  // namespace studlab::cli

@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <atomic>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -46,6 +47,13 @@ double AmountOption(std::string_view option, std::string_view text, double low, 
 void CheckPlayingBoxes(std::string_view option, std::string_view text, const TGameDesign& design);
 
 // Registration of the command groups, one file each.
+// Refuses an empty value: an option given as "" is a mistake, not a request for its default.
+CLI::Validator NotEmpty();
+
+// From the first call on, SIGINT and SIGTERM set the returned flag instead of ending the process,
+// so that a long run ends as its stop button ends it and prints what it has.
+const std::atomic<bool>& CatchInterrupts();
+
 void AddDesignCommands(CLI::App& app);
 void AddEvalCommands(CLI::App& app);
 void AddTableCommands(CLI::App& app);

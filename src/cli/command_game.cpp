@@ -19,9 +19,11 @@ void TTableOptions::AddTo(CLI::App& command, bool withCache) {
                        "random draws of the probabilistic method, 1 to 10000000 (default 2000)");
     if (withCache) {
         command.add_flag("--cache", UseCache, "use and fill the game's decision cache");
-        command.add_option("--games-dir", GamesDir,
-                           "the folder that holds the decision caches' folder Games (default: "
-                           "the program's folder); a DIR named Games is that folder itself");
+        command
+            .add_option("--games-dir", GamesDir,
+                        "the folder that holds the decision caches' folder Games (default: "
+                        "the program's folder); a DIR named Games is that folder itself")
+            ->check(NotEmpty());
     }
 }
 

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <iostream>
 #include <memory>
+#include <nlohmann/json.hpp>
 
 #include "cli/cli_common.h"
 #include "cli/exact_report.h"
@@ -37,8 +38,6 @@ void ShowProgress(const TExactProgress& p) {
     std::fflush(stderr);
 }
 
-std::atomic<bool> g_interrupted{false};
-
 }  // namespace
 
 void AddExactCommands(CLI::App& app) {
@@ -48,23 +47,44 @@ void AddExactCommands(CLI::App& app) {
     options->AddTo(*command);
     command->callback([options] {
         const bool progress = !options->Json && isatty(STDERR_FILENO) != 0;
-        if (progress) {
-            options->Run.Progress = ShowProgress;
-            // Ctrl-C ends the run cleanly; with a checkpoint the finished batches are kept.
-            std::signal(SIGINT, [](int) { g_interrupted = true; });
-            options->Run.Stop = &g_interrupted;
-        }
+        if (progress) options->Run.Progress = ShowProgress;
+        // Ctrl-C or SIGTERM ends the run cleanly; with a checkpoint the finished parts are kept.
+        options->Run.Stop = &CatchInterrupts();
         // A strategy file that cannot be written is found before the run, not after hours.
         CheckStrategyFile(*options);
         const TExactReport report = RunExact(*options);
         if (progress) std::fprintf(stderr, "\r%-80s\r", "");
-        if (report.Cancelled) throw std::runtime_error("расчет прерван");
+        if (report.Cancelled) {
+            // What is finished, and where a resumed run starts.
+            const std::string& file = options->CheckpointFile;
+            if (options->Json) {
+                nlohmann::json j;
+                j["interrupted"] = true;
+                j["classes_done"] = report.Sums.Classes;
+                j["classes"] = report.TotalClasses;
+                j["checkpoint"] = file.empty() ? nlohmann::json() : nlohmann::json(file);
+                std::cout << j.dump(2, ' ', false, nlohmann::json::error_handler_t::replace)
+                          << '\n';
+            } else {
+                std::cout << "interrupted: " << report.Sums.Classes << " of "
+                          << report.TotalClasses << " classes done\n";
+                if (!file.empty()) {
+                    std::cout << "checkpoint: " << file
+                              << " holds them; the same command resumes from there\n";
+                } else {
+                    std::cout << "checkpoint: none; nothing is kept\n";
+                }
+            }
+            throw std::runtime_error("расчет прерван");
+        }
         if (report.Sample) {
             PrintSampleReport(report, options->Json, std::cout);
             return;
         }
-        WriteStrategyFile(report, *options);
+        // The figures first: a strategy file that fails at the end does not take them away.
         PrintExactReport(report, options->Json, std::cout);
+        std::cout.flush();
+        WriteStrategyFile(report, *options);
     });
 }
 

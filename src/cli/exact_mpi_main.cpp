@@ -66,19 +66,28 @@ TExactReport Coordinate(const TExactOptions& options, int ranks) {
     const bool progress = !options.Json && isatty(STDERR_FILENO) != 0;
     std::size_t next = 0;
     std::size_t finished = 0;
+    // The run ends when every worker has been told that nothing is left and every part handed
+    // out has come back: a worker plays several parts at once, and is told so while it still
+    // plays the others.
     int workersLeft = ranks - 1;
-    while (workersLeft > 0) {
+    std::int64_t playing = 0;
+    std::vector<int> threadsOf(static_cast<std::size_t>(ranks), 0);
+    while (workersLeft > 0 || playing > 0) {
         MPI_Status status;
         MPI_Probe(MPI_ANY_SOURCE, MPI_ANY_TAG, MPI_COMM_WORLD, &status);
         if (status.MPI_TAG == tgAsk) {
             int threads = 0;
             MPI_Recv(&threads, 1, MPI_INT, status.MPI_SOURCE, tgAsk, MPI_COMM_WORLD,
                      MPI_STATUS_IGNORE);
-            report.Threads += threads;
+            threadsOf[static_cast<std::size_t>(status.MPI_SOURCE)] = threads;
             const std::int64_t batch =
                 next < todo.size() ? todo[next++] : std::int64_t{-1};  // -1: nothing left
             MPI_Send(&batch, 1, MPI_INT64_T, status.MPI_SOURCE, tgPart, MPI_COMM_WORLD);
-            if (batch < 0) --workersLeft;
+            if (batch < 0) {
+                --workersLeft;
+            } else {
+                ++playing;
+            }
             continue;
         }
         // A finished part: "batch sums".
@@ -89,19 +98,25 @@ TExactReport Coordinate(const TExactOptions& options, int ranks) {
         if (!sums) throw std::runtime_error("a worker sent sums that cannot be read");
         if (checkpoint) checkpoint->Record(batch, *sums);
         report.Sums += *sums;
+        --playing;
         ++finished;
         if (progress) {
             std::fprintf(stderr, "\r%zu / %zu", finished, todo.size());
             std::fflush(stderr);
         }
     }
+    for (const int threads : threadsOf) report.Threads += threads;
+    report.Ranks = ranks;
+    // Every part counted once: otherwise the figures are not the game's and are not printed.
+    RequireEveryClass(report.Sums, classes);
     if (progress) std::fprintf(stderr, "\r%-40s\r", "");
     report.Seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     return report;
 }
 
-// Every other rank: asks for a part for each idle core, plays it there, sends its sums back.
+// Every other rank: asks for a part for each idle core, plays it there, sends its sums back. Each
+// request carries the rank's threads, which rank 0 reports.
 void Work(const TExactOptions& options) {
     const TExactGame game = ExactGameOf(options);
     const TLayoutClasses classes(game.DealerOpenCards());
@@ -171,11 +186,13 @@ int main(int argc, char** argv) {
         if (options.Sample > 0)
             throw TUsageError("--sample runs on one machine: studlab-cli exact");
         if (rank == 0) {
+            CheckStrategyFile(options);
             const TExactReport report = Coordinate(options, ranks);
-            WriteStrategyFile(report, options);
+            // The figures first: a strategy file that fails at the end does not take them away.
             PrintExactReport(report, options.Json, std::cout);
             std::cout.flush();
             if (!std::cout) throw std::runtime_error("the result could not be written");
+            WriteStrategyFile(report, options);
         } else {
             Work(options);
         }

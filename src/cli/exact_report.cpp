@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <nlohmann/json.hpp>
@@ -50,6 +51,7 @@ void PrintText(const TExactFigures& f, const TExactReport& r, std::ostream& out)
     out << "layouts: " << r.Sums.Layouts.ToString() << '\n';
     out << "classes: " << r.Sums.Classes << '\n';
     out << "threads: " << r.Threads << '\n';
+    if (r.Ranks > 0) out << "ranks: " << r.Ranks << '\n';
     out << "seconds: " << FormatNumber(std::nearbyint(r.Seconds * 100) / 100) << '\n';
     for (const std::string& note : r.Notes) out << "note: " << note << '\n';
 }
@@ -108,6 +110,7 @@ nlohmann::json Json(const TExactFigures& f, const TExactReport& r, TWholeNumbers
     j["layouts"] = std::stoll(r.Sums.Layouts.ToString());
     j["classes"] = r.Sums.Classes;
     j["threads"] = r.Threads;
+    if (r.Ranks > 0) j["ranks"] = r.Ranks;
     j["seconds"] = r.Seconds;
     j["notes"] = r.Notes;
     return j;
@@ -219,11 +222,28 @@ TExactReport RunExact(const TExactOptions& options) {
 
 void CheckStrategyFile(const TExactOptions& options) {
     if (options.StrategyFile.empty()) return;
-    std::ofstream file(options.StrategyFile, std::ios::binary | std::ios::app);
-    if (!file) {
+    const auto refuse = [&] {
         throw std::runtime_error("Не удаётся открыть файл стратегии «" + options.StrategyFile +
                                  "» для записи: " + std::strerror(errno));
+    };
+    std::error_code ec;
+    const auto status = std::filesystem::status(options.StrategyFile, ec);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        // A device or pipe opens for writing whether or not it takes what is written (/dev/full):
+        // it is tried with a line end.
+        std::ofstream file(options.StrategyFile, std::ios::binary | std::ios::app);
+        if (!file) refuse();
+        errno = 0;
+        file << '\n';
+        file.flush();
+        if (!file) {
+            if (errno == 0) errno = EIO;
+            refuse();
+        }
+        return;
     }
+    std::ofstream file(options.StrategyFile, std::ios::binary | std::ios::app);
+    if (!file) refuse();
 }
 
 void PrintSampleReport(const TExactReport& report, bool json, std::ostream& out) {

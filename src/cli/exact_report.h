@@ -31,7 +31,8 @@ struct TExactReport {
     TExactSums Sums;
     bool Cancelled = false;
     bool WithBestPlay = true;
-    int Threads = 0;
+    int Threads = 0;  // every worker thread, on all ranks
+    int Ranks = 0;    // the processes of an MPI run (the coordinating one included); 0: one process
     double Seconds = 0;
     std::vector<std::string> Notes;
     int DealerOpenCards = 1;

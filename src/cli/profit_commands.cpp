@@ -35,6 +35,8 @@ std::string_view EndText(TRunEnd end) {
             return "a hand was not settled";
         case TRunEnd::CyclesLimit:
             return "the cycles reached a whole-run limit";
+        case TRunEnd::CyclesCap:
+            return "the cycles reached the most cycles or hands a run plays";
         case TRunEnd::Failed:
             return "failed";
         case TRunEnd::None:
@@ -126,13 +128,7 @@ nlohmann::json FiguresJson(const TProfitCheck& check) {
 }
 
 std::int64_t ParseCount(const std::string& text, const char* option, std::int64_t most) {
-    try {
-        const std::int64_t value = ParseDesignInteger(text);
-        if (value >= 1 && value <= most) return value;
-    } catch (const TConversionError&) {
-    }
-    throw TUsageError(std::string(option) + ": \"" + text + "\" is not a whole number from 1 to " +
-                      std::to_string(most));
+    return WholeOption(option, text, 1, most);
 }
 
 }  // namespace
@@ -159,11 +155,16 @@ void AddProfitCommands(CLI::App& app) {
         ->add_option("--seed", *seed,
                      "deal hand n from the stream (SEED, n): the same MO whatever the threads "
                      "(default: a seed from the clock)")
+        ->check(NotEmpty())
         ->excludes(sameSequenceFlag);
-    command->add_option("--threads", *threads,
-                        "worker threads (default: every core; 1 with --same-sequence or --cache)");
-    command->add_option("--boxes", *boxes,
-                        "playing boxes at the table, 1 to as many as the deck serves (default 1)");
+    command
+        ->add_option("--threads", *threads,
+                     "worker threads (default: every core; 1 with --same-sequence or --cache)")
+        ->check(NotEmpty());
+    command
+        ->add_option("--boxes", *boxes,
+                     "playing boxes at the table, 1 to as many as the deck serves (default 1)")
+        ->check(NotEmpty());
     command
         ->add_option("--cycle-limits", *limits,
                      "WIN,LOSS,TOTALLOSS,TOTALWIN: play in cycles with these limits in antes")
@@ -225,6 +226,11 @@ void AddProfitCommands(CLI::App& app) {
                              v.ProgressPosition, v.ProgressMaximum);
             };
         }
+        // An interrupt ends the run as "СТОП" does: the figures of the hands played are printed.
+        const std::atomic<bool>& interrupted = CatchInterrupts();
+        check.ProcessPendingEvents = [&check, &interrupted] {
+            if (interrupted.load() && check.Running()) check.StopSimulation();
+        };
         const auto start = std::chrono::steady_clock::now();
         check.RunSimulation();
         const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
@@ -279,6 +285,7 @@ void AddProfitCommands(CLI::App& app) {
         if (end == TRunEnd::Failed || end == TRunEnd::Unsettled || end == TRunEnd::NoGame) {
             throw std::runtime_error(view.Message);
         }
+        if (interrupted.load()) throw std::runtime_error("расчет прерван сигналом");
     });
 }
 

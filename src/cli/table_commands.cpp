@@ -1,5 +1,6 @@
 // studlab-cli decide, studlab-cli play
 #include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <iostream>
 #include <memory>
@@ -111,16 +112,28 @@ void AddTableCommands(CLI::App& app) {
         auto* command = app.add_subcommand(
             "play", "deal one hand at random and play it to its end (\"СДАТЬ СЛУЧАЙНО\")");
         auto options = std::make_shared<TTableOptions>();
-        auto seed = std::make_shared<std::uint32_t>(0);
+        auto seed = std::make_shared<std::string>();
         options->AddTo(*command, false);
-        auto* seedOption =
-            command->add_option("--seed", *seed, "start the random generator from this seed");
+        // The hand comes from the table's own generator, as "СДАТЬ СЛУЧАЙНО" deals it, whose
+        // seed has 32 bits (simulate --seed seeds another generator, of 64 bits).
+        auto* seedOption = command->add_option(
+            "--seed", *seed,
+            "start the table's random generator from this seed, 0 to 4294967295");
         command->callback([=] {
             TCommandGame game(*options);
             TDecisionTable& table = game.Table;
             if (seedOption->count() > 0) {
                 game.Settings.SameSequence = true;
-                table.Random().SetSeed(*seed);
+                std::uint32_t value = 0;
+                const char* end = seed->data() + seed->size();
+                const auto [stop, error] = std::from_chars(seed->data(), end, value);
+                if (seed->empty() || error != std::errc() || stop != end) {
+                    throw TUsageError("--seed: '" + *seed +
+                                      "' is not a whole number from 0 to 4294967295 (the "
+                                      "table's generator has a 32-bit seed; simulate --seed "
+                                      "takes 64 bits)");
+                }
+                table.Random().SetSeed(value);
             }
             table.ButtonPressed = [&](std::string_view button) {
                 const TTableState& state = table.State();

@@ -295,8 +295,9 @@ void SaveDesignFile(const TGameDesign& design, const std::filesystem::path& path
     for (const std::string& line : lines) bytes += Utf8ToWindows1251(OneLine(line)) + "\r\n";
     for (int i = kDesignValueLines; i < kDesignFileLines; ++i) bytes += "\r\n";
 
-    // Only a regular file is replaced, and through a symbolic link the file it names; a pipe
-    // would block the save and a device would be swapped for a file.
+    // Only a regular file is replaced, and through a symbolic link the file it names in the link's
+    // own folder; a pipe would block the save and a device would be swapped for a file. The new
+    // file takes the old one's name only: other hard links to the old file keep its old text.
     std::error_code ec;
     fs::path target = path;
     std::optional<struct stat> old;
@@ -307,6 +308,14 @@ void SaveDesignFile(const TGameDesign& design, const std::filesystem::path& path
         if (fs::is_symlink(fs::symlink_status(path, ec))) {
             target = fs::canonical(path, ec);
             if (ec) CannotSave(path, ec.message());
+            // A link is followed only to a file in its own folder: one that leads elsewhere would
+            // have the save replace a file the user did not name.
+            const fs::path folder = fs::canonical(
+                path.parent_path().empty() ? fs::path(".") : path.parent_path(), ec);
+            if (ec || target.parent_path() != folder) {
+                CannotSave(path, "это символьная ссылка на файл в другой папке («" +
+                                     target.string() + "»); сохраните под его собственным именем");
+            }
         }
         // Replacing the file takes only the folder's permission; a file the user may not write
         // himself is left alone, as writing it in place would leave it.

@@ -13,6 +13,15 @@ TCountingRules CountingRulesOf(const TGameDesign& design) {
     return {design.Plays, design.MinPairRank(), design.MinAceKingRule()};
 }
 
+std::optional<float> PayoutInSinglePrecision(double antes) {
+    const auto payout = static_cast<float>(antes);
+    if (RoundHalfEven(static_cast<long double>(payout) * 10000) !=
+        RoundHalfEven(static_cast<long double>(antes) * 10000)) {
+        return std::nullopt;
+    }
+    return payout;
+}
+
 TEvalRules MakeEvalRules(const TGameDesign& design, const TCalculationSettings& settings) {
     auto real = [&](const TNumberText& text) {
         const double value = ReadRealField(design, settings, text);
@@ -23,7 +32,18 @@ TEvalRules MakeEvalRules(const TGameDesign& design, const TCalculationSettings& 
         }
         return value;
     };
-    auto payout = [&](const TNumberText& text) { return static_cast<float>(real(text)); };
+    auto payout = [&](const TNumberText& text) {
+        const double value = real(text);
+        const std::optional<float> kept = PayoutInSinglePrecision(value);
+        if (!kept) {
+            throw TEvalError(FieldValueMessage(FieldOfText(design, settings, text), text) +
+                             ": выплата хранится числом одинарной точности и стала бы " +
+                             FormatNumber(static_cast<float>(value)) +
+                             " анте; оно держит каждую десятитысячную анте до 1024 и каждое "
+                             "целое анте до 16777216");
+        }
+        return *kept;
+    };
     TEvalRules rules;
     rules.Counting = CountingRulesOf(design);
     for (TCombinationKind k : kCountedKinds) {
@@ -43,6 +63,12 @@ TEvalRules MakeEvalRules(const TGameDesign& design, const TCalculationSettings& 
     }
     rules.BuyDealerGameCost = real(design.BuyDealerGameCost);
     rules.TableMaximum = ReadWholeField(design, settings, settings.TableMaximum);
+    // A maximum below one ante would make a winning hand pay nothing, or cost the player.
+    if (rules.TableMaximum < 1) {
+        throw TEvalError(FieldValueMessage(FieldOfText(design, settings, settings.TableMaximum),
+                                           settings.TableMaximum) +
+                         ": максимум стола должен быть целым числом от 1 до 2147483647 анте");
+    }
     rules.InsuranceMax = design.InsuranceMax();
     rules.Insurable = design.Insurable;
     return rules;

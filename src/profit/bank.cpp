@@ -4,7 +4,7 @@
 
 namespace studlab {
 
-std::int64_t ComputeBank(std::span<const std::int32_t> results,
+std::int64_t ComputeBank(std::span<const std::int64_t> results,
                          const std::function<void()>& processEvents) {
     constexpr std::size_t kEventsEvery = 1 << 16;
     std::int64_t smallest = 0;

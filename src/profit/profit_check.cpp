@@ -288,6 +288,15 @@ bool TProfitCheck::Take(const THandRecord& hand, std::int32_t& handCount) {
                                              HandsText(m_sums.Hands()) + ".");
             return false;
         }
+        if (m_cycleCount >= MaxCycles || m_sums.Hands() >= MaxCycleHands) {
+            EndRun(TRunEnd::CyclesCap,
+                   "Расчет закончен: пределы циклов не достигнуты за " +
+                       std::to_string(m_cycleCount) + " цикл. (" + FormatTenThousandths(m_cyclesTotal) +
+                       " анте), расчет в циклах играет не более " + std::to_string(MaxCycles) +
+                       " циклов и " + std::to_string(MaxCycleHands) + " раздач; " +
+                       HandsText(m_sums.Hands()) + ".");
+            return false;
+        }
         if (m_runTotal >= limits->CycleWin || m_runTotal <= limits->CycleLoss) {
             // The hand that ends a cycle is neither recorded nor counted in the statistics.
             ++m_cycleCount;
@@ -312,7 +321,7 @@ bool TProfitCheck::Take(const THandRecord& hand, std::int32_t& handCount) {
 
     m_stats.Record(hand.Category, hand.ExtraStake, hand.Result);
     m_handResults[static_cast<std::size_t>(m_recorded)] =
-        static_cast<std::int32_t>(RoundHalfEven(static_cast<long double>(hand.Result) / 10000));
+        static_cast<std::int64_t>(RoundHalfEven(static_cast<long double>(hand.Result) / 10000));
     ++m_recorded;
     if (m_recorded >= handCount) {
         EndRun(TRunEnd::Completed, {});
@@ -381,7 +390,7 @@ void TProfitCheck::ComputeBank() {
     const std::int32_t handCount = ParseDesignInteger(m_settings.HandCount);
     const std::size_t count = static_cast<std::size_t>(std::clamp(handCount, 0, m_lastRecorded));
     const std::int64_t bank = studlab::ComputeBank(
-        std::span<const std::int32_t>(m_handResults.data(), count), ProcessPendingEvents);
+        std::span<const std::int64_t>(m_handResults.data(), count), ProcessPendingEvents);
     m_view.BankText = std::to_string(bank) + " ANTE";
     m_view.BankVisible = true;
 }

@@ -103,6 +103,7 @@ enum class TRunEnd {
     NoGame,       // no game is chosen
     Unsettled,    // a hand came back without a result
     CyclesLimit,  // the cycles together reached a whole-run limit
+    CyclesCap,    // the cycles went on to the most a run plays (kMaxCycles, kMaxCycleHands)
     Failed,       // an error inside a hand
 };
 
@@ -112,6 +113,9 @@ enum class TRunEnd {
 class TProfitCheck {
 public:
     static constexpr std::int32_t kMaxHands = 1'000'000;
+    // A run in cycles whose limits are never reached ends after this many cycles or hands.
+    static constexpr std::int64_t kMaxCycles = 1'000'000;
+    static constexpr std::int64_t kMaxCycleHands = 10'000'000;
 
     explicit TProfitCheck(IRandomHandTable& table);
 
@@ -122,7 +126,7 @@ public:
     // The figures of every hand the last run played (all its cycles), live during a run.
     const TRunFigures& Figures() const { return m_figures; }
     const TRunPath& Path() const { return m_path; }
-    const std::vector<std::int32_t>& HandResults() const { return m_handResults; }
+    const std::vector<std::int64_t>& HandResults() const { return m_handResults; }
     // The seed the last run dealt from (none for the fixed series), to repeat it.
     std::optional<std::uint64_t> RunSeed() const { return m_runSeed; }
     int RunWorkers() const { return m_runWorkers; }
@@ -134,6 +138,9 @@ public:
     std::function<void()> Progressed;
     // How often a run updates its view and lets pending events through; 0: before every hand.
     std::chrono::milliseconds ProgressInterval{40};
+    // The most cycles and hands of a run in cycles (lowered by tests).
+    std::int64_t MaxCycles = kMaxCycles;
+    std::int64_t MaxCycleHands = kMaxCycleHands;
 
     void RunSimulation();   // "расчет"
     void StopSimulation();  // "СТОП"
@@ -169,7 +176,7 @@ private:
     TRunSettings m_settings;
     TProfitView m_view;
     TCombinationStats m_stats;
-    std::vector<std::int32_t> m_handResults;
+    std::vector<std::int64_t> m_handResults;  // whole antes: a hand may win or lose billions
 
     bool m_running = false;
     TRunEnd m_end = TRunEnd::None;

@@ -7,6 +7,7 @@
 
 #include "design/design_file.h"
 #include "support/run_cli.h"
+#include "support/run_shell.h"
 #include "support/test_folder.h"
 
 namespace studlab {
@@ -87,6 +88,48 @@ TEST(CliExact, ResumesFromItsCheckpoint) {
     const auto other = RunCli(arguments + " --set 'PayQualified[ckPair]=2'");
     EXPECT_EQ(other.ExitCode, 1);
     EXPECT_NE(other.Message().find("другой конструкции"), std::string::npos);
+}
+
+// SIGINT or SIGTERM ends the run as its stop does: it says how far it came and where the
+// checkpoint stands, and the same command then resumes from the parts that were kept.
+TEST(CliExact, AnInterruptSaysWhatIsFinishedAndKeepsTheCheckpoint) {
+    const testing::TTestFolder dir;
+    const std::string file = (dir / "long.checkpoint").string();
+    for (const char* signal : {"INT", "TERM"}) {
+        const auto run = testing::RunShell("\"$CLI\" exact --batch-size 500 --checkpoint '" + file +
+                                           "' & pid=$!; sleep 2; kill -" + signal +
+                                           " $pid; wait $pid");
+        EXPECT_EQ(run.ExitCode, 1) << signal << run.Errors;
+        EXPECT_NE(run.Output.find("interrupted: "), std::string::npos) << signal << run.Output;
+        EXPECT_NE(run.Output.find(" of 5649150 classes done"), std::string::npos) << run.Output;
+        EXPECT_NE(run.Output.find("checkpoint: " + file), std::string::npos) << run.Output;
+        EXPECT_EQ(run.Output.find("MO="), std::string::npos) << run.Output;
+        EXPECT_NE(run.Errors.find("расчет прерван"), std::string::npos) << run.Errors;
+    }
+    // With --json the same, as one object.
+    const auto json = testing::RunShell("\"$CLI\" exact --json & pid=$!; sleep 2; kill -INT $pid; "
+                                        "wait $pid");
+    EXPECT_EQ(json.ExitCode, 1) << json.Errors;
+    const nlohmann::json j = nlohmann::json::parse(json.Output);
+    EXPECT_EQ(j["interrupted"], true);
+    EXPECT_EQ(j["classes"], 5649150);
+    EXPECT_LT(j["classes_done"].get<std::int64_t>(), 5649150);
+    EXPECT_TRUE(j["checkpoint"].is_null());
+    // The file is whole: the lines it holds belong to this design and a resumed run takes them.
+    std::stringstream text;
+    text << std::ifstream(file).rdbuf();
+    EXPECT_GT(testing::Occurrences(text.str(), "\nbatch "), 0);
+}
+
+// A strategy file that cannot take what is written is refused before the run, with the reason.
+TEST(CliExact, AStrategyFileThatCannotBeWrittenIsFoundBeforeTheRun) {
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    const auto run = RunCli(kFoldOrBet + " --strategy /dev/full");
+    EXPECT_EQ(run.ExitCode, 1);
+    EXPECT_NE(run.Message().find("«/dev/full» для записи"), std::string::npos) << run.Errors;
+    EXPECT_EQ(run.Output, "");
+    // A device that takes what is written serves.
+    EXPECT_EQ(RunCli(kFoldOrBet + " --strategy /dev/null").ExitCode, 0);
 }
 
 TEST(CliExact, DesignsItCannotPlayAreRefusedWithTheReason) {

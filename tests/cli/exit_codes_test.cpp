@@ -50,8 +50,35 @@ TEST(CliExitCodes, UsageErrorsExitTwoAndNameTheOption) {
         {kEval + " --extra-stake nan", "--extra-stake: 'nan'"},
         {kEval + " --set BetSize=1e300", "--set BetSize: '1e300'"},
         {kEval + " --set 'PayQualified[ckPair]=-2e9'", "--set PayQualified[ckPair]: '-2e9'"},
+        {"exact --set 'PayQualified[ckPair]=16777217'",
+         "--set PayQualified[ckPair]: '16777217' would pay 16777216 antes"},
+        {kDecide + " --set 'PayNotQualified[ckFlush]=100000001'",
+         "--set PayNotQualified[ckFlush]: '100000001' would pay 100000000 antes"},
+        {"simulate --hands 10 --set TableMaximum=0", "--set TableMaximum: '0' is not a whole "
+                                                     "number from 1 to 2147483647"},
+        {kDecide + " --set TableMaximum=-5", "--set TableMaximum: '-5'"},
         {kEval + " --mode x", "--mode"},
         {"play --seed -1", "--seed"},
+        // Seeds of play come from the table's 32-bit generator: the message gives the range.
+        {"play --seed 4294967296", "--seed: '4294967296' is not a whole number from 0 to "
+                                   "4294967295"},
+        // An empty value is a mistake, not the default (--games-dir "" wrote beside the program).
+        {"play --seed ''", "--seed: ''"},
+        {"simulate --hands 10 --seed ''", "--seed: an empty value"},
+        {"simulate --hands 10 --threads ''", "--threads: an empty value"},
+        {"simulate --hands 10 --boxes ''", "--boxes: an empty value"},
+        {kDecide + " --cache --games-dir ''", "--games-dir: an empty value"},
+        {"cache --info default --games-dir ''", "--games-dir: an empty value"},
+        // A blank on either side of a number is refused alike.
+        {kDecide + " --method probabilistic --cycles ' 5'", "--cycles: ' 5'"},
+        {kDecide + " --method probabilistic --cycles '5 '", "--cycles: '5 '"},
+        {"simulate --hands ' 10'", "--hands: ' 10'"},
+        {"simulate --hands 10 --threads ' 2'", "--threads: ' 2'"},
+        {kEval + " --extra-stake ' 1'", "--extra-stake: ' 1'"},
+        // The same design mistake, the same exit code in every command.
+        {kDecide + " --set DealerOpenCards=abc", "--set DealerOpenCards: 'abc'"},
+        {"exact --set DealerOpenCards=abc", "--set DealerOpenCards: 'abc'"},
+        {"design --write x.es1 --set DealerOpenCards=abc", "--set DealerOpenCards: 'abc'"},
         {"nonsense --x", "unknown command 'nonsense'"},
     };
     for (const TCase& c : cases) {

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "support/run_cli.h"
+#include "support/run_shell.h"
 #include "support/test_folder.h"
 
 namespace studlab {
@@ -153,6 +154,22 @@ TEST(CliSimulate, CyclesAndUsageErrors) {
 
 // A design whose hands cannot be laid out fails the run with a message of one line: no carriage
 // return of the window's label reaches the terminal or the JSON.
+// Cycles that never reach their total limits would go on for ever: SIGINT or SIGTERM ends the run
+// as "СТОП" does, with the figures of the hands played.
+TEST(CliSimulate, AnInterruptEndsTheRunWithTheFiguresPlayed) {
+    for (const char* signal : {"INT", "TERM"}) {
+        const auto run = testing::RunShell(
+            std::string("\"$CLI\" simulate --hands 1000 --seed 1 --cycle-limits "
+                        "1,-1,-1000000000,1000000000 & pid=$!; sleep 2; kill -") +
+            signal + " $pid; wait $pid");
+        EXPECT_EQ(run.ExitCode, 1) << signal << run.Errors;
+        EXPECT_EQ(run.Output.rfind("run ended: stopped\n", 0), 0U) << signal << run.Output;
+        EXPECT_NE(run.Output.find("\nMO="), std::string::npos) << run.Output;
+        EXPECT_NE(run.Output.find("\ncycles: "), std::string::npos) << run.Output;
+        EXPECT_NE(run.Errors.find("прерван сигналом"), std::string::npos) << run.Errors;
+    }
+}
+
 TEST(CliSimulate, ADesignThatCannotBeDealtIsSaidOnOneLine) {
     const testing::TTestFolder dir;
     const std::string design = (dir / "seven.es1").string();

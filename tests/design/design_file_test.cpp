@@ -358,6 +358,32 @@ TEST_F(DesignFile, SaveReplacesTheFileWhole) {
     EXPECT_EQ(names, (std::vector<std::string>{"game.es1", "link.es1"}));
 }
 
+// A link that leads out of its folder is not followed: the save says where it leads and changes
+// neither the link nor the file it names.
+TEST_F(DesignFile, SaveRefusesALinkOutOfItsFolder) {
+    fs::create_directory(Path("elsewhere"));
+    const fs::path file = Path("elsewhere") / "game.es1";
+    Write(file, "old");
+    // The link's text as an absolute path and relative to the link's folder.
+    for (const fs::path& target : {file, fs::path("elsewhere") / "game.es1"}) {
+        fs::remove(Path("link.es1"));
+        fs::create_symlink(target, Path("link.es1"));
+        TGameDesign d;
+        d.BetSize = "7";
+        try {
+            SaveDesignFile(d, Path("link.es1"));
+            ADD_FAILURE() << "saved through a link to " << target;
+        } catch (const TFileError& e) {
+            EXPECT_NE(std::string(e.what()).find("символьная ссылка на файл в другой папке"),
+                      std::string::npos)
+                << e.what();
+            EXPECT_NE(std::string(e.what()).find("game.es1"), std::string::npos) << e.what();
+        }
+        EXPECT_EQ(Read(file), "old");
+        EXPECT_TRUE(fs::is_symlink(Path("link.es1")));
+    }
+}
+
 // A save that cannot be completed leaves the old file as it was and says why: a size limit on
 // files (the write fails half-way), a value longer than a line can hold.
 TEST_F(DesignFile, FailedSaveLeavesTheOldFile) {

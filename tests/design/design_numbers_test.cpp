@@ -68,6 +68,58 @@ TEST(DesignNumbers, AnAmountBeyondWhatResultsCountNamesItsField) {
     }
 }
 
+// A payout is kept in single precision: one that would quietly pay another amount is refused
+// wherever the design comes from (a file, the constructor, an assignment), naming its field.
+TEST(DesignNumbers, APayoutSinglePrecisionWouldChangeIsRefused) {
+    for (const char* pay : {"16777217", "100000001", "20000,0001", "-16777217"}) {
+        TGameDesign design;
+        TCalculationSettings settings;
+        std::string assignment = "PayQualified[ckPair]=";
+        assignment += pay;
+        SetDesignAssignment(design, settings, assignment);
+        try {
+            MakeEvalRules(design, settings);
+            ADD_FAILURE() << pay << " was taken";
+        } catch (const TEvalError& e) {
+            const std::string message = e.what();
+            std::string value = "стоит «";
+            value += pay;
+            value += "»";
+            EXPECT_NE(message.find(value), std::string::npos) << message;
+            EXPECT_NE(message.find("одинарной точности"), std::string::npos) << message;
+        }
+    }
+    for (const char* pay : {"16777216", "100000000", "1023,9375", "0,0001", "-5"}) {
+        TGameDesign design;
+        TCalculationSettings settings;
+        std::string assignment = "PayNotQualified[ckFlush]=";
+        assignment += pay;
+        SetDesignAssignment(design, settings, assignment);
+        EXPECT_NO_THROW(MakeEvalRules(design, settings)) << pay;
+    }
+}
+
+// A table maximum below one ante would pay a winning hand nothing (0) or charge it (-5).
+TEST(DesignNumbers, ATableMaximumBelowOneIsRefusedWithItsRange) {
+    for (const char* maximum : {"TableMaximum=0", "TableMaximum=-5"}) {
+        TGameDesign design;
+        TCalculationSettings settings;
+        SetDesignAssignment(design, settings, maximum);
+        try {
+            MakeEvalRules(design, settings);
+            ADD_FAILURE() << maximum << " was taken";
+        } catch (const TEvalError& e) {
+            const std::string message = e.what();
+            EXPECT_NE(message.find("«максимум стола»"), std::string::npos) << message;
+            EXPECT_NE(message.find("от 1 до 2147483647"), std::string::npos) << message;
+        }
+    }
+    TGameDesign design;
+    TCalculationSettings settings;
+    SetDesignAssignment(design, settings, "TableMaximum=1");
+    EXPECT_EQ(MakeEvalRules(design, settings).TableMaximum, 1);
+}
+
 TEST(DesignNumbers, CyclesAndBoxesAreReadAsWholeNumbersOfTheirFields) {
     TGameDesign design;
     TCalculationSettings settings;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -24,11 +25,22 @@ TCardTable Cards(const char* text) {
     return TableOf(ParseCardList(text));
 }
 
+// A table maximum of 0 is set on the rules themselves: the evaluator caps at any maximum, also one
+// below the ante, which a design may not name.
 TEvalRules Rules(const std::vector<std::string>& assignments = {}) {
     TGameDesign design;
     TCalculationSettings settings;
-    for (const std::string& a : assignments) SetDesignAssignment(design, settings, a);
-    return MakeEvalRules(design, settings);
+    std::optional<std::int32_t> maximum;
+    for (const std::string& a : assignments) {
+        if (a == "TableMaximum=0") {
+            maximum = 0;
+        } else {
+            SetDesignAssignment(design, settings, a);
+        }
+    }
+    TEvalRules rules = MakeEvalRules(design, settings);
+    if (maximum) rules.TableMaximum = *maximum;
+    return rules;
 }
 
 TEvalLayout Layout(const char* player, const char* dealer, const char* out = "", float stake = 0) {

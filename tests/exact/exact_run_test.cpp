@@ -142,6 +142,94 @@ TEST_F(ExactRun, RefusesACheckpointItCannotUse) {
     std::ofstream(File("changed")) << text;
     other.Checkpoint = File("changed");
     EXPECT_NE(message(other).find("повреждён"), std::string::npos);
+
+    // A file of the earlier format, whose lines were checked each by itself, cannot be bound to
+    // a design: it is refused with a message that says so.
+    text = all.str();
+    text.replace(text.find("checkpoint 3"), 12, "checkpoint 2");
+    std::ofstream(File("older")) << text;
+    other.Checkpoint = File("older");
+    EXPECT_NE(message(other).find("прежней версией"), std::string::npos);
+}
+
+// Every line is bound to the design and the division into batches: a whole, intact line of
+// another design's checkpoint pasted under this one's heading is refused, not added.
+TEST_F(ExactRun, RefusesLinesOfAnotherDesignsCheckpoint) {
+    auto lines = [&](const char* fingerprint, const char* name) {
+        TExactRunOptions options;
+        options.Threads = 1;
+        options.BatchSize = 50000;
+        options.Fingerprint = fingerprint;
+        options.Checkpoint = File(name);
+        RunExactAnalysis(m_classes, Fake(), options);
+        std::ifstream in(options.Checkpoint);
+        std::stringstream all;
+        all << in.rdbuf();
+        return std::pair{options, all.str()};
+    };
+    auto [mine, myText] = lines("design-a", "a.checkpoint");
+    const std::string foreign = lines("design-b", "b.checkpoint").second;
+    const std::size_t myBatch = myText.find("\nbatch 1 ") + 1;
+    const std::size_t theirBatch = foreign.find("\nbatch 1 ") + 1;
+    myText.replace(myBatch, myText.find('\n', myBatch) - myBatch,
+                   foreign.substr(theirBatch, foreign.find('\n', theirBatch) - theirBatch));
+    std::ofstream(mine.Checkpoint, std::ios::trunc) << myText;
+    try {
+        RunExactAnalysis(m_classes, Fake(), mine);
+        ADD_FAILURE() << "a line of another design's checkpoint was taken";
+    } catch (const TExactRunError& e) {
+        EXPECT_NE(std::string(e.what()).find("повреждён"), std::string::npos) << e.what();
+    }
+}
+
+// A checkpoint open in one run is refused to a second one, which says why; once the first has
+// ended the file is whole and serves again.
+TEST_F(ExactRun, ACheckpointInUseIsRefused) {
+    TExactRunOptions options;
+    options.Threads = 1;
+    options.BatchSize = 50000;
+    options.Fingerprint = "design-a";
+    options.Checkpoint = File("shared.checkpoint");
+    const std::int64_t batches = (m_classes.ClassCount() + 49999) / 50000;
+    {
+        const TCheckpoint first(options.Checkpoint, options.Fingerprint, options.BatchSize,
+                                batches);
+        try {
+            RunExactAnalysis(m_classes, Fake(), options);
+            ADD_FAILURE() << "a second run wrote into a checkpoint in use";
+        } catch (const TExactRunError& e) {
+            EXPECT_NE(std::string(e.what()).find("используется"), std::string::npos) << e.what();
+        }
+    }
+    const TExactRunResult whole = RunExactAnalysis(m_classes, Fake(), options);
+    EXPECT_EQ(whole.Sums.Classes, m_classes.ClassCount());
+    EXPECT_EQ(RunExactAnalysis(m_classes, Fake(), options).ResumedBatches, batches);
+}
+
+// A play that leaves classes uncounted gives sums that are not the whole game's: the run says
+// so instead of returning them as a result.
+TEST_F(ExactRun, RefusesSumsThatDoNotCoverEveryClass) {
+    class TSkippingPlay final : public IClassPlay {
+    public:
+        void Play(const TLayoutClass& layout, TExactSums& sums) override {
+            if (++m_seen % 1000 == 0) return;
+            m_fake.Play(layout, sums);
+        }
+
+    private:
+        TFakePlay m_fake;
+        std::int64_t m_seen = 0;
+    };
+    TExactRunOptions options;
+    options.Threads = 2;
+    options.BatchSize = 3000;
+    try {
+        RunExactAnalysis(m_classes, [] { return std::make_unique<TSkippingPlay>(); }, options);
+        ADD_FAILURE() << "sums over part of the classes were returned";
+    } catch (const TExactRunError& e) {
+        EXPECT_NE(std::string(e.what()).find("не совпадает с целым"), std::string::npos)
+            << e.what();
+    }
 }
 
 // A file cut while its heading was written (or left empty) holds no batch: the run starts anew.

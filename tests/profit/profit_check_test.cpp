@@ -127,7 +127,7 @@ TEST(CombinationStats, RecordingRuleMeasuresTheResultBeforeTheCosts) {
 
 TEST(Bank, IsTheLargestLossOverConsecutiveHandsAndThePathFindsWhere) {
     struct TCase {
-        std::vector<std::int32_t> Results;
+        std::vector<std::int64_t> Results;
         std::int64_t Bank;
         std::int64_t First;
         std::int64_t Last;
@@ -135,13 +135,15 @@ TEST(Bank, IsTheLargestLossOverConsecutiveHandsAndThePathFindsWhere) {
     const std::vector<TCase> cases = {
         {{2, -3, 1, -4, 5}, 6, 2, 4}, {{1, 2, 3}, 0, 0, 0},          {{}, 0, 0, 0}, {{-5}, 5, 1, 1},
         {{-1, -1, 3, -4}, 4, 4, 4},   {{3, -1, -1, 1, -3}, 4, 2, 5},
+        // Hands of billions of antes, as the design's ranges allow: beyond 32 bits.
+        {{-3'000'000'000, 1, -2'500'000'000}, 5'499'999'999, 1, 3},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ComputeBank(c.Results), c.Bank);
         TRunPath path;
         std::int64_t total = 0;
         std::vector<std::int64_t> totals{0};
-        for (std::int32_t r : c.Results) {
+        for (std::int64_t r : c.Results) {
             path.Add(r * 10000);
             totals.push_back(total += r * 10000);
         }
@@ -278,6 +280,17 @@ TEST_F(ProfitCheck, CompletedRunShowsMoStatisticsAndBank) {
     EXPECT_EQ(check.View().BankText, "3 ANTE");
 }
 
+// A hand may lose billions of antes within the design's ranges: the bank's text adds them in 64
+// bits, as the run's path does, instead of wrapping at 2^31.
+TEST_F(ProfitCheck, TheBankOfHandsOfBillionsIsTheLossInFull) {
+    check.Settings().HandCount = "3";
+    for (double r : {-3e9, 1.0, -2.5e9}) table.Hands.push_back({r});
+    check.RunSimulation();
+    check.ComputeBank();
+    EXPECT_EQ(check.View().BankText, "5499999999 ANTE");
+    EXPECT_EQ(check.Path().Bank().Antes, 5'499'999'999);
+}
+
 TEST_F(ProfitCheck, MoIsTheAverageLossInPercentOfTheAnte) {
     const std::vector<std::pair<double, const char*>> cases = {
         {-5300, "MO=530%"}, {-53, "MO=5,3%"}, {10, "MO=-1%"}};
@@ -341,14 +354,14 @@ TEST_F(ProfitCheck, ResultsSurviveAndAShorterRunKeepsTheRest) {
     for (double r : {1.0, -2.0, 3.4, 2.5}) table.Hands.push_back({r});
     check.RunSimulation();
     EXPECT_EQ(
-        std::vector<std::int32_t>(check.HandResults().begin(), check.HandResults().begin() + 5),
-        (std::vector<std::int32_t>{1, -2, 3, 2, 0}));  // rounded, halves to even
+        std::vector<std::int64_t>(check.HandResults().begin(), check.HandResults().begin() + 5),
+        (std::vector<std::int64_t>{1, -2, 3, 2, 0}));  // rounded, halves to even
     check.Settings().HandCount = "2";
     table.Hands = {{4}, {4}};
     check.RunSimulation();
     EXPECT_EQ(
-        std::vector<std::int32_t>(check.HandResults().begin(), check.HandResults().begin() + 4),
-        (std::vector<std::int32_t>{4, 4, 3, 2}));
+        std::vector<std::int64_t>(check.HandResults().begin(), check.HandResults().begin() + 4),
+        (std::vector<std::int64_t>{4, 4, 3, 2}));
     // The bank looks at no entry of an older run, whatever the field says.
     check.Settings().HandCount = "4";
     check.ComputeBank();
@@ -490,6 +503,37 @@ TEST_F(ProfitCheck, ACycleThatNeverReachesItsLimitsEndsWithTheSummary) {
     check.RunSimulation();
     EXPECT_EQ(check.View().MoText, "MO=-100%");
     EXPECT_EQ(check.View().CycleCountText, "");
+}
+
+// Cycles whose limits are never reached together end at the most cycles or hands a run plays,
+// with an end of their own and the figures of what was played.
+TEST_F(ProfitCheck, CyclesThatNeverReachTheTotalLimitsEndAtTheCap) {
+    struct TCase {
+        double Result;  // of every hand
+        std::int64_t MaxCycles;
+        std::int64_t MaxHands;
+        std::int64_t Hands;  // played when the run ends
+    };
+    for (const TCase& c : {TCase{1, 50, TProfitCheck::kMaxCycleHands, 51},
+                           TCase{1, TProfitCheck::kMaxCycles, 23, 23}}) {
+        table.Hands.clear();
+        Play(1000, c.Result);
+        check.Settings().HandCount = "1000";
+        check.Settings().CyclesMode = true;
+        check.Settings().CycleWinTarget = "1";
+        check.Settings().CycleLossLimit = "-1";
+        check.Settings().TotalLossLimit = "-1000000000";
+        check.Settings().TotalWinLimit = "1000000000";
+        check.MaxCycles = c.MaxCycles;
+        check.MaxCycleHands = c.MaxHands;
+        check.RunSimulation();
+        EXPECT_EQ(check.LastRunEnd(), TRunEnd::CyclesCap) << c.MaxCycles;
+        EXPECT_EQ(check.Figures().Hands, c.Hands) << c.MaxCycles;
+        EXPECT_NE(check.View().Message.find("пределы циклов не достигнуты"), std::string::npos)
+            << check.View().Message;
+        EXPECT_TRUE(check.View().MoVisible);
+        ExpectIdle();
+    }
 }
 
 TEST_F(ProfitCheck, UnusableSettingsAreRefusedWithAMessageInTheIdleLayout) {

@@ -21,7 +21,7 @@ struct TDefaultGame : TGame {
     void Set(const char* assignment) {
         SetDesignAssignment(Design, Settings, assignment, TValueCheck::NumbersMustConvert);
     }
-    std::vector<std::int32_t> Results(int count) const {
+    std::vector<std::int64_t> Results(int count) const {
         return {Profit.HandResults().begin(), Profit.HandResults().begin() + count};
     }
 };
@@ -80,19 +80,19 @@ TEST(ProfitGame, TheFixedSeriesGoesOnFromRunToRunAsHandAfterHand) {
     parts.Settings.SameSequence = true;
     parts.Profit.Settings().HandCount = "60";
     parts.Profit.RunSimulation();
-    std::vector<std::int32_t> results = parts.Results(60);
+    std::vector<std::int64_t> results = parts.Results(60);
     parts.Profit.Settings().HandCount = "40";
     parts.Profit.RunSimulation();
-    const std::vector<std::int32_t> rest = parts.Results(40);
+    const std::vector<std::int64_t> rest = parts.Results(40);
     results.insert(results.end(), rest.begin(), rest.end());
     EXPECT_EQ(results, whole.Results(100));
 
     TDefaultGame presses;
     presses.Settings.SameSequence = true;
-    std::vector<std::int32_t> pressed;
+    std::vector<std::int64_t> pressed;
     for (int i = 0; i < 100; ++i) {
         presses.Table.RandomDeal();
-        pressed.push_back(static_cast<std::int32_t>(
+        pressed.push_back(static_cast<std::int64_t>(
             RoundHalfEven(static_cast<long double>(presses.Table.State().HandResult) / 10000)));
     }
     EXPECT_EQ(pressed, whole.Results(100));

@@ -46,11 +46,15 @@ struct TExactProgress {
 };
 
 // A file that records every finished batch, so that an interrupted analysis resumes without
-// redoing them. It belongs to one design (its fingerprint) and one division into batches.
+// redoing them. It belongs to one design (its fingerprint) and one division into batches; every
+// batch line carries a check sum over its text and that identity, so a line taken from another
+// design's checkpoint is found. The file is locked while it is open: a second run on it is
+// refused, not allowed to write between the first one's lines.
 class TCheckpoint {
 public:
     // Opens or creates the file; the batches it already holds are read. Throws TExactRunError
-    // for a file that cannot be read or written, is damaged, or belongs to another analysis.
+    // for a file that cannot be read or written, is damaged, belongs to another analysis or is
+    // in use by another run.
     TCheckpoint(std::filesystem::path path, const std::string& fingerprint, std::int64_t batchSize,
                 std::int64_t batchCount);
     ~TCheckpoint();
@@ -64,6 +68,7 @@ public:
 
 private:
     std::filesystem::path m_path;
+    std::string m_identity;  // the heading, which every line's check sum covers
     int m_fd = -1;
     std::vector<std::unique_ptr<TExactSums>> m_done;
 };
@@ -85,7 +90,12 @@ struct TExactRunResult {
     std::int64_t ResumedBatches = 0;  // taken from the checkpoint
 };
 
+// Throws TExactRunError unless `sums` hold every class and every layout of `classes` once: a
+// figure over part of the deals is never printed as the game's.
+void RequireEveryClass(const TExactSums& sums, const TLayoutClasses& classes);
+
 // Plays every class on all threads, batch by batch, each batch taken by the next free thread.
+// A run that is not cancelled covers every class (RequireEveryClass).
 TExactRunResult RunExactAnalysis(const TLayoutClasses& classes, const TClassPlayFactory& factory,
                                  const TExactRunOptions& options);
 
