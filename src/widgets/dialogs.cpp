@@ -73,6 +73,19 @@ bool TPlatformDialogs::Confirm(QWidget* parent, const QString& question) {
                                  QMessageBox::No) == QMessageBox::Yes;
 }
 
+TSaveAnswer TPlatformDialogs::AskToSave(QWidget* parent, const QString& question) {
+    switch (QMessageBox::warning(parent, QApplication::applicationName(), question,
+                                 QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                                 QMessageBox::Save)) {
+        case QMessageBox::Save:
+            return TSaveAnswer::Save;
+        case QMessageBox::Discard:
+            return TSaveAnswer::Discard;
+        default:
+            return TSaveAnswer::Cancel;
+    }
+}
+
 void TPlatformDialogs::Beep() {
     QApplication::beep();
 }

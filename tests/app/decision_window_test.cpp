@@ -230,6 +230,13 @@ private slots:
         QTest::mouseClick(Button("Button3"), Qt::LeftButton);
 
         QCOMPARE(m_program->VisibleWindows(), (QStringList{"TForm8", "TForm9"}));
+        // Headings above the columns say what the counts are.
+        QCOMPARE(m_program->Control<QLabel>("TForm9", "Heading1")->text(),
+                 QString("комбинация дилера"));
+        QCOMPARE(m_program->Control<QLabel>("TForm9", "Heading2")->text(),
+                 QString("сколько раз выходит"));
+        QVERIFY(m_program->Control<QLabel>("TForm9", "Heading1")->geometry().bottom() <
+                m_program->Control<QLabel>("TForm9", "Label1")->geometry().top());
         QCOMPARE(m_program->Control<QLabel>("TForm9", "Label1")->text(),
                  QString("РОЯЛФЛЕШИ\nСТРИТФЛЕШИ\nКАРЕ\nФУЛХАУСЫ\nФЛЕШИ\nСТРИТЫ\nТРОЙКИ\nДВЕ "
                          "ПАРЫ\nПАРЫ\nТУЗ-КОРОЛИ\nБЕЗ ИГРЫ"));

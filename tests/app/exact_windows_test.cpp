@@ -286,6 +286,40 @@ private slots:
         QVERIFY(m_program->Dialogs.Errors.isEmpty());
     }
 
+    // Switched to a design the analysis refuses, the window shows neither the grid nor the valued
+    // hand of the design before, whether it was open at the switch or opened after it.
+    void aRefusedDesignTakesTheGridAndTheValuedHandAway_data() {
+        QTest::addColumn<bool>("openAtTheSwitch");
+        QTest::newRow("open") << true;
+        QTest::newRow("opened after") << false;
+    }
+    void aRefusedDesignTakesTheGridAndTheValuedHandAway() {
+        QFETCH(bool, openAtTheSwitch);
+        TGame& game = m_program->Game;
+        MakeSmallDesign(game.Design);
+        QTest::mouseClick(Button("Button9"), Qt::LeftButton);
+        auto* grid = m_program->Control<QTableWidget>("StrategyWindow", "StrategyGrid");
+        QTRY_COMPARE_WITH_TIMEOUT(grid->rowCount(), kStrategyRows, kAnalysisTimeout);
+        auto* field = m_program->Control<QLineEdit>("StrategyWindow", "HandEdit");
+        field->setText("Ah Ac Kd 9s 7h");
+        QTest::keyClick(field, Qt::Key_Return);
+        auto* values = m_program->Control<QTableWidget>("StrategyWindow", "HandValues");
+        QVERIFY(values->rowCount() > 0);
+        QVERIFY(Text("StrategyWindow", "HandChoice").contains("клетка"));
+
+        QWidget* window = m_program->Window("StrategyWindow");
+        if (!openAtTheSwitch) window->hide();
+        game.Design.PayQualified[TCombinationKind::ckPair] = std::string("abc");
+        if (!openAtTheSwitch) QTest::mouseClick(Button("Button9"), Qt::LeftButton);
+        QTRY_COMPARE(grid->rowCount(), 0);
+        QCOMPARE(values->rowCount(), 0);
+        QCOMPARE(Text("StrategyWindow", "HandChoice"), QString());
+        if (!openAtTheSwitch) {
+            QVERIFY2(Text("StrategyWindow", "StrategyStatus").contains("abc"),
+                     qPrintable(Text("StrategyWindow", "StrategyStatus")));
+        }
+    }
+
     void theStrategyMatchesTheDecisionsCellByCell() {
         TGame& game = m_program->Game;
         MakeSmallDesign(game.Design);

@@ -330,33 +330,46 @@ private slots:
         QVERIFY(m_program->Dialogs.Errors.isEmpty());
     }
 
+    // Each message names its field in Russian and says whether the text is empty, not a whole
+    // number, or a whole number too large for a count.
     void aFieldThatIsNotANumberIsReported_data() {
         QTest::addColumn<QString>("field");
         QTest::addColumn<bool>("cycles");
+        QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("message");
         QTest::newRow("number of hands")
-            << "Edit4" << false
-            << "Расчет не начат: колличество циклов — 'x1' is not a valid integer value";
+            << "Edit4" << false << "x1"
+            << "в поле «колличество циклов» стоит «x1», а нужно целое число";
+        QTest::newRow("number of hands empty")
+            << "Edit4" << false << ""
+            << "в поле «колличество циклов» ничего нет, а нужно целое число";
+        QTest::newRow("number of hands too large")
+            << "Edit4" << false << "99999999999"
+            << "в поле «колличество циклов» стоит «99999999999» — целое число, но слишком "
+               "большое: наибольшее 2147483647";
         QTest::newRow("cycle win target")
-            << "Edit6" << true
-            << "Расчет не начат: предел \"выигрыш цикла\" не целое число ('x1' is not a valid "
-               "integer value)";
+            << "Edit6" << true << "x1"
+            << "предел в поле «выигрыш цикла» стоит «x1», а нужно целое число";
         QTest::newRow("whole-run loss limit")
-            << "Edit8" << true
-            << "Расчет не начат: предел \"общий проигрыш\" не целое число ('x1' is not a valid "
-               "integer value)";
+            << "Edit8" << true << "-99999999999"
+            << "предел в поле «общий проигрыш» стоит «-99999999999» — целое число, но слишком "
+               "малое: наименьшее -2147483648";
     }
     void aFieldThatIsNotANumberIsReported() {
         QFETCH(QString, field);
         QFETCH(bool, cycles);
+        QFETCH(QString, text);
         QFETCH(QString, message);
         SelectGame();
         RetypeText(Field("Edit4"), "5");
         if (cycles) Toggle("CheckBox1");
-        RetypeText(Field(field), "x1");
+        Field(field)->selectAll();
+        Field(field)->del();
+        if (!text.isEmpty()) TypeText(Field(field), text);
         QTest::mouseClick(Button("Button2"), Qt::LeftButton);
 
-        QCOMPARE(Text("Label11"), message);
+        QCOMPARE(Text("Label11"), "Расчет не начат: " + message);
+        QVERIFY(!Text("Label11").contains("valid"));
         QVERIFY(Button("Button2")->isVisible());
         QVERIFY(Button("Button3")->isHidden());
         QVERIFY(Button("Button4")->isHidden());
@@ -365,7 +378,7 @@ private slots:
         if (field == "Edit4") {
             m_program->Control("TForm4", "Button6")->show();
             QTest::mouseClick(Button("Button6"), Qt::LeftButton);
-            QCOMPARE(m_program->Dialogs.Errors, QStringList{"'x1' is not a valid integer value"});
+            QCOMPARE(m_program->Dialogs.Errors, QStringList{"Банк не рассчитан: " + message});
             QVERIFY(m_program->Control("TForm4", "Label10")->isHidden());
         }
     }
@@ -588,6 +601,83 @@ private slots:
     }
 
     // The cache's hint says what it costs; the valuation's says what it changes.
+    // The window names the game, and the figures of a run are marked as soon as the game, its
+    // design, the calculation settings or the fixed cards they were played with change; a
+    // setting that changes no figure leaves them as they are, and a new run clears the mark.
+    void figuresOfARunAreMarkedWhenTheirGameChanges_data() {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("named");  // what the mark says changed; empty: no mark
+        QTest::newRow("design edited") << "design"
+                                       << "конструкции";
+        QTest::newRow("look-ahead switched") << "look-ahead"
+                                             << "настроек расчета";
+        QTest::newRow("fixed cards released") << "fixed"
+                                              << "фиксированных карт";
+        QTest::newRow("another game") << "game"
+                                      << "игры";
+        QTest::newRow("cache switched") << "cache"
+                                        << "";
+    }
+    void figuresOfARunAreMarkedWhenTheirGameChanges() {
+        QFETCH(QString, change);
+        QFETCH(QString, named);
+        QCOMPARE(Text("GameLine"),
+                 QString("Игра не выбрана: окно раскладов, меню «опции», «выбрать игру»."));
+        SelectGame();
+        m_program->ShowOnly("TForm4");
+        QCOMPARE(Text("GameLine"),
+                 QString("Игра «стандартная игра», конструкция как при сохранении или загрузке."));
+        TDecisionTable& table = m_program->Game.Table;
+        if (change == "fixed") {
+            for (const char* card : {"2 пик", "8 черви"})
+                table.ClickCard(CardIdByName(card).value());
+            table.ToggleFix(TPlaceKind::cpPlayer, 1);
+            m_program->ShowOnly("TForm4");
+        }
+        RetypeText(Field("Edit4"), "7");
+        QTest::mouseClick(Button("Button2"), Qt::LeftButton);
+        QVERIFY(m_program->Control("TForm4", "Label6")->isVisible());
+        const QString runMessage = Text("Label11");
+        QVERIFY(!runMessage.contains("до смены"));
+
+        if (change == "design") {
+            m_program->Game.Design.BetSize = std::string("3");
+            m_program->ShowOnly("TForm4");
+        } else if (change == "look-ahead") {
+            Toggle("CheckBox20");
+        } else if (change == "fixed") {
+            QTest::mouseClick(Button("Button10"), Qt::LeftButton);
+        } else if (change == "game") {
+            const QString path = m_folder.filePath("игра со страховкой.es1");
+            SaveDesignFile(TGameDesign{}, std::filesystem::path(path.toStdU16String()));
+            m_program->Dialogs.OpenAnswers.push_back(path);
+            m_program->Action("TForm8", "N2")->trigger();
+            m_program->ShowOnly("TForm4");
+        } else if (change == "cache") {
+            Toggle("CheckBox2");
+        }
+        auto* mo = m_program->Control<QLabel>("TForm4", "Label6");
+        QVERIFY(mo->isVisible());
+        if (named.isEmpty()) {
+            QCOMPARE(Text("Label11"), runMessage);
+            QVERIFY(mo->styleSheet().isEmpty());
+            return;
+        }
+        QVERIFY2(Text("Label11").startsWith("MO, банк и риск ниже получены до смены " + named),
+                 qPrintable(Text("Label11")));
+        QVERIFY(!mo->styleSheet().isEmpty());
+        if (change == "design") {
+            QCOMPARE(Text("GameLine"), QString("Игра «стандартная игра», конструкция изменена "
+                                               "после сохранения или загрузки."));
+        }
+        if (change == "game") QVERIFY(Text("GameLine").startsWith("Игра «игра со страховкой»"));
+
+        // A new run belongs to the game as it is.
+        QTest::mouseClick(Button("Button2"), Qt::LeftButton);
+        QVERIFY(!Text("Label11").contains("до смены"));
+        QVERIFY(mo->styleSheet().isEmpty());
+    }
+
     void theCacheAndValuationOptionsSayWhatTheyDo() {
         const QString cache = m_program->Control("TForm4", "CheckBox2")->toolTip();
         QVERIFY2(cache.contains("примерно в 4 раза дольше"), qPrintable(cache));
