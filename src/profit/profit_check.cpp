@@ -367,8 +367,8 @@ void TProfitCheck::UpdateFigures() {
             PercentText(f.ElementOfRiskPercent, 2) + " %,  с собой на " +
             std::to_string(f.BankrollHands) +
             " раздач: " + std::to_string(static_cast<std::int64_t>(std::ceil(f.Bankroll95))) +
-            " ANTE (95 %), " + std::to_string(static_cast<std::int64_t>(std::ceil(f.Bankroll99))) +
-            " ANTE (99 %)";
+            " анте (95 %), " + std::to_string(static_cast<std::int64_t>(std::ceil(f.Bankroll99))) +
+            " анте (99 %)";
     }
     m_view.GraphEnabled = true;
 }

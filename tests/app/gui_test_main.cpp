@@ -47,6 +47,7 @@ int main(int argc, char* argv[]) {
         qputenv("QT_QPA_PLATFORM",
                 QByteArray("offscreen:configfile=") + STUDLAB_TEST_SCREENS_DIR "/" + screen);
     }
+    studlab::UseRussianLocale();
     QApplication app(argc, argv);
     QTranslator translator;
     studlab::SetUpApplication(app, translator);

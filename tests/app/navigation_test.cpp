@@ -2,10 +2,13 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDate>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QFileSystemModel>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLocale>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPushButton>
@@ -177,6 +180,17 @@ private slots:
     void qtsOwnButtonsSpeakRussian() {
         QDialogButtonBox buttons(QDialogButtonBox::Cancel);
         QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QString("Отмена"));
+    }
+
+    // The file dialogs' columns: their headings, sizes and dates are Qt's own texts.
+    void qtsFileDialogsSpeakRussian() {
+        QFileSystemModel model;
+        QCOMPARE(model.headerData(0, Qt::Horizontal).toString(), QString("Имя"));
+        QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), QString("Размер"));
+        const QString size = QLocale::system().formattedDataSize(905);
+        QVERIFY2(size.startsWith("905 ") && !size.contains("bytes"), qPrintable(size));
+        const QString date = QLocale::system().toString(QDate(2026, 12, 11), QLocale::LongFormat);
+        QVERIFY2(date.contains("декабря"), qPrintable(date));
     }
 
     void clickOnTheStartPictureOpensTheConstructor() {

@@ -183,6 +183,11 @@ private slots:
                      .hasMatch(),
                  qPrintable(Text("Label16")));
         QVERIFY2(Text("Label17").contains("с собой на 20 раздач"), qPrintable(Text("Label17")));
+        // One word for the unit in the row, as in the rest of its figures.
+        QVERIFY2(QRegularExpression("анте \\(95 %\\), \\d+ анте \\(99 %\\)$")
+                     .match(Text("Label17"))
+                     .hasMatch(),
+                 qPrintable(Text("Label17")));
         for (const char* shown :
              {"Button2", "Button4", "Button6", "Label7", "Label8", "Label9", "Label16", "Label17"})
             QVERIFY2(m_program->Control("TForm4", shown)->isVisible(), shown);
