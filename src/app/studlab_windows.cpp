@@ -169,6 +169,8 @@ void TStudlabWindows::ConnectProfitWindow() {
     // published then.
     connect(profit, &TProfitWindow::RunEnded, m_statistics.get(), &TStatisticsWindow::Render);
     connect(profit, &TProfitWindow::RunEnded, m_decisions.get(), &TDecisionWindow::Render);
+    connect(profit, &TProfitWindow::TableHandReplaced, m_decisions.get(),
+            &TDecisionWindow::ShowRunsLastHand);
     connect(profit, &TProfitWindow::RunEnded, m_graph.get(), &TGraphWindow::Render);
     connect(profit, &TProfitWindow::RunProgressed, this, [this] {
         if (m_graph->isVisible()) m_graph->RenderRunning();

@@ -223,6 +223,24 @@ private slots:
         QCOMPARE(m_program->VisibleWindows(), (QStringList{"TForm8", "TForm13"}));
     }
 
+    // A game loaded in the constructor lays out no hand: the window says how to begin, and
+    // "новый расклад" opens the table to clicks on cards.
+    void aGameLoadedInTheConstructorSaysHowToBegin() {
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        const QString path = folder.filePath("игра.es1");
+        SaveDesignFile(TGameDesign{}, std::filesystem::path(path.toStdU16String()));
+        m_program->Dialogs.OpenAnswers << path;
+        m_program->ShowOnly("TForm1");
+        m_program->Action("TForm1", "N3")->trigger();  // "загрузить конструкцию"
+        m_program->Action("TForm1", "N4")->trigger();  // "тренинг по раскладам"
+        QCOMPARE(Text("Label1"), QString("Игра выбрана: нажмите «новый расклад» (клавиша N), "
+                                         "затем кладите карты щелчками."));
+        m_program->Action("TForm8", "N5")->trigger();
+        QVERIFY(!Text("Label1").startsWith("Игра выбрана"));
+        QVERIFY(m_program->Game.Table.EntryOpen());
+    }
+
     void combinationsFillTheCombinationsWindow() {
         SelectGame(TGameDesign{}, "игра");
         LayOutPairOfAces();

@@ -189,20 +189,29 @@ private slots:
         const QJsonArray rows = report["return_table"].toArray();
         QVERIFY(rows.size() > 10);
         QCOMPARE(table->rowCount(), rows.size() + 1);
+        // Each figure shows four significant digits, written out or, below 0,0001, times a
+        // power of ten; its hint holds the full figure.
+        const QRegularExpression fourDigits(
+            "^-?(0,0*[1-9]\\d{3}|[1-9](\\d{3}|\\d,\\d{2}|\\d{2},\\d|,\\d{3})|[1-9]\\d{3,}|"
+            "[1-9],\\d{3}·10⁻[¹²³⁴⁵⁶⁷⁸⁹][⁰¹²³⁴⁵⁶⁷⁸⁹]*)$");
         const auto number = [&](int row, int column) {
-            return table->item(row, column)->text().replace(',', '.').toDouble();
+            const QString text = table->item(row, column)->text();
+            if (text != "0") {
+                [&] { QVERIFY2(fourDigits.match(text).hasMatch(), qPrintable(text)); }();
+            }
+            return table->item(row, column)->toolTip().replace(',', '.').toDouble();
         };
         for (int i = 0; i < rows.size(); ++i) {
             const QJsonObject row = rows[i].toObject();
-            QVERIFY(std::abs(number(i, 2) - row["probability"].toDouble() * 100) <= 5e-7);
-            QVERIFY(std::abs(number(i, 3) - row["contribution"].toDouble()) <= 5e-7);
+            QVERIFY(std::abs(number(i, 2) - row["probability"].toDouble() * 100) <= 5e-9);
+            QVERIFY(std::abs(number(i, 3) - row["contribution"].toDouble()) <= 5e-9);
         }
         // Folding against a dealer who shows nothing ends with the outcome "пас".
         QVERIFY(!table->findItems("пас", Qt::MatchExactly).isEmpty());
         const int total = rows.size();
         QCOMPARE(table->item(total, 0)->text(), QString("всего"));
-        QCOMPARE(table->item(total, 2)->text(), QString("100,000000"));
-        QCOMPARE(table->item(total, 3)->text(), QString("-0,089398"));
+        QCOMPARE(table->item(total, 2)->text(), QString("100,0"));
+        QCOMPARE(table->item(total, 3)->text(), QString("-0,08940"));
         QVERIFY(Text("ReturnTableWindow", "ReturnTableTitle").contains("MO=8,9398%"));
     }
 
@@ -246,7 +255,10 @@ private slots:
         QTest::mouseClick(lookAhead, Qt::LeftButton);
         QVERIFY(game.Settings.LookAhead);
         QTRY_VERIFY(m_program->Control("TForm4", "ExactMo")->isHidden());
-        QVERIFY(Text("ExactMessage").startsWith("Конструкция изменилась"));
+        // Only a setting changed, and the note says so.
+        QCOMPARE(Text("ExactMessage"),
+                 QString("Настройки расчета изменились после точного расчета (MO=8,9398%): он к "
+                         "ним не относится. Нажмите \"точный расчет\" снова."));
         QTest::mouseClick(lookAhead, Qt::LeftButton);
         QTest::mouseClick(m_program->Control<QAbstractButton>("TForm4", "CheckBox2"),
                           Qt::LeftButton);

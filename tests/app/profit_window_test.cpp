@@ -217,10 +217,12 @@ private slots:
                  qPrintable(Text("Label10")));
         QCOMPARE(Text("Label10"), LabelText(profit.View().BankText));
 
-        // The last hand of the run lies on the decision table when the user goes there.
+        // The last hand of the run lies on the decision table when the user goes there, marked
+        // as the run's.
         QTest::mouseClick(Button("Button5"), Qt::LeftButton);
         QCOMPARE(m_program->Control<QLabel>("TForm8", "Label1")->text(),
-                 LabelText(m_program->Game.Table.View().Prompt));
+                 LabelText(m_program->Game.Table.View().Prompt) +
+                     "\n(на столе последняя раздача расчета выгодности)");
         QVERIFY(m_program->Control<QLabel>("TForm8", "Label1")->text().startsWith("Вы "));
         QCOMPARE(m_program->Game.Table.State().HandStage, 0);
     }
@@ -302,10 +304,21 @@ private slots:
         RetypeText(Field("Edit4"), "3");
         m_program->Window("TForm8")->show();
         QTest::mouseClick(Button("Button2"), Qt::LeftButton);
-        QVERIFY2(QRegularExpression("^Вы (выграли|проиграли|остались)")
-                     .match(m_program->Control<QLabel>("TForm8", "Label1")->text())
-                     .hasMatch(),
-                 qPrintable(m_program->Control<QLabel>("TForm8", "Label1")->text()));
+        auto* prompt = m_program->Control<QLabel>("TForm8", "Label1");
+        QVERIFY2(
+            QRegularExpression("^Вы (выграли|проиграли|остались)").match(prompt->text()).hasMatch(),
+            qPrintable(prompt->text()));
+        // It says whose hand it is, until the user lays out one of his own.
+        QVERIFY2(prompt->text().endsWith("\n(на столе последняя раздача расчета выгодности)"),
+                 qPrintable(prompt->text()));
+        m_program->Action("TForm8", "N5")->trigger();  // "новый расклад"
+        QVERIFY2(!prompt->text().contains("расчета выгодности"), qPrintable(prompt->text()));
+
+        // A run refused before its first hand leaves the user's table as it was.
+        RetypeText(Field("Edit4"), "x");
+        const QString before = prompt->text();
+        QTest::mouseClick(Button("Button2"), Qt::LeftButton);
+        QCOMPARE(prompt->text(), before);
     }
 
     void exitDuringARunEndsItWithoutABeep() {

@@ -425,11 +425,14 @@ void TProfitWindow::Calculate() {
     m_abandoned = false;
     m_runBasis =
         TRunBasis{m_table.GameName(), m_design, m_calculation, m_profit.FixedCardsNotice()};
+    const TTableState before = m_table.State();
     Run([this] { m_profit.RunSimulation(); });
+    const bool replaced = !(m_table.State() == before);
     // The run's decisions may not have been stored in the game's table: said once.
     if (const std::optional<std::string> notice = m_table.Cache().TakeNotice())
         m_dialogs.ShowNotice(this, QString::fromStdString(*notice));
     emit RunEnded();
+    if (replaced) emit TableHandReplaced();
 }
 
 void TProfitWindow::Stop() {

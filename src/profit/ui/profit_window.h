@@ -50,6 +50,7 @@ signals:
     void ReturnTableWindowRequested();  // "таблица исходов" of the exact analysis
     void RunProgressed();               // the window showed how a running run stands
     void RunEnded();                    // a run is over, however it ended
+    void TableHandReplaced();           // the run left its last hand on the decision table
     void FixedCardsReleased();          // the fix marks of the decision table were taken off
     void SettingsChanged();             // a calculation setting was switched here
 

@@ -327,7 +327,8 @@ void TStrategyWindow::Render() {
             if (p.SecondsLeft > 0) text += ", осталось ~" + DurationText(p.SecondsLeft);
             text += ".";
             if (!m_analysis.RunningForCurrentDesign())
-                text += " Конструкция изменилась после запуска: нажмите \"СТОП\".";
+                text += " " + ChangedText(m_analysis.ChangedSinceStart()) +
+                        " после запуска: нажмите \"СТОП\".";
             break;
         }
         case TExactStatus::esStopped:
