@@ -241,6 +241,17 @@ private slots:
         QVERIFY(m_program->Game.Table.EntryOpen());
     }
 
+    // The valuation's caption lies clear of every dealer's slot, also with five open cards.
+    void theValuationCaptionLeavesTheDealersCardsFree() {
+        auto* caption = m_program->Control<QLabel>("TForm8", "Label6");
+        QVERIFY(caption->heightForWidth(caption->width()) <= caption->height());
+        for (int slot = 1; slot <= kDealerSlots; ++slot) {
+            const QRect card(CardPicturePlace(1, TCardPlace{TPlaceKind::cpDealer, slot}),
+                             kCardPictureSize);
+            QVERIFY2(!caption->geometry().intersects(card), qPrintable(QString::number(slot)));
+        }
+    }
+
     void combinationsFillTheCombinationsWindow() {
         SelectGame(TGameDesign{}, "игра");
         LayOutPairOfAces();

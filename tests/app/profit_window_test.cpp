@@ -18,6 +18,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QValueAxis>
 #include <cmath>
 #include <memory>
 
@@ -509,7 +510,7 @@ private slots:
         QCOMPARE(path->count(), 401);  // the start and every hand
         const TRunPath& runPath = m_program->Game.Profit.Path();
         QCOMPARE(path->at(400), QPointF(400, static_cast<double>(runPath.Total()) / 10000));
-        QVERIFY(Series(chart, "ожидаемый результат по MO"));
+        QVERIFY(Series(chart, "ожидаемый по MO"));
         const TBankSpan& bank = runPath.Bank();
         QVERIFY(Series(chart, QString("банк %1 ANTE: раздачи %2–%3")
                                   .arg(bank.Antes)
@@ -534,6 +535,38 @@ private slots:
 
         QTest::mouseClick(m_program->Control<QPushButton>("TForm14", "Button1"), Qt::LeftButton);
         QVERIFY(!graph->isVisible());
+    }
+
+    // After a run of one hand the axes count whole hands and antes: no label repeats.
+    void theGraphOfOneHandLabelsItsAxesOnce() {
+        SelectGame();
+        RetypeText(Field("Edit4"), "1");
+        QTest::mouseClick(Button("Button2"), Qt::LeftButton);
+        QTest::mouseClick(Button("Button7"), Qt::LeftButton);
+        auto* graph = static_cast<TGraphWindow*>(m_program->Window("TForm14"));
+        for (QAbstractAxis* axis : graph->ChartView()->chart()->axes()) {
+            auto* values = qobject_cast<QValueAxis*>(axis);
+            QVERIFY(values);
+            QVERIFY2(values->tickInterval() >= 1, qPrintable(values->titleText()));
+        }
+    }
+
+    // A run stopped by a number of the design that does not convert says why in full, in the
+    // place the figures would take.
+    void aLongReasonIsShownWhole() {
+        TGameDesign design;
+        design.PayQualified[TCombinationKind::ckFlush] = std::string("abc");
+        SelectGame(design);
+        m_program->ShowOnly("TForm4");
+        QTest::mouseClick(Button("Button2"), Qt::LeftButton);
+        auto* message = m_program->Control<QLabel>("TForm4", "Label11");
+        QVERIFY2(message->text().contains("например 1,5") &&
+                     message->text().endsWith("сыграно раздач: 0."),
+                 qPrintable(message->text()));
+        QVERIFY2(message->heightForWidth(message->width()) <= message->height(),
+                 qPrintable(QString("%1 pixels of text in %2")
+                                .arg(message->heightForWidth(message->width()))
+                                .arg(message->height())));
     }
 
     void theGraphFollowsARunningRun() {

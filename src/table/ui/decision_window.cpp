@@ -9,6 +9,7 @@
 
 #include "design/ui/design_file_commands.h"
 #include "table/ui/candidate_lists.h"
+#include "table/ui/table_geometry.h"
 #include "text/number_text.h"
 #include "widgets/card_pictures.h"
 #include "widgets/clickable_label.h"
@@ -142,7 +143,10 @@ void TDecisionWindow::BuildTable(QWidget* client) {
 
     // Which valuation of draws the values follow: the setting changes choices, so it is in view.
     m_valuation = NewLabel(client, "Label6", QString());
-    m_valuation->setGeometry(6, 4, 340, 20);
+    // Left of the dealer's first slot, so that no dealer's card covers it or is covered.
+    m_valuation->setGeometry(6, 4, kSlotLeft[1] - 12, 40);
+    m_valuation->setWordWrap(true);
+    m_valuation->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QFont valuationFont = CaptionFont(12);
     valuationFont.setItalic(true);
     m_valuation->setFont(valuationFont);
