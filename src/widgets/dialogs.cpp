@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace studlab {
 namespace {
@@ -74,9 +75,12 @@ bool TPlatformDialogs::Confirm(QWidget* parent, const QString& question) {
 }
 
 TSaveAnswer TPlatformDialogs::AskToSave(QWidget* parent, const QString& question) {
-    switch (QMessageBox::warning(parent, QApplication::applicationName(), question,
-                                 QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
-                                 QMessageBox::Save)) {
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), question,
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+    box.setDefaultButton(QMessageBox::Save);
+    // Qt's Russian calls "Discard" "Отклонить"; the usual words of this question are these.
+    box.button(QMessageBox::Discard)->setText("Не сохранять");
+    switch (box.exec()) {
         case QMessageBox::Save:
             return TSaveAnswer::Save;
         case QMessageBox::Discard:
