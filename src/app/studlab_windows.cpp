@@ -171,6 +171,15 @@ void TStudlabWindows::ConnectProfitWindow() {
     connect(profit, &TProfitWindow::RunEnded, m_decisions.get(), &TDecisionWindow::Render);
     connect(profit, &TProfitWindow::TableHandReplaced, m_decisions.get(),
             &TDecisionWindow::ShowRunsLastHand);
+    // The statistics and the graph show the same run: their captions say when it no longer
+    // belongs to the game as it is.
+    connect(profit, &TProfitWindow::FiguresOutdated, this, [this](const QString& changed) {
+        const QString note = changed.isEmpty()
+                                 ? QString()
+                                 : " — получены до смены " + changed + ", к игре не относятся";
+        m_statistics->setWindowTitle("статистика раздач" + note);
+        m_graph->setWindowTitle("график расчета" + note);
+    });
     connect(profit, &TProfitWindow::RunEnded, m_graph.get(), &TGraphWindow::Render);
     connect(profit, &TProfitWindow::RunProgressed, this, [this] {
         if (m_graph->isVisible()) m_graph->RenderRunning();

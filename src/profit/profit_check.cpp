@@ -40,24 +40,25 @@ std::string PercentText(double percent, int decimals) {
 // A whole-number field of the profitability window read for a run: a text that is no whole
 // number throws TConversionError with a message that names the field and says what is wrong:
 // "в поле «колличество циклов» стоит «abc», а нужно целое число".
-std::int32_t ReadWholeSetting(std::string_view caption, const std::string& text) {
+std::int32_t ReadWholeSetting(std::string_view caption, const std::string& text,
+                              std::string_view field = "в поле") {
     try {
         return ParseDesignInteger(text);
     } catch (const TConversionError&) {
     }
-    const std::string field = "в поле «" + std::string(caption) + "» ";
+    const std::string place = std::string(field) + " «" + std::string(caption) + "» ";
     const std::size_t first = text.find_first_not_of(" \t");
     if (first == std::string::npos)
-        throw TConversionError(field + "ничего нет, а нужно целое число");
+        throw TConversionError(place + "ничего нет, а нужно целое число");
     std::size_t digits = first + (text[first] == '-' || text[first] == '+' ? 1 : 0);
     const bool whole =
         digits < text.size() && text.find_first_not_of("0123456789", digits) == std::string::npos;
     if (whole) {
-        throw TConversionError(field + "стоит «" + text + "» — целое число, но слишком " +
+        throw TConversionError(place + "стоит «" + text + "» — целое число, но слишком " +
                                (text[first] == '-' ? "малое: наименьшее -2147483648"
                                                    : "большое: наибольшее 2147483647"));
     }
-    throw TConversionError(field + "стоит «" + text + "», а нужно целое число");
+    throw TConversionError(place + "стоит «" + text + "», а нужно целое число");
 }
 
 std::optional<std::uint64_t> ParseSeed(const std::string& text) {
@@ -136,12 +137,13 @@ std::optional<TProfitCheck::TLimits> TProfitCheck::ReadLimits() {
     std::array<std::int64_t, 4> values{};
     for (std::size_t i = 0; i < values.size(); ++i) {
         try {
-            values[i] = ReadWholeSetting(fields[i].first, *fields[i].second) * std::int64_t{10000};
+            values[i] = ReadWholeSetting(fields[i].first, *fields[i].second, "в поле предела") *
+                        std::int64_t{10000};
         } catch (const TConversionError& e) {
             const bool started = m_sums.Hands() > 0;
-            EndRun(started ? TRunEnd::Failed : TRunEnd::Refused,
-                   std::string(started ? "Расчет остановлен" : "Расчет не начат") + ": предел " +
-                       e.what());
+            EndRun(
+                started ? TRunEnd::Failed : TRunEnd::Refused,
+                std::string(started ? "Расчет остановлен" : "Расчет не начат") + ": " + e.what());
             return std::nullopt;
         }
     }

@@ -368,10 +368,10 @@ private slots:
                "большое: наибольшее 2147483647";
         QTest::newRow("cycle win target")
             << "Edit6" << true << "x1"
-            << "предел в поле «выигрыш цикла» стоит «x1», а нужно целое число";
+            << "в поле предела «выигрыш цикла» стоит «x1», а нужно целое число";
         QTest::newRow("whole-run loss limit")
             << "Edit8" << true << "-99999999999"
-            << "предел в поле «общий проигрыш» стоит «-99999999999» — целое число, но слишком "
+            << "в поле предела «общий проигрыш» стоит «-99999999999» — целое число, но слишком "
                "малое: наименьшее -2147483648";
     }
     void aFieldThatIsNotANumberIsReported() {
@@ -712,7 +712,13 @@ private slots:
         if (named.isEmpty()) {
             QCOMPARE(Text("Label11"), runMessage);
             QVERIFY(mo->styleSheet().isEmpty());
+            QCOMPARE(m_program->Window("TForm11")->windowTitle(), QString("статистика раздач"));
             return;
+        }
+        // The statistics and the graph of the run say it too.
+        for (const char* window : {"TForm11", "TForm14"}) {
+            QVERIFY2(m_program->Window(window)->windowTitle().contains("до смены " + named),
+                     qPrintable(m_program->Window(window)->windowTitle()));
         }
         QVERIFY2(Text("Label11").startsWith("MO, банк и риск ниже получены до смены " + named),
                  qPrintable(Text("Label11")));
@@ -727,6 +733,7 @@ private slots:
         QTest::mouseClick(Button("Button2"), Qt::LeftButton);
         QVERIFY(!Text("Label11").contains("до смены"));
         QVERIFY(mo->styleSheet().isEmpty());
+        QCOMPARE(m_program->Window("TForm11")->windowTitle(), QString("статистика раздач"));
     }
 
     void theCacheAndValuationOptionsSayWhatTheyDo() {

@@ -525,6 +525,10 @@ void TProfitWindow::Render() {
     const std::string changed = figures && !m_profit.Running() ? ChangedSinceRun() : std::string();
     for (QLabel* label : {m_mo, m_moInterval, m_risk, m_bankFigure})
         label->setStyleSheet(changed.empty() ? QString() : kOutdatedFigures);
+    if (changed != m_outdated) {
+        m_outdated = changed;
+        emit FiguresOutdated(QString::fromStdString(changed));
+    }
     if (changed.empty()) {
         m_message->setText(LabelText(view.Message));
         m_message->setStyleSheet(QString());

@@ -51,8 +51,11 @@ signals:
     void RunProgressed();               // the window showed how a running run stands
     void RunEnded();                    // a run is over, however it ended
     void TableHandReplaced();           // the run left its last hand on the decision table
-    void FixedCardsReleased();          // the fix marks of the decision table were taken off
-    void SettingsChanged();             // a calculation setting was switched here
+    // The run's figures stopped or started belonging to the game as it is: `changed` says what
+    // changed since the run ("конструкции"), empty when nothing did.
+    void FiguresOutdated(const QString& changed);
+    void FixedCardsReleased();  // the fix marks of the decision table were taken off
+    void SettingsChanged();     // a calculation setting was switched here
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -93,6 +96,7 @@ private:
     TDecisionTable& m_table;
     const TGameDesign& m_design;
     std::optional<TRunBasis> m_runBasis;
+    std::string m_outdated;  // what FiguresOutdated said last
     const TCalculationSettings& m_calculation;
     IDialogs& m_dialogs;
     TFieldBindings<TCalculationSettings> m_settings;
