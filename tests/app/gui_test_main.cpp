@@ -39,7 +39,10 @@ int main(int argc, char* argv[]) {
         only = args[1];
         args.erase(args.begin() + 1);
     }
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    // A plain "offscreen" gets the suite's screen too: Qt's default offscreen screen, 800 x 600,
+    // is smaller than the largest windows, which would then open shrunk.
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (platform.isEmpty() || platform == "offscreen") {
         const char* screen = kSuites[0].Screen;
         for (const TSuite& suite : kSuites) {
             if (only && std::strcmp(only, suite.Name) == 0) screen = suite.Screen;
