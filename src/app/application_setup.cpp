@@ -1,6 +1,7 @@
 #include "app/application_setup.h"
 
 #include <QApplication>
+#include <QByteArray>
 #include <QFont>
 #include <QLibraryInfo>
 #include <QStyleFactory>
@@ -22,6 +23,13 @@ void SetUpApplication(QApplication& app, QTranslator& translator) {
     // Qt has set the C library's locale to the user's; numbers in files and the engine's texts
     // are written and read in one notation whatever the user's country.
     std::setlocale(LC_NUMERIC, "C");
+}
+
+void UseRussianLocale() {
+    // Qt takes the system locale from these variables, LC_ALL first. The C library's locale
+    // follows them where Russian is installed and is otherwise the plain one; numbers are read
+    // in one notation anyway (see above).
+    qputenv("LC_ALL", "ru_RU.UTF-8");
 }
 
 }  // namespace studlab

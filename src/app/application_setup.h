@@ -11,4 +11,9 @@ namespace studlab {
 // window closes, not when the last visible window does.
 void SetUpApplication(QApplication& app, QTranslator& translator);
 
+// Qt's own widgets write sizes, dates and file types (the file dialogs' columns) in the language
+// of the system's locale. The program speaks Russian wherever its user lives, so Qt is given a
+// Russian locale too. Called before the application object is created, which reads it.
+void UseRussianLocale();
+
 }  // namespace studlab

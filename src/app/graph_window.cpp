@@ -55,6 +55,7 @@ TGraphWindow::TGraphWindow(const TProfitCheck& profit, IDialogs& dialogs)
     m_chart = new QChart();
     m_chart->setMargins(QMargins(8, 8, 8, 8));
     m_chart->legend()->setAlignment(Qt::AlignBottom);
+    m_chart->legend()->setShowToolTips(true);
     m_hands = new QValueAxis(m_chart);
     m_hands->setTitleText("сыграно раздач");
     m_hands->setLabelFormat("%.0f");
@@ -67,11 +68,12 @@ TGraphWindow::TGraphWindow(const TProfitCheck& profit, IDialogs& dialogs)
     m_bandLow = new QLineSeries(m_chart);
     m_bandHigh = new QLineSeries(m_chart);
     auto* band = new QAreaSeries(m_bandHigh, m_bandLow);
-    band->setName("95 % полоса ожидаемого результата");
+    // Short names, so that the legend shows each whole under the chart.
+    band->setName("95 % полоса");
     band->setColor(QColor(120, 200, 120, 90));
     band->setBorderColor(QColor(120, 200, 120, 160));
     m_expected = new QLineSeries();
-    m_expected->setName("ожидаемый результат по MO");
+    m_expected->setName("ожидаемый по MO");
     m_expected->setPen(QPen(QColor(0, 110, 0), 2, Qt::DashLine));
     m_path = new QLineSeries();
     m_path->setName("результат");
@@ -181,13 +183,15 @@ void TGraphWindow::Render() {
         m_bankLine->setName("банк 0 ANTE");
     }
 
-    const double handStep = NiceStep(static_cast<double>(hands), 8);
+    // Whole hands and whole antes between the labels, which show no fractions: a run of one
+    // hand would otherwise label its axis "0 0 0 1 1 1".
+    const double handStep = std::max(1.0, NiceStep(static_cast<double>(hands), 8));
     m_hands->setRange(0, std::ceil(static_cast<double>(hands) / handStep) * handStep);
     m_hands->setTickType(QValueAxis::TicksDynamic);
     m_hands->setTickAnchor(0);
     m_hands->setTickInterval(handStep);
     const double margin = std::max((high - low) * 0.05, 1.0);
-    const double antesStep = NiceStep(high - low + 2 * margin, 8);
+    const double antesStep = std::max(1.0, NiceStep(high - low + 2 * margin, 8));
     m_antes->setRange(std::floor((low - margin) / antesStep) * antesStep,
                       std::ceil((high + margin) / antesStep) * antesStep);
     m_antes->setTickType(QValueAxis::TicksDynamic);

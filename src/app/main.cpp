@@ -9,6 +9,7 @@
 #include "widgets/dialogs.h"
 
 int main(int argc, char* argv[]) {
+    studlab::UseRussianLocale();
     QApplication app(argc, argv);
     QTranslator translator;
     studlab::SetUpApplication(app, translator);

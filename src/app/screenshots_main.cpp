@@ -99,6 +99,7 @@ bool Shoot(QWidget* window, const QDir& out, const char* file) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    studlab::UseRussianLocale();
     QApplication app(argc, argv);
     QTranslator translator;
     studlab::SetUpApplication(app, translator);

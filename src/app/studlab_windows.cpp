@@ -1,12 +1,15 @@
 #include "app/studlab_windows.h"
 
 #include <QCoreApplication>
+#include <QEvent>
+#include <initializer_list>
 
 #include "app/empty_window.h"
 #include "app/graph_window.h"
 #include "app/start_window.h"
 #include "design/ui/actions_window.h"
 #include "design/ui/costs_window.h"
+#include "design/ui/design_file_commands.h"
 #include "design/ui/min_ace_king_dialog.h"
 #include "design/ui/min_pair_dialog.h"
 #include "design/ui/payouts_window.h"
@@ -23,8 +26,19 @@
 
 namespace studlab {
 
+namespace {
+
+constexpr const char* kUnsavedDesignQuestion =
+    "Конструкция игры изменена после последнего сохранения или загрузки. Сохранить её перед "
+    "выходом?";
+
+}  // namespace
+
 TStudlabWindows::TStudlabWindows(TGame& game, IDialogs& dialogs)
-    : m_exact(std::make_unique<TExactAnalysis>(game)),
+    : m_game(game),
+      m_dialogs(dialogs),
+      m_savedDesign(game.Design),
+      m_exact(std::make_unique<TExactAnalysis>(game)),
       m_start(std::make_unique<TStartWindow>()),
       m_payouts(std::make_unique<TPayoutsWindow>(game, dialogs)),
       m_actions(std::make_unique<TActionsWindow>(game.Design)),
@@ -45,6 +59,11 @@ TStudlabWindows::TStudlabWindows(TGame& game, IDialogs& dialogs)
     ConnectConstructor();
     ConnectDecisionWindow();
     ConnectProfitWindow();
+    // The window manager may offer a close box even where the window asks for none: on a main
+    // window it acts as "выход".
+    for (QWidget* window : std::initializer_list<QWidget*>{
+             m_payouts.get(), m_actions.get(), m_costs.get(), m_profit.get(), m_decisions.get()})
+        window->installEventFilter(this);
 }
 
 TStudlabWindows::~TStudlabWindows() = default;
@@ -83,7 +102,8 @@ void TStudlabWindows::ConnectConstructor() {
         m_profit->ShowCyclesControls();
         Move(m_payouts.get(), m_profit.get());
     });
-    connect(payouts, &TPayoutsWindow::ExitRequested, m_start.get(), &QWidget::close);
+    connect(payouts, &TPayoutsWindow::ExitRequested, this,
+            [this] { RequestExit(m_payouts.get()); });
     connect(payouts, &TPayoutsWindow::RoundStraightDialogRequested, this,
             [this] { OpenOptionDialog(m_roundStraight.get()); });
     connect(payouts, &TPayoutsWindow::MinPairDialogRequested, this,
@@ -91,6 +111,8 @@ void TStudlabWindows::ConnectConstructor() {
     connect(payouts, &TPayoutsWindow::MinAceKingDialogRequested, this,
             [this] { OpenOptionDialog(m_minAceKing.get()); });
     connect(payouts, &TPayoutsWindow::DesignLoaded, this, &TStudlabWindows::RefreshDesignViews);
+    connect(payouts, &TPayoutsWindow::DesignLoaded, this, &TStudlabWindows::RememberDesign);
+    connect(payouts, &TPayoutsWindow::DesignSaved, this, &TStudlabWindows::RememberDesign);
 
     connect(m_actions.get(), &TActionsWindow::PreviousWindowRequested, this,
             [this] { Move(m_actions.get(), m_payouts.get()); });
@@ -106,12 +128,14 @@ void TStudlabWindows::ConnectDecisionWindow() {
             [this] { Move(m_decisions.get(), m_payouts.get()); });
     connect(decisions, &TDecisionWindow::ProfitWindowRequested, this,
             [this] { Move(m_decisions.get(), m_profit.get()); });
-    connect(decisions, &TDecisionWindow::ExitRequested, m_start.get(), &QWidget::close);
+    connect(decisions, &TDecisionWindow::ExitRequested, this,
+            [this] { RequestExit(m_decisions.get()); });
     connect(decisions, &TDecisionWindow::CombinationsWindowRequested, this,
             [this] { OpenBeside(m_combinations.get()); });
     connect(decisions, &TDecisionWindow::DecisionListRequested, this,
             [this] { OpenBeside(m_decisionList.get()); });
     connect(decisions, &TDecisionWindow::DesignLoaded, this, &TStudlabWindows::RefreshDesignViews);
+    connect(decisions, &TDecisionWindow::DesignLoaded, this, &TStudlabWindows::RememberDesign);
     connect(decisions, &TDecisionWindow::SettingsChanged, m_profit.get(),
             &TProfitWindow::RefreshFromSettings);
     // The list windows show what the last decision left, whether they are open or not.
@@ -123,11 +147,12 @@ void TStudlabWindows::ConnectDecisionWindow() {
 
 void TStudlabWindows::ConnectProfitWindow() {
     TProfitWindow* profit = m_profit.get();
+    profit->DesignEdited = [this] { return m_game.Design != m_savedDesign; };
     connect(profit, &TProfitWindow::ConstructorRequested, this,
             [this] { Move(m_profit.get(), m_payouts.get()); });
     connect(profit, &TProfitWindow::DecisionWindowRequested, this,
             [this] { Move(m_profit.get(), m_decisions.get()); });
-    connect(profit, &TProfitWindow::ExitRequested, m_start.get(), &QWidget::close);
+    connect(profit, &TProfitWindow::ExitRequested, this, [this] { RequestExit(m_profit.get()); });
     connect(profit, &TProfitWindow::StatisticsWindowRequested, this,
             [this] { OpenBeside(m_statistics.get()); });
     // The graph opens beside the window and blocks nothing, so that it can follow a run that
@@ -144,6 +169,17 @@ void TStudlabWindows::ConnectProfitWindow() {
     // published then.
     connect(profit, &TProfitWindow::RunEnded, m_statistics.get(), &TStatisticsWindow::Render);
     connect(profit, &TProfitWindow::RunEnded, m_decisions.get(), &TDecisionWindow::Render);
+    connect(profit, &TProfitWindow::TableHandReplaced, m_decisions.get(),
+            &TDecisionWindow::ShowRunsLastHand);
+    // The statistics and the graph show the same run: their captions say when it no longer
+    // belongs to the game as it is.
+    connect(profit, &TProfitWindow::FiguresOutdated, this, [this](const QString& changed) {
+        const QString note = changed.isEmpty()
+                                 ? QString()
+                                 : " — получены до смены " + changed + ", к игре не относятся";
+        m_statistics->setWindowTitle("статистика раздач" + note);
+        m_graph->setWindowTitle("график расчета" + note);
+    });
     connect(profit, &TProfitWindow::RunEnded, m_graph.get(), &TGraphWindow::Render);
     connect(profit, &TProfitWindow::RunProgressed, this, [this] {
         if (m_graph->isVisible()) m_graph->RenderRunning();
@@ -153,7 +189,15 @@ void TStudlabWindows::ConnectProfitWindow() {
     connect(profit, &TProfitWindow::SettingsChanged, m_decisions.get(), &TDecisionWindow::Render);
 }
 
+bool TStudlabWindows::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::Close) return QObject::eventFilter(watched, event);
+    event->ignore();
+    RequestExit(static_cast<QWidget*>(watched));
+    return true;
+}
+
 void TStudlabWindows::Move(QWidget* from, QWidget* to) {
+    FitOnScreen(to);
     to->show();
     to->raise();
     to->activateWindow();
@@ -161,6 +205,7 @@ void TStudlabWindows::Move(QWidget* from, QWidget* to) {
 }
 
 void TStudlabWindows::OpenBeside(QWidget* window) {
+    FitOnScreen(window);
     window->show();
     window->raise();
     window->activateWindow();
@@ -181,6 +226,26 @@ void TStudlabWindows::RefreshDesignViews() {
     m_roundStraight->RefreshFromDesign();
     m_decisions->Render();
     m_profit->RefreshFromSettings();  // the game named, its table can be cleared
+}
+
+void TStudlabWindows::RememberDesign() {
+    m_savedDesign = m_game.Design;
+    m_profit->Render();
+}
+
+void TStudlabWindows::RequestExit(QWidget* from) {
+    if (m_game.Design != m_savedDesign) {
+        switch (m_dialogs.AskToSave(from, kUnsavedDesignQuestion)) {
+            case TSaveAnswer::Save:
+                if (!SaveDesignWithDialog(from, m_dialogs, m_game.Design)) return;
+                break;
+            case TSaveAnswer::Discard:
+                break;
+            case TSaveAnswer::Cancel:
+                return;
+        }
+    }
+    EndProgram();
 }
 
 void TStudlabWindows::EndProgram() {

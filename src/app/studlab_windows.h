@@ -32,7 +32,8 @@ class TReturnTableWindow;
 // moves between them: the fourteen forms, then the strategy and return-table windows of the exact
 // analysis. Of the main windows (the constructor's three, the decision window, the profitability
 // window) one is visible at a time: a move shows the target and hides the window it starts from.
-// Minor windows and option dialogs open beside and hide nothing.
+// Minor windows and option dialogs open beside and hide nothing. A window that opens is made to
+// fit its screen.
 class TStudlabWindows final : public QObject {
     Q_OBJECT
 public:
@@ -53,11 +54,23 @@ private:
     void ConnectDecisionWindow();
     void ConnectProfitWindow();
 
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
     void Move(QWidget* from, QWidget* to);
     void OpenBeside(QWidget* window);
     void OpenOptionDialog(QWidget* dialog);
     void RefreshDesignViews();
+    // The design as it stands is the one last saved or loaded.
+    void RememberDesign();
+    // "выход" or a main window's close box: a design changed since it was last saved or loaded
+    // is offered for saving first, and the user may stay.
+    void RequestExit(QWidget* from);
     void EndProgram();
+
+    TGame& m_game;
+    IDialogs& m_dialogs;
+    // The design as last saved or loaded (at start, the default one).
+    TGameDesign m_savedDesign;
 
     // The exact analysis the profitability window and the strategy window share; it outlives
     // them.

@@ -11,6 +11,9 @@
 namespace studlab {
 namespace {
 
+// The caption of the field of the number of hands.
+constexpr std::string_view kHandCountCaption = "колличество циклов";
+
 // A hand that the table could not settle comes back with this result.
 constexpr std::int64_t kNotSettled = -1'000'000;
 // How long the run waits for the next hand before it looks at the window again.
@@ -32,6 +35,30 @@ std::string MoText(std::int64_t total, std::int64_t hands) {
 std::string PercentText(double percent, int decimals) {
     const double scale = std::pow(10.0, decimals);
     return FormatNumber(std::nearbyint(percent * scale) / scale);
+}
+
+// A whole-number field of the profitability window read for a run: a text that is no whole
+// number throws TConversionError with a message that names the field and says what is wrong:
+// "в поле «колличество циклов» стоит «abc», а нужно целое число".
+std::int32_t ReadWholeSetting(std::string_view caption, const std::string& text,
+                              std::string_view field = "в поле") {
+    try {
+        return ParseDesignInteger(text);
+    } catch (const TConversionError&) {
+    }
+    const std::string place = std::string(field) + " «" + std::string(caption) + "» ";
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        throw TConversionError(place + "ничего нет, а нужно целое число");
+    std::size_t digits = first + (text[first] == '-' || text[first] == '+' ? 1 : 0);
+    const bool whole =
+        digits < text.size() && text.find_first_not_of("0123456789", digits) == std::string::npos;
+    if (whole) {
+        throw TConversionError(place + "стоит «" + text + "» — целое число, но слишком " +
+                               (text[first] == '-' ? "малое: наименьшее -2147483648"
+                                                   : "большое: наибольшее 2147483647"));
+    }
+    throw TConversionError(place + "стоит «" + text + "», а нужно целое число");
 }
 
 std::optional<std::uint64_t> ParseSeed(const std::string& text) {
@@ -110,12 +137,13 @@ std::optional<TProfitCheck::TLimits> TProfitCheck::ReadLimits() {
     std::array<std::int64_t, 4> values{};
     for (std::size_t i = 0; i < values.size(); ++i) {
         try {
-            values[i] = ParseDesignInteger(*fields[i].second) * std::int64_t{10000};
+            values[i] = ReadWholeSetting(fields[i].first, *fields[i].second, "в поле предела") *
+                        std::int64_t{10000};
         } catch (const TConversionError& e) {
             const bool started = m_sums.Hands() > 0;
-            EndRun(started ? TRunEnd::Failed : TRunEnd::Refused,
-                   std::string(started ? "Расчет остановлен" : "Расчет не начат") + ": предел \"" +
-                       fields[i].first + "\" не целое число (" + e.what() + ")");
+            EndRun(
+                started ? TRunEnd::Failed : TRunEnd::Refused,
+                std::string(started ? "Расчет остановлен" : "Расчет не начат") + ": " + e.what());
             return std::nullopt;
         }
     }
@@ -152,9 +180,9 @@ void TProfitCheck::Run() {
     }
     std::int32_t handCount = 0;
     try {
-        handCount = ParseDesignInteger(m_settings.HandCount);
+        handCount = ReadWholeSetting(kHandCountCaption, m_settings.HandCount);
     } catch (const TConversionError& e) {
-        EndRun(TRunEnd::Refused, std::string("Расчет не начат: колличество циклов — ") + e.what());
+        EndRun(TRunEnd::Refused, std::string("Расчет не начат: ") + e.what());
         return;
     }
     // A run needs at least one hand and no more than the results can hold (the bank looks at
@@ -304,10 +332,9 @@ bool TProfitCheck::Take(const THandRecord& hand, std::int32_t& handCount) {
             m_view.CycleCountText = std::to_string(m_cycleCount);
             m_view.CyclesTotalText = FormatTenThousandths(m_cyclesTotal);
             try {
-                handCount = ParseDesignInteger(m_settings.HandCount);
+                handCount = ReadWholeSetting(kHandCountCaption, m_settings.HandCount);
             } catch (const TConversionError& e) {
-                EndRun(TRunEnd::Failed,
-                       std::string("Расчет остановлен: колличество циклов — ") + e.what());
+                EndRun(TRunEnd::Failed, std::string("Расчет остановлен: ") + e.what());
                 return false;
             }
             if (handCount < 1 || handCount > kMaxHands) {
@@ -351,8 +378,8 @@ void TProfitCheck::UpdateFigures() {
             PercentText(f.ElementOfRiskPercent, 2) + " %,  с собой на " +
             std::to_string(f.BankrollHands) +
             " раздач: " + std::to_string(static_cast<std::int64_t>(std::ceil(f.Bankroll95))) +
-            " ANTE (95 %), " + std::to_string(static_cast<std::int64_t>(std::ceil(f.Bankroll99))) +
-            " ANTE (99 %)";
+            " анте (95 %), " + std::to_string(static_cast<std::int64_t>(std::ceil(f.Bankroll99))) +
+            " анте (99 %)";
     }
     m_view.GraphEnabled = true;
 }
@@ -387,7 +414,12 @@ void TProfitCheck::EndRun(TRunEnd end, std::string message) {
 void TProfitCheck::ComputeBank() {
     // The count typed now, but never beyond the hands the last run recorded: the entries after
     // them belong to older runs.
-    const std::int32_t handCount = ParseDesignInteger(m_settings.HandCount);
+    std::int32_t handCount = 0;
+    try {
+        handCount = ReadWholeSetting(kHandCountCaption, m_settings.HandCount);
+    } catch (const TConversionError& e) {
+        throw TConversionError(std::string("Банк не рассчитан: ") + e.what());
+    }
     const std::size_t count = static_cast<std::size_t>(std::clamp(handCount, 0, m_lastRecorded));
     const std::int64_t bank = studlab::ComputeBank(
         std::span<const std::int64_t>(m_handResults.data(), count), ProcessPendingEvents);

@@ -3,10 +3,27 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QTreeView>
 
 namespace studlab {
 namespace {
+
+// Qt's own file dialog opens narrow, and its columns of size, type and date cut their Russian
+// texts short ("90…ты"): it opens wider, with those columns as wide as their texts and the
+// names taking the rest.
+void ShowWholeColumns(QFileDialog& dialog) {
+    dialog.resize(dialog.sizeHint().expandedTo(QSize(820, 480)));
+    if (auto* files = dialog.findChild<QTreeView*>("treeView")) {
+        QHeaderView* header = files->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+        for (int column = 1; column < header->count(); ++column)
+            header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
+}
 
 // A save dialog whose names always carry the extension: the name is completed before the dialog
 // checks it, so that the question whether to replace a file asks about the file that will be
@@ -20,6 +37,7 @@ public:
         setFileMode(QFileDialog::AnyFile);
         setOption(QFileDialog::DontUseNativeDialog);
         setDefaultSuffix(suffix);
+        ShowWholeColumns(*this);
     }
 
     void accept() override {
@@ -44,9 +62,16 @@ QString WithExtension(const QString& path, const QString& suffix) {
 
 std::optional<QString> TPlatformDialogs::OpenFileName(QWidget* parent, const QString& folder,
                                                       const QString& filter) {
-    const QString path = QFileDialog::getOpenFileName(parent, QString(), folder, filter);
-    if (path.isEmpty()) return std::nullopt;
-    return path;
+    // Qt's own dialog, as for saving, so that both look alike and read whole.
+    QFileDialog dialog(parent, QString(), folder, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    ShowWholeColumns(dialog);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList files = dialog.selectedFiles();
+    if (files.isEmpty() || files[0].isEmpty()) return std::nullopt;
+    return files[0];
 }
 
 std::optional<QString> TPlatformDialogs::SaveFileName(QWidget* parent, const QString& folder,
@@ -71,6 +96,22 @@ bool TPlatformDialogs::Confirm(QWidget* parent, const QString& question) {
     return QMessageBox::question(parent, QApplication::applicationName(), question,
                                  QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::No) == QMessageBox::Yes;
+}
+
+TSaveAnswer TPlatformDialogs::AskToSave(QWidget* parent, const QString& question) {
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), question,
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+    box.setDefaultButton(QMessageBox::Save);
+    // Qt's Russian calls "Discard" "Отклонить"; the usual words of this question are these.
+    box.button(QMessageBox::Discard)->setText("Не сохранять");
+    switch (box.exec()) {
+        case QMessageBox::Save:
+            return TSaveAnswer::Save;
+        case QMessageBox::Discard:
+            return TSaveAnswer::Discard;
+        default:
+            return TSaveAnswer::Cancel;
+    }
 }
 
 void TPlatformDialogs::Beep() {

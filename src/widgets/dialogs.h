@@ -7,6 +7,9 @@ class QWidget;
 
 namespace studlab {
 
+// The answers to the question whether to save changed work before it is left.
+enum class TSaveAnswer { Save, Discard, Cancel };
+
 // The modal dialogs and the beep that windows ask for. Windows reach them only through this
 // interface, so that a test can answer them and no test ever waits on a modal dialog.
 class IDialogs {
@@ -29,6 +32,9 @@ public:
     // A question before a step that cannot be undone: true only when the user agrees ("Да");
     // "Нет" is the default answer, and closing the dialog declines too.
     virtual bool Confirm(QWidget* parent, const QString& question) = 0;
+    // Whether to save changed work before it is left: "Сохранить" (the default), "Не
+    // сохранять" or "Отмена"; closing the dialog cancels.
+    virtual TSaveAnswer AskToSave(QWidget* parent, const QString& question) = 0;
     virtual void Beep() = 0;
 };
 
@@ -42,6 +48,7 @@ public:
     void ShowError(QWidget* parent, const QString& message) override;
     void ShowNotice(QWidget* parent, const QString& message) override;
     bool Confirm(QWidget* parent, const QString& question) override;
+    TSaveAnswer AskToSave(QWidget* parent, const QString& question) override;
     void Beep() override;
 };
 

@@ -40,7 +40,17 @@ void SetFixedClientSize(QMainWindow* window, QSize client);
 // elsewhere (a window manager's key) is refused, so the user is never left without a window.
 void RefuseCloseRequests(QWidget* window);
 
-// Places the window, at the size it will show with, in the middle of the desktop or of `anchor`.
+// The room a window may take on its screen's usable area once the window manager's frame (title
+// bar and borders) is added around it: the frame is measured on a shown window and estimated
+// before.
+QSize RoomOnScreen(const QWidget* window);
+
+// Makes the window fit its screen: a window larger than the room is made smaller, as far as its
+// minimum size allows, and it is moved so that its frame lies on the usable area, title bar first.
+void FitOnScreen(QWidget* window);
+
+// Places the window, at the size it will show with, in the middle of the desktop or of `anchor`;
+// a window larger than the desktop is made to fit it first.
 void CentreOnDesktop(QWidget* window);
 void CentreOver(QWidget* window, const QWidget* anchor);
 

@@ -223,6 +223,35 @@ private slots:
         QCOMPARE(m_program->VisibleWindows(), (QStringList{"TForm8", "TForm13"}));
     }
 
+    // A game loaded in the constructor lays out no hand: the window says how to begin, and
+    // "новый расклад" opens the table to clicks on cards.
+    void aGameLoadedInTheConstructorSaysHowToBegin() {
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        const QString path = folder.filePath("игра.es1");
+        SaveDesignFile(TGameDesign{}, std::filesystem::path(path.toStdU16String()));
+        m_program->Dialogs.OpenAnswers << path;
+        m_program->ShowOnly("TForm1");
+        m_program->Action("TForm1", "N3")->trigger();  // "загрузить конструкцию"
+        m_program->Action("TForm1", "N4")->trigger();  // "тренинг по раскладам"
+        QCOMPARE(Text("Label1"), QString("Игра выбрана: нажмите «новый расклад» (клавиша N), "
+                                         "затем кладите карты щелчками."));
+        m_program->Action("TForm8", "N5")->trigger();
+        QVERIFY(!Text("Label1").startsWith("Игра выбрана"));
+        QVERIFY(m_program->Game.Table.EntryOpen());
+    }
+
+    // The valuation's caption lies clear of every dealer's slot, also with five open cards.
+    void theValuationCaptionLeavesTheDealersCardsFree() {
+        auto* caption = m_program->Control<QLabel>("TForm8", "Label6");
+        QVERIFY(caption->heightForWidth(caption->width()) <= caption->height());
+        for (int slot = 1; slot <= kDealerSlots; ++slot) {
+            const QRect card(CardPicturePlace(1, TCardPlace{TPlaceKind::cpDealer, slot}),
+                             kCardPictureSize);
+            QVERIFY2(!caption->geometry().intersects(card), qPrintable(QString::number(slot)));
+        }
+    }
+
     void combinationsFillTheCombinationsWindow() {
         SelectGame(TGameDesign{}, "игра");
         LayOutPairOfAces();
@@ -230,6 +259,13 @@ private slots:
         QTest::mouseClick(Button("Button3"), Qt::LeftButton);
 
         QCOMPARE(m_program->VisibleWindows(), (QStringList{"TForm8", "TForm9"}));
+        // Headings above the columns say what the counts are.
+        QCOMPARE(m_program->Control<QLabel>("TForm9", "Heading1")->text(),
+                 QString("комбинация дилера"));
+        QCOMPARE(m_program->Control<QLabel>("TForm9", "Heading2")->text(),
+                 QString("сколько раз выходит"));
+        QVERIFY(m_program->Control<QLabel>("TForm9", "Heading1")->geometry().bottom() <
+                m_program->Control<QLabel>("TForm9", "Label1")->geometry().top());
         QCOMPARE(m_program->Control<QLabel>("TForm9", "Label1")->text(),
                  QString("РОЯЛФЛЕШИ\nСТРИТФЛЕШИ\nКАРЕ\nФУЛХАУСЫ\nФЛЕШИ\nСТРИТЫ\nТРОЙКИ\nДВЕ "
                          "ПАРЫ\nПАРЫ\nТУЗ-КОРОЛИ\nБЕЗ ИГРЫ"));

@@ -189,20 +189,29 @@ private slots:
         const QJsonArray rows = report["return_table"].toArray();
         QVERIFY(rows.size() > 10);
         QCOMPARE(table->rowCount(), rows.size() + 1);
+        // Each figure shows four significant digits, written out or, below 0,0001, times a
+        // power of ten; its hint holds the full figure.
+        const QRegularExpression fourDigits(
+            "^-?(0,0*[1-9]\\d{3}|[1-9](\\d{3}|\\d,\\d{2}|\\d{2},\\d|,\\d{3})|[1-9]\\d{3,}|"
+            "[1-9],\\d{3}·10⁻[¹²³⁴⁵⁶⁷⁸⁹][⁰¹²³⁴⁵⁶⁷⁸⁹]*)$");
         const auto number = [&](int row, int column) {
-            return table->item(row, column)->text().replace(',', '.').toDouble();
+            const QString text = table->item(row, column)->text();
+            if (text != "0") {
+                [&] { QVERIFY2(fourDigits.match(text).hasMatch(), qPrintable(text)); }();
+            }
+            return table->item(row, column)->toolTip().replace(',', '.').toDouble();
         };
         for (int i = 0; i < rows.size(); ++i) {
             const QJsonObject row = rows[i].toObject();
-            QVERIFY(std::abs(number(i, 2) - row["probability"].toDouble() * 100) <= 5e-7);
-            QVERIFY(std::abs(number(i, 3) - row["contribution"].toDouble()) <= 5e-7);
+            QVERIFY(std::abs(number(i, 2) - row["probability"].toDouble() * 100) <= 5e-9);
+            QVERIFY(std::abs(number(i, 3) - row["contribution"].toDouble()) <= 5e-9);
         }
         // Folding against a dealer who shows nothing ends with the outcome "пас".
         QVERIFY(!table->findItems("пас", Qt::MatchExactly).isEmpty());
         const int total = rows.size();
         QCOMPARE(table->item(total, 0)->text(), QString("всего"));
-        QCOMPARE(table->item(total, 2)->text(), QString("100,000000"));
-        QCOMPARE(table->item(total, 3)->text(), QString("-0,089398"));
+        QCOMPARE(table->item(total, 2)->text(), QString("100,0"));
+        QCOMPARE(table->item(total, 3)->text(), QString("-0,08940"));
         QVERIFY(Text("ReturnTableWindow", "ReturnTableTitle").contains("MO=8,9398%"));
     }
 
@@ -246,7 +255,10 @@ private slots:
         QTest::mouseClick(lookAhead, Qt::LeftButton);
         QVERIFY(game.Settings.LookAhead);
         QTRY_VERIFY(m_program->Control("TForm4", "ExactMo")->isHidden());
-        QVERIFY(Text("ExactMessage").startsWith("Конструкция изменилась"));
+        // Only a setting changed, and the note says so.
+        QCOMPARE(Text("ExactMessage"),
+                 QString("Настройки расчета изменились после точного расчета (MO=8,9398%): он к "
+                         "ним не относится. Нажмите \"точный расчет\" снова."));
         QTest::mouseClick(lookAhead, Qt::LeftButton);
         QTest::mouseClick(m_program->Control<QAbstractButton>("TForm4", "CheckBox2"),
                           Qt::LeftButton);
@@ -284,6 +296,40 @@ private slots:
         QVERIFY(m_program->Control("TForm4", "ExactMessage")->isVisible());
         QVERIFY2(Text("ExactMessage").contains(message), qPrintable(Text("ExactMessage")));
         QVERIFY(m_program->Dialogs.Errors.isEmpty());
+    }
+
+    // Switched to a design the analysis refuses, the window shows neither the grid nor the valued
+    // hand of the design before, whether it was open at the switch or opened after it.
+    void aRefusedDesignTakesTheGridAndTheValuedHandAway_data() {
+        QTest::addColumn<bool>("openAtTheSwitch");
+        QTest::newRow("open") << true;
+        QTest::newRow("opened after") << false;
+    }
+    void aRefusedDesignTakesTheGridAndTheValuedHandAway() {
+        QFETCH(bool, openAtTheSwitch);
+        TGame& game = m_program->Game;
+        MakeSmallDesign(game.Design);
+        QTest::mouseClick(Button("Button9"), Qt::LeftButton);
+        auto* grid = m_program->Control<QTableWidget>("StrategyWindow", "StrategyGrid");
+        QTRY_COMPARE_WITH_TIMEOUT(grid->rowCount(), kStrategyRows, kAnalysisTimeout);
+        auto* field = m_program->Control<QLineEdit>("StrategyWindow", "HandEdit");
+        field->setText("Ah Ac Kd 9s 7h");
+        QTest::keyClick(field, Qt::Key_Return);
+        auto* values = m_program->Control<QTableWidget>("StrategyWindow", "HandValues");
+        QVERIFY(values->rowCount() > 0);
+        QVERIFY(Text("StrategyWindow", "HandChoice").contains("клетка"));
+
+        QWidget* window = m_program->Window("StrategyWindow");
+        if (!openAtTheSwitch) window->hide();
+        game.Design.PayQualified[TCombinationKind::ckPair] = std::string("abc");
+        if (!openAtTheSwitch) QTest::mouseClick(Button("Button9"), Qt::LeftButton);
+        QTRY_COMPARE(grid->rowCount(), 0);
+        QCOMPARE(values->rowCount(), 0);
+        QCOMPARE(Text("StrategyWindow", "HandChoice"), QString());
+        if (!openAtTheSwitch) {
+            QVERIFY2(Text("StrategyWindow", "StrategyStatus").contains("abc"),
+                     qPrintable(Text("StrategyWindow", "StrategyStatus")));
+        }
     }
 
     void theStrategyMatchesTheDecisionsCellByCell() {

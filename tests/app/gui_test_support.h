@@ -44,5 +44,6 @@ int RunPictureTests(int argc, char** argv);
 int RunDecisionWindowTests(int argc, char** argv);
 int RunProfitWindowTests(int argc, char** argv);
 int RunExactWindowTests(int argc, char** argv);
+int RunScreenFitTests(int argc, char** argv);
 
 }  // namespace studlab::test

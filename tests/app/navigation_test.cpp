@@ -2,13 +2,18 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDate>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QFileSystemModel>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLocale>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <cstdlib>
@@ -106,8 +111,11 @@ private slots:
                                    << "решения по раскладам" << QSize(839, 562) << false << true;
         QTest::newRow("statistics") << "TForm11"
                                     << "статистика раздач" << QSize(715, 298) << true << false;
-        QTest::newRow("decision list") << "TForm13"
-                                       << "Form13" << QSize(405, 480) << true << false;
+        QTest::newRow("decision list")
+            << "TForm13"
+            << "варианты решения и их оценки" << QSize(405, 480) << true << false;
+        QTest::newRow("combinations") << "TForm9"
+                                      << "комбинации дилера" << QSize(460, 320) << true << false;
     }
     void windowsHaveTheirCaptionSizeAndBorder() {
         QFETCH(QString, window);
@@ -172,6 +180,17 @@ private slots:
     void qtsOwnButtonsSpeakRussian() {
         QDialogButtonBox buttons(QDialogButtonBox::Cancel);
         QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QString("Отмена"));
+    }
+
+    // The file dialogs' columns: their headings, sizes and dates are Qt's own texts.
+    void qtsFileDialogsSpeakRussian() {
+        QFileSystemModel model;
+        QCOMPARE(model.headerData(0, Qt::Horizontal).toString(), QString("Имя"));
+        QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), QString("Размер"));
+        const QString size = QLocale::system().formattedDataSize(905);
+        QVERIFY2(size.startsWith("905 ") && !size.contains("bytes"), qPrintable(size));
+        const QString date = QLocale::system().toString(QDate(2026, 12, 11), QLocale::LongFormat);
+        QVERIFY2(date.contains("декабря"), qPrintable(date));
     }
 
     void clickOnTheStartPictureOpensTheConstructor() {
@@ -315,11 +334,95 @@ private slots:
         QVERIFY(m_program->VisibleWindows().isEmpty());
     }
 
-    void windowsWithoutCloseBoxStayOpen() {
-        // A window manager's close request must not strand the user without a window.
-        m_program->ShowOnly("TForm2");
-        m_program->Window("TForm2")->close();
-        QCOMPARE(m_program->VisibleWindows(), QStringList{"TForm2"});
+    // "выход" and a main window's close box, after the design was changed or not: whether the
+    // user is asked to save it, what is written, and whether the program ends.
+    void leavingAsksToSaveAChangedDesign_data() {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("changed");
+        QTest::addColumn<QString>("answer");  // to the question whether to save
+        QTest::addColumn<QStringList>("saveAnswers");
+        QTest::addColumn<bool>("ends");
+        QTest::addColumn<bool>("written");
+        const QString file = "saved.es1";
+        const auto row = [](const char* name) -> QTestData& { return QTest::newRow(name); };
+        row("unchanged, выход") << "TForm1"
+                                << "menu N5" << false << "" << QStringList{} << true << false;
+        row("changed, cancel") << "TForm1"
+                               << "menu N5" << true << "cancel" << QStringList{} << false << false;
+        row("changed, don't save")
+            << "TForm8"
+            << "menu N3" << true << "discard" << QStringList{} << true << false;
+        row("changed, save") << "TForm4"
+                             << "click Button8" << true << "save" << QStringList{file} << true
+                             << true;
+        row("changed, save dialog cancelled")
+            << "TForm1"
+            << "menu N5" << true << "save" << QStringList{""} << false << false;
+        row("close box, unchanged") << "TForm2"
+                                    << "close" << false << "" << QStringList{} << true << false;
+        row("close box, changed, cancel")
+            << "TForm3"
+            << "close" << true << "cancel" << QStringList{} << false << false;
+        row("close box, changed, don't save")
+            << "TForm4"
+            << "close" << true << "discard" << QStringList{} << true << false;
+    }
+    void leavingAsksToSaveAChangedDesign() {
+        QFETCH(QString, window);
+        QFETCH(QString, command);
+        QFETCH(bool, changed);
+        QFETCH(QString, answer);
+        QFETCH(QStringList, saveAnswers);
+        QFETCH(bool, ends);
+        QFETCH(bool, written);
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        for (QString& answer : saveAnswers) {
+            if (!answer.isEmpty()) answer = folder.filePath(answer);
+        }
+        if (changed) m_program->Game.Design.BetSize = std::string("3");
+        if (!answer.isEmpty()) {
+            m_program->Dialogs.SaveQuestionAnswers << (answer == "save"      ? TSaveAnswer::Save
+                                                       : answer == "discard" ? TSaveAnswer::Discard
+                                                                             : TSaveAnswer::Cancel);
+        }
+        m_program->Dialogs.SaveAnswers = saveAnswers;
+        m_program->ShowOnly(window);
+        Perform(*m_program, window, command);
+        QCOMPARE(m_program->Dialogs.Questions.size(), changed ? 1 : 0);
+        if (changed) {
+            QVERIFY2(m_program->Dialogs.Questions[0].contains("Сохранить"),
+                     qPrintable(m_program->Dialogs.Questions[0]));
+        }
+        QCOMPARE(m_program->Dialogs.UnansweredDialogs, 0);
+        QCOMPARE(m_program->VisibleWindows(), ends ? QStringList{} : QStringList{window});
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files).size(), written ? 1 : 0);
+    }
+
+    void aSavedOrLoadedDesignLeavesWithoutAQuestion() {
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        const QString file = folder.filePath("game.es1");
+        m_program->ShowOnly("TForm1");
+        m_program->Game.Design.BetSize = std::string("3");
+        m_program->Dialogs.SaveAnswers = {file};
+        Perform(*m_program, "TForm1", "menu N2");  // "сохранить конструкцию"
+        Perform(*m_program, "TForm1", "menu N5");
+        QVERIFY(m_program->Dialogs.Questions.isEmpty());
+        QVERIFY(m_program->VisibleWindows().isEmpty());
+
+        // Loaded in another program, the same file is the design as it stands; an edit after it
+        // is asked about again.
+        TProgram other;
+        other.Dialogs.OpenAnswers = {file};
+        other.ShowOnly("TForm1");
+        Perform(other, "TForm1", "menu N3");  // "загрузить конструкцию"
+        QCOMPARE(other.Game.Design.BetSize, std::string("3"));
+        other.Game.Design.BetSize = std::string("4");
+        Perform(other, "TForm1", "menu N5");
+        QCOMPARE(other.Dialogs.Questions.size(), 1);
+        QCOMPARE(other.VisibleWindows(), QStringList{"TForm1"});
     }
 
     void graphWindowCloses() {

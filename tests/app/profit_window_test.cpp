@@ -18,6 +18,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QValueAxis>
 #include <cmath>
 #include <memory>
 
@@ -183,6 +184,11 @@ private slots:
                      .hasMatch(),
                  qPrintable(Text("Label16")));
         QVERIFY2(Text("Label17").contains("с собой на 20 раздач"), qPrintable(Text("Label17")));
+        // One word for the unit in the row, as in the rest of its figures.
+        QVERIFY2(QRegularExpression("анте \\(95 %\\), \\d+ анте \\(99 %\\)$")
+                     .match(Text("Label17"))
+                     .hasMatch(),
+                 qPrintable(Text("Label17")));
         for (const char* shown :
              {"Button2", "Button4", "Button6", "Label7", "Label8", "Label9", "Label16", "Label17"})
             QVERIFY2(m_program->Control("TForm4", shown)->isVisible(), shown);
@@ -212,10 +218,12 @@ private slots:
                  qPrintable(Text("Label10")));
         QCOMPARE(Text("Label10"), LabelText(profit.View().BankText));
 
-        // The last hand of the run lies on the decision table when the user goes there.
+        // The last hand of the run lies on the decision table when the user goes there, marked
+        // as the run's.
         QTest::mouseClick(Button("Button5"), Qt::LeftButton);
         QCOMPARE(m_program->Control<QLabel>("TForm8", "Label1")->text(),
-                 LabelText(m_program->Game.Table.View().Prompt));
+                 LabelText(m_program->Game.Table.View().Prompt) +
+                     "\n(на столе последняя раздача расчета выгодности)");
         QVERIFY(m_program->Control<QLabel>("TForm8", "Label1")->text().startsWith("Вы "));
         QCOMPARE(m_program->Game.Table.State().HandStage, 0);
     }
@@ -297,10 +305,21 @@ private slots:
         RetypeText(Field("Edit4"), "3");
         m_program->Window("TForm8")->show();
         QTest::mouseClick(Button("Button2"), Qt::LeftButton);
-        QVERIFY2(QRegularExpression("^Вы (выграли|проиграли|остались)")
-                     .match(m_program->Control<QLabel>("TForm8", "Label1")->text())
-                     .hasMatch(),
-                 qPrintable(m_program->Control<QLabel>("TForm8", "Label1")->text()));
+        auto* prompt = m_program->Control<QLabel>("TForm8", "Label1");
+        QVERIFY2(
+            QRegularExpression("^Вы (выграли|проиграли|остались)").match(prompt->text()).hasMatch(),
+            qPrintable(prompt->text()));
+        // It says whose hand it is, until the user lays out one of his own.
+        QVERIFY2(prompt->text().endsWith("\n(на столе последняя раздача расчета выгодности)"),
+                 qPrintable(prompt->text()));
+        m_program->Action("TForm8", "N5")->trigger();  // "новый расклад"
+        QVERIFY2(!prompt->text().contains("расчета выгодности"), qPrintable(prompt->text()));
+
+        // A run refused before its first hand leaves the user's table as it was.
+        RetypeText(Field("Edit4"), "x");
+        const QString before = prompt->text();
+        QTest::mouseClick(Button("Button2"), Qt::LeftButton);
+        QCOMPARE(prompt->text(), before);
     }
 
     void exitDuringARunEndsItWithoutABeep() {
@@ -330,33 +349,46 @@ private slots:
         QVERIFY(m_program->Dialogs.Errors.isEmpty());
     }
 
+    // Each message names its field in Russian and says whether the text is empty, not a whole
+    // number, or a whole number too large for a count.
     void aFieldThatIsNotANumberIsReported_data() {
         QTest::addColumn<QString>("field");
         QTest::addColumn<bool>("cycles");
+        QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("message");
         QTest::newRow("number of hands")
-            << "Edit4" << false
-            << "Расчет не начат: колличество циклов — 'x1' is not a valid integer value";
+            << "Edit4" << false << "x1"
+            << "в поле «колличество циклов» стоит «x1», а нужно целое число";
+        QTest::newRow("number of hands empty")
+            << "Edit4" << false << ""
+            << "в поле «колличество циклов» ничего нет, а нужно целое число";
+        QTest::newRow("number of hands too large")
+            << "Edit4" << false << "99999999999"
+            << "в поле «колличество циклов» стоит «99999999999» — целое число, но слишком "
+               "большое: наибольшее 2147483647";
         QTest::newRow("cycle win target")
-            << "Edit6" << true
-            << "Расчет не начат: предел \"выигрыш цикла\" не целое число ('x1' is not a valid "
-               "integer value)";
+            << "Edit6" << true << "x1"
+            << "в поле предела «выигрыш цикла» стоит «x1», а нужно целое число";
         QTest::newRow("whole-run loss limit")
-            << "Edit8" << true
-            << "Расчет не начат: предел \"общий проигрыш\" не целое число ('x1' is not a valid "
-               "integer value)";
+            << "Edit8" << true << "-99999999999"
+            << "в поле предела «общий проигрыш» стоит «-99999999999» — целое число, но слишком "
+               "малое: наименьшее -2147483648";
     }
     void aFieldThatIsNotANumberIsReported() {
         QFETCH(QString, field);
         QFETCH(bool, cycles);
+        QFETCH(QString, text);
         QFETCH(QString, message);
         SelectGame();
         RetypeText(Field("Edit4"), "5");
         if (cycles) Toggle("CheckBox1");
-        RetypeText(Field(field), "x1");
+        Field(field)->selectAll();
+        Field(field)->del();
+        if (!text.isEmpty()) TypeText(Field(field), text);
         QTest::mouseClick(Button("Button2"), Qt::LeftButton);
 
-        QCOMPARE(Text("Label11"), message);
+        QCOMPARE(Text("Label11"), "Расчет не начат: " + message);
+        QVERIFY(!Text("Label11").contains("valid"));
         QVERIFY(Button("Button2")->isVisible());
         QVERIFY(Button("Button3")->isHidden());
         QVERIFY(Button("Button4")->isHidden());
@@ -365,7 +397,7 @@ private slots:
         if (field == "Edit4") {
             m_program->Control("TForm4", "Button6")->show();
             QTest::mouseClick(Button("Button6"), Qt::LeftButton);
-            QCOMPARE(m_program->Dialogs.Errors, QStringList{"'x1' is not a valid integer value"});
+            QCOMPARE(m_program->Dialogs.Errors, QStringList{"Банк не рассчитан: " + message});
             QVERIFY(m_program->Control("TForm4", "Label10")->isHidden());
         }
     }
@@ -478,7 +510,7 @@ private slots:
         QCOMPARE(path->count(), 401);  // the start and every hand
         const TRunPath& runPath = m_program->Game.Profit.Path();
         QCOMPARE(path->at(400), QPointF(400, static_cast<double>(runPath.Total()) / 10000));
-        QVERIFY(Series(chart, "ожидаемый результат по MO"));
+        QVERIFY(Series(chart, "ожидаемый по MO"));
         const TBankSpan& bank = runPath.Bank();
         QVERIFY(Series(chart, QString("банк %1 ANTE: раздачи %2–%3")
                                   .arg(bank.Antes)
@@ -503,6 +535,38 @@ private slots:
 
         QTest::mouseClick(m_program->Control<QPushButton>("TForm14", "Button1"), Qt::LeftButton);
         QVERIFY(!graph->isVisible());
+    }
+
+    // After a run of one hand the axes count whole hands and antes: no label repeats.
+    void theGraphOfOneHandLabelsItsAxesOnce() {
+        SelectGame();
+        RetypeText(Field("Edit4"), "1");
+        QTest::mouseClick(Button("Button2"), Qt::LeftButton);
+        QTest::mouseClick(Button("Button7"), Qt::LeftButton);
+        auto* graph = static_cast<TGraphWindow*>(m_program->Window("TForm14"));
+        for (QAbstractAxis* axis : graph->ChartView()->chart()->axes()) {
+            auto* values = qobject_cast<QValueAxis*>(axis);
+            QVERIFY(values);
+            QVERIFY2(values->tickInterval() >= 1, qPrintable(values->titleText()));
+        }
+    }
+
+    // A run stopped by a number of the design that does not convert says why in full, in the
+    // place the figures would take.
+    void aLongReasonIsShownWhole() {
+        TGameDesign design;
+        design.PayQualified[TCombinationKind::ckFlush] = std::string("abc");
+        SelectGame(design);
+        m_program->ShowOnly("TForm4");
+        QTest::mouseClick(Button("Button2"), Qt::LeftButton);
+        auto* message = m_program->Control<QLabel>("TForm4", "Label11");
+        QVERIFY2(message->text().contains("например 1,5") &&
+                     message->text().endsWith("сыграно раздач: 0."),
+                 qPrintable(message->text()));
+        QVERIFY2(message->heightForWidth(message->width()) <= message->height(),
+                 qPrintable(QString("%1 pixels of text in %2")
+                                .arg(message->heightForWidth(message->width()))
+                                .arg(message->height())));
     }
 
     void theGraphFollowsARunningRun() {
@@ -588,6 +652,90 @@ private slots:
     }
 
     // The cache's hint says what it costs; the valuation's says what it changes.
+    // The window names the game, and the figures of a run are marked as soon as the game, its
+    // design, the calculation settings or the fixed cards they were played with change; a
+    // setting that changes no figure leaves them as they are, and a new run clears the mark.
+    void figuresOfARunAreMarkedWhenTheirGameChanges_data() {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("named");  // what the mark says changed; empty: no mark
+        QTest::newRow("design edited") << "design"
+                                       << "конструкции";
+        QTest::newRow("look-ahead switched") << "look-ahead"
+                                             << "настроек расчета";
+        QTest::newRow("fixed cards released") << "fixed"
+                                              << "фиксированных карт";
+        QTest::newRow("another game") << "game"
+                                      << "игры";
+        QTest::newRow("cache switched") << "cache"
+                                        << "";
+    }
+    void figuresOfARunAreMarkedWhenTheirGameChanges() {
+        QFETCH(QString, change);
+        QFETCH(QString, named);
+        QCOMPARE(Text("GameLine"),
+                 QString("Игра не выбрана: окно раскладов, меню «опции», «выбрать игру»."));
+        SelectGame();
+        m_program->ShowOnly("TForm4");
+        QCOMPARE(Text("GameLine"),
+                 QString("Игра «стандартная игра», конструкция как при сохранении или загрузке."));
+        TDecisionTable& table = m_program->Game.Table;
+        if (change == "fixed") {
+            for (const char* card : {"2 пик", "8 черви"})
+                table.ClickCard(CardIdByName(card).value());
+            table.ToggleFix(TPlaceKind::cpPlayer, 1);
+            m_program->ShowOnly("TForm4");
+        }
+        RetypeText(Field("Edit4"), "7");
+        QTest::mouseClick(Button("Button2"), Qt::LeftButton);
+        QVERIFY(m_program->Control("TForm4", "Label6")->isVisible());
+        const QString runMessage = Text("Label11");
+        QVERIFY(!runMessage.contains("до смены"));
+
+        if (change == "design") {
+            m_program->Game.Design.BetSize = std::string("3");
+            m_program->ShowOnly("TForm4");
+        } else if (change == "look-ahead") {
+            Toggle("CheckBox20");
+        } else if (change == "fixed") {
+            QTest::mouseClick(Button("Button10"), Qt::LeftButton);
+        } else if (change == "game") {
+            const QString path = m_folder.filePath("игра со страховкой.es1");
+            SaveDesignFile(TGameDesign{}, std::filesystem::path(path.toStdU16String()));
+            m_program->Dialogs.OpenAnswers.push_back(path);
+            m_program->Action("TForm8", "N2")->trigger();
+            m_program->ShowOnly("TForm4");
+        } else if (change == "cache") {
+            Toggle("CheckBox2");
+        }
+        auto* mo = m_program->Control<QLabel>("TForm4", "Label6");
+        QVERIFY(mo->isVisible());
+        if (named.isEmpty()) {
+            QCOMPARE(Text("Label11"), runMessage);
+            QVERIFY(mo->styleSheet().isEmpty());
+            QCOMPARE(m_program->Window("TForm11")->windowTitle(), QString("статистика раздач"));
+            return;
+        }
+        // The statistics and the graph of the run say it too.
+        for (const char* window : {"TForm11", "TForm14"}) {
+            QVERIFY2(m_program->Window(window)->windowTitle().contains("до смены " + named),
+                     qPrintable(m_program->Window(window)->windowTitle()));
+        }
+        QVERIFY2(Text("Label11").startsWith("MO, банк и риск ниже получены до смены " + named),
+                 qPrintable(Text("Label11")));
+        QVERIFY(!mo->styleSheet().isEmpty());
+        if (change == "design") {
+            QCOMPARE(Text("GameLine"), QString("Игра «стандартная игра», конструкция изменена "
+                                               "после сохранения или загрузки."));
+        }
+        if (change == "game") QVERIFY(Text("GameLine").startsWith("Игра «игра со страховкой»"));
+
+        // A new run belongs to the game as it is.
+        QTest::mouseClick(Button("Button2"), Qt::LeftButton);
+        QVERIFY(!Text("Label11").contains("до смены"));
+        QVERIFY(mo->styleSheet().isEmpty());
+        QCOMPARE(m_program->Window("TForm11")->windowTitle(), QString("статистика раздач"));
+    }
+
     void theCacheAndValuationOptionsSayWhatTheyDo() {
         const QString cache = m_program->Control("TForm4", "CheckBox2")->toolTip();
         QVERIFY2(cache.contains("примерно в 4 раза дольше"), qPrintable(cache));

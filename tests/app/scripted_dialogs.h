@@ -21,6 +21,9 @@ public:
     // The answers to Confirm in turn; a question without one is declined.
     QList<bool> ConfirmAnswers;
     QStringList Questions;
+    // The answers to AskToSave in turn (its questions are recorded in Questions too); a question
+    // without one is cancelled.
+    QList<TSaveAnswer> SaveQuestionAnswers;
     QString OpenFolder;
     QString OpenFilter;
     QString SaveFolder;
@@ -52,6 +55,14 @@ public:
             return false;
         }
         return ConfirmAnswers.takeFirst();
+    }
+    TSaveAnswer AskToSave(QWidget*, const QString& question) override {
+        Questions << question;
+        if (SaveQuestionAnswers.isEmpty()) {
+            ++UnansweredDialogs;
+            return TSaveAnswer::Cancel;
+        }
+        return SaveQuestionAnswers.takeFirst();
     }
     void Beep() override { ++Beeps; }
 

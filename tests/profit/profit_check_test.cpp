@@ -548,10 +548,14 @@ TEST_F(ProfitCheck, UnusableSettingsAreRefusedWithAMessageInTheIdleLayout) {
         {&TRunSettings::HandCount, "-5", range},
         {&TRunSettings::HandCount, "1000001", range},
         {&TRunSettings::HandCount, "abc",
-         "Расчет не начат: колличество циклов — 'abc' is not a valid integer value"},
+         "Расчет не начат: в поле «колличество циклов» стоит «abc», а нужно целое число"},
+        {&TRunSettings::HandCount, "",
+         "Расчет не начат: в поле «колличество циклов» ничего нет, а нужно целое число"},
+        {&TRunSettings::HandCount, "99999999999",
+         "Расчет не начат: в поле «колличество циклов» стоит «99999999999» — целое число, но "
+         "слишком большое: наибольшее 2147483647"},
         {&TRunSettings::TotalLossLimit, "x1",
-         "Расчет не начат: предел \"общий проигрыш\" не целое число ('x1' is not a valid "
-         "integer value)"},
+         "Расчет не начат: в поле предела «общий проигрыш» стоит «x1», а нужно целое число"},
         {&TRunSettings::Seed, "-3",
          "Расчет не начат: зерно \"-3\" — нужно целое число от 0 до 18446744073709551615"},
         {&TRunSettings::BankrollHands, "0",

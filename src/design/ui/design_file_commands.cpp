@@ -19,16 +19,18 @@ QString DesignFolder(const QString& programFolder) {
     return beside.exists() ? beside.path() : QDir::homePath();
 }
 
-void SaveDesignWithDialog(QWidget* parent, IDialogs& dialogs, const TGameDesign& design) {
+bool SaveDesignWithDialog(QWidget* parent, IDialogs& dialogs, const TGameDesign& design) {
     const std::optional<QString> name =
         dialogs.SaveFileName(parent, DesignFolder(QCoreApplication::applicationDirPath()),
                              QString::fromUtf8(kDesignFileFilter), kDesignFileSuffix);
-    if (!name) return;
+    if (!name) return false;
     try {
         SaveDesignFile(design, FileSystemPath(WithExtension(*name, kDesignFileSuffix)));
     } catch (const TFileError& e) {
         dialogs.ShowError(parent, QString::fromStdString(e.what()));
+        return false;
     }
+    return true;
 }
 
 std::optional<std::filesystem::path> AskForDesignFile(QWidget* parent, IDialogs& dialogs) {

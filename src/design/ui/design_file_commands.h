@@ -22,8 +22,8 @@ QString DesignFolder(const QString& programFolder);
 // "сохранить конструкцию": asks for a name in the folder of the design files and writes the
 // design to it, with ".es1" appended unless the name ends with it; the dialog asks before an
 // existing file is replaced. A cancelled dialog writes nothing; a failure is shown and leaves
-// the old file as it was.
-void SaveDesignWithDialog(QWidget* parent, IDialogs& dialogs, const TGameDesign& design);
+// the old file as it was. Returns whether the design was written.
+bool SaveDesignWithDialog(QWidget* parent, IDialogs& dialogs, const TGameDesign& design);
 
 // The open dialog of the design files: the chosen file, or nothing when the user cancels.
 std::optional<std::filesystem::path> AskForDesignFile(QWidget* parent, IDialogs& dialogs);

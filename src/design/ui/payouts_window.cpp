@@ -232,7 +232,7 @@ void TPayoutsWindow::BuildJokerCombinations(QWidget* client) {
 }
 
 void TPayoutsWindow::SaveDesign() {
-    SaveDesignWithDialog(this, m_dialogs, m_game.Design);
+    if (SaveDesignWithDialog(this, m_dialogs, m_game.Design)) emit DesignSaved();
 }
 
 void TPayoutsWindow::LoadDesign() {

@@ -28,6 +28,7 @@ signals:
     void MinPairDialogRequested();        // right button down on "пара"
     void MinAceKingDialogRequested();     // right button down on "туз-король"
     void DesignLoaded();
+    void DesignSaved();
 
 private:
     void BuildMenu();

@@ -36,6 +36,8 @@ void TExactAnalysis::Start() {
     try {
         m_job.Start(m_game.Design, m_game.Settings);
         m_startedFor = fingerprint;
+        m_startedDesign = m_game.Design;
+        m_startedSettings = m_game.Settings;
         m_collect = true;
         m_poll.start();
     } catch (const std::exception& e) {
@@ -102,6 +104,25 @@ std::string TExactAnalysis::Reason() const {
         default:
             return {};
     }
+}
+
+std::string TExactAnalysis::ChangedSinceStart() const {
+    if (!m_startedDesign) return {};
+    const bool design = *m_startedDesign != m_game.Design;
+    const bool settings = m_startedSettings != m_game.Settings;
+    if (design && settings) return "Конструкция и настройки расчета";
+    if (design) return "Конструкция";
+    if (settings) return "Настройки расчета";
+    return {};
+}
+
+std::string ChangedText(const std::string& subject) {
+    if (subject.empty() || subject == "Конструкция") return "Конструкция изменилась";
+    return subject + " изменились";
+}
+
+std::string ChangedPronoun(const std::string& subject) {
+    return subject.empty() || subject == "Конструкция" ? "ней" : "ним";
 }
 
 std::string FourDecimalsText(long double value) {

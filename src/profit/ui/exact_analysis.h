@@ -52,6 +52,10 @@ public:
     const TExactJob::TResult* LastResult() const;
     // Why the analysis was refused or failed; empty otherwise.
     std::string Reason() const;
+    // What differs now from the design and settings the last analysis was started for, as the
+    // subject of a sentence: "Конструкция", "Настройки расчета", "Конструкция и настройки
+    // расчета"; empty when nothing does.
+    std::string ChangedSinceStart() const;
 
 signals:
     // The analysis started, progressed, or ended.
@@ -67,12 +71,20 @@ private:
     TExactJob m_job;
     QTimer m_poll;
     std::string m_startedFor;  // the fingerprint the running or last analysis was started for
-    std::string m_refusal;     // the reason of the last refusal, for m_refusedFor
+    std::optional<TGameDesign> m_startedDesign;  // and the design and settings themselves
+    TCalculationSettings m_startedSettings;
+    std::string m_refusal;  // the reason of the last refusal, for m_refusedFor
     std::string m_refusedFor;
     // The job's last result, taken once it ended (a copy of the grid is not made at every look).
     mutable std::optional<TExactJob::TResult> m_result;
     mutable bool m_collect = false;
 };
+
+// The start of a sentence on what changed since an analysis started, for ChangedSinceStart():
+// "Конструкция изменилась", "Настройки расчета изменились"; the design when it is empty.
+std::string ChangedText(const std::string& subject);
+// The pronoun that stands for that subject later in the sentence: "ней" or "ним".
+std::string ChangedPronoun(const std::string& subject);
 
 // A figure with four decimals and a decimal comma: "3,1977", "-0,1200".
 std::string FourDecimalsText(long double value);

@@ -122,7 +122,8 @@ void TExactPanel::Render() {
                                   : ",  оценка времени...";
         m_timeLeft->setText(Text(left));
         if (!m_analysis.RunningForCurrentDesign())
-            message = "Конструкция изменилась после запуска: этот расчет относится к прежней.";
+            message = ChangedText(m_analysis.ChangedSinceStart()) +
+                      " после запуска: этот расчет относится к прежним.";
     }
 
     const TExactJob::TResult* result = m_analysis.CurrentResult();
@@ -137,9 +138,11 @@ void TExactPanel::Render() {
     switch (status) {
         case TExactStatus::esStale:
             if (const TExactJob::TResult* last = m_analysis.LastResult()) {
-                message = "Конструкция изменилась после точного расчета (" +
-                          ExactMoText(last->Figures.MoPercent) +
-                          "): он к ней не относится. Нажмите \"точный расчет\" снова.";
+                const std::string changed = m_analysis.ChangedSinceStart();
+                message = ChangedText(changed) + " после точного расчета (" +
+                          ExactMoText(last->Figures.MoPercent) + "): он к " +
+                          ChangedPronoun(changed) +
+                          " не относится. Нажмите \"точный расчет\" снова.";
             }
             break;
         case TExactStatus::esStopped:

@@ -1,5 +1,6 @@
 #include "profit/ui/profit_window.h"
 
+#include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -12,6 +13,7 @@
 #include <array>
 #include <chrono>
 #include <exception>
+#include <vector>
 
 #include "profit/ui/exact_panel.h"
 #include "table/cache/decision_cache.h"
@@ -27,6 +29,13 @@ constexpr int kProgressHeight = 16;
 // The window shows the running count after the first hand and then as often as an eye can
 // follow it: thousands of hands are played a second, and drawing after each would slow them.
 constexpr qint64 kMillisecondsPerRender = 40;
+// The run's message: three lines above the figures; while no figures show, the place of the
+// figures too, so that a long error is read whole.
+constexpr int kMessageHeight = 50;
+constexpr int kMessageHeightWithoutFigures = 134;
+// The colour of figures that belong to an earlier state of the game, and of the warning.
+constexpr const char* kOutdatedFigures = "color: #a8c8c8;";
+constexpr const char* kWarningText = "color: #ffff80;";
 
 constexpr const char* kTableMaximumHint = "максимальная выплата в анте";
 // Measured on the standard game, one thread: 20,000 new hands take 1.3-1.6 s without the table
@@ -70,6 +79,7 @@ TProfitWindow::TProfitWindow(TGame& game, IDialogs& dialogs, TExactAnalysis& exa
     : QWidget(nullptr, kTitleWithoutCloseBox),
       m_profit(game.Profit),
       m_table(game.Table),
+      m_design(game.Design),
       m_calculation(game.Settings),
       m_dialogs(dialogs),
       m_settings(game.Settings),
@@ -102,6 +112,13 @@ TProfitWindow::TProfitWindow(TGame& game, IDialogs& dialogs, TExactAnalysis& exa
     BuildFixedCards();
     BuildExactAnalysis(exact);
     RefreshFromSettings();
+    // A setting switched or typed here may leave the figures of the last run behind.
+    for (QAbstractButton* box : findChildren<QAbstractButton*>()) {
+        if (box->isCheckable())
+            connect(box, &QAbstractButton::clicked, this, &TProfitWindow::Render);
+    }
+    for (QLineEdit* edit : findChildren<QLineEdit*>())
+        connect(edit, &QLineEdit::textChanged, this, &TProfitWindow::Render);
 
     m_profit.ProcessPendingEvents = [] { QCoreApplication::processEvents(); };
     m_profit.Beep = [this] {
@@ -259,7 +276,7 @@ void TProfitWindow::BuildRunControls() {
     m_runTotal->setGeometry(290, 380, 120, 22);
 
     m_message = NewLabel(this, "Label11", QString());
-    m_message->setGeometry(24, 404, 396, 50);
+    m_message->setGeometry(24, 404, 396, kMessageHeight);
     m_message->setWordWrap(true);
     m_message->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QFont messageFont = CaptionFont(12, true);
@@ -289,6 +306,13 @@ void TProfitWindow::BuildRunControls() {
         "σ — стандартное отклонение результата одной раздачи; элемент риска — проигрыш на "
         "единицу средней ставки (анте, бет и покупки); с собой — банк в анте, которого хватит "
         "на столько раздач с вероятностью 95 % и 99 %");
+
+    // Which game the figures are for, as the window stands now.
+    m_gameLine = NewLabel(this, "GameLine", QString());
+    m_gameLine->setGeometry(430, 414, 346, 54);
+    m_gameLine->setWordWrap(true);
+    m_gameLine->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_gameLine->setFont(CaptionFont(12, true));
 
     m_progress = new QProgressBar(this);
     m_progress->setObjectName("ProgressBar1");
@@ -399,11 +423,16 @@ void TProfitWindow::Run(const std::function<void()>& command) {
 void TProfitWindow::Calculate() {
     if (m_busy || m_profit.Running()) return;
     m_abandoned = false;
+    m_runBasis =
+        TRunBasis{m_table.GameName(), m_design, m_calculation, m_profit.FixedCardsNotice()};
+    const TTableState before = m_table.State();
     Run([this] { m_profit.RunSimulation(); });
+    const bool replaced = !(m_table.State() == before);
     // The run's decisions may not have been stored in the game's table: said once.
     if (const std::optional<std::string> notice = m_table.Cache().TakeNotice())
         m_dialogs.ShowNotice(this, QString::fromStdString(*notice));
     emit RunEnded();
+    if (replaced) emit TableHandReplaced();
 }
 
 void TProfitWindow::Stop() {
@@ -425,8 +454,47 @@ void TProfitWindow::RefreshFromSettings() {
     Render();
 }
 
+std::string TProfitWindow::ChangedSinceRun() const {
+    if (!m_runBasis) return {};
+    std::vector<std::string> changed;
+    if (m_table.GameName() != m_runBasis->Game) {
+        changed.push_back("игры");
+    } else if (m_design != m_runBasis->Design) {
+        changed.push_back("конструкции");
+    }
+    // Settings that change no figure: the cache, the repeated sequence, the seconds per hand.
+    TCalculationSettings settings = m_calculation;
+    settings.UseCacheTable = m_runBasis->Settings.UseCacheTable;
+    settings.SameSequence = m_runBasis->Settings.SameSequence;
+    settings.HandSeconds = m_runBasis->Settings.HandSeconds;
+    if (settings != m_runBasis->Settings) changed.push_back("настроек расчета");
+    if (m_profit.FixedCardsNotice() != m_runBasis->FixedCards)
+        changed.push_back("фиксированных карт");
+    std::string text;
+    for (std::size_t i = 0; i < changed.size(); ++i) {
+        if (i > 0) text += i + 1 == changed.size() ? " и " : ", ";
+        text += changed[i];
+    }
+    return text;
+}
+
+void TProfitWindow::RenderGameLine() {
+    const std::optional<std::string> game = m_table.GameName();
+    std::string line;
+    if (!game) {
+        line = "Игра не выбрана: окно раскладов, меню «опции», «выбрать игру».";
+    } else {
+        line = "Игра «" + *game + "»";
+        line += DesignEdited && DesignEdited()
+                    ? ", конструкция изменена после сохранения или загрузки."
+                    : ", конструкция как при сохранении или загрузке.";
+    }
+    m_gameLine->setText(QString::fromStdString(line));
+}
+
 void TProfitWindow::Render() {
     const TProfitView& view = m_profit.View();
+    RenderGameLine();
     m_calculate->setVisible(view.CalculateVisible);
     m_stop->setVisible(view.StopVisible);
     m_progress->setMaximum(view.ProgressMaximum);
@@ -451,7 +519,28 @@ void TProfitWindow::Render() {
     m_seed->setEnabled(!m_calculation.SameSequence);
     m_bankFigure->setText(LabelText(view.BankText));
     m_bankFigure->setVisible(view.BankVisible);
-    m_message->setText(LabelText(view.Message));
+    // Figures of a run stay on screen after the game they came from has changed: then they are
+    // greyed and the message says what changed.
+    const bool figures = view.MoVisible || view.BankVisible;
+    const std::string changed = figures && !m_profit.Running() ? ChangedSinceRun() : std::string();
+    for (QLabel* label : {m_mo, m_moInterval, m_risk, m_bankFigure})
+        label->setStyleSheet(changed.empty() ? QString() : kOutdatedFigures);
+    if (changed != m_outdated) {
+        m_outdated = changed;
+        emit FiguresOutdated(QString::fromStdString(changed));
+    }
+    if (changed.empty()) {
+        m_message->setText(LabelText(view.Message));
+        m_message->setStyleSheet(QString());
+    } else {
+        m_message->setText(QString::fromStdString(
+            "MO, банк и риск ниже получены до смены " + changed +
+            ": к игре, как она сейчас, они не относятся. Нажмите «расчет» снова."));
+        m_message->setStyleSheet(kWarningText);
+    }
+    const bool below =
+        view.MoVisible || view.StatisticsVisible || view.ComputeBankVisible || view.BankVisible;
+    m_message->resize(m_message->width(), below ? kMessageHeight : kMessageHeightWithoutFigures);
     m_handNumber->setText(LabelText(view.HandNumberText));
     m_runTotal->setText(LabelText(view.RunTotalText));
     for (QLabel* label : {m_handsHeader, m_handNumber, m_runTotal})

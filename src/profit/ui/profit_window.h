@@ -2,6 +2,8 @@
 
 #include <QWidget>
 #include <functional>
+#include <optional>
+#include <string>
 
 #include "profit/game.h"
 #include "widgets/dialogs.h"
@@ -34,6 +36,10 @@ public:
     // The program is ending: a run still going stops before its next hand, without a beep.
     void AbandonRun();
 
+    // Whether the design differs from the one last saved or loaded; the program, which keeps
+    // that one, answers. Unset, the design counts as unchanged.
+    std::function<bool()> DesignEdited;
+
 signals:
     void ConstructorRequested();        // "на начало"
     void DecisionWindowRequested();     // "расклады"
@@ -44,8 +50,12 @@ signals:
     void ReturnTableWindowRequested();  // "таблица исходов" of the exact analysis
     void RunProgressed();               // the window showed how a running run stands
     void RunEnded();                    // a run is over, however it ended
-    void FixedCardsReleased();          // the fix marks of the decision table were taken off
-    void SettingsChanged();             // a calculation setting was switched here
+    void TableHandReplaced();           // the run left its last hand on the decision table
+    // The run's figures stopped or started belonging to the game as it is: `changed` says what
+    // changed since the run ("конструкции"), empty when nothing did.
+    void FiguresOutdated(const QString& changed);
+    void FixedCardsReleased();  // the fix marks of the decision table were taken off
+    void SettingsChanged();     // a calculation setting was switched here
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -61,6 +71,10 @@ private:
     void BuildFixedCards();
     void BuildExactAnalysis(TExactAnalysis& exact);
     void ShowDrawsWarning();
+    // What of the game changed since the run whose figures are shown, in words that follow "до
+    // смены": "конструкции и фиксированных карт"; empty while they still belong to it.
+    std::string ChangedSinceRun() const;
+    void RenderGameLine();
 
     // Runs a command of the model; one that fails is reported to the user. The window then shows
     // the model as the command left it.
@@ -70,8 +84,19 @@ private:
     // "очистить таблицу игры": removes the current game's stored decisions once the user agrees.
     void ClearGameTable();
 
+    // What a run was played for: its figures belong to that game alone.
+    struct TRunBasis {
+        std::optional<std::string> Game;
+        TGameDesign Design;
+        TCalculationSettings Settings;
+        std::string FixedCards;
+    };
+
     TProfitCheck& m_profit;
     TDecisionTable& m_table;
+    const TGameDesign& m_design;
+    std::optional<TRunBasis> m_runBasis;
+    std::string m_outdated;  // what FiguresOutdated said last
     const TCalculationSettings& m_calculation;
     IDialogs& m_dialogs;
     TFieldBindings<TCalculationSettings> m_settings;
@@ -99,6 +124,7 @@ private:
     QLabel* m_fixedCards = nullptr;         // Label18
     QPushButton* m_releaseFixed = nullptr;  // Button10
     QLabel* m_drawsWarning = nullptr;       // Label19
+    QLabel* m_gameLine = nullptr;           // GameLine: the game and its design's state
     QLineEdit* m_draws = nullptr;           // Edit5
     QLineEdit* m_seed = nullptr;            // Edit10
     QPushButton* m_graph = nullptr;         // Button7

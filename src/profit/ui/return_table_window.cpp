@@ -17,17 +17,35 @@ namespace studlab {
 namespace {
 
 constexpr int kWatchMilliseconds = 300;
+// Figures from 0,0001 on are written out; smaller ones with a power of ten.
+constexpr int kSmallestPlainExponent = -4;
 
-// Probabilities in percent and contributions in antes with six decimals, and with as many more
-// as show three significant digits of a rare outcome (a tie of two royal flushes).
-QString Decimals(long double value) {
-    int decimals = 6;
-    if (value != 0) {
-        const int exponent = static_cast<int>(std::floor(std::log10(std::fabs(value))));
-        decimals = std::clamp(2 - exponent, 6, 14);
-    }
+// Probabilities in percent and contributions in antes, all in one form: four significant
+// digits ("12,35", "0,004521"), and for the tiniest shares (a tie of two royal flushes) the same
+// digits times a power of ten ("3,010·10⁻¹⁰"). The cell's hint holds the full figure.
+QString SignificantDigits(long double value) {
+    if (value == 0) return "0";
+    const int exponent = static_cast<int>(std::floor(std::log10(std::fabs(value))));
     char text[64];
-    std::snprintf(text, sizeof text, "%.*Lf", decimals, value);
+    if (exponent >= kSmallestPlainExponent) {
+        std::snprintf(text, sizeof text, "%.*Lf", std::max(0, 3 - exponent), value);
+        return QString::fromLatin1(text).replace('.', ',');
+    }
+    std::snprintf(text, sizeof text, "%.3Le", value);
+    QString mantissa = QString::fromLatin1(text);
+    const int e = static_cast<int>(mantissa.indexOf('e'));
+    const int power = mantissa.mid(e + 1).toInt();
+    mantissa = mantissa.left(e).replace('.', ',');
+    static const QString kSuperscripts = QString::fromUtf8("⁰¹²³⁴⁵⁶⁷⁸⁹");
+    QString digits;
+    for (const QChar digit : QString::number(std::abs(power)))
+        digits += kSuperscripts[digit.digitValue()];
+    return mantissa + QString::fromUtf8("·10") + (power < 0 ? QString::fromUtf8("⁻") : "") + digits;
+}
+
+QString FullFigure(long double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.12Lg", value);
     return QString::fromLatin1(text).replace('.', ',');
 }
 
@@ -35,6 +53,12 @@ QTableWidgetItem* Cell(const QString& text, bool number) {
     auto* item = new QTableWidgetItem(text);
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
     if (number) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return item;
+}
+
+QTableWidgetItem* FigureCell(long double value) {
+    QTableWidgetItem* item = Cell(SignificantDigits(value), true);
+    item->setToolTip(FullFigure(value));
     return item;
 }
 
@@ -111,8 +135,8 @@ void TReturnTableWindow::Render() {
     for (const TExactFigures::TReturnRow& r : f.Returns) {
         m_table->setItem(row, 0, Cell(QtText(KindCaption(r.Kind)), false));
         m_table->setItem(row, 1, Cell(QtText(OutcomeCaption(r.Outcome)), false));
-        m_table->setItem(row, 2, Cell(Decimals(r.Probability * 100), true));
-        m_table->setItem(row, 3, Cell(Decimals(r.Contribution), true));
+        m_table->setItem(row, 2, FigureCell(r.Probability * 100));
+        m_table->setItem(row, 3, FigureCell(r.Contribution));
         probability += r.Probability;
         contribution += r.Contribution;
         ++row;
@@ -120,8 +144,8 @@ void TReturnTableWindow::Render() {
     QFont bold = m_table->font();
     bold.setBold(true);
     const QList<QTableWidgetItem*> total = {Cell("всего", false), Cell(QString(), false),
-                                            Cell(Decimals(probability * 100), true),
-                                            Cell(Decimals(contribution), true)};
+                                            FigureCell(probability * 100),
+                                            FigureCell(contribution)};
     for (int column = 0; column < total.size(); ++column) {
         total[column]->setFont(bold);
         m_table->setItem(row, column, total[column]);

@@ -9,7 +9,6 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -17,7 +16,6 @@
 #include <cmath>
 #include <exception>
 #include <fstream>
-#include <limits>
 #include <vector>
 
 #include "cards/card_list.h"
@@ -164,6 +162,8 @@ TStrategyWindow::TStrategyWindow(TGame& game, TExactAnalysis& analysis, IDialogs
     setWindowTitle("стратегия игры");
     PaintWindow(this, kTealBackground);
     setFont(CaptionFont(12));
+    // As tall as a common screen allows; on a smaller one the window is made to fit (the grid
+    // scrolls) and it can be made smaller still.
     resize(1250, 940);
 
     auto* layout = new QVBoxLayout(this);
@@ -296,9 +296,15 @@ void TStrategyWindow::Render() {
     m_saveCsv->setEnabled(result != nullptr);
     m_savePng->setEnabled(result != nullptr);
 
+    // A valued hand stays only while the design and settings it was valued for do.
+    if (!m_handFingerprint.empty() &&
+        m_fingerprint.Of(m_game.Design, m_game.Settings) != m_handFingerprint)
+        ShowHandMessage(QString());
     if (!result) {
         if (!m_shownFingerprint.empty()) ClearGrid();
     } else if (result->Fingerprint != m_shownFingerprint) {
+        // A hand valued for the design shown before belongs to it, not to this one.
+        if (!m_shownFingerprint.empty()) ShowHandMessage(QString());
         FillGrid(result->Sums.Strategy, result->DealerOpenCards == 1);
         m_shownFingerprint = result->Fingerprint;
     }
@@ -321,7 +327,8 @@ void TStrategyWindow::Render() {
             if (p.SecondsLeft > 0) text += ", осталось ~" + DurationText(p.SecondsLeft);
             text += ".";
             if (!m_analysis.RunningForCurrentDesign())
-                text += " Конструкция изменилась после запуска: нажмите \"СТОП\".";
+                text += " " + ChangedText(m_analysis.ChangedSinceStart()) +
+                        " после запуска: нажмите \"СТОП\".";
             break;
         }
         case TExactStatus::esStopped:
@@ -377,8 +384,7 @@ void TStrategyWindow::FillGrid(const TStrategyGrid& grid, bool byDealerCard) {
 }
 
 void TStrategyWindow::SizeCells() {
-    const int available =
-        screen() ? screen()->availableGeometry().width() : std::numeric_limits<int>::max();
+    const int available = RoomOnScreen(this).width();
     for (const int pixels : {kCellFontPixels, kCellFontPixels - 1}) {
         const QFont font = CaptionFont(pixels);
         const QFontMetrics metrics(font);
@@ -413,17 +419,11 @@ int TStrategyWindow::WindowWidthForGrid() {
 }
 
 void TStrategyWindow::FitWidthToGrid() {
-    int wanted = WindowWidthForGrid();
-    if (const QScreen* screen = this->screen())
-        wanted = std::min(wanted, screen->availableGeometry().width());
+    const int wanted = std::min(WindowWidthForGrid(), RoomOnScreen(this).width());
     if (wanted <= width()) return;
     resize(wanted, height());
     // Widened, it stays on the screen.
-    if (const QScreen* screen = this->screen()) {
-        const QRect area = screen->availableGeometry();
-        if (frameGeometry().right() > area.right())
-            move(std::max(area.left(), area.right() - frameGeometry().width()), y());
-    }
+    FitOnScreen(this);
 }
 
 void TStrategyWindow::MarkCell(int row, int column) {
@@ -449,11 +449,14 @@ void TStrategyWindow::ClearGrid() {
     m_shownFingerprint.clear();
     m_markedRow = -1;
     m_markedColumn = -1;
+    // The valued hand and its cell went with the grid of the design they belonged to.
+    ShowHandMessage(QString());
 }
 
 void TStrategyWindow::ShowHandMessage(const QString& message) {
     m_handChoice->setText(message);
     m_handValues->setRowCount(0);
+    m_handFingerprint.clear();
 }
 
 void TStrategyWindow::EvaluateHand() {
@@ -542,6 +545,7 @@ void TStrategyWindow::EvaluateHand() {
         // A number of the design that does not convert: the decision said so already.
     }
     m_handChoice->setText(choice);
+    m_handFingerprint = m_fingerprint.Of(m_game.Design, m_game.Settings);
 }
 
 bool TStrategyWindow::SaveCsv(const QString& path) const {

@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <string>
 
+#include "design/design_fingerprint.h"
 #include "profit/game.h"
 #include "table/decision_table.h"
 
@@ -77,6 +78,9 @@ private:
     // Notices edits of the design made while the window shows.
     QTimer m_watch;
     std::string m_shownFingerprint;  // of the result the grid shows; empty: none
+    // Of the design and settings the valued hand was valued for; empty: no hand shown.
+    std::string m_handFingerprint;
+    TFingerprintMemo m_fingerprint;
     bool m_byDealerCard = false;
     int m_markedRow = -1;
     int m_markedColumn = -1;

@@ -1,8 +1,6 @@
 #include "table/ui/decision_list_window.h"
 
-#include <QGuiApplication>
 #include <QLabel>
-#include <QScreen>
 #include <QScrollArea>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -25,7 +23,7 @@ constexpr int kMargin = 8;
 TDecisionListWindow::TDecisionListWindow(const TDecisionTable& table)
     : QWidget(nullptr, Qt::Window), m_table(table) {
     setObjectName("TForm13");
-    setWindowTitle("Form13");
+    setWindowTitle("варианты решения и их оценки");
     resize(kWindowSize);
     PaintWindow(this, kBlackBackground);  // the system's button-text colour
 
@@ -66,9 +64,11 @@ void TDecisionListWindow::Render() {
     // The window grows to show the lists whole, as far as the screen allows; it never shrinks
     // under the user's hands.
     QSize wanted = m_content->size().expandedTo(kWindowSize);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        wanted = wanted.boundedTo(screen->availableGeometry().size() * 9 / 10);
-    if (wanted.width() > width() || wanted.height() > height()) resize(size().expandedTo(wanted));
+    wanted = wanted.boundedTo(RoomOnScreen(this));
+    if (wanted.width() > width() || wanted.height() > height()) {
+        resize(size().expandedTo(wanted));
+        FitOnScreen(this);
+    }
 }
 
 }  // namespace studlab

@@ -9,6 +9,7 @@
 
 #include "design/ui/design_file_commands.h"
 #include "table/ui/candidate_lists.h"
+#include "table/ui/table_geometry.h"
 #include "text/number_text.h"
 #include "widgets/card_pictures.h"
 #include "widgets/clickable_label.h"
@@ -23,6 +24,11 @@ constexpr const char* kNewLayoutCaption = "новый расклад";
 constexpr const char* kLookAheadCaption = "с учётом решения после прикупа";
 // After a choice that the game's table served rather than computed.
 constexpr const char* kFromCacheMark = " (из таблицы)";
+// A game chosen in the constructor lays out no hand by itself.
+constexpr const char* kChosenGamePrompt =
+    "Игра выбрана: нажмите «новый расклад» (клавиша N), затем кладите карты щелчками.";
+// Under the prompt of a hand that a profitability run left on the table.
+constexpr const char* kRunsHandMark = "\r(на столе последняя раздача расчета выгодности)";
 
 // The candidate lists stand right of the slots and above the prompt. Their font is as large as
 // lets the lines fit there; a list too long even for the smallest font reaches further down,
@@ -137,7 +143,10 @@ void TDecisionWindow::BuildTable(QWidget* client) {
 
     // Which valuation of draws the values follow: the setting changes choices, so it is in view.
     m_valuation = NewLabel(client, "Label6", QString());
-    m_valuation->setGeometry(6, 4, 340, 20);
+    // Left of the dealer's first slot, so that no dealer's card covers it or is covered.
+    m_valuation->setGeometry(6, 4, kSlotLeft[1] - 12, 40);
+    m_valuation->setWordWrap(true);
+    m_valuation->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QFont valuationFont = CaptionFont(12);
     valuationFont.setItalic(true);
     m_valuation->setFont(valuationFont);
@@ -171,9 +180,15 @@ void TDecisionWindow::BuildTable(QWidget* client) {
     connect(m_combinations, &QPushButton::clicked, this, &TDecisionWindow::ShowCombinations);
 }
 
+void TDecisionWindow::ShowRunsLastHand() {
+    m_runsHand = true;
+    Render();
+}
+
 bool TDecisionWindow::Run(const std::function<void()>& command) {
     if (m_busy) return false;
     m_busy = true;
+    m_runsHand = false;
     bool done = true;
     try {
         command();
@@ -200,6 +215,7 @@ void TDecisionWindow::HandlePendingEvents() {
 }
 
 void TDecisionWindow::SelectGame() {
+    m_runsHand = false;
     if (m_busy) return;
     // A cancelled dialog changes nothing: the hand on the table stays.
     const std::optional<std::filesystem::path> file = AskForDesignFile(this, m_dialogs);
@@ -243,8 +259,15 @@ void TDecisionWindow::Render() {
         button->setVisible(view.FixVisible(fix.Row, fix.Slot));
     }
     // Amounts are shown with at most four decimals; the model keeps them as computed.
-    const std::string prompt = FormatAmountsInText(view.Prompt);
-    m_prompt->setText(LabelText(view.FromCache ? prompt + kFromCacheMark : prompt));
+    std::string prompt = FormatAmountsInText(view.Prompt);
+    if (view.FromCache) prompt += kFromCacheMark;
+    if (m_table.GameChosen() && m_table.State().HandStage == 0 && prompt.empty()) {
+        // A game chosen in the constructor: no hand is laid out yet, and the cards wait.
+        prompt = kChosenGamePrompt;
+    } else if (m_runsHand) {
+        prompt += kRunsHandMark;
+    }
+    m_prompt->setText(LabelText(prompt));
     m_lookAhead->setChecked(m_settings.LookAhead);
     m_valuation->setText(QString("оценка: ") +
                          (m_settings.LookAhead ? kLookAheadCaption : "ставка после прикупа"));

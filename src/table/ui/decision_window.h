@@ -28,6 +28,9 @@ public:
 
     // Shows the table as the game holds it: the cards, the fix buttons, the labels and buttons.
     void Render();
+    // The profitability check has left the last hand of its run on the table: the window says so
+    // until the user lays out or decides a hand of his own.
+    void ShowRunsLastHand();
 
 signals:
     void ConstructorRequested();         // "конструктор покера"
@@ -67,6 +70,8 @@ private:
     // Set while a command of the table runs, including a decision that the profitability check
     // plays: commands that arrive with its pending events are not started inside it.
     bool m_busy = false;
+    // The table holds the last hand of a profitability run, not one the user laid out.
+    bool m_runsHand = false;
 
     std::array<TClickableLabel*, kCards + 1> m_cards{};           // [1..52]
     std::array<QPushButton*, kLastFixButton + 1> m_fixButtons{};  // [4..13]
