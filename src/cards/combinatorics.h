@@ -24,11 +24,11 @@ inline constexpr auto kBinomialTable = [] {
     return table;
 }();
 
-// C(n, k) for 0 <= n <= 52; 0 when k < 0 or k > n.
+// C(n, k); 0 when k < 0 or k > n. From the table up to the deck, multiplied out beyond it.
 constexpr std::int64_t Binomial(std::int64_t n, std::int64_t k) {
     if (k < 0 || n < 0 || k > n) return 0;
     if (k > n - k) k = n - k;
-    if (k <= kLargestChoice) {
+    if (k <= kLargestChoice && n <= kCards) {
         return kBinomialTable[static_cast<std::size_t>(n)][static_cast<std::size_t>(k)];
     }
     std::int64_t r = 1;

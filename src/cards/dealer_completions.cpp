@@ -183,6 +183,7 @@ TEvalTallies TDealerCompletions::Tallies(THandRank player, TCardTable arrival) {
     if (arrival.Count() > kMaxArrival || arrival.Without(m_deck) != TCardTable{}) {
         throw std::invalid_argument("an arrival of at most three cards of the deck");
     }
+    if (player < kHandRankNoGame) throw std::invalid_argument("no hand has strength 0");
     std::array<std::size_t, kMaxArrival> p{};
     int k = 0;
     for (std::uint64_t m = arrival.Mask(); m != 0 && k < kMaxArrival; m &= m - 1) {

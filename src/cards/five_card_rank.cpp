@@ -3,6 +3,7 @@
 #include <array>
 #include <bit>
 #include <memory>
+#include <stdexcept>
 #include <vector>
 
 #include "cards/combinatorics.h"
@@ -184,6 +185,7 @@ TFiveCardShape ShapeOfFive(TCardTable five) {
 }
 
 THandRank RankOfFive(TCardTable five) {
+    if (five.Count() != 5) throw std::invalid_argument("a strength is of exactly five cards");
     return RankTable().Rank(five.Mask());
 }
 

@@ -88,9 +88,9 @@ TEST(DealerCompletions, TalliesEqualTheClosedForm) {
                                        {12, TMinAceKing::akWithQueen},
                                        {9, TMinAceKing::akAny},
                                        {1, TMinAceKing::akWithQueen}};
-    for (int round = 0; round < 60; ++round) {
+    for (int round = 0; round < 72; ++round) {
         TCardTable deck = TCardTable::FullDeck();
-        const int dealerCards = round % 5;
+        const int dealerCards = round % 6;
         const TCardTable dealer = take(deck, dealerCards);
         const TCardTable kept = take(deck, 2 + round % 3);
         const TCardTable out = take(deck, round % 4);
@@ -114,6 +114,16 @@ TEST(DealerCompletions, TalliesEqualTheClosedForm) {
             const TEvalTallies got = completions.Tallies(RankOfFive(hand), arrival);
             ASSERT_EQ(got, expected) << "round " << round << " draw " << draw;
         }
+        // Nothing arrives: the player's five cards are out of the tallied deck already.
+        TCardTable rest = arrivalDeck;
+        const TCardTable hand = take(rest, 5);
+        TDealerCompletions before(dealer, rest, rules.Counting);
+        TEvalLayout layout;
+        layout.Player = hand;
+        layout.Dealer = dealer;
+        layout.Seen = hand | dealer | out | kept;
+        ASSERT_EQ(before.Tallies(RankOfFive(hand), TCardTable{}), AnalyseLayout(rules, layout).Tallies)
+            << "round " << round << ", no arrival";
     }
 }
 

@@ -324,24 +324,42 @@ namespace {
 // analysing each hand after them gives: the recommended play, the best play, the return table
 // and the strategy, with the decision after the exchange, the look-ahead and insurance.
 TEST(ExactPlay, CountedExchangesGiveTheSumsOfEveryHandAnalysed) {
-    const std::vector<std::vector<std::string>> designs = {
-        {"StageActions[1][paExchange1]=YES", "StageActions[1][paExchange2]=YES",
-         "StageActions[1][paExchange3]=YES"},
-        {"StageActions[1][paBuyCard]=NO", "StageActions[1][paExchange2]=YES",
-         "StageActions[1][paExchange3]=YES", "StageActions[2][paBetInsured]=YES",
-         "MinPair=4", "LookAhead=YES"},
-        {"StageActions[1][paExchange3]=YES", "DealerOpenCards=2", "StageActions[2][paFold]=NO"},
+    struct TDrawDesign {
+        std::vector<std::string> Assignments;
+        int Classes;  // first layouts played, spread over all
+        bool BestPlayToo = true;
     };
-    for (const auto& assignments : designs) {
-        TDesigned d = DesignOf(assignments);
+    const std::vector<TDrawDesign> designs = {
+        {{"StageActions[1][paExchange1]=YES", "StageActions[1][paExchange2]=YES",
+          "StageActions[1][paExchange3]=YES"},
+         6},
+        {{"StageActions[1][paBuyCard]=NO", "StageActions[1][paExchange2]=YES",
+          "StageActions[1][paExchange3]=YES", "StageActions[2][paBetInsured]=YES", "MinPair=4",
+          "LookAhead=YES"},
+         6},
+        {{"StageActions[1][paExchange3]=YES", "DealerOpenCards=2", "StageActions[2][paFold]=NO"}, 6},
+        // A second decision that exchanges too, and the dealer showing no card or four.
+        {{"StageActions[1][paBuyCard]=NO", "StageActions[1][paExchange2]=YES",
+          "StageActions[2][paExchange1]=YES", "DealerOpenCards=4"},
+         1,
+         false},
+        {{"StageActions[1][paBuyCard]=NO", "StageActions[1][paExchange3]=YES", "DealerOpenCards=0",
+          "StageActions[2][paBet]=NO"},
+         1,
+         false},
+    };
+    for (const TDrawDesign& design : designs) {
+        TDesigned d = DesignOf(design.Assignments);
         TExactGame counted(d.Design, d.Settings);
         TExactGame analysed(d.Design, d.Settings);
         analysed.SetCountsDraws(false);
         for (bool best : {true, false}) {
+            if (best && !design.BestPlayToo) continue;
             counted.SetWithBestPlay(best);
             analysed.SetWithBestPlay(best);
             const TLayoutClasses classes(counted.DealerOpenCards());
-            const std::vector<TLayoutCursor> starts = classes.BatchStarts(classes.ClassCount() / 6);
+            const std::vector<TLayoutCursor> starts =
+                classes.BatchStarts(classes.ClassCount() / design.Classes);
             const std::unique_ptr<IClassPlay> a = counted.NewPlay();
             const std::unique_ptr<IClassPlay> b = analysed.NewPlay();
             TExactSums countedSums;
@@ -352,7 +370,8 @@ TEST(ExactPlay, CountedExchangesGiveTheSumsOfEveryHandAnalysed) {
                     b->Play(layout, analysedSums);
                 });
             }
-            EXPECT_EQ(countedSums, analysedSums) << assignments.front() << (best ? ", best play" : "");
+            EXPECT_EQ(countedSums, analysedSums)
+                << design.Assignments.back() << (best ? ", best play" : "");
         }
     }
 }

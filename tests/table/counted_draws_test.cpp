@@ -106,6 +106,7 @@ TEST(CountedDraws, EveryCandidateHasTheValueOfEveryArrivalEvaluated) {
 }  // namespace
 }  // namespace studlab::testing
 
+#include "cards/card_list.h"
 #include "profit/game.h"
 
 namespace studlab::testing {
@@ -145,6 +146,66 @@ TEST(CountedDraws, DecisionsListTheSameCandidatesAsEvaluatedOnes) {
                 << "layout " << layout << (lookAhead ? ", look-ahead" : "");
             EXPECT_EQ(counted.Table.State().Choice(1), evaluated.Table.State().Choice(1));
         }
+    }
+}
+
+// The analysis of a layout a counted decision leads to is the evaluator's, and a layout the
+// tallied completions cannot stand for is refused: a card back in the deck, more than three
+// cards gone, another dealer, another minimum game.
+TEST(CountedDraws, AnalysesOnlyWhatTheTalliedCompletionsStandFor) {
+    TEvalRules rules;
+    const TCardTable dealer = TableOf(ParseCardList("3d"));
+    const TCardTable player = TableOf(ParseCardList("Qc Tc 7h 6s 3c"));
+    const TCardTable out = TableOf(ParseCardList("Ah 2s"));
+    const TEvalLayout decision{player, dealer, player | dealer | out, 0};
+    TCountedDraws counted;
+    counted.Prepare(rules, decision);
+    auto layoutOf = [&](const char* hand, const char* gone) {
+        const TCardTable h = TableOf(ParseCardList(hand));
+        return TEvalLayout{h, dealer, player | dealer | out | h | TableOf(ParseCardList(gone)), 1};
+    };
+    struct TCase {
+        const char* Hand;
+        const char* Gone;
+        bool Served;
+    };
+    const std::vector<TCase> cases = {
+        {"Qc Tc 7h 6s 3c", "", true},       // the decision's own layout
+        {"Qc Tc Kd Kh 9s", "", true},       // three cards arrived
+        {"Qc Tc Kd Kh 9s", "Jd", false},    // four cards gone from the deck
+        {"Qc Kd Kh 9s 8s", "", false},      // four cards arrived
+    };
+    for (const TCase& c : cases) {
+        const TEvalLayout layout = layoutOf(c.Hand, c.Gone);
+        const std::optional<TEvalAnalysis> a = counted.Analysis(rules, layout);
+        ASSERT_EQ(a.has_value(), c.Served) << c.Hand << " / " << c.Gone;
+        if (a) {
+            const TEvalAnalysis expected = AnalyseLayout(rules, layout);
+            EXPECT_EQ(a->Kind, expected.Kind);
+            EXPECT_EQ(a->Tallies, expected.Tallies) << c.Hand;
+            EXPECT_EQ(a->DeckRemaining, expected.DeckRemaining);
+        }
+    }
+    // A card of the decision's out cards back among the unseen ones.
+    TEvalLayout back = layoutOf("Qc Tc Kd Kh 9s", "");
+    back.Seen = back.Seen.Without(TableOf(ParseCardList("Ah")));
+    EXPECT_FALSE(counted.Analysis(rules, back).has_value());
+    // Another dealer card, another minimum game.
+    TEvalLayout otherDealer = layoutOf("Qc Tc Kd Kh 9s", "");
+    otherDealer.Dealer = TableOf(ParseCardList("4d"));
+    EXPECT_FALSE(counted.Analysis(rules, otherDealer).has_value());
+    TEvalRules higher = rules;
+    higher.Counting.MinPair = 5;
+    EXPECT_FALSE(counted.Analysis(higher, layoutOf("Qc Tc Kd Kh 9s", "")).has_value());
+    // The mean under the other minimum is counted anew, not on the first tallies.
+    const TEvalLayout exchange{TableOf(ParseCardList("Qc Tc")), dealer, player | dealer | out, 0};
+    for (const TEvalRules& r : {rules, higher, rules}) {
+        const std::optional<TExactMean> mean = counted.Mean(r, exchange, 3, ExchangeMode(3, 1, true));
+        const TExactMean expected =
+            ExactDrawMean(exchange, TDrawTarget::dtPlayer, 3, EvaluatorResult(r, ExchangeMode(3, 1, true)));
+        ASSERT_TRUE(mean.has_value());
+        EXPECT_EQ(mean->Sum, expected.Sum);
+        EXPECT_EQ(mean->Outcomes, expected.Outcomes);
     }
 }
 
