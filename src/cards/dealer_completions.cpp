@@ -18,10 +18,8 @@ TDealerCompletions::TDealerCompletions(TCardTable dealer, TCardTable deck,
     : m_dealer(dealer), m_deck(deck.Without(dealer)), m_rules(rules) {
     m_position.fill(-1);
     m_needed = 5 - dealer.Count();
-    std::array<std::uint64_t, kCards> bitOf{};
     for (std::uint64_t m = m_deck.Mask(); m != 0; m &= m - 1) {
         const int bit = std::countr_zero(m);
-        bitOf[static_cast<std::size_t>(m_deckCount)] = std::uint64_t{1} << bit;
         m_position[static_cast<std::size_t>(bit)] = static_cast<std::int8_t>(m_deckCount++);
     }
     m_strengths = HandRankCount();
@@ -38,25 +36,16 @@ TDealerCompletions::TDealerCompletions(TCardTable dealer, TCardTable deck,
     const auto total = static_cast<std::size_t>(Binomial(m_deckCount, m_needed));
     std::vector<std::array<std::uint8_t, 5>> unsorted(total);
     std::vector<THandRank> strength(total);
-    std::array<int, 5> at{};
-    for (int i = 0; i < m_needed; ++i) at[static_cast<std::size_t>(i)] = i;
-    for (std::size_t c = 0; c < total; ++c) {
-        std::uint64_t hand = dealer.Mask();
+    std::size_t c = 0;
+    ForEachCardSet(m_deck, m_needed, [&](TCardTable drawn) {
         auto& places = unsorted[c];
-        for (int i = 0; i < m_needed; ++i) {
-            const int p = at[static_cast<std::size_t>(i)];
-            places[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(p);
-            hand |= bitOf[static_cast<std::size_t>(p)];
+        int i = 0;
+        for (std::uint64_t m = drawn.Mask(); m != 0; m &= m - 1) {
+            places[static_cast<std::size_t>(i++)] = static_cast<std::uint8_t>(
+                m_position[static_cast<std::size_t>(std::countr_zero(m))]);
         }
-        strength[c] = game[RankOfFive(TCardTable::FromMask(hand))];
-        int i = m_needed - 1;
-        while (i >= 0 && at[static_cast<std::size_t>(i)] == m_deckCount - m_needed + i) --i;
-        if (i < 0) break;
-        ++at[static_cast<std::size_t>(i)];
-        for (int j = i + 1; j < m_needed; ++j) {
-            at[static_cast<std::size_t>(j)] = at[static_cast<std::size_t>(j - 1)] + 1;
-        }
-    }
+        strength[c++] = game[RankOfFive(dealer | drawn)];
+    });
     m_cumulative0.assign(static_cast<std::size_t>(m_strengths), 0);
     for (THandRank v : strength) ++m_cumulative0[v];
     std::vector<std::size_t> next(static_cast<std::size_t>(m_strengths));

@@ -26,6 +26,7 @@ struct TCountingRules {
     TKindFlags Plays = EveryCountedKindPlays();
     RankIndex MinPair = 13;  // the lowest pair of the dealer that counts (13: twos)
     TMinAceKing MinAceKing = TMinAceKing::akAny;
+    friend bool operator==(const TCountingRules&, const TCountingRules&) = default;
 };
 
 // Everything the evaluator reads of a game, as numbers: the payouts, the bet, the costs and the

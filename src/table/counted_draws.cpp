@@ -21,10 +21,6 @@ std::size_t PayoutClass(TCombinationKind kind, TCardTable hand) {
     return index;
 }
 
-bool SameCounting(const TCountingRules& a, const TCountingRules& b) {
-    return a.Plays == b.Plays && a.MinPair == b.MinPair && a.MinAceKing == b.MinAceKing;
-}
-
 }  // namespace
 
 bool TCountedDraws::Serves(const TEvalRules& rules, const TEvalLayout& layout, int cards) {
@@ -40,7 +36,7 @@ TDealerCompletions& TCountedDraws::CompletionsFor(const TEvalRules& rules,
                                                   const TEvalLayout& layout) {
     const TCardTable deck = layout.Seen.Complement();
     if (!m_completions || m_completions->Dealer() != layout.Dealer ||
-        m_completions->Deck() != deck || !SameCounting(m_completions->Rules(), rules.Counting)) {
+        m_completions->Deck() != deck || m_completions->Rules() != rules.Counting) {
         m_completions.emplace(layout.Dealer, deck, rules.Counting);
     }
     return *m_completions;
@@ -58,7 +54,7 @@ std::optional<TEvalAnalysis> TCountedDraws::Analysis(const TEvalRules& rules,
                                                      const TEvalLayout& layout) {
     if (!m_completions || layout.Player.Count() != 5) return std::nullopt;
     TDealerCompletions& dealer = *m_completions;
-    if (layout.Dealer != dealer.Dealer() || !SameCounting(dealer.Rules(), rules.Counting)) {
+    if (layout.Dealer != dealer.Dealer() || dealer.Rules() != rules.Counting) {
         return std::nullopt;
     }
     const TCardTable unseen = UnseenCards(layout);

@@ -205,6 +205,20 @@ private:
     TInt256 BestOf(const TNode& node);
     void ValueDrawsTogether(const TNode& node, TValued& v, bool wantBest);
     void BestOfDrawsApart(const TNode& node, TValued& v);
+    // A decision that offers only folds and bets: its offers and the value of folding, the same
+    // for every arrival that leads to it (from the second decision on the offers depend on the
+    // choices, not on the cards). No offers: the decision is valued as a whole.
+    struct TFoldOrBet {
+        std::vector<TOffer> Offers;
+        double FoldValue = 0;
+        bool Folds = false;
+        bool Bets = false;
+    };
+    TFoldOrBet FoldOrBetAt(const TNode& node);
+    void RealizeFoldOrBet(const TNode& node, const TFoldOrBet& decision, const TInt256& weight,
+                          TExactSums& sums);
+    TInt256 BestOfFoldOrBet(const TNode& node, const TEvalAnalysis& here,
+                            const TFoldOrBet& decision) const;
     // One draw offer's sums while its arrivals are counted.
     struct TDrawSums {
         std::size_t Offer = 0;
@@ -212,25 +226,8 @@ private:
         TWideSum Outcomes = 0;
         bool ChildIsValued = false;
         TInt256 Best;
-        // Whether the decision after the draw offers only folds and bets (the same offers whatever
-        // arrives: from the second decision on they depend on the choices, not on the cards).
-        std::optional<bool> ChildOnlyFoldsAndBets;
-        bool ChildFolds = false;
-        bool ChildBets = false;
+        std::optional<TFoldOrBet> Child;  // the decision after the draw, once looked at
     };
-    // A decision that offers only folds and bets: its offers and the value of folding, the same
-    // for every arrival that leads to it. No offers: the decision is valued as a whole.
-    struct TFoldOrBet {
-        std::vector<TOffer> Offers;
-        double FoldValue = 0;
-    };
-    TFoldOrBet FoldOrBetAt(const TNode& node);
-    void RealizeFoldOrBet(const TNode& node, const TFoldOrBet& decision, const TInt256& weight,
-                          TExactSums& sums);
-    // Whether the decision at `node` offers only folds and bets, and which of them.
-    bool OnlyFoldsAndBets(const TNode& node, bool& folds, bool& bets) const;
-    TInt256 BestOfFoldOrBet(const TNode& node, const TEvalAnalysis& here, bool folds,
-                            bool bets) const;
     void Realize(const TNode& node, const TValued& valued, const TInt256& weight, TExactSums& sums);
     void RealizeNode(const TNode& node, const TInt256& weight, TExactSums& sums) {
         if (node.Point.Stage > kStages) return Settle(node, weight, sums);
@@ -266,6 +263,7 @@ private:
     int m_unseen = -1;
     TFoldValueMemo m_foldValues;
     TCountedDraws m_counted;  // the dealer's completions of the last decision counted
+    bool m_countsFirstDecision = false;  // the first layout's draws are worth counting
     std::array<TValued, kStages + 1> m_valued;                 // [stage]
     std::array<std::vector<TDrawSums>, kStages + 1> m_groups;  // [stage]
     std::uint64_t m_touched = 0;
@@ -322,7 +320,8 @@ const TWalker::TValued& TWalker::Value(const TNode& node, bool wantBest) {
     // At the first decision: the hands after its draws are analysed from the dealer's completions
     // counted once, where its draws are many.
     if (node.Consumed == 0) {
-        if (m_game.CountsDraws() && WorthCountingDraws(p, v.Offers, valuation)) {
+        m_countsFirstDecision = m_game.CountsDraws() && WorthCountingDraws(p, v.Offers, valuation);
+        if (m_countsFirstDecision) {
             m_counted.Prepare(m_game.Rules(), p.Layout());
         } else {
             m_counted.Forget();
@@ -386,13 +385,11 @@ void TWalker::ValueDrawsTogether(const TNode& node, TValued& v, bool wantBest) {
         }
         if (group.empty()) continue;
         // Without the best play only the means are wanted: counted where counting serves.
-        if (!wantBest && node.Consumed == 0 && m_game.CountsDraws() && std::all_of(group.begin(), group.end(), [&](const TDrawSums& g) {
+        if (!wantBest && node.Consumed == 0 && m_countsFirstDecision &&
+            std::all_of(group.begin(), group.end(), [&](const TDrawSums& g) {
                 const TOffer& o = v.Offers[g.Offer];
                 return TCountedDraws::Serves(rules, o.ValuedLayout(p), o.Draw);
-            }) && WorthCountingDraws(p, v.Offers, TValuation{.Design = m_game.Design(),
-                                                             .Evaluator = m_evaluator,
-                                                             .Offers = m_game.OfferOptions(),
-                                                             .CountSampledExactly = true})) {
+            })) {
             for (const TDrawSums& g : group) {
                 const TOffer& o = v.Offers[g.Offer];
                 const std::optional<TExactMean> mean =
@@ -419,11 +416,9 @@ void TWalker::ValueDrawsTogether(const TNode& node, TValued& v, bool wantBest) {
                 g.Outcomes += r.Tallies.DealerOutcomes;
                 if (wantBest && g.ChildIsValued) {
                     const TNode child = After(node, o, arrival);
-                    if (!g.ChildOnlyFoldsAndBets) {
-                        g.ChildOnlyFoldsAndBets = OnlyFoldsAndBets(child, g.ChildFolds, g.ChildBets);
-                    }
-                    if (*g.ChildOnlyFoldsAndBets) {
-                        g.Best += BestOfFoldOrBet(child, a, g.ChildFolds, g.ChildBets);
+                    if (!g.Child) g.Child = FoldOrBetAt(child);
+                    if (!g.Child->Offers.empty()) {
+                        g.Best += BestOfFoldOrBet(child, a, *g.Child);
                         continue;
                     }
                     m_memo.Put(child.Point.Layout(), a);
@@ -441,29 +436,17 @@ void TWalker::ValueDrawsTogether(const TNode& node, TValued& v, bool wantBest) {
     }
 }
 
-bool TWalker::OnlyFoldsAndBets(const TNode& node, bool& folds, bool& bets) const {
-    if (!m_game.CountsDraws() || node.Point.Stage < 2 || node.Point.Stage > kStages) return false;
-    const std::vector<TOffer> offers = OffersAt(node.Point, m_game.Design(), m_game.OfferOptions());
-    folds = false;
-    bets = false;
-    for (const TOffer& o : offers) {
-        if (o.Valuation == TOfferValuation::ovFold) {
-            folds = true;
-        } else if (o.Valuation == TOfferValuation::ovBet) {
-            bets = true;
-        } else {
-            return false;
-        }
-    }
-    return folds || bets;
-}
-
 TWalker::TFoldOrBet TWalker::FoldOrBetAt(const TNode& node) {
     TFoldOrBet decision;
-    bool folds = false;
-    bool bets = false;
-    if (!OnlyFoldsAndBets(node, folds, bets)) return decision;
+    if (!m_game.CountsDraws() || node.Point.Stage < 2 || node.Point.Stage > kStages) return decision;
     decision.Offers = OffersAt(node.Point, m_game.Design(), m_game.OfferOptions());
+    for (const TOffer& o : decision.Offers) {
+        decision.Folds = decision.Folds || o.Valuation == TOfferValuation::ovFold;
+        decision.Bets = decision.Bets || o.Valuation == TOfferValuation::ovBet;
+        if (o.Valuation != TOfferValuation::ovFold && o.Valuation != TOfferValuation::ovBet) {
+            return {};
+        }
+    }
     const TValuation valuation{.Design = m_game.Design(),
                                .Evaluator = m_evaluator,
                                .Offers = m_game.OfferOptions(),
@@ -503,13 +486,13 @@ void TWalker::RealizeFoldOrBet(const TNode& node, const TFoldOrBet& decision,
 
 // BestOf a decision that offers only folds and bets, from the analysis of its layout: the better
 // of folding and of settling the bet (an insured bet settles as the plain one does).
-TInt256 TWalker::BestOfFoldOrBet(const TNode& node, const TEvalAnalysis& here, bool folds,
-                                 bool bets) const {
+TInt256 TWalker::BestOfFoldOrBet(const TNode& node, const TEvalAnalysis& here,
+                                 const TFoldOrBet& decision) const {
     const TInt256 fold = Scale(node.Consumed) * FoldPayout(node);
-    if (!bets) return fold;
+    if (!decision.Bets) return fold;
     const TInt256 bet = SettledBest(
         node, EvaluateAnalysis(m_game.Rules(), here, kModeBet, node.Point.ExtraStake));
-    return folds && bet < fold ? fold : bet;
+    return decision.Folds && bet < fold ? fold : bet;
 }
 
 // The best continuation after the draws whose hand after the draw is not the hand valued (an
