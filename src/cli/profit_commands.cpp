@@ -229,7 +229,8 @@ void AddProfitCommands(CLI::App& app) {
         // An interrupt ends the run as "СТОП" does: the figures of the hands played are printed.
         const std::atomic<bool>& interrupted = CatchInterrupts();
         check.ProcessPendingEvents = [&check, &interrupted] {
-            if (interrupted.load() && check.Running()) check.StopSimulation();
+            if (interrupted.load() && check.Running())
+                check.StopSimulation(TProfitCheck::TStopCause::Interrupt);
         };
         const auto start = std::chrono::steady_clock::now();
         check.RunSimulation();

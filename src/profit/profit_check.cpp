@@ -25,7 +25,7 @@ std::string HandsText(std::int64_t hands) {
 
 // The MO as the summary shows it: the average rounded to a ten-thousandth of an ante, the
 // percent to one decimal, halves to even.
-std::string MoText(std::int64_t total, std::int64_t hands) {
+std::string MoText(TAnteSum total, std::int64_t hands) {
     const std::int64_t average = RoundHalfEven(static_cast<long double>(total) / hands);
     const long double percent =
         -static_cast<long double>(RoundHalfEven(average * 1000.0L / 10000)) / 10;
@@ -95,8 +95,9 @@ std::string ProbabilisticCyclesWarning(std::string_view text) {
 
 TProfitCheck::TProfitCheck(IRandomHandTable& table) : m_table(table), m_handResults(kMaxHands, 0) {}
 
-void TProfitCheck::StopSimulation() {
+void TProfitCheck::StopSimulation(TStopCause cause) {
     m_stopRequested = true;
+    m_stopCause = cause;
     m_view.ProgressPosition = 0;
     m_view.ProgressVisible = false;
     m_view.CalculateVisible = true;
@@ -250,8 +251,10 @@ void TProfitCheck::Run() {
             }
             if (m_stopRequested) {
                 if (Beep) Beep();
-                EndRun(TRunEnd::Stopped,
-                       "Расчет остановлен кнопкой \"СТОП\"; " + HandsText(m_sums.Hands()) + ".");
+                EndRun(TRunEnd::Stopped, std::string(m_stopCause == TStopCause::Button
+                                                         ? "Расчет остановлен кнопкой \"СТОП\"; "
+                                                         : "Расчет прерван сигналом; ") +
+                                             HandsText(m_sums.Hands()) + ".");
                 break;
             }
             const std::optional<THandRecord> hand = runner.Next(kWaitForHand);

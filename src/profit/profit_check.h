@@ -143,12 +143,14 @@ public:
     std::int64_t MaxCycleHands = kMaxCycleHands;
 
     void RunSimulation();   // "расчет"
-    void StopSimulation();  // "СТОП"
+    // Who stops a run: the window's "СТОП", or a signal to a run from the command line.
+    enum class TStopCause { Button, Interrupt };
+    void StopSimulation(TStopCause cause = TStopCause::Button);  // "СТОП"
     void ComputeBank();     // "банк"
     bool Running() const { return m_running; }
     TRunEnd LastRunEnd() const { return m_end; }
     std::int64_t CycleCount() const { return m_cycleCount; }
-    std::int64_t CyclesTotal() const { return m_cyclesTotal; }
+    TAnteSum CyclesTotal() const { return m_cyclesTotal; }
 
     // The fixed cards every hand of a run would keep, as one line for the window; empty when
     // there are none.
@@ -181,14 +183,15 @@ private:
     bool m_running = false;
     TRunEnd m_end = TRunEnd::None;
     bool m_stopRequested = false;
+    TStopCause m_stopCause = TStopCause::Button;
     std::optional<std::uint64_t> m_runSeed;
     int m_runWorkers = 0;
     std::int32_t m_recorded = 0;      // hands recorded in the current cycle
     std::int32_t m_lastRecorded = 0;  // hands the results of the last run hold
     std::int64_t m_cycleHand = 0;     // hands played in the current cycle
-    std::int64_t m_runTotal = 0;      // of the current cycle, ten-thousandths
+    TAnteSum m_runTotal = 0;          // of the current cycle, ten-thousandths
     std::int64_t m_cycleCount = 0;
-    std::int64_t m_cyclesTotal = 0;    // ten-thousandths: a cycle's total may have a fraction
+    TAnteSum m_cyclesTotal = 0;        // ten-thousandths: a cycle's total may have a fraction
     std::int64_t m_bankrollHands = 0;  // 0: the run's hands
     TRunSums m_sums;                   // every hand of the run
     TRunFigures m_figures;

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "text/number_text.h"
+
 namespace studlab {
 
 // The sums of a run's hands, kept exactly (in ten-thousandths of an ante and their squares), so
@@ -14,8 +16,8 @@ public:
     void Add(std::int64_t result, std::int64_t stake);
 
     std::int64_t Hands() const { return m_hands; }
-    std::int64_t Total() const { return m_total; }        // ten-thousandths
-    std::int64_t StakeTotal() const { return m_stakes; }  // ten-thousandths
+    TAnteSum Total() const { return m_total; }        // ten-thousandths
+    TAnteSum StakeTotal() const { return m_stakes; }  // ten-thousandths
 
     // The mean result per hand, in antes (0 without hands).
     long double Mean() const;
@@ -25,18 +27,18 @@ public:
     long double AverageStake() const;
 
 private:
-    __extension__ using TWide = __int128;
-
     std::int64_t m_hands = 0;
-    std::int64_t m_total = 0;
-    std::int64_t m_stakes = 0;
-    TWide m_squares = 0;  // sum of the squared results, ten-thousandths squared
+    TAnteSum m_total = 0;
+    TAnteSum m_stakes = 0;
+    // The sum of the squared results, ten-thousandths squared: 128 bits hold 10^11 hands of the
+    // largest results a table maximum allows.
+    TAnteSum m_squares = 0;
 };
 
 // What a run says about the game, from its sums.
 struct TRunFigures {
     std::int64_t Hands = 0;
-    std::int64_t Total = 0;           // ten-thousandths of an ante
+    TAnteSum Total = 0;               // ten-thousandths of an ante
     double MoPercent = 0;             // the player's average loss per hand, percent of the ante
     double MoLow = 0;                 // 95 % confidence interval of the MO, percent
     double MoHigh = 0;                //

@@ -4,6 +4,8 @@
 #include <ostream>
 #include <vector>
 
+#include "text/number_text.h"
+
 namespace studlab {
 
 // The largest loss over consecutive hands, as the bank counts it (each hand's result rounded to
@@ -12,8 +14,8 @@ struct TBankSpan {
     std::int64_t Antes = 0;        // 0 when no run of hands loses
     std::int64_t FirstHand = 0;    // the first hand of the losing run, from 1 (0 with none)
     std::int64_t LastHand = 0;     // its last hand
-    std::int64_t TotalBefore = 0;  // the cumulative result before its first hand, ten-thousandths
-    std::int64_t TotalAfter = 0;   // and after its last
+    TAnteSum TotalBefore = 0;  // the cumulative result before its first hand, ten-thousandths
+    TAnteSum TotalAfter = 0;   // and after its last
 };
 
 // A point of the path to draw: the cumulative result after `Hands` hands, in antes.
@@ -34,23 +36,23 @@ public:
     void Add(std::int64_t result);
 
     std::int64_t Hands() const { return m_hands; }
-    std::int64_t Total() const { return m_total; }  // ten-thousandths
+    TAnteSum Total() const { return m_total; }  // ten-thousandths
     // Hands between two points; point i is the cumulative result after hand (i + 1) * Stride().
     std::int64_t Stride() const { return m_stride; }
-    const std::vector<std::int64_t>& Points() const { return m_points; }
+    const std::vector<TAnteSum>& Points() const { return m_points; }
     const TBankSpan& Bank() const { return m_bank; }
 
 private:
     std::int64_t m_hands = 0;
-    std::int64_t m_total = 0;
+    TAnteSum m_total = 0;
     std::int64_t m_stride = 1;
-    std::vector<std::int64_t> m_points;
+    std::vector<TAnteSum> m_points;
 
     // The bank, found in one pass as ComputeBank finds it, with where its run starts.
     TBankSpan m_bank;
     std::int64_t m_endingHere = 0;  // smallest sum of a run of hands that ends at the last hand
     std::int64_t m_endingHereFirst = 0;
-    std::int64_t m_endingHereBefore = 0;  // the cumulative result before that run
+    TAnteSum m_endingHereBefore = 0;  // the cumulative result before that run
 };
 
 // At most about `most` points of the path to draw, from the start (0 hands, 0 antes) to its last

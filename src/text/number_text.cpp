@@ -157,7 +157,7 @@ std::string FormatNumber(long double value) {
     return out;
 }
 
-std::string FormatTenThousandths(std::int64_t amount) {
+std::string FormatTenThousandths(TAnteSum amount) {
     return FormatNumber(static_cast<long double>(amount) / 10000.0L);
 }
 

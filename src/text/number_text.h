@@ -31,8 +31,12 @@ std::string FormatNumber(long double value);
 // the result does not fit in 64 bits.
 std::int64_t RoundHalfEven(long double value);
 
+// A sum of results over hands, in ten-thousandths of an ante. One hand may move billions of antes
+// (10^13 ten-thousandths and more), so a long run's sums outgrow 64 bits: they are kept in 128.
+__extension__ using TAnteSum = __int128;
+
 // A count of ten-thousandths of an ante as antes in the general format ("2,5" for 25000).
-std::string FormatTenThousandths(std::int64_t amount);
+std::string FormatTenThousandths(TAnteSum amount);
 
 // An amount in antes as a person reads it: rounded to at most four decimals (a ten-thousandth of
 // an ante, the unit results are counted in), halves to even, in the general format. Single

@@ -166,6 +166,10 @@ TEST(CliSimulate, AnInterruptEndsTheRunWithTheFiguresPlayed) {
         EXPECT_EQ(run.Output.rfind("run ended: stopped\n", 0), 0U) << signal << run.Output;
         EXPECT_NE(run.Output.find("\nMO="), std::string::npos) << run.Output;
         EXPECT_NE(run.Output.find("\ncycles: "), std::string::npos) << run.Output;
+        // The run says what stopped it: no button was pressed.
+        EXPECT_NE(run.Output.find("\nРасчет прерван сигналом; сыграно раздач: "), std::string::npos)
+            << run.Output;
+        EXPECT_EQ(run.Output.find("СТОП"), std::string::npos) << run.Output;
         EXPECT_NE(run.Errors.find("прерван сигналом"), std::string::npos) << run.Errors;
     }
 }

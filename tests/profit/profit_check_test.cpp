@@ -205,6 +205,38 @@ TEST(RunFigures, AgreeWithAHandWorkedRun) {
     EXPECT_NEAR(static_cast<double>(big.StdDev()), 300000 * std::sqrt(4.0 / 3), 1e-6);
 }
 
+TEST(RunFigures, HalfAMillionHandsLosingTwoBillionAntesEachAreSummedInFull) {
+    // 500,000 x 2 * 10^13 ten-thousandths is 10^19, beyond what 64 bits hold.
+    constexpr std::int64_t kHands = 500'000;
+    constexpr std::int64_t kLoss = 2'000'000'000LL * 10000;
+    TRunSums sums;
+    TRunPath path;
+    for (std::int64_t i = 0; i < kHands; ++i) {
+        sums.Add(-kLoss, kLoss);
+        path.Add(-kLoss);
+    }
+    const TAnteSum whole = -static_cast<TAnteSum>(kHands) * kLoss;
+    EXPECT_TRUE(sums.Total() == whole);
+    EXPECT_TRUE(sums.StakeTotal() == -whole);
+    const TRunFigures f = MakeRunFigures(sums, 0);
+    EXPECT_DOUBLE_EQ(f.MoPercent, 2e11);
+    EXPECT_DOUBLE_EQ(f.AverageStake, 2e9);
+    EXPECT_EQ(f.StdDevPerHand, 0);
+    EXPECT_EQ(FormatTenThousandths(f.Total), "-1E15");
+
+    EXPECT_TRUE(path.Total() == whole);
+    EXPECT_TRUE(path.Points().back() == whole);
+    EXPECT_DOUBLE_EQ(PathToDraw(path, 100).back().Antes, -1e15);
+    EXPECT_EQ(path.Bank().Antes, kHands * 2'000'000'000LL);
+    EXPECT_TRUE(path.Bank().TotalAfter == whole);
+
+    // A million hands of +-2 * 10^9 antes: n * sum(x^2) is beyond even 128 bits.
+    TRunSums swings;
+    for (std::int64_t i = 0; i < 2 * kHands; ++i) swings.Add(i % 2 == 0 ? kLoss : -kLoss, kLoss);
+    const double n = 2.0 * kHands;
+    EXPECT_NEAR(static_cast<double>(swings.StdDev()) / (2e9 * std::sqrt(n / (n - 1))), 1, 1e-12);
+}
+
 TEST(RunFigures, BankrollFromTheFirstPassageOfABrownianMotion) {
     // No drift: P(ruin) = 2 Phi(-B / (s sqrt n)), so B = z s sqrt n with Phi(-z) = 2,5 % or 0,5 %.
     EXPECT_NEAR(BankrollFor(0, 1, 100, 0.95), 10 * 1.959963984540054, 1e-6);
