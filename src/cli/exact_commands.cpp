@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <iostream>
 #include <memory>
-#include <nlohmann/json.hpp>
 
 #include "cli/cli_common.h"
 #include "cli/exact_report.h"
@@ -55,26 +54,7 @@ void AddExactCommands(CLI::App& app) {
         const TExactReport report = RunExact(*options);
         if (progress) std::fprintf(stderr, "\r%-80s\r", "");
         if (report.Cancelled) {
-            // What is finished, and where a resumed run starts.
-            const std::string& file = options->CheckpointFile;
-            if (options->Json) {
-                nlohmann::json j;
-                j["interrupted"] = true;
-                j["classes_done"] = report.Sums.Classes;
-                j["classes"] = report.TotalClasses;
-                j["checkpoint"] = file.empty() ? nlohmann::json() : nlohmann::json(file);
-                std::cout << j.dump(2, ' ', false, nlohmann::json::error_handler_t::replace)
-                          << '\n';
-            } else {
-                std::cout << "interrupted: " << report.Sums.Classes << " of "
-                          << report.TotalClasses << " classes done\n";
-                if (!file.empty()) {
-                    std::cout << "checkpoint: " << file
-                              << " holds them; the same command resumes from there\n";
-                } else {
-                    std::cout << "checkpoint: none; nothing is kept\n";
-                }
-            }
+            PrintInterruptedReport(report, *options, std::cout);
             throw std::runtime_error("расчет прерван");
         }
         if (report.Sample) {

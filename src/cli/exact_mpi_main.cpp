@@ -21,9 +21,19 @@
 namespace studlab::cli {
 namespace {
 
-enum TTag : int { tgAsk = 1, tgPart = 2, tgDone = 3 };
+// Rank 0 speaks to a worker with one 64-bit number per message: a part to play (tgPart, -1 for
+// nothing left), "stop playing" (tgStop) and "you may end" (tgEnd, the answer to its tgBye). A
+// worker asks (tgAsk, carrying its threads), sends a part's sums back (tgDone) and says it has
+// finished (tgBye). Messages between two ranks arrive in the order they were sent.
+// Rank 0's run was interrupted and every worker has ended.
+struct TInterrupted {};
 
-// A part's sums travel as their text, which takes them back exactly.
+enum TTag : int { tgAsk = 1, tgPart = 2, tgDone = 3, tgStop = 4, tgBye = 5, tgEnd = 6 };
+
+// A part's sums travel as their text, which takes them back exactly; a part a stop cut short
+// travels as "-".
+constexpr const char* kCutShort = "-";
+
 void SendText(const std::string& text, int to, int tag) {
     MPI_Send(text.data(), static_cast<int>(text.size()), MPI_CHAR, to, tag, MPI_COMM_WORLD);
 }
@@ -37,8 +47,16 @@ std::string ReceiveText(const MPI_Status& status) {
     return text;
 }
 
-// Rank 0: hands out the parts not yet done, records each finished one, adds them up.
+void SendNumber(std::int64_t value, int to, int tag) {
+    MPI_Send(&value, 1, MPI_INT64_T, to, tag, MPI_COMM_WORLD);
+}
+
+// Rank 0: hands out the parts not yet done, records each finished one, adds them up. SIGINT or
+// SIGTERM (mpirun passes them on as SIGTERM), or a worker's part cut short by its own signal,
+// stops the run: the workers are told, the parts finished so far stay in the checkpoint, and the
+// report says how far the run came.
 TExactReport Coordinate(const TExactOptions& options, int ranks) {
+    const std::atomic<bool>& interrupted = CatchInterrupts();
     const TExactGame game = ExactGameOf(options);
     const TLayoutClasses classes(game.DealerOpenCards());
     const auto started = std::chrono::steady_clock::now();
@@ -53,6 +71,7 @@ TExactReport Coordinate(const TExactOptions& options, int ranks) {
     report.WithBestPlay = game.WithBestPlay();
     report.Notes = ExactNotes(game);
     report.DealerOpenCards = game.DealerOpenCards();
+    report.TotalClasses = classes.ClassCount();
     std::vector<std::int64_t> todo;
     for (std::int64_t b = 0; b < batchCount; ++b) {
         const TExactSums* done =
@@ -66,39 +85,58 @@ TExactReport Coordinate(const TExactOptions& options, int ranks) {
     const bool progress = !options.Json && isatty(STDERR_FILENO) != 0;
     std::size_t next = 0;
     std::size_t finished = 0;
-    // The run ends when every worker has been told that nothing is left and every part handed
-    // out has come back: a worker plays several parts at once, and is told so while it still
-    // plays the others.
-    int workersLeft = ranks - 1;
-    std::int64_t playing = 0;
+    bool stopping = false;
+    std::vector<bool> ended(static_cast<std::size_t>(ranks), false);
+    ended[0] = true;
+    int working = ranks - 1;
     std::vector<int> threadsOf(static_cast<std::size_t>(ranks), 0);
-    while (workersLeft > 0 || playing > 0) {
+    const auto stop = [&] {
+        if (stopping) return;
+        stopping = true;
+        for (int r = 1; r < ranks; ++r) {
+            if (!ended[static_cast<std::size_t>(r)]) SendNumber(0, r, tgStop);
+        }
+    };
+    // The run ends when every worker has said it finished: a worker plays several parts at once
+    // and says so only when none is left running.
+    while (working > 0) {
+        if (interrupted.load()) stop();
+        int arrived = 0;
         MPI_Status status;
-        MPI_Probe(MPI_ANY_SOURCE, MPI_ANY_TAG, MPI_COMM_WORLD, &status);
-        if (status.MPI_TAG == tgAsk) {
-            int threads = 0;
-            MPI_Recv(&threads, 1, MPI_INT, status.MPI_SOURCE, tgAsk, MPI_COMM_WORLD,
-                     MPI_STATUS_IGNORE);
-            threadsOf[static_cast<std::size_t>(status.MPI_SOURCE)] = threads;
-            const std::int64_t batch =
-                next < todo.size() ? todo[next++] : std::int64_t{-1};  // -1: nothing left
-            MPI_Send(&batch, 1, MPI_INT64_T, status.MPI_SOURCE, tgPart, MPI_COMM_WORLD);
-            if (batch < 0) {
-                --workersLeft;
-            } else {
-                ++playing;
-            }
+        MPI_Iprobe(MPI_ANY_SOURCE, MPI_ANY_TAG, MPI_COMM_WORLD, &arrived, &status);
+        if (arrived == 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
             continue;
         }
-        // A finished part: "batch sums".
+        const int from = status.MPI_SOURCE;
+        if (status.MPI_TAG == tgAsk) {
+            int threads = 0;
+            MPI_Recv(&threads, 1, MPI_INT, from, tgAsk, MPI_COMM_WORLD, MPI_STATUS_IGNORE);
+            threadsOf[static_cast<std::size_t>(from)] = threads;
+            const bool more = !stopping && next < todo.size();
+            SendNumber(more ? todo[next++] : -1, from, tgPart);
+            continue;
+        }
+        if (status.MPI_TAG == tgBye) {
+            int none = 0;
+            MPI_Recv(&none, 1, MPI_INT, from, tgBye, MPI_COMM_WORLD, MPI_STATUS_IGNORE);
+            ended[static_cast<std::size_t>(from)] = true;
+            --working;
+            SendNumber(0, from, tgEnd);
+            continue;
+        }
+        // A part: "batch sums", or "batch -" when a stop cut it short.
         const std::string text = ReceiveText(status);
         const std::size_t blank = text.find(' ');
         const std::int64_t batch = std::stoll(text.substr(0, blank));
+        if (text.substr(blank + 1) == kCutShort) {
+            stop();
+            continue;
+        }
         const std::optional<TExactSums> sums = TExactSums::FromText(text.substr(blank + 1));
         if (!sums) throw std::runtime_error("a worker sent sums that cannot be read");
         if (checkpoint) checkpoint->Record(batch, *sums);
         report.Sums += *sums;
-        --playing;
         ++finished;
         if (progress) {
             std::fprintf(stderr, "\r%zu / %zu", finished, todo.size());
@@ -107,17 +145,22 @@ TExactReport Coordinate(const TExactOptions& options, int ranks) {
     }
     for (const int threads : threadsOf) report.Threads += threads;
     report.Ranks = ranks;
-    // Every part counted once: otherwise the figures are not the game's and are not printed.
-    RequireEveryClass(report.Sums, classes);
     if (progress) std::fprintf(stderr, "\r%-40s\r", "");
     report.Seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    // A stop that came after the last part changes nothing.
+    report.Cancelled = finished < todo.size();
+    // Every part counted once: otherwise the figures are not the game's and are not printed.
+    if (!report.Cancelled) RequireEveryClass(report.Sums, classes);
     return report;
 }
 
 // Every other rank: asks for a part for each idle core, plays it there, sends its sums back. Each
-// request carries the rank's threads, which rank 0 reports.
+// request carries the rank's threads, which rank 0 reports. A stop from rank 0 or the rank's own
+// SIGINT or SIGTERM cuts the running parts short; then the rank says it finished and waits for
+// rank 0's leave, so that no message is left unreceived.
 void Work(const TExactOptions& options) {
+    const std::atomic<bool>& interrupted = CatchInterrupts();
     const TExactGame game = ExactGameOf(options);
     const TLayoutClasses classes(game.DealerOpenCards());
     const std::vector<TLayoutCursor> starts = classes.BatchStarts(options.Run.BatchSize);
@@ -126,6 +169,15 @@ void Work(const TExactOptions& options) {
                             : static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
     std::atomic<bool> stop{false};
     std::atomic<std::int64_t> played{0};
+    // A message from rank 0: a part, a stop or the leave to end.
+    const auto receive = [&stop](int& tag) {
+        std::int64_t value = 0;
+        MPI_Status status;
+        MPI_Recv(&value, 1, MPI_INT64_T, 0, MPI_ANY_TAG, MPI_COMM_WORLD, &status);
+        tag = status.MPI_TAG;
+        if (tag == tgStop) stop = true;
+        return value;
+    };
     struct TRunning {
         std::int64_t Batch;
         std::future<TExactSums> Sums;
@@ -135,20 +187,34 @@ void Work(const TExactOptions& options) {
     std::vector<std::optional<TRunning>> running(static_cast<std::size_t>(threads));
     bool more = true;
     for (;;) {
+        if (interrupted.load()) stop = true;
+        int arrived = 0;
+        MPI_Iprobe(0, tgStop, MPI_COMM_WORLD, &arrived, MPI_STATUS_IGNORE);
+        if (arrived != 0) {
+            int tag = 0;
+            receive(tag);
+        }
         bool busy = false;
         for (std::size_t slot = 0; slot < running.size(); ++slot) {
             std::optional<TRunning>& r = running[slot];
             if (r && r->Sums.wait_for(std::chrono::milliseconds(0)) == std::future_status::ready) {
-                SendText(std::to_string(r->Batch) + " " + r->Sums.get().ToText(), 0, tgDone);
+                TExactSums sums = r->Sums.get();
+                // A part that may have been cut short is not sent: a resumed run plays it again.
+                SendText(std::to_string(r->Batch) + " " + (stop ? kCutShort : sums.ToText()), 0,
+                         tgDone);
                 r.reset();
             }
-            if (!r && more) {
+            while (!r && more && !stop) {
                 const int mine = threads;
                 MPI_Send(&mine, 1, MPI_INT, 0, tgAsk, MPI_COMM_WORLD);
+                int tag = tgStop;
                 std::int64_t batch = -1;
-                MPI_Recv(&batch, 1, MPI_INT64_T, 0, tgPart, MPI_COMM_WORLD, MPI_STATUS_IGNORE);
+                while (tag == tgStop) batch = receive(tag);  // a stop may come before the answer
                 if (batch < 0) {
                     more = false;
+                } else if (stop) {
+                    // Stopped while asking: the part is given back unplayed.
+                    SendText(std::to_string(batch) + " " + kCutShort, 0, tgDone);
                 } else {
                     IClassPlay& play = *plays[slot];
                     const TLayoutCursor start = starts[static_cast<std::size_t>(batch)];
@@ -161,9 +227,13 @@ void Work(const TExactOptions& options) {
             }
             busy = busy || r.has_value();
         }
-        if (!busy && !more) return;
+        if (!busy && (!more || stop)) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
+    const int none = 0;
+    MPI_Send(&none, 1, MPI_INT, 0, tgBye, MPI_COMM_WORLD);
+    int tag = 0;
+    while (tag != tgEnd) receive(tag);
 }
 
 }  // namespace
@@ -180,6 +250,7 @@ int main(int argc, char** argv) {
     TExactOptions options;
     options.AddTo(app);
     int code = 0;
+    bool interrupted = false;
     try {
         app.parse(argc, argv);
         if (ranks < 2) throw TUsageError("run under mpirun with at least two ranks (-np 2)");
@@ -188,6 +259,11 @@ int main(int argc, char** argv) {
         if (rank == 0) {
             CheckStrategyFile(options);
             const TExactReport report = Coordinate(options, ranks);
+            if (report.Cancelled) {
+                PrintInterruptedReport(report, options, std::cout);
+                std::cout.flush();
+                throw TInterrupted();
+            }
             // The figures first: a strategy file that fails at the end does not take them away.
             PrintExactReport(report, options.Json, std::cout);
             std::cout.flush();
@@ -198,6 +274,11 @@ int main(int argc, char** argv) {
         }
     } catch (const CLI::ParseError& e) {
         code = rank == 0 ? (app.exit(e) == 0 ? 0 : 2) : 2;
+    } catch (const TInterrupted&) {
+        // Every rank has ended its part of the run: the processes end as usual.
+        std::cerr << "error: расчет прерван\n";
+        interrupted = true;
+        code = 1;
     } catch (const TUsageError& e) {
         if (rank == 0) std::cerr << "error: " << e.what() << '\n';
         code = 2;
@@ -205,7 +286,7 @@ int main(int argc, char** argv) {
         std::cerr << "error: " << e.what() << '\n';
         code = 1;
     }
-    if (code != 0) MPI_Abort(MPI_COMM_WORLD, code);
+    if (code != 0 && !interrupted) MPI_Abort(MPI_COMM_WORLD, code);
     MPI_Finalize();
     return code;
 }

@@ -246,6 +246,27 @@ void CheckStrategyFile(const TExactOptions& options) {
     if (!file) refuse();
 }
 
+void PrintInterruptedReport(const TExactReport& report, const TExactOptions& options,
+                            std::ostream& out) {
+    const std::string& file = options.CheckpointFile;
+    if (options.Json) {
+        nlohmann::json j;
+        j["interrupted"] = true;
+        j["classes_done"] = report.Sums.Classes;
+        j["classes"] = report.TotalClasses;
+        j["checkpoint"] = file.empty() ? nlohmann::json() : nlohmann::json(file);
+        out << j.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+        return;
+    }
+    out << "interrupted: " << report.Sums.Classes << " of " << report.TotalClasses
+        << " classes done\n";
+    if (!file.empty()) {
+        out << "checkpoint: " << file << " holds them; the same command resumes from there\n";
+    } else {
+        out << "checkpoint: none; nothing is kept\n";
+    }
+}
+
 void PrintSampleReport(const TExactReport& report, bool json, std::ostream& out) {
     // The pace to two decimals: a heavy design plays far less than a class a second.
     const double pace = std::nearbyint(report.ClassesPerSecond * 100) / 100;

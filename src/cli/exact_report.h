@@ -53,6 +53,9 @@ std::vector<std::string> ExactNotes(const TExactGame& game);
 TExactReport RunExact(const TExactOptions& options);
 
 void PrintExactReport(const TExactReport& report, bool json, std::ostream& out);
+// What an interrupted run finished, and where a resumed run starts.
+void PrintInterruptedReport(const TExactReport& report, const TExactOptions& options,
+                            std::ostream& out);
 // The pace of a --sample run and the estimated time of the whole run.
 void PrintSampleReport(const TExactReport& report, bool json, std::ostream& out);
 // Opens the --strategy file for writing before the run; throws when it cannot.
