@@ -64,6 +64,31 @@ void BM_Decide_Exchanges123_Stage1(benchmark::State& state) {
 }
 BENCHMARK(BM_Decide_Exchanges123_Stage1)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
+// The same design, each decision on a layout of its own (as in a simulation): the dealer's
+// completions are tallied anew for every decision, which the decision above on one layout does
+// only once. The layouts are fixed, so runs compare.
+void BM_Decide_Exchanges123_Stage1_EachLayoutNew(benchmark::State& state) {
+    TGameDesign design;
+    for (TPlayerAction a : {paExchange1, paExchange2, paExchange3}) design.SetAllows(1, a, true);
+    TGame game;
+    game.Design = design;
+    game.Table.SetGameName("bench");
+    game.Table.SelectGame(std::nullopt);
+    const char* layouts[] = {"3d Qc Tc 7h 6s 3c", "Kh 2c 5d 9h Js 4s", "7s Ad 8c 8h 3d Tc",
+                             "2h 4c 6d 9s Jc Kd", "Qs 3h 3s 7d 9c Ah", "9d 5c 6c 7c Jd 2s"};
+    std::size_t next = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        game.Table.NewLayout();
+        for (TCardId id : ParseCardList(layouts[next++ % std::size(layouts)])) {
+            game.Table.ClickCard(id);
+        }
+        state.ResumeTiming();
+        game.Table.Decide();
+    }
+}
+BENCHMARK(BM_Decide_Exchanges123_Stage1_EachLayoutNew)->Unit(benchmark::kMillisecond);
+
 void BM_RandomHand_DefaultDesign(benchmark::State& state) {
     TGame game;
     game.Settings.SameSequence = true;

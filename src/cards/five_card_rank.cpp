@@ -42,7 +42,27 @@ std::uint32_t ShapeKey(const TFiveCardShape& shape) {
 
 constexpr std::uint32_t kKeyBits = 24;
 
-// Every five-card hand's strength by its combinatorial number, and every strength's shape.
+// Weights of the ranks whose sums tell every multiset of five ranks (at most four of one) from
+// every other: a hand's rank key is the sum of its cards' weights, at most 4 * 79415 + 43258.
+constexpr std::array<std::uint32_t, kRanks> kRankWeights = {
+    0, 1, 5, 22, 94, 312, 992, 2422, 5624, 12522, 19998, 43258, 79415};
+constexpr std::uint32_t kRankKeys = 4 * kRankWeights[12] + kRankWeights[11] + 1;
+
+// Each card bit's weight, so that a key is five look-ups in one small table.
+constexpr std::array<std::uint32_t, kCards> kBitWeights = [] {
+    std::array<std::uint32_t, kCards> w{};
+    for (int bit = 0; bit < kCards; ++bit) {
+        w[static_cast<std::size_t>(bit)] =
+            kRankWeights[static_cast<std::size_t>(TCardTable::RankOfBit(bit) - 1)];
+    }
+    return w;
+}();
+
+constexpr std::uint64_t kSuitBits = 0x1111111111111ULL;  // one suit's cards, bit 4 * (rank - 1)
+
+// Every five-card hand's strength, by the rank key of its cards, or, for five cards of one suit,
+// by the set of their ranks; and every strength's shape. The tables take 0.7 MB, so that the
+// look-ups of a long count stay in the processor's cache.
 class TRankTable {
 public:
     TRankTable() {
@@ -67,12 +87,17 @@ public:
         };
         m_count = static_cast<int>(below.back()) + kHandRankNoGame;
         m_shapes.resize(static_cast<std::size_t>(m_count));
-        m_ranks.resize(keys.size());
+        m_byRankKey.assign(kRankKeys, 0);
+        m_flushByRanks.assign(std::size_t{1} << kRanks, 0);
         std::vector<bool> known(m_shapes.size());
         index = 0;
         ForEachFive([&](std::uint64_t mask) {
-            const THandRank rank = strength(keys[index]);
-            m_ranks[index++] = rank;
+            const THandRank rank = strength(keys[index++]);
+            THandRank& entry = FlushRanks(mask) != 0 ? m_flushByRanks[FlushRanks(mask)]
+                                                     : m_byRankKey[RankKey(mask)];
+            // Equal keys are equal ranks, so equal strengths: the weights make sure of it.
+            if (entry != 0 && entry != rank) throw std::logic_error("rank keys collide");
+            entry = rank;
             if (!known[rank]) {
                 known[rank] = true;
                 m_shapes[rank] = ShapeOfFive(TCardTable::FromMask(mask));
@@ -80,19 +105,31 @@ public:
         });
     }
 
-    THandRank Rank(std::uint64_t mask) const { return m_ranks[ColexIndex(mask)]; }
+    THandRank Rank(std::uint64_t mask) const {
+        const std::uint32_t flush = FlushRanks(mask);
+        return flush != 0 ? m_flushByRanks[flush] : m_byRankKey[RankKey(mask)];
+    }
     const TFiveCardShape& Shape(THandRank rank) const { return m_shapes[rank]; }
     int Count() const { return m_count; }
 
 private:
-    // The five cards' combinatorial number: hands in the order ForEachFive visits them.
-    static std::size_t ColexIndex(std::uint64_t mask) {
-        std::size_t index = 0;
-        for (int i = 1; i <= 5; ++i) {
-            index += static_cast<std::size_t>(Binomial(std::countr_zero(mask), i));
-            mask &= mask - 1;
+    static std::uint32_t RankKey(std::uint64_t mask) {
+        std::uint32_t key = 0;
+        for (; mask != 0; mask &= mask - 1) {
+            key += kBitWeights[static_cast<std::size_t>(std::countr_zero(mask))];
         }
-        return index;
+        return key;
+    }
+    // The ranks of five cards of one suit, bit rank - 1; 0 when they are not of one suit.
+    static std::uint32_t FlushRanks(std::uint64_t mask) {
+        for (int suit = 0; suit < kSuits; ++suit) {
+            std::uint64_t inSuit = mask & (kSuitBits << suit);
+            if (CountBits(inSuit) != 5) continue;
+            std::uint32_t ranks = 0;
+            for (; inSuit != 0; inSuit &= inSuit - 1) ranks |= 1U << (std::countr_zero(inSuit) / 4);
+            return ranks;
+        }
+        return 0;
     }
     template <class F>
     static void ForEachFive(F&& f) {
@@ -107,7 +144,8 @@ private:
                         }
     }
 
-    std::vector<THandRank> m_ranks;
+    std::vector<THandRank> m_byRankKey;     // hands of more than one suit
+    std::vector<THandRank> m_flushByRanks;  // hands of one suit
     std::vector<TFiveCardShape> m_shapes;
     int m_count = 0;
 };
