@@ -1,12 +1,12 @@
 #include "cards/five_card_rank.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <memory>
 #include <stdexcept>
 #include <vector>
 
-#include "cards/combinatorics.h"
 
 namespace studlab {
 namespace {
@@ -40,8 +40,6 @@ std::uint32_t ShapeKey(const TFiveCardShape& shape) {
     return key;
 }
 
-constexpr std::uint32_t kKeyBits = 24;
-
 // Weights of the ranks whose sums tell every multiset of five ranks (at most four of one) from
 // every other: a hand's rank key is the sum of its cards' weights, at most 4 * 79415 + 43258.
 constexpr std::array<std::uint32_t, kRanks> kRankWeights = {
@@ -65,44 +63,58 @@ constexpr std::uint64_t kSuitBits = 0x1111111111111ULL;  // one suit's cards, bi
 // look-ups of a long count stay in the processor's cache.
 class TRankTable {
 public:
+    // Built from one hand of each multiset of five ranks, and one flush of each set of five
+    // ranks: 7,462 shapes rather than 2,598,960 hands.
     TRankTable() {
-        // The keys that occur, as a bit set: a strength is one more than the keys below it.
-        std::vector<std::uint64_t> used(std::size_t{1} << (kKeyBits - 6));
-        std::vector<std::uint32_t> keys(static_cast<std::size_t>(Binomial(kCards, 5)));
-        std::size_t index = 0;
-        ForEachFive([&](std::uint64_t mask) {
-            std::uint32_t key = ShapeKey(ShapeOfFive(TCardTable::FromMask(mask)));
-            if (key >> 20 == 0) key = 0;  // no game: one strength
-            keys[index++] = key;
-            used[key >> 6] |= std::uint64_t{1} << (key & 63);
-        });
-        std::vector<std::uint32_t> below(used.size() + 1);
-        for (std::size_t w = 0; w < used.size(); ++w) {
-            below[w + 1] = below[w] + static_cast<std::uint32_t>(CountBits(used[w]));
+        std::vector<std::uint64_t> hands;
+        std::array<int, 5> r{};
+        for (r[0] = 0; r[0] < kRanks; ++r[0])
+            for (r[1] = r[0]; r[1] < kRanks; ++r[1])
+                for (r[2] = r[1]; r[2] < kRanks; ++r[2])
+                    for (r[3] = r[2]; r[3] < kRanks; ++r[3])
+                        for (r[4] = r[3]; r[4] < kRanks; ++r[4]) {
+                            if (r[0] == r[4]) continue;  // five of one rank
+                            // The n-th card of a rank takes the n-th suit; five different ranks
+                            // are put in two suits, or, once more, in one (the flush).
+                            std::uint64_t mask = 0;
+                            bool distinct = true;
+                            for (std::size_t i = 0; i < 5; ++i) {
+                                int suit = 0;
+                                for (std::size_t j = 0; j < i; ++j) suit += r[j] == r[i] ? 1 : 0;
+                                distinct = distinct && suit == 0;
+                                mask |= std::uint64_t{1} << TCardTable::BitOf(r[i] + 1, suit + 1);
+                            }
+                            if (distinct) {
+                                hands.push_back(mask);
+                                mask ^= std::uint64_t{3} << TCardTable::BitOf(r[4] + 1, 1);
+                            }
+                            hands.push_back(mask);
+                        }
+        // A strength is the place of the hand's key among the keys that occur.
+        std::vector<std::uint32_t> keys(hands.size());
+        for (std::size_t h = 0; h < hands.size(); ++h) {
+            const std::uint32_t key = ShapeKey(ShapeOfFive(TCardTable::FromMask(hands[h])));
+            keys[h] = key >> 20 == 0 ? 0 : key;  // no game: one strength
         }
-        auto strength = [&](std::uint32_t key) {
-            const std::uint64_t lower = used[key >> 6] & ((std::uint64_t{1} << (key & 63)) - 1);
-            return static_cast<THandRank>(below[key >> 6] + static_cast<std::uint32_t>(CountBits(lower)) +
-                                          kHandRankNoGame);
-        };
-        m_count = static_cast<int>(below.back()) + kHandRankNoGame;
+        std::vector<std::uint32_t> used = keys;
+        std::sort(used.begin(), used.end());
+        used.erase(std::unique(used.begin(), used.end()), used.end());
+        m_count = static_cast<int>(used.size()) + kHandRankNoGame;
         m_shapes.resize(static_cast<std::size_t>(m_count));
         m_byRankKey.assign(kRankKeys, 0);
         m_flushByRanks.assign(std::size_t{1} << kRanks, 0);
-        std::vector<bool> known(m_shapes.size());
-        index = 0;
-        ForEachFive([&](std::uint64_t mask) {
-            const THandRank rank = strength(keys[index++]);
+        for (std::size_t h = 0; h < hands.size(); ++h) {
+            const auto rank = static_cast<THandRank>(
+                std::lower_bound(used.begin(), used.end(), keys[h]) - used.begin() +
+                kHandRankNoGame);
+            const std::uint64_t mask = hands[h];
             THandRank& entry = FlushRanks(mask) != 0 ? m_flushByRanks[FlushRanks(mask)]
                                                      : m_byRankKey[RankKey(mask)];
-            // Equal keys are equal ranks, so equal strengths: the weights make sure of it.
-            if (entry != 0 && entry != rank) throw std::logic_error("rank keys collide");
+            // Every multiset has its own key: the weights make sure of it.
+            if (entry != 0) throw std::logic_error("rank keys collide");
             entry = rank;
-            if (!known[rank]) {
-                known[rank] = true;
-                m_shapes[rank] = ShapeOfFive(TCardTable::FromMask(mask));
-            }
-        });
+            m_shapes[rank] = ShapeOfFive(TCardTable::FromMask(mask));
+        }
     }
 
     THandRank Rank(std::uint64_t mask) const {
@@ -131,19 +143,6 @@ private:
         }
         return 0;
     }
-    template <class F>
-    static void ForEachFive(F&& f) {
-        for (int e = 4; e < kCards; ++e)
-            for (int d = 3; d < e; ++d)
-                for (int c = 2; c < d; ++c)
-                    for (int b = 1; b < c; ++b)
-                        for (int a = 0; a < b; ++a) {
-                            f((std::uint64_t{1} << a) | (std::uint64_t{1} << b) |
-                              (std::uint64_t{1} << c) | (std::uint64_t{1} << d) |
-                              (std::uint64_t{1} << e));
-                        }
-    }
-
     std::vector<THandRank> m_byRankKey;     // hands of more than one suit
     std::vector<THandRank> m_flushByRanks;  // hands of one suit
     std::vector<TFiveCardShape> m_shapes;
