@@ -7,6 +7,7 @@
 #include "app/studlab_windows.h"
 #include "profit/game.h"
 #include "widgets/dialogs.h"
+#include "table/cache/decision_cache.h"
 
 int main(int argc, char* argv[]) {
     studlab::UseRussianLocale();

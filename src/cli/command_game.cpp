@@ -1,4 +1,5 @@
 #include "cli/command_game.h"
+#include "table/cache/decision_cache.h"
 
 #include <unistd.h>
 

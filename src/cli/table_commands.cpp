@@ -8,6 +8,7 @@
 
 #include "cli/command_game.h"
 #include "text/number_text.h"
+#include "table/cache/decision_cache.h"
 
 namespace studlab::cli {
 namespace {

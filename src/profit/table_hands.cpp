@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "table/cache/decision_cache.h"
 #include "text/number_text.h"
 
 namespace studlab {

@@ -4,7 +4,7 @@
 #include "design/design_numbers.h"
 #include "design/design_rules.h"
 #include "table/choice_codes.h"
-#include "table/decision_table.h"
+#include "table/decision_table_parts.h"
 #include "text/number_text.h"
 
 namespace studlab {
@@ -182,7 +182,7 @@ bool TDecisionTable::CacheLookup() {
     m_view.FromCache = false;
     if (!m_settings.UseCacheTable) return false;
     const std::optional<TDecisionCacheRow> row =
-        m_cache.Find(m_gameName.value_or(""), m_fingerprint.Of(m_design, m_settings),
+        m_parts->Cache.Find(m_gameName.value_or(""), m_parts->Fingerprint.Of(m_design, m_settings),
                      LayoutKey(m_state.DealerCards, m_state.PlayerCards, m_state.OutCards));
     if (!row) return false;
     m_view.FromCache = true;
@@ -207,7 +207,7 @@ void TDecisionTable::CacheStore(int stage) {
     row.Result = FormatTenThousandths(m_state.HandResult);
     row.Prompt = m_view.Prompt;
     for (int stage = 1; stage <= kStages; ++stage) row.Choices[stage - 1] = m_state.Choice(stage);
-    m_cache.Append(m_gameName.value_or(""), m_fingerprint.Of(m_design, m_settings), row);
+    m_parts->Cache.Append(m_gameName.value_or(""), m_parts->Fingerprint.Of(m_design, m_settings), row);
 }
 
 }  // namespace studlab

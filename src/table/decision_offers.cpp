@@ -5,7 +5,7 @@
 
 #include "design/design_numbers.h"
 #include "table/choice_codes.h"
-#include "table/decision_table.h"
+#include "table/decision_table_parts.h"
 #include "table/offer_values.h"
 #include "text/number_text.h"
 
@@ -29,7 +29,7 @@ TEvalResult TDecisionTable::Evaluate(const TEvalLayout& layout, TEvalMode mode) 
     ++m_evaluatorCalls;
     // A hand after a counted decision's draw is analysed from its completions counted once.
     std::optional<TEvalAnalysis> counted;
-    if (m_countsDraws) counted = m_countedDraws.Analysis(Rules(), layout);
+    if (m_countsDraws) counted = m_parts->CountedDraws.Analysis(Rules(), layout);
     const TEvalResult result = counted
                                    ? EvaluateAnalysis(Rules(), *counted, mode, layout.ExtraStake)
                                    : EvaluateLayout(Rules(), layout, mode);
@@ -61,8 +61,8 @@ void TDecisionTable::AddOffers() {
     };
     const std::vector<TOffer> offers = OffersAt(point, m_design, valuation.Offers);
     if (m_countsDraws && WorthCountingDraws(point, offers, valuation)) {
-        valuation.CountedDraws = &m_countedDraws;
-        m_countedDraws.Prepare(Rules(), point.Layout());
+        valuation.CountedDraws = &m_parts->CountedDraws;
+        m_parts->CountedDraws.Prepare(Rules(), point.Layout());
     }
     const bool firstDecision = point.Stage == 1;
     const bool betOffered = std::any_of(offers.begin(), offers.end(),

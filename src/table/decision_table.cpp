@@ -1,11 +1,19 @@
 #include "table/decision_table.h"
 
+#include "table/decision_table_parts.h"
+
 #include <utility>
 
 namespace studlab {
 
 TDecisionTable::TDecisionTable(TGameDesign& design, TCalculationSettings& settings)
-    : m_design(design), m_settings(settings) {}
+    : m_design(design), m_settings(settings), m_parts(std::make_unique<TParts>()) {}
+
+TDecisionTable::~TDecisionTable() = default;
+
+TDecisionCache& TDecisionTable::Cache() {
+    return m_parts->Cache;
+}
 
 void TDecisionTable::SetGameName(std::string name) {
     m_view.GameTitle = name;

@@ -12,18 +12,16 @@
 #include "cards/card.h"
 #include "cards/evaluator.h"
 #include "cards/random_generator.h"
-#include "design/design_fingerprint.h"
 #include "design/game_design.h"
-#include "table/cache/decision_cache.h"
 #include "table/card_place.h"
-#include "table/counted_draws.h"
-#include "table/draw_sums.h"
 #include "table/offer_values.h"
-#include "table/offers.h"
 #include "table/table_state.h"
 #include "table/table_view.h"
 
 namespace studlab {
+
+class TDecisionCache;
+struct TDecisionPoint;
 
 // A random deal that cannot be played: no game is chosen, the layout is shut, or the number of
 // playing boxes asks for more cards than the deck holds.
@@ -42,6 +40,9 @@ public:
 class TDecisionTable final : private IOfferEvaluator {
 public:
     TDecisionTable(TGameDesign& design, TCalculationSettings& settings);
+    ~TDecisionTable() override;
+    TDecisionTable(const TDecisionTable&) = delete;
+    TDecisionTable& operator=(const TDecisionTable&) = delete;
 
     // A click on the card's picture (Image1Click .. Image52Click). Cards that lie in a slot or
     // were thrown away take no clicks.
@@ -92,7 +93,7 @@ public:
         m_nextHand = hand;
     }
     // Where the decision caches of the games live (the folder "Games" beside the program).
-    TDecisionCache& Cache() { return m_cache; }
+    TDecisionCache& Cache();
     // Evaluations made since the program started, for tests and benchmarks.
     std::uint64_t EvaluatorCalls() const { return m_evaluatorCalls; }
     // Whether exchanges are counted on the dealer's completions tallied once per decision (on)
@@ -198,10 +199,11 @@ private:
     const IClock* m_clock = &m_steadyClock;
     std::optional<std::uint64_t> m_streamSeed;
     std::uint64_t m_nextHand = 1;
-    TDecisionCache m_cache{"Games"};
-    TFingerprintMemo m_fingerprint;  // of the design and settings, for the cache's rows
+    // The decision cache, the design's fingerprint and the counted draws, kept out of this
+    // header so that the many files that use the table do not depend on them.
+    struct TParts;
+    std::unique_ptr<TParts> m_parts;
     std::uint64_t m_evaluatorCalls = 0;
-    TCountedDraws m_countedDraws;  // the dealer's completions of the last decision with many draws
     bool m_countsDraws = true;
     // Valid during one press.
     std::optional<TEvalRules> m_rules;

@@ -18,6 +18,7 @@
 #include "design/design_file.h"
 #include "design/ui/design_file_commands.h"
 #include "gui_test_support.h"
+#include "table/cache/decision_cache.h"
 #include "table/ui/decision_window.h"
 #include "table/ui/table_geometry.h"
 #include "text/number_text.h"

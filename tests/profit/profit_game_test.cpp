@@ -8,6 +8,7 @@
 #include "profit/game.h"
 #include "support/test_folder.h"
 #include "text/number_text.h"
+#include "table/cache/decision_cache.h"
 
 namespace studlab {
 namespace {

@@ -6,6 +6,7 @@
 #include "table_fixture.h"
 #include "text/number_text.h"
 #include "text/windows1251.h"
+#include "table/cache/decision_cache.h"
 
 namespace studlab::testing {
 namespace {

@@ -8,6 +8,7 @@
 #include <exception>
 
 #include "design/ui/design_file_commands.h"
+#include "table/cache/decision_cache.h"
 #include "table/ui/candidate_lists.h"
 #include "table/ui/table_geometry.h"
 #include "text/number_text.h"
