@@ -9,16 +9,14 @@ namespace {
 
 using enum TCombinationKind;
 
-// What decides a hand's payouts: its kind and, for the pair and two pairs that an ace-king may
-// add to, its aces and kings.
+// What decides a five-card hand's payouts when every kind plays: its kind and its aces and kings.
+// A composite pay held in five cards adds an ace-king to a pair, two pairs, three or four of a
+// kind; the others need a sixth card.
 constexpr std::size_t kPayoutClasses = static_cast<std::size_t>(kKindCount) * 25;
 
 std::size_t PayoutClass(TCombinationKind kind, TCardTable hand) {
-    std::size_t index = static_cast<std::size_t>(KindIndex(kind) - 1) * 25;
-    if (kind == ckPair || kind == ckTwoPairs) {
-        index += static_cast<std::size_t>(hand.RankCount(1) * 5 + hand.RankCount(2));
-    }
-    return index;
+    return static_cast<std::size_t>(KindIndex(kind) - 1) * 25 +
+           static_cast<std::size_t>(hand.RankCount(1) * 5 + hand.RankCount(2));
 }
 
 }  // namespace
@@ -67,6 +65,7 @@ std::optional<TEvalAnalysis> TCountedDraws::Analysis(const TEvalRules& rules,
     TEvalAnalysis a;
     a.Kind = KindOfRank(rank);
     a.Kept = layout.Player;
+    a.Cards = layout.Player;
     a.Tallies = dealer.Tallies(rank, gone);
     a.GameTotal = a.Tallies.DealerOutcomes - a.Tallies.DealerNoGame;
     a.DealerCards = layout.Dealer.Count();
@@ -117,6 +116,7 @@ TEvalResult TCountedDraws::ClassResult(const TEvalRules& rules, const TClassTall
     TEvalAnalysis a;
     a.Kind = c.Kind;
     a.Kept = c.Hand;
+    a.Cards = c.Hand;
     a.Tallies = c.Tallies;
     a.DeckRemaining = deckRemaining;
     TEvalResult r = EvaluateAnalysis(rules, a, mode, extraStake);
