@@ -42,6 +42,9 @@ TGameDesign UnusualDesign() {
     d.Plays[ckStraight] = false;
     d.SetAllows(1, paBuyCard, false);
     d.SetAllows(2, paBuyDealerGame, true);
+    d.SetAllows(1, paExchange2, true);
+    d.SetAllows(2, paBuyTwoCards, true);
+    d.CompositePlays[17] = true;  // "флеш+стрит"
     d.DealerBuysLowest = true;
     d.ExchangeCost[2][3] = TNumberText("0,5");
     d.BetSize = TNumberText("3");
@@ -229,6 +232,11 @@ private slots:
         QVERIFY(!checked("TForm2", "CheckBox4"));
         QVERIFY(checked("TForm2", "CheckBox21"));
         QVERIFY(checked("TForm2", "CheckBox27"));
+        QVERIFY(checked("TForm2", "CheckBox7"));
+        QVERIFY(checked("TForm2", "CheckBox15"));
+        QVERIFY(!checked("TForm2", "CheckBox16"));
+        QVERIFY(checked("TForm1", "CheckBox29"));
+        QVERIFY(!checked("TForm1", "CheckBox30"));
         QCOMPARE(text("TForm3", "Edit12"), QString("0,5"));
         QCOMPARE(text("TForm3", "Edit15"), QString("3"));
         QCOMPARE(text("TForm3", "Edit17"), QString("2"));
