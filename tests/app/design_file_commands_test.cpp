@@ -348,9 +348,11 @@ private slots:
 
     void exampleDesignsAreWhatTheirNamesSay() {
         const QDir examples(QString::fromUtf8(STUDLAB_ASSETS_DIR "/варианты игр"));
-        QCOMPARE(examples.entryList({"*.es1"}, QDir::Files, QDir::Name),
-                 (QStringList{"две открытые карты дилера.es1", "минимальная пара четверок.es1",
-                              "стандартная игра.es1", "страховка и покупка игры дилеру.es1"}));
+        QCOMPARE(
+            examples.entryList({"*.es1"}, QDir::Files, QDir::Name),
+            (QStringList{"две комбинации, покупка и обмен.es1", "две открытые карты дилера.es1",
+                         "круговой стрит.es1", "минимальная пара четверок.es1",
+                         "стандартная игра.es1", "страховка и покупка игры дилеру.es1"}));
         QVERIFY(ReadDesign(examples.filePath("стандартная игра.es1")) == TGameDesign{});
 
         TGameDesign twoOpen;
@@ -369,6 +371,22 @@ private slots:
             ReadDesign(examples.filePath("страховка и покупка игры дилеру.es1"));
         QVERIFY(loaded == insured);
         QVERIFY(!loaded.BuysTooManyCards());
+
+        TGameDesign round;
+        round.RoundStraight = true;
+        QVERIFY(ReadDesign(examples.filePath("круговой стрит.es1")) == round);
+
+        // Fold, bet, insure, buy a sixth card or exchange any number of cards, buy the dealer a
+        // game, and two combinations paid.
+        TGameDesign family = insured;
+        for (TPlayerAction a : {paExchange1, paExchange2, paExchange3, paExchange4, paExchange5}) {
+            family.SetAllows(1, a, true);
+        }
+        family.CompositePlays.fill(true);
+        const TGameDesign familyLoaded =
+            ReadDesign(examples.filePath("две комбинации, покупка и обмен.es1"));
+        QVERIFY(familyLoaded == family);
+        QVERIFY(!familyLoaded.BuysTooManyCards());
     }
 
 private:
