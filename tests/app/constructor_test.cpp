@@ -10,6 +10,7 @@
 #include <memory>
 #include <set>
 
+#include "design/ui/actions_window.h"
 #include "gui_test_support.h"
 
 namespace studlab::test {
@@ -267,6 +268,27 @@ private slots:
                 QVERIFY2(m_program->Game.Design == expected, qPrintable(where));
             }
         }
+    }
+
+    // Window 2 says when the purchases switched on could give the player more than seven cards,
+    // as the decision would refuse them.
+    void purchasesBeyondSevenCardsAreFlagged() {
+        QWidget* window = m_program->Window("TForm2");
+        QWidget* warning = m_program->Control(window->objectName(), "Label3");
+        QVERIFY(!warning->isVisible());
+        auto* buyTwoLater = m_program->Control<QAbstractButton>("TForm2", "CheckBox15");
+        ClickBox(buyTwoLater);  // one card at the first stage, two at the second
+        QVERIFY(m_program->Game.Design.BuysTooManyCards());
+        QVERIFY(warning->isVisible());
+        ClickBox(m_program->Control<QAbstractButton>("TForm2", "CheckBox4"));
+        QVERIFY(!warning->isVisible());
+        ClickBox(m_program->Control<QAbstractButton>("TForm2", "CheckBox5"));  // two, then two
+        QVERIFY(warning->isVisible());
+
+        // A loaded design shows its own state.
+        m_program->Game.Design = TGameDesign{};
+        qobject_cast<TActionsWindow*>(window)->RefreshFromDesign();
+        QVERIFY(!warning->isVisible());
     }
 
     void disabledControlsCannotBeChanged() {

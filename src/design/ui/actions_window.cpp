@@ -76,7 +76,7 @@ QVBoxLayout* BoxColumn(QGroupBox* group) {
 }  // namespace
 
 TActionsWindow::TActionsWindow(TGameDesign& design)
-    : QWidget(nullptr, kTitleWithoutCloseBox), m_bindings(design) {
+    : QWidget(nullptr, kTitleWithoutCloseBox), m_design(design), m_bindings(design) {
     setObjectName("TForm2");
     setWindowTitle("конструктор покера");
     setFixedSize(kClientSize);
@@ -104,6 +104,7 @@ TActionsWindow::TActionsWindow(TGameDesign& design)
                 .StageActions[static_cast<std::size_t>(stage)][static_cast<std::size_t>(action)];
         });
         column->addWidget(box);
+        connect(box, &QCheckBox::clicked, this, &TActionsWindow::ShowCardLimit);
     }
 
     QVBoxLayout* dealer = columns[4];
@@ -126,6 +127,14 @@ TActionsWindow::TActionsWindow(TGameDesign& design)
     notice->setAlignment(Qt::AlignCenter);
     notice->setGeometry(24, 356, 744, 120);
 
+    m_cardLimit = NewLabel(this, "Label3",
+                           "Так игрок может получить больше семи карт: купить одну карту на первом "
+                           "этапе и две на втором или две на первом и ещё на втором нельзя");
+    m_cardLimit->setWordWrap(true);
+    m_cardLimit->setAlignment(Qt::AlignCenter);
+    m_cardLimit->setStyleSheet("color: #ffff40;");
+    m_cardLimit->setGeometry(156, 484, 480, 64);
+
     QPushButton* back = NewButton(this, "Button1", "<< НАЗАД", QRect(8, 500, 140, 40));
     QPushButton* next = NewButton(this, "Button2", "ДАЛЕЕ >>", QRect(644, 500, 140, 40));
     for (QPushButton* button : {back, next}) button->setFont(CaptionFont(15, true));
@@ -139,6 +148,11 @@ TActionsWindow::TActionsWindow(TGameDesign& design)
 
 void TActionsWindow::RefreshFromDesign() {
     m_bindings.Refresh();
+    ShowCardLimit();
+}
+
+void TActionsWindow::ShowCardLimit() {
+    m_cardLimit->setVisible(m_design.BuysTooManyCards());
 }
 
 }  // namespace studlab
