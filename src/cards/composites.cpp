@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <optional>
 
 #include "cards/straight_runs.h"
 
@@ -167,8 +168,27 @@ const std::array<TCompositeKinds, kCompositeCount> kCompositeKinds = {{
     {ckPair, ckAceKing},
 }};
 
-bool CompositeHolds(int index, TCombinationKind kind, TCardTable cards,
-                    const TCountingRules& rules) {
+namespace {
+
+// The combinations of each kind the cards hold, worked out once when first asked for.
+class TCombinationsByKind {
+public:
+    TCombinationsByKind(TCardTable cards, bool roundStraight)
+        : m_cards(cards), m_roundStraight(roundStraight) {}
+    const TCombinations& Of(TCombinationKind kind) {
+        std::optional<TCombinations>& slot = m_byKind[static_cast<std::size_t>(KindIndex(kind))];
+        if (!slot) slot = CombinationsOf(kind, m_cards, m_roundStraight);
+        return *slot;
+    }
+
+private:
+    TCardTable m_cards;
+    bool m_roundStraight;
+    std::array<std::optional<TCombinations>, kKindCount + 1> m_byKind{};
+};
+
+bool Holds(int index, TCombinationKind kind, TCardTable cards, const TCountingRules& rules,
+           TCombinationsByKind& combinations) {
     const TCompositeKinds pair = kCompositeKinds[static_cast<std::size_t>(index)];
     if (!rules.Plays[pair.First] || !rules.Plays[pair.Second]) return false;
     const int aces = cards.RankCount(1);
@@ -177,21 +197,30 @@ bool CompositeHolds(int index, TCombinationKind kind, TCardTable cards,
     if (index == kCompositeTwoPairsAceKing) {
         return kind == ckTwoPairs && aces >= 1 && aces <= 2 && kings == 1;
     }
-    const TCombinations first = CombinationsOf(pair.First, cards, rules.RoundStraight);
+    const TCombinations& first = combinations.Of(pair.First);
     if (first.Empty()) return false;
-    const TCombinations second = CombinationsOf(pair.Second, cards, rules.RoundStraight);
+    const TCombinations& second = combinations.Of(pair.Second);
     if (second.Empty()) return false;
     // Some second combination leaves the first exactly when their union does.
     const std::uint64_t seconds = second.Union();
     return first.Any([seconds](std::uint64_t m) { return (seconds & ~m) != 0; });
 }
 
+}  // namespace
+
+bool CompositeHolds(int index, TCombinationKind kind, TCardTable cards,
+                    const TCountingRules& rules) {
+    TCombinationsByKind combinations(cards, rules.RoundStraight);
+    return Holds(index, kind, cards, rules, combinations);
+}
+
 long double QualifiedGross(const TEvalRules& rules, TCombinationKind kind, TCardTable cards) {
     long double gross = rules.PayQualified[kind];
+    TCombinationsByKind combinations(cards, rules.Counting.RoundStraight);
     // The two the game always paid add the ace-king to the kind's pay, whatever it is.
     for (int i : {kCompositeTwoPairsAceKing, kCompositePairAceKing}) {
         if (rules.CompositePays[static_cast<std::size_t>(i)] &&
-            CompositeHolds(i, kind, cards, rules.Counting)) {
+            Holds(i, kind, cards, rules.Counting, combinations)) {
             gross += rules.PayQualified[ckAceKing];
         }
     }
@@ -203,7 +232,7 @@ long double QualifiedGross(const TEvalRules& rules, TCombinationKind kind, TCard
         const TCompositeKinds pair = kCompositeKinds[static_cast<std::size_t>(i)];
         const long double paid = static_cast<long double>(rules.PayQualified[pair.First]) +
                                  rules.PayQualified[pair.Second];
-        if (paid > gross && CompositeHolds(i, kind, cards, rules.Counting)) gross = paid;
+        if (paid > gross && Holds(i, kind, cards, rules.Counting, combinations)) gross = paid;
     }
     return gross;
 }
