@@ -45,16 +45,22 @@ constexpr TRanks RunRanks(int top) {
     return RunRankBits(top);
 }
 
-// The run as a flush pattern, its ranks highest first.
-constexpr TPattern RunPattern(int top) {
-    TPattern p;
-    int place = 0;
-    const TRanks run = RunRanks(top);
-    for (int r = 1; r <= kRanks; ++r) {
-        if (run & RankBit(r))
-            p.Ranks[static_cast<std::size_t>(place++)] = static_cast<std::int8_t>(r);
+// The runs as flush patterns, their ranks highest first, by top card.
+constexpr std::array<TPattern, kRoundRuns + 1> kRunPatterns = [] {
+    std::array<TPattern, kRoundRuns + 1> patterns{};
+    for (int top = 1; top <= kRoundRuns; ++top) {
+        int place = 0;
+        for (int r = 1; r <= kRanks; ++r) {
+            if (RunRanks(top) & RankBit(r)) {
+                patterns[static_cast<std::size_t>(top)].Ranks[static_cast<std::size_t>(place++)] =
+                    static_cast<std::int8_t>(r);
+            }
+        }
     }
-    return p;
+    return patterns;
+}();
+constexpr const TPattern& RunPattern(int top) {
+    return kRunPatterns[static_cast<std::size_t>(top)];
 }
 
 // The ace-king patterns (the three cards below the ace and the king) that are runs: A-K-Q-J-10

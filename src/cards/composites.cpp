@@ -216,6 +216,8 @@ bool CompositeHolds(int index, TCombinationKind kind, TCardTable cards,
 
 long double QualifiedGross(const TEvalRules& rules, TCombinationKind kind, TCardTable cards) {
     long double gross = rules.PayQualified[kind];
+    const auto& on = rules.CompositePays;
+    if (std::none_of(on.begin(), on.end(), [](bool b) { return b; })) return gross;
     TCombinationsByKind combinations(cards, rules.Counting.RoundStraight);
     // The two the game always paid add the ace-king to the kind's pay, whatever it is.
     for (int i : {kCompositeTwoPairsAceKing, kCompositePairAceKing}) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "cards/card.h"
@@ -22,11 +24,16 @@ constexpr RankIndex RunRankAt(int top, int i) {
     return static_cast<RankIndex>((top - 1 + i) % kRanks + 1);
 }
 
-// The run's ranks as a 13-bit set, bit r - 1 for rank r.
-constexpr std::uint32_t RunRankBits(int top) {
-    std::uint32_t bits = 0;
-    for (int i = 0; i < 5; ++i) bits |= std::uint32_t{1} << (RunRankAt(top, i) - 1);
+// The runs' ranks as 13-bit sets, bit r - 1 for rank r, by top card (1..13).
+inline constexpr std::array<std::uint32_t, kRoundRuns + 1> kRunRankBits = [] {
+    std::array<std::uint32_t, kRoundRuns + 1> bits{};
+    for (int top = 1; top <= kRoundRuns; ++top) {
+        for (int i = 0; i < 5; ++i) bits[top] |= std::uint32_t{1} << (RunRankAt(top, i) - 1);
+    }
     return bits;
+}();
+constexpr std::uint32_t RunRankBits(int top) {
+    return kRunRankBits[static_cast<std::size_t>(top)];
 }
 
 // The top of the strongest run among the held ranks (bit r - 1 for rank r), 0 for none.

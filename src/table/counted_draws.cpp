@@ -1,5 +1,6 @@
 #include "table/counted_draws.h"
 
+#include <algorithm>
 #include <array>
 
 #include "cards/combinatorics.h"
@@ -9,21 +10,23 @@ namespace {
 
 using enum TCombinationKind;
 
-// What decides a five-card hand's payouts when every kind plays: its kind and its aces and kings.
-// A composite pay held in five cards adds an ace-king to a pair, two pairs, three or four of a
-// kind; the others need a sixth card.
+// What decides a five-card hand's payouts when every kind plays: its kind and, where composite pays
+// are on, its aces and kings (in five cards a composite adds an ace-king to a pair, two pairs,
+// three or four of a kind; the others need a sixth card).
 constexpr std::size_t kPayoutClasses = static_cast<std::size_t>(kKindCount) * 25;
 
-std::size_t PayoutClass(TCombinationKind kind, TCardTable hand) {
-    return static_cast<std::size_t>(KindIndex(kind) - 1) * 25 +
-           static_cast<std::size_t>(hand.RankCount(1) * 5 + hand.RankCount(2));
+std::size_t PayoutClass(TCombinationKind kind, TCardTable hand, bool composites) {
+    const std::size_t byKind = static_cast<std::size_t>(KindIndex(kind) - 1) * 25;
+    if (!composites) return byKind;
+    return byKind + static_cast<std::size_t>(hand.RankCount(1) * 5 + hand.RankCount(2));
 }
 
 }  // namespace
 
 bool TCountedDraws::Serves(const TEvalRules& rules, const TEvalLayout& layout, int cards) {
     if (cards < 1 || cards > TDealerCompletions::kMaxArrival) return false;
-    if (layout.Player.Count() + cards != 5 || !TDealerCompletions::Serves(rules.Counting)) return false;
+    if (layout.Player.Count() + cards != 5 || !TDealerCompletions::Serves(rules.Counting))
+        return false;
     const TCardTable deck = layout.Seen.Complement();
     if ((layout.Player | layout.Dealer).Without(layout.Seen) != TCardTable{}) return false;
     const int needed = 5 - layout.Dealer.Count();
@@ -86,12 +89,14 @@ std::optional<TCountedDraws::TArrivalClasses> TCountedDraws::Classes(const TEval
     TArrivalClasses result;
     result.DeckRemaining = dealer.Deck().Count() - cards;
     const TCardTable base = layout.Player;
+    const bool composites = std::any_of(rules.CompositePays.begin(), rules.CompositePays.end(),
+                                        [](bool on) { return on; });
     ForEachCardSet(layout.Seen.Complement(), cards, [&](TCardTable arrival) {
         const TCardTable hand = base | arrival;
         const THandRank rank = RankOfFive(hand);
         const TCombinationKind kind = KindOfRank(rank);
         const TEvalTallies t = dealer.Tallies(rank, arrival);
-        TClassSums& c = classes[PayoutClass(kind, hand)];
+        TClassSums& c = classes[PayoutClass(kind, hand, composites)];
         if (!c.Met) {
             c.Met = true;
             c.Sums.Kind = kind;
@@ -131,7 +136,8 @@ std::optional<TExactMean> TCountedDraws::Mean(const TEvalRules& rules, const TEv
     TExactMean mean;
     mean.Arrivals = arrivals->Arrivals;
     for (const TClassTallies& c : arrivals->Classes) {
-        const TEvalResult r = ClassResult(rules, c, arrivals->DeckRemaining, mode, layout.ExtraStake);
+        const TEvalResult r =
+            ClassResult(rules, c, arrivals->DeckRemaining, mode, layout.ExtraStake);
         mean.Sum += r.OutcomeSum();
         mean.Outcomes += c.Tallies.DealerOutcomes;
     }
