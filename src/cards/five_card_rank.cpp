@@ -62,8 +62,8 @@ public:
         }
         auto strength = [&](std::uint32_t key) {
             const std::uint64_t lower = used[key >> 6] & ((std::uint64_t{1} << (key & 63)) - 1);
-            return static_cast<THandRank>(below[key >> 6] + static_cast<std::uint32_t>(CountBits(lower)) +
-                                          kHandRankNoGame);
+            return static_cast<THandRank>(
+                below[key >> 6] + static_cast<std::uint32_t>(CountBits(lower)) + kHandRankNoGame);
         };
         m_count = static_cast<int>(below.back()) + kHandRankNoGame;
         m_shapes.resize(static_cast<std::size_t>(m_count));
@@ -85,11 +85,22 @@ public:
     int Count() const { return m_count; }
 
 private:
+    // C(bit, i) for the i-th lowest card's bit, so that the look-up is a few loads and adds.
+    static constexpr auto kColexTerms = [] {
+        std::array<std::array<std::uint32_t, kCards>, 6> terms{};
+        for (int i = 1; i <= 5; ++i) {
+            for (int bit = 0; bit < kCards; ++bit) {
+                terms[static_cast<std::size_t>(i)][static_cast<std::size_t>(bit)] =
+                    static_cast<std::uint32_t>(Binomial(bit, i));
+            }
+        }
+        return terms;
+    }();
     // The five cards' combinatorial number: hands in the order ForEachFive visits them.
     static std::size_t ColexIndex(std::uint64_t mask) {
         std::size_t index = 0;
-        for (int i = 1; i <= 5; ++i) {
-            index += static_cast<std::size_t>(Binomial(std::countr_zero(mask), i));
+        for (std::size_t i = 1; i <= 5; ++i) {
+            index += kColexTerms[i][static_cast<std::size_t>(std::countr_zero(mask))];
             mask &= mask - 1;
         }
         return index;
@@ -132,7 +143,9 @@ TFiveCardShape ShapeOfFive(TCardTable five) {
 
     TFiveCardShape shape;
     TPattern& p = shape.Pattern;
-    auto put = [&p](std::size_t place, int rank) { p.Ranks[place] = static_cast<std::int8_t>(rank); };
+    auto put = [&p](std::size_t place, int rank) {
+        p.Ranks[place] = static_cast<std::int8_t>(rank);
+    };
     // The held ranks of `times` cards, strongest first, from place `from`.
     auto ranksOf = [&](int times, std::size_t from) {
         for (RankIndex r = 1; r <= kRanks; ++r) {
