@@ -1,6 +1,7 @@
 #include "cards/completion_counting.h"
 
 #include "cards/combinatorics.h"
+#include "cards/straight_runs.h"
 
 #include <algorithm>
 #include <bit>
@@ -39,17 +40,35 @@ constexpr TCount Binom(TCount a, TCount k) {
     return Binomial(a, k);
 }
 
-// The five ranks of the run with this top card (1 ace-high .. 10 five-high, whose ace is rank 1).
+// The five ranks of the run with this top card (straight_runs.h).
 constexpr TRanks RunRanks(int top) {
-    return top == 10 ? (TRanks{0xF} << 9) | RankBit(1) : TRanks{0x1F} << (top - 1);
+    return RunRankBits(top);
 }
 
-// The run as a flush pattern, its ranks highest first.
-constexpr TPattern RunPattern(int top) {
-    if (top == 10) return TPattern{{1, 10, 11, 12, 13}};
-    return TPattern{{static_cast<std::int8_t>(top), static_cast<std::int8_t>(top + 1),
-                     static_cast<std::int8_t>(top + 2), static_cast<std::int8_t>(top + 3),
-                     static_cast<std::int8_t>(top + 4)}};
+// The runs as flush patterns, their ranks highest first, by top card.
+constexpr std::array<TPattern, kRoundRuns + 1> kRunPatterns = [] {
+    std::array<TPattern, kRoundRuns + 1> patterns{};
+    for (int top = 1; top <= kRoundRuns; ++top) {
+        int place = 0;
+        for (int r = 1; r <= kRanks; ++r) {
+            if (RunRanks(top) & RankBit(r)) {
+                patterns[static_cast<std::size_t>(top)].Ranks[static_cast<std::size_t>(place++)] =
+                    static_cast<std::int8_t>(r);
+            }
+        }
+    }
+    return patterns;
+}();
+constexpr const TPattern& RunPattern(int top) {
+    return kRunPatterns[static_cast<std::size_t>(top)];
+}
+
+// The ace-king patterns (the three cards below the ace and the king) that are runs: A-K-Q-J-10
+// always, and where runs wrap round the ace K-A-2-3-4, Q-K-A-2-3 and J-Q-K-A-2.
+constexpr std::array<TPattern, 4> kAceKingRuns = {
+    {{{3, 4, 5}}, {{11, 12, 13}}, {{3, 12, 13}}, {{3, 4, 13}}}};
+constexpr int AceKingRunCount(bool roundStraight) {
+    return roundStraight ? 4 : 1;
 }
 
 TRanks RanksOf(const TPattern& p, int count) {
@@ -68,9 +87,21 @@ bool Ascending(const TPattern& p, int count, int first) {
     return true;
 }
 
-bool IsRun(const TPattern& flush) {
-    for (int top = 1; top <= 10; ++top) {
+bool InAceKingTable(const TPattern& p, TMinAceKing rule) {
+    const int lastQueenRank = rule == TMinAceKing::akWithQueen ? 3 : 11;
+    return Ascending(p, 3, 3) && p.Ranks[0] <= lastQueenRank && p.Ranks[2] >= 6;
+}
+
+bool IsRun(const TPattern& flush, bool roundStraight) {
+    for (int top = 1; top <= RunCount(roundStraight); ++top) {
         if (flush == RunPattern(top)) return true;
+    }
+    return false;
+}
+
+bool IsAceKingRun(const TPattern& p, bool roundStraight) {
+    for (int i = 0; i < AceKingRunCount(roundStraight); ++i) {
+        if (p == kAceKingRuns[static_cast<std::size_t>(i)]) return true;
     }
     return false;
 }
@@ -159,7 +190,7 @@ void ForEachTablePattern(TCombinationKind kind, const TCountingRules& rules, F&&
     };
     switch (kind) {
         case ckStraightFlush:
-            for (int top = 2; top <= 10; ++top) {
+            for (int top = 2; top <= RunCount(rules.RoundStraight); ++top) {
                 if (f(p(top))) return;
             }
             return;
@@ -170,7 +201,7 @@ void ForEachTablePattern(TCombinationKind kind, const TCountingRules& rules, F&&
             }
             return;
         case ckStraight:
-            for (int top = 1; top <= 10; ++top) {
+            for (int top = 1; top <= RunCount(rules.RoundStraight); ++top) {
                 if (f(p(top))) return;
             }
             return;
@@ -188,7 +219,7 @@ void ForEachTablePattern(TCombinationKind kind, const TCountingRules& rules, F&&
                         for (int d = c + 1; d <= 12; ++d) {
                             for (int e = d + 1; e <= 13; ++e) {
                                 const TPattern flush = p(a, b, c, d, e);
-                                if (!IsRun(flush) && f(flush)) return;
+                                if (!IsRun(flush, rules.RoundStraight) && f(flush)) return;
                             }
                         }
                     }
@@ -233,7 +264,8 @@ void ForEachTablePattern(TCombinationKind kind, const TCountingRules& rules, F&&
 
 // The strongest pattern of the kind that the cards hold, in natural order (also the patterns
 // that the kind's table leaves out).
-std::optional<TPattern> StrongestHeldPattern(TCombinationKind kind, TCardTable cards) {
+std::optional<TPattern> StrongestHeldPattern(TCombinationKind kind, TCardTable cards,
+                                             bool roundStraight) {
     std::array<int, 14> count{};
     for (RankIndex r = 1; r <= kRanks; ++r) count[r] = cards.RankCount(r);
     auto suitRanks = [&](SuitIndex s) {
@@ -259,12 +291,7 @@ std::optional<TPattern> StrongestHeldPattern(TCombinationKind kind, TCardTable c
         }
         return n == 0;
     };
-    auto topRun = [](TRanks held) {
-        for (int top = 1; top <= 10; ++top) {
-            if ((RunRanks(top) & ~held) == 0) return top;
-        }
-        return 0;
-    };
+    auto topRun = [roundStraight](TRanks held) { return TopRunOf(held, roundStraight); };
     TPattern p;
     switch (kind) {
         case ckStraightFlush: {
@@ -343,7 +370,7 @@ std::optional<TPattern> StrongestHeldPattern(TCombinationKind kind, TCardTable c
 
 TCompletionCounts::TCompletionCounts(TCardTable known, TCardTable unseen,
                                      const TCountingRules& rules)
-    : m_rules(rules) {
+    : m_rules(rules), m_runs(RunCount(rules.RoundStraight)) {
     unseen = unseen.Without(known);
     std::array<int, 5> unseenBySuit{};
     for (RankIndex r = 1; r <= kRanks; ++r) {
@@ -383,7 +410,7 @@ TCompletionCounts::TCompletionCounts(TCardTable known, TCardTable unseen,
     m_royalRaw = OneSuitCount(RunRanks(1));
     m_totals[ckRoyalFlush] = plays[ckRoyalFlush] ? m_royalRaw : 0;
 
-    for (int top = 2; top <= 10; ++top) {
+    for (int top = 2; top <= m_runs; ++top) {
         m_straightFlushRaw[top] = OneSuitCount(RunRanks(top));
         m_straightFlushRawTotal += m_straightFlushRaw[top];
     }
@@ -423,7 +450,7 @@ TCompletionCounts::TCompletionCounts(TCardTable known, TCardTable unseen,
     }
 
     if (plays[ckStraight]) {
-        for (int top = 1; top <= 10; ++top) {
+        for (int top = 1; top <= m_runs; ++top) {
             m_totals[ckStraight] += Entry(ckStraight, TPattern{{static_cast<std::int8_t>(top)}});
         }
     }
@@ -480,9 +507,14 @@ TCompletionCounts::TCompletionCounts(TCardTable known, TCardTable unseen,
             const TRanks suitRequired = (m_knownBySuit[s] & ~kAceKing) | queen;
             total -= SubsetWeight(kOnes, available & kBelowKing, suitRequired, 3);
         }
-        // A-K-Q-J-10 is a straight, never an ace-king.
-        const TPattern broadway{{3, 4, 5}};
-        total -= AceKingRaw(broadway) - AceKingSameSuit(broadway);
+        // A-K-Q-J-10 is a straight, never an ace-king; so are the runs round the ace where they
+        // play, and those lie inside the table.
+        for (int i = 0; i < AceKingRunCount(m_rules.RoundStraight); ++i) {
+            const TPattern& run = kAceKingRuns[static_cast<std::size_t>(i)];
+            if (i == 0 || InAceKingTable(run, m_rules.MinAceKing)) {
+                total -= AceKingRaw(run) - AceKingSameSuit(run);
+            }
+        }
         m_totals[ckAceKing] = total;
     }
 }
@@ -505,7 +537,7 @@ TCount TCompletionCounts::OneSuitCount(TRanks ranks) const {
 }
 
 TCount TCompletionCounts::StraightFlushEntry(int top) const {
-    return top >= 2 && top <= 10 ? m_straightFlushRaw[top] : 0;
+    return top >= 2 && top <= m_runs ? m_straightFlushRaw[static_cast<std::size_t>(top)] : 0;
 }
 
 TCount TCompletionCounts::FourOfAKindEntry(int r) const {
@@ -531,7 +563,7 @@ TCount TCompletionCounts::FullHouseEntry(int t, int q) const {
 }
 
 TCount TCompletionCounts::FlushEntry(const TPattern& p) const {
-    if (!Ascending(p, 5, 1) || IsRun(p)) return 0;
+    if (!Ascending(p, 5, 1) || IsRun(p, m_rules.RoundStraight)) return 0;
     return OneSuitCount(RanksOf(p, 5));
 }
 
@@ -561,13 +593,6 @@ TCount TCompletionCounts::PairEntry(const TPattern& p) const {
     return m_double[i] * m_single[p.Ranks[1]] * m_single[p.Ranks[2]] * m_single[p.Ranks[3]];
 }
 
-namespace {
-bool InAceKingTable(const TPattern& p, TMinAceKing rule) {
-    const int lastQueenRank = rule == TMinAceKing::akWithQueen ? 3 : 11;
-    return Ascending(p, 3, 3) && p.Ranks[0] <= lastQueenRank && p.Ranks[2] >= 6;
-}
-}  // namespace
-
 TCount TCompletionCounts::AceKingRaw(const TPattern& p) const {
     const TRanks ranks = kAceKing | RanksOf(p, 3);
     if ((m_knownRanks & ~ranks) != 0) return 0;
@@ -584,7 +609,7 @@ TCount TCompletionCounts::RawEntry(TCombinationKind kind, const TPattern& p) con
     switch (kind) {
         case ckStraight: {
             const int top = p.Ranks[0];
-            return top >= 1 && top <= 10 ? StraightRaw(top) : 0;
+            return top >= 1 && top <= m_runs ? StraightRaw(top) : 0;
         }
         case ckThreeOfAKind: {
             const int r = p.Ranks[0];
@@ -613,7 +638,7 @@ TCount TCompletionCounts::Entry(TCombinationKind kind, const TPattern& p) const 
         case ckFlush:
             return FlushEntry(p);
         case ckStraight: {
-            if (r < 1 || r > 10) return 0;
+            if (r < 1 || r > m_runs) return 0;
             // Royal and straight flushes are taken out of the straights of the same ranks.
             const TCount flushes = r == 1 ? m_totals[ckRoyalFlush] : Entry(ckStraightFlush, p);
             return StraightRaw(r) - flushes;
@@ -628,8 +653,10 @@ TCount TCompletionCounts::Entry(TCombinationKind kind, const TPattern& p) const 
         case ckPair:
             return PairEntry(p);
         case ckAceKing:
-            // The same five ranks in one suit are a flush, not an ace-king.
-            return InAceKingTable(p, m_rules.MinAceKing) ? AceKingRaw(p) - AceKingSameSuit(p) : 0;
+            // The same five ranks in one suit are a flush, not an ace-king; a run is a straight.
+            return InAceKingTable(p, m_rules.MinAceKing) && !IsAceKingRun(p, m_rules.RoundStraight)
+                       ? AceKingRaw(p) - AceKingSameSuit(p)
+                       : 0;
         default:
             return 0;  // the royal flush has no table
     }
@@ -641,7 +668,7 @@ TCount TCompletionCounts::FlushBefore(const TPattern& p) const {
         if ((m_flushSuits & (1U << (s - 1))) == 0) continue;
         before += SubsetWeightBefore(kOnes, m_availableBySuit[s], m_knownBySuit[s], p, 5);
         // Runs of one suit are straight or royal flushes, not flushes.
-        for (int top = 1; top <= 10; ++top) {
+        for (int top = 1; top <= m_runs; ++top) {
             const TRanks run = RunRanks(top);
             if (RunPattern(top) < p && (run & ~m_availableBySuit[s]) == 0 &&
                 (m_knownBySuit[s] & ~run) == 0) {
@@ -663,8 +690,12 @@ TCount TCompletionCounts::AceKingBefore(const TPattern& p) const {
         const TRanks suitRequired = (m_knownBySuit[s] & ~kAceKing) | queen;
         before -= SubsetWeightBefore(kOnes, available & kBelowKing, suitRequired, p, 3);
     }
-    const TPattern broadway{{3, 4, 5}};
-    if (broadway < p) before -= AceKingRaw(broadway) - AceKingSameSuit(broadway);
+    for (int i = 0; i < AceKingRunCount(m_rules.RoundStraight); ++i) {
+        const TPattern& run = kAceKingRuns[static_cast<std::size_t>(i)];
+        if (run < p && (i == 0 || InAceKingTable(run, m_rules.MinAceKing))) {
+            before -= AceKingRaw(run) - AceKingSameSuit(run);
+        }
+    }
     return before;
 }
 
@@ -676,7 +707,9 @@ TCount TCompletionCounts::EntriesBefore(TCombinationKind kind, const TPattern& p
     TCount before = 0;
     switch (kind) {
         case ckStraightFlush:
-            for (int top = 2; top < r && top <= 10; ++top) before += m_straightFlushRaw[top];
+            for (int top = 2; top < r && top <= m_runs; ++top) {
+                before += m_straightFlushRaw[static_cast<std::size_t>(top)];
+            }
             return before;
         case ckFourOfAKind:
             for (int q = 1; q < r && q <= kRanks; ++q) before += FourOfAKindEntry(q);
@@ -686,7 +719,7 @@ TCount TCompletionCounts::EntriesBefore(TCombinationKind kind, const TPattern& p
                 before += ThreeOfAKindRaw(q) - m_fullHouseRow[q];
             return before;
         case ckStraight:
-            for (int top = 1; top < r && top <= 10; ++top) {
+            for (int top = 1; top < r && top <= m_runs; ++top) {
                 before += Entry(kind, TPattern{{static_cast<std::int8_t>(top)}});
             }
             return before;
@@ -749,7 +782,7 @@ TPatternSplit TCompletionCounts::SplitAround(TCombinationKind kind,
 
 std::optional<TPattern> PlayerPattern(TCombinationKind kind, TCardTable kept, TCardTable unseen,
                                       const TCountingRules& rules) {
-    if (kept.Count() >= 5) return StrongestHeldPattern(kind, kept);
+    if (kept.Count() >= 5) return StrongestHeldPattern(kind, kept, rules.RoundStraight);
     // Fewer than five cards: the first entry of the marker table that reaches 1.
     const TCompletionCounts marker(kept, unseen, rules);
     std::optional<TPattern> found;

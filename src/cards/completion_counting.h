@@ -16,7 +16,8 @@ using TCount = std::int64_t;
 
 // One rank pattern of a kind, laid out as that kind's table is indexed, so that comparing two
 // patterns of the same kind lexicographically gives the table order, strongest first:
-//   straight flush, straight: the top card of the run (1 ace-high .. 10 five-high);
+//   straight flush, straight: the top card of the run (1 ace-high .. 10 five-high, and with
+//     wrap-around straights 11 four-high .. 13 two-high);
 //   four of a kind, three of a kind: the rank;
 //   full house: (three-of-a-kind rank, pair rank);
 //   flush: the five ranks, highest first;
@@ -107,7 +108,8 @@ private:
     TCount m_outcomes = 0;
 
     TCount m_royalRaw = 0;
-    std::array<TCount, 11> m_straightFlushRaw{};  // [top 2..10]
+    int m_runs = 10;                              // runs of five ranks that count (straight_runs.h)
+    std::array<TCount, 14> m_straightFlushRaw{};  // [top 2..m_runs]
     TCount m_straightFlushRawTotal = 0;
     TCount m_flushClosed = 0;
     std::array<TCount, 14> m_fullHouseRow{};  // [three-of-a-kind rank], 0 when it does not play

@@ -9,7 +9,8 @@
 namespace studlab {
 
 bool TDealerCompletions::Serves(const TCountingRules& rules) {
-    return std::all_of(kCountedKinds.begin(), kCountedKinds.end(),
+    // The strength table knows the ordinary straights only.
+    return !rules.RoundStraight && std::all_of(kCountedKinds.begin(), kCountedKinds.end(),
                        [&](TCombinationKind k) { return rules.Plays[k]; });
 }
 

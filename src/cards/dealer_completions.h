@@ -29,7 +29,8 @@ public:
 
     TDealerCompletions(TCardTable dealer, TCardTable deck, const TCountingRules& rules);
 
-    // Whether the table can stand for the closed form under these rules: every kind plays.
+    // Whether the table can stand for the closed form under these rules: every kind plays and
+    // straights do not wrap round the ace.
     static bool Serves(const TCountingRules& rules);
 
     TCardTable Dealer() const { return m_dealer; }

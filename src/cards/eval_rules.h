@@ -26,8 +26,16 @@ struct TCountingRules {
     TKindFlags Plays = EveryCountedKindPlays();
     RankIndex MinPair = 13;  // the lowest pair of the dealer that counts (13: twos)
     TMinAceKing MinAceKing = TMinAceKing::akAny;
+    // Five ranks in a row may wrap round the ace (Q-K-A-2-3), for the player and the dealer.
+    bool RoundStraight = false;
     friend bool operator==(const TCountingRules&, const TCountingRules&) = default;
 };
+
+// The pays of two combinations held at once, in the design's order (composites.h).
+inline constexpr int kCompositeCount = 28;
+// Places in that list of the two the game always paid: an ace-king beside two pairs or a pair.
+inline constexpr int kCompositeTwoPairsAceKing = 26;  // "две пары+ТК"
+inline constexpr int kCompositePairAceKing = 27;      // "пара+ТК"
 
 // Everything the evaluator reads of a game, as numbers: the payouts, the bet, the costs and the
 // table maximum. The design's texts are converted into it once, before the first evaluation.
@@ -35,8 +43,7 @@ struct TEvalRules {
     TCountingRules Counting;
     TByKind<float> PayQualified;       // ckRoyalFlush .. ckAceKing
     TByKind<float> PayNotQualified;    // ckRoyalFlush .. ckAceKing
-    bool PairAceKingPays = false;      // "пара+ТК"
-    bool TwoPairsAceKingPays = false;  // "две пары+ТК"
+    std::array<bool, kCompositeCount> CompositePays{};
     // The bet and the costs are plain real numbers; only the payouts are single precision.
     long double BetSize = 2;
     std::array<std::array<long double, 3>, 3> BuyCost{};       // [stage 1..2][1..2 cards]

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <optional>
 
+#include "cards/composites.h"
 #include "cards/hand_classification.h"
 #include "text/number_text.h"
 
@@ -109,17 +110,9 @@ TPayouts Payouts(const TEvalRules& rules, const TEvalAnalysis& a, float extraSta
     if (a.Kind == ckNoGame) {
         pay.NoGame = static_cast<float>(1.0L - g);
     } else {
-        gross = rules.PayQualified[a.Kind];
-        const int aces = a.Kept.RankCount(1);
-        const int kings = a.Kept.RankCount(2);
-        if (a.Kind == ckPair && rules.PairAceKingPays && aces >= 1 && kings >= 1) {
-            gross += rules.PayQualified[ckAceKing];
-        }
-        // Two pairs with an ace-king beside them: an ace and a single king.
-        if (a.Kind == ckTwoPairs && rules.TwoPairsAceKingPays && aces >= 1 && aces <= 2 &&
-            kings == 1) {
-            gross += rules.PayQualified[ckAceKing];
-        }
+        // Composites look at every card the player holds; the dealer is still met by the five
+        // kept ones.
+        gross = QualifiedGross(rules, a.Kind, a.Cards | a.Kept);
         pay.NoGame = static_cast<float>(rules.PayNotQualified[a.Kind] - g);
     }
     // The table maximum caps what is paid; the costs of the hand come off the capped amount like
@@ -169,8 +162,11 @@ TEvalAnalysis AnalyseLayout(const TEvalRules& rules, const TEvalLayout& layout) 
 TEvalAnalysis AnalyseLayout(const TEvalRules& rules, const TEvalLayout& layout,
                             const TCompletionCounts& dealer) {
     TEvalAnalysis a;
-    a.Kind = ClassifyHand(layout.Player, rules.Counting.Plays);
-    a.Kept = layout.Player.Count() > 5 ? ReduceToFive(layout.Player, a.Kind).Kept : layout.Player;
+    a.Cards = layout.Player;
+    a.Kind = ClassifyHand(layout.Player, rules.Counting.Plays, rules.Counting.RoundStraight);
+    a.Kept = layout.Player.Count() > 5
+                 ? ReduceToFive(layout.Player, a.Kind, rules.Counting.RoundStraight).Kept
+                 : layout.Player;
     const TCardTable unseen = UnseenCards(layout);
     a.DealerCards = layout.Dealer.Count();
     a.DeckRemaining = dealer.DeckRemaining();

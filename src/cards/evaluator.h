@@ -100,7 +100,8 @@ public:
 // hand, the dealer's completions and how they compare with the player's hand.
 struct TEvalAnalysis {
     TCombinationKind Kind = TCombinationKind::ckNoGame;
-    TCardTable Kept;  // the five (or fewer) cards the player's kind is made of
+    TCardTable Kept;   // the five (or fewer) cards the player's kind is made of
+    TCardTable Cards;  // every card of the player's; composite pays look at all of them
     TEvalTallies Tallies;
     TByKind<TCount> KindTotals;
     TCount GameTotal = 0;

@@ -169,7 +169,9 @@ TFiveCardShape ShapeOfFive(TCardTable five) {
 
     TFiveCardShape shape;
     TPattern& p = shape.Pattern;
-    auto put = [&p](std::size_t place, int rank) { p.Ranks[place] = static_cast<std::int8_t>(rank); };
+    auto put = [&p](std::size_t place, int rank) {
+        p.Ranks[place] = static_cast<std::int8_t>(rank);
+    };
     // The held ranks of `times` cards, strongest first, from place `from`.
     auto ranksOf = [&](int times, std::size_t from) {
         for (RankIndex r = 1; r <= kRanks; ++r) {

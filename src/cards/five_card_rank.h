@@ -16,7 +16,8 @@ using THandRank = std::uint16_t;
 inline constexpr THandRank kHandRankNoGame = 1;
 
 // The kind and pattern of five cards, worked out from their ranks and suits: the same kind as
-// ClassifyHand under every playing kind and the same pattern as PlayerPattern of five cards.
+// ClassifyHand under every playing kind and the same pattern as PlayerPattern of five cards, with
+// ordinary straights (none wraps round the ace).
 struct TFiveCardShape {
     TCombinationKind Kind = TCombinationKind::ckNoGame;
     TPattern Pattern;

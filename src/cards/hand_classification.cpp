@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "cards/straight_runs.h"
+
 namespace studlab {
 namespace {
 
@@ -27,7 +29,7 @@ struct TShape {
     int Straights = 0;
 };
 
-TShape ShapeOf(const TCardTable& cards) {
+TShape ShapeOf(const TCardTable& cards, bool roundStraight) {
     TShape shape;
     for (RankIndex r = 1; r <= kRanks; ++r) {
         switch (cards.RankCount(r)) {
@@ -47,8 +49,9 @@ TShape ShapeOf(const TCardTable& cards) {
     for (SuitIndex s = 1; s <= kSuits; ++s) {
         if (cards.SuitCount(s) >= 5) ++shape.Flushes;
     }
-    for (RankIndex top = 1; top <= 10; ++top) {
-        if (RunHeld(cards, top)) ++shape.Straights;
+    const std::uint32_t held = cards.RanksHeld();
+    for (int top = 1; top <= RunCount(roundStraight); ++top) {
+        if ((RunRankBits(top) & ~held) == 0) ++shape.Straights;
     }
     return shape;
 }
@@ -112,6 +115,26 @@ public:
         KeepFirst(5);
     }
 
+    // The same where runs may wrap round the ace: the first card of every rank of the strongest
+    // run stays. Without a run the ordinary rule applies.
+    void KeepHighestRoundRun() {
+        const int top = TopRunOf(m_kept.RanksHeld(), true);
+        if (top == 0) {
+            KeepHighestRun();
+            return;
+        }
+        const std::uint32_t run = RunRankBits(top);
+        std::uint32_t kept = 0;
+        Scan([&](TCardId id, int) {
+            const std::uint32_t rankBit = 1U << (RankIndexOf(id) - 1);
+            if ((run & rankBit) == 0 || (kept & rankBit) != 0) {
+                SetAside(id);
+            } else {
+                kept |= rankBit;
+            }
+        });
+    }
+
 private:
     TCardTable m_kept;
     TCardTable m_aside;
@@ -119,8 +142,8 @@ private:
 
 }  // namespace
 
-TCombinationKind ClassifyHand(TCardTable cards, const TKindFlags& plays) {
-    const TShape s = ShapeOf(cards);
+TCombinationKind ClassifyHand(TCardTable cards, const TKindFlags& plays, bool roundStraight) {
+    const TShape s = ShapeOf(cards, roundStraight);
     const std::array<std::pair<TCombinationKind, bool>, 10> tests = {{
         {ckAceKing, cards.RankCount(1) == 1 && cards.RankCount(2) == 1},
         {ckPair, s.Pairs >= 1},
@@ -140,7 +163,7 @@ TCombinationKind ClassifyHand(TCardTable cards, const TKindFlags& plays) {
     return kind;
 }
 
-TReducedHand ReduceToFive(TCardTable cards, TCombinationKind kind) {
+TReducedHand ReduceToFive(TCardTable cards, TCombinationKind kind, bool roundStraight) {
     TReducer hand(cards);
     switch (kind) {
         case ckPair: {
@@ -185,7 +208,11 @@ TReducedHand ReduceToFive(TCardTable cards, TCombinationKind kind) {
                 if (seenRanks & rankBit) hand.SetAside(id);
                 seenRanks |= rankBit;
             });
-            hand.KeepHighestRun();
+            if (roundStraight) {
+                hand.KeepHighestRoundRun();
+            } else {
+                hand.KeepHighestRun();
+            }
             break;
         }
         case ckFlush:
@@ -211,7 +238,11 @@ TReducedHand ReduceToFive(TCardTable cards, TCombinationKind kind) {
         }
         case ckStraightFlush:
             hand.SetAsideShortSuits();
-            hand.KeepHighestRun();
+            if (roundStraight) {
+                hand.KeepHighestRoundRun();
+            } else {
+                hand.KeepHighestRun();
+            }
             break;
         case ckRoyalFlush:
             hand.SetAsideShortSuits();

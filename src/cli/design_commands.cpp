@@ -23,9 +23,10 @@ void AddDesignCommands(CLI::App& app) {
             const std::vector<TCardId> list = ParseCards(*cards, "--cards");
             if (list.size() > 7) throw TUsageError("--cards: a player holds at most seven cards");
             const TCardTable table = TableOf(list);
-            const TCombinationKind kind = ClassifyHand(table, design.Plays);
+            const bool round = design.RoundStraight.value_or(false);
+            const TCombinationKind kind = ClassifyHand(table, design.Plays, round);
             TReducedHand reduced{table, {}};
-            if (table.Count() > 5) reduced = ReduceToFive(table, kind);
+            if (table.Count() > 5) reduced = ReduceToFive(table, kind, round);
             std::cout << KindCodeName(kind) << '\n'
                       << "kept: " << JoinCardNames(reduced.Kept) << '\n'
                       << "aside: " << JoinCardNames(reduced.Aside) << '\n';

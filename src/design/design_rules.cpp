@@ -10,7 +10,8 @@
 namespace studlab {
 
 TCountingRules CountingRulesOf(const TGameDesign& design) {
-    return {design.Plays, design.MinPairRank(), design.MinAceKingRule()};
+    return {design.Plays, design.MinPairRank(), design.MinAceKingRule(),
+            design.RoundStraight.value_or(false)};
 }
 
 std::optional<float> PayoutInSinglePrecision(double antes) {
@@ -50,8 +51,7 @@ TEvalRules MakeEvalRules(const TGameDesign& design, const TCalculationSettings& 
         rules.PayQualified[k] = payout(design.PayQualified[k]);
         rules.PayNotQualified[k] = payout(design.PayNotQualified[k]);
     }
-    rules.PairAceKingPays = design.CompositePlays[kCompositePairAceKing];
-    rules.TwoPairsAceKingPays = design.CompositePlays[kCompositeTwoPairsAceKing];
+    rules.CompositePays = design.CompositePlays;
     rules.BetSize = real(design.BetSize);
     for (int stage = 1; stage <= 2; ++stage) {
         for (int cards = 1; cards <= 2; ++cards) {

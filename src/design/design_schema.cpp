@@ -23,13 +23,6 @@ constexpr bool EditableKind(int kind) {
     return kind >= KindIndex(ckRoyalFlush) && kind <= KindIndex(ckStraight);
 }
 
-// The constructor lets the user switch the fold, the bets and buying the dealer a game at every
-// stage, and buying one card at the first; the others are fixed.
-constexpr bool EditableAction(int stage, TPlayerAction action) {
-    return action == paFold || action == paBet || action == paBetInsured ||
-           action == paBuyDealerGame || (stage == 1 && action == paBuyCard);
-}
-
 template <class T>
 constexpr std::optional<int> OptionIndex(const std::optional<T>& value) {
     if (!value) return std::nullopt;
@@ -237,19 +230,20 @@ constexpr void ForEachField(Add add) {
                       kPayNotQualified));
     }
     for (int i = 1; i <= kCompositeCount; ++i)
-        add(FlagField({"CompositePlays", niNumber, i}, 50 + i, kKept, kCompositePlays));
+        add(FlagField({"CompositePlays", niNumber, i}, 50 + i, kRestored, kCompositePlays));
     for (int i = 1; i <= kJokerRuleCount; ++i)
         add(FlagField({"JokerRules", niNumber, i}, 78 + i, kKept, kJokerRules));
     add(OptionsField("RoundStraight", kRoundStraight, 149, kRestored));
     add(OptionsField("MinPair", kMinPair, 136, kRestored));
     add(OptionsField("MinAceKing", kMinAceKing, 134, kRestored));
+    // Every action a stage knows is the user's to switch (StageHasAction).
     int line = 90;  // the actions of each stage, in the order of TPlayerAction
     for (int stage = 1; stage <= kStages; ++stage) {
         for (int a = 0; a < kPlayerActionCount; ++a) {
             const auto action = static_cast<TPlayerAction>(a);
             if (!StageHasAction(stage, action)) continue;
             add(FlagField({"StageActions", niNumber, stage, niAction, a}, line++,
-                          EditableAction(stage, action), kStageActions));
+                          kRestored, kStageActions));
         }
     }
     add(FlagField({"DealerBuyAction[lowest]"}, 116, kRestored, kDealerBuysLowest));

@@ -30,10 +30,6 @@ enum class TPlayerAction {
 };
 inline constexpr int kPlayerActionCount = 12;
 inline constexpr int kStages = 4;
-inline constexpr int kCompositeCount = 28;
-// Places in the list of composite pays of the two that pay an ace-king beside a hand.
-inline constexpr int kCompositeTwoPairsAceKing = 26;  // "две пары+ТК"
-inline constexpr int kCompositePairAceKing = 27;      // "пара+ТК"
 inline constexpr int kJokerRuleCount = 11;
 
 // Money texts are kept as typed ("1,2" stays "1,2") and converted when a computation reads them.

@@ -1,5 +1,6 @@
 #include "table/counted_draws.h"
 
+#include <algorithm>
 #include <array>
 
 #include "cards/combinatorics.h"
@@ -9,23 +10,23 @@ namespace {
 
 using enum TCombinationKind;
 
-// What decides a hand's payouts: its kind and, for the pair and two pairs that an ace-king may
-// add to, its aces and kings.
+// What decides a five-card hand's payouts when every kind plays: its kind and, where composite pays
+// are on, its aces and kings (in five cards a composite adds an ace-king to a pair, two pairs,
+// three or four of a kind; the others need a sixth card).
 constexpr std::size_t kPayoutClasses = static_cast<std::size_t>(kKindCount) * 25;
 
-std::size_t PayoutClass(TCombinationKind kind, TCardTable hand) {
-    std::size_t index = static_cast<std::size_t>(KindIndex(kind) - 1) * 25;
-    if (kind == ckPair || kind == ckTwoPairs) {
-        index += static_cast<std::size_t>(hand.RankCount(1) * 5 + hand.RankCount(2));
-    }
-    return index;
+std::size_t PayoutClass(TCombinationKind kind, TCardTable hand, bool composites) {
+    const std::size_t byKind = static_cast<std::size_t>(KindIndex(kind) - 1) * 25;
+    if (!composites) return byKind;
+    return byKind + static_cast<std::size_t>(hand.RankCount(1) * 5 + hand.RankCount(2));
 }
 
 }  // namespace
 
 bool TCountedDraws::Serves(const TEvalRules& rules, const TEvalLayout& layout, int cards) {
     if (cards < 1 || cards > TDealerCompletions::kMaxArrival) return false;
-    if (layout.Player.Count() + cards != 5 || !TDealerCompletions::Serves(rules.Counting)) return false;
+    if (layout.Player.Count() + cards != 5 || !TDealerCompletions::Serves(rules.Counting))
+        return false;
     const TCardTable deck = layout.Seen.Complement();
     if ((layout.Player | layout.Dealer).Without(layout.Seen) != TCardTable{}) return false;
     const int needed = 5 - layout.Dealer.Count();
@@ -67,6 +68,7 @@ std::optional<TEvalAnalysis> TCountedDraws::Analysis(const TEvalRules& rules,
     TEvalAnalysis a;
     a.Kind = KindOfRank(rank);
     a.Kept = layout.Player;
+    a.Cards = layout.Player;
     a.Tallies = dealer.Tallies(rank, gone);
     a.GameTotal = a.Tallies.DealerOutcomes - a.Tallies.DealerNoGame;
     a.DealerCards = layout.Dealer.Count();
@@ -87,12 +89,14 @@ std::optional<TCountedDraws::TArrivalClasses> TCountedDraws::Classes(const TEval
     TArrivalClasses result;
     result.DeckRemaining = dealer.Deck().Count() - cards;
     const TCardTable base = layout.Player;
+    const bool composites = std::any_of(rules.CompositePays.begin(), rules.CompositePays.end(),
+                                        [](bool on) { return on; });
     ForEachCardSet(layout.Seen.Complement(), cards, [&](TCardTable arrival) {
         const TCardTable hand = base | arrival;
         const THandRank rank = RankOfFive(hand);
         const TCombinationKind kind = KindOfRank(rank);
         const TEvalTallies t = dealer.Tallies(rank, arrival);
-        TClassSums& c = classes[PayoutClass(kind, hand)];
+        TClassSums& c = classes[PayoutClass(kind, hand, composites)];
         if (!c.Met) {
             c.Met = true;
             c.Sums.Kind = kind;
@@ -117,6 +121,7 @@ TEvalResult TCountedDraws::ClassResult(const TEvalRules& rules, const TClassTall
     TEvalAnalysis a;
     a.Kind = c.Kind;
     a.Kept = c.Hand;
+    a.Cards = c.Hand;
     a.Tallies = c.Tallies;
     a.DeckRemaining = deckRemaining;
     TEvalResult r = EvaluateAnalysis(rules, a, mode, extraStake);
@@ -131,7 +136,8 @@ std::optional<TExactMean> TCountedDraws::Mean(const TEvalRules& rules, const TEv
     TExactMean mean;
     mean.Arrivals = arrivals->Arrivals;
     for (const TClassTallies& c : arrivals->Classes) {
-        const TEvalResult r = ClassResult(rules, c, arrivals->DeckRemaining, mode, layout.ExtraStake);
+        const TEvalResult r =
+            ClassResult(rules, c, arrivals->DeckRemaining, mode, layout.ExtraStake);
         mean.Sum += r.OutcomeSum();
         mean.Outcomes += c.Tallies.DealerOutcomes;
     }

@@ -13,8 +13,8 @@ namespace studlab {
 // offer of one decision draws from the same deck against the same dealer cards, so the dealer's
 // completions are tallied once (TDealerCompletions) and each arrival costs a strength look-up and
 // a few counts. It serves draws of one to three cards that make a five-card hand, under rules
-// that let every kind play; it gives the same sums as ExactDrawMean over the evaluator, to the
-// last unit.
+// that let every kind play with ordinary straights (no wrap round the ace); it gives the same sums
+// as ExactDrawMean over the evaluator, composite pays included, to the last unit.
 class TCountedDraws {
 public:
     // The arrivals' tallies added up per payout class of the hand they make: the kind and, for the

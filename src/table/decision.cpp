@@ -45,7 +45,8 @@ int TDecisionTable::AddCandidate(std::string text, std::string value, std::strin
 
 void TDecisionTable::Decide() {
     if (ProcessPendingEvents) ProcessPendingEvents();
-    m_state.HandCategory = ClassifyHand(m_state.PlayerCards, m_design.Plays);
+    m_state.HandCategory = ClassifyHand(m_state.PlayerCards, m_design.Plays,
+                                        m_design.RoundStraight.value_or(false));
     m_sampleCount.reset();  // read when a sampled draw first needs it
     m_state.Candidates.Clear();
     m_rules.reset();

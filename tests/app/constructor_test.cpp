@@ -10,6 +10,7 @@
 #include <memory>
 #include <set>
 
+#include "design/ui/actions_window.h"
 #include "gui_test_support.h"
 
 namespace studlab::test {
@@ -62,9 +63,22 @@ std::vector<TBoundFlag> EditableBoxes() {
         {"TForm2", "CheckBox2", Action(1, paBet)},
         {"TForm2", "CheckBox3", Action(1, paBetInsured)},
         {"TForm2", "CheckBox4", Action(1, paBuyCard)},
+        {"TForm2", "CheckBox5", Action(1, paBuyTwoCards)},
+        {"TForm2", "CheckBox6", Action(1, paExchange1)},
+        {"TForm2", "CheckBox7", Action(1, paExchange2)},
+        {"TForm2", "CheckBox8", Action(1, paExchange3)},
+        {"TForm2", "CheckBox9", Action(1, paExchange4)},
+        {"TForm2", "CheckBox10", Action(1, paExchange5)},
         {"TForm2", "CheckBox11", Action(2, paFold)},
         {"TForm2", "CheckBox12", Action(2, paBet)},
         {"TForm2", "CheckBox13", Action(2, paBetInsured)},
+        {"TForm2", "CheckBox14", Action(2, paBuyCard)},
+        {"TForm2", "CheckBox15", Action(2, paBuyTwoCards)},
+        {"TForm2", "CheckBox16", Action(2, paExchange1)},
+        {"TForm2", "CheckBox17", Action(2, paExchange2)},
+        {"TForm2", "CheckBox18", Action(2, paExchange3)},
+        {"TForm2", "CheckBox19", Action(2, paExchange4)},
+        {"TForm2", "CheckBox20", Action(2, paExchange5)},
         {"TForm2", "CheckBox21", Action(2, paBuyDealerGame)},
         {"TForm2", "CheckBox22", Action(3, paFold)},
         {"TForm2", "CheckBox23", Action(3, paBet)},
@@ -74,6 +88,17 @@ std::vector<TBoundFlag> EditableBoxes() {
         {"TForm2", "CheckBox27", [](TGameDesign& d) -> bool& { return d.DealerBuysLowest; }},
         {"TForm2", "CheckBox28", [](TGameDesign& d) -> bool& { return d.DealerBuysHighest; }},
     };
+    static const std::vector<QByteArray> composites = [] {
+        std::vector<QByteArray> n;
+        for (int i = 12; i <= 39; ++i) n.push_back("CheckBox" + QByteArray::number(i));
+        return n;
+    }();
+    for (int i = 0; i < kCompositeCount; ++i) {
+        boxes.push_back({"TForm1", composites[static_cast<std::size_t>(i)].constData(),
+                         [i](TGameDesign& d) -> bool& {
+                             return d.CompositePlays[static_cast<std::size_t>(i)];
+                         }});
+    }
     for (int row = 1; row <= kDesignKindCount; ++row) {
         static const std::vector<QByteArray> names = [] {
             std::vector<QByteArray> n;
@@ -119,15 +144,11 @@ const std::vector<std::pair<const char*, QStringList>>& DisabledControls() {
     static const std::vector<std::pair<const char*, QStringList>> controls = [] {
         QStringList form1{"CheckBox1",    "Edit1",        "Edit12",
                           "RadioButton1", "RadioButton2", "RadioButton3"};
-        for (int n = 8; n <= 50; ++n) form1 << QString("CheckBox%1").arg(n);
+        for (int n = 8; n <= 11; ++n) form1 << QString("CheckBox%1").arg(n);
+        for (int n = 40; n <= 50; ++n) form1 << QString("CheckBox%1").arg(n);
         for (int n : {8, 9, 10, 11, 19, 20, 21, 22}) form1 << QString("Edit%1").arg(n);
-        QStringList form2;
-        for (int n : {5, 6, 7, 8, 9, 10, 14, 15, 16, 17, 18, 19, 20})
-            form2 << QString("CheckBox%1").arg(n);
         return std::vector<std::pair<const char*, QStringList>>{
-            {"TForm1", form1},
-            {"TForm2", form2},
-            {"TForm3", {"Edit1", "Edit16", "CheckBox1", "CheckBox2"}}};
+            {"TForm1", form1}, {"TForm3", {"Edit1", "Edit16", "CheckBox1", "CheckBox2"}}};
     }();
     return controls;
 }
@@ -247,6 +268,27 @@ private slots:
                 QVERIFY2(m_program->Game.Design == expected, qPrintable(where));
             }
         }
+    }
+
+    // Window 2 says when the purchases switched on could give the player more than seven cards,
+    // as the decision would refuse them.
+    void purchasesBeyondSevenCardsAreFlagged() {
+        QWidget* window = m_program->Window("TForm2");
+        QWidget* warning = m_program->Control(window->objectName(), "Label3");
+        QVERIFY(!warning->isVisible());
+        auto* buyTwoLater = m_program->Control<QAbstractButton>("TForm2", "CheckBox15");
+        ClickBox(buyTwoLater);  // one card at the first stage, two at the second
+        QVERIFY(m_program->Game.Design.BuysTooManyCards());
+        QVERIFY(warning->isVisible());
+        ClickBox(m_program->Control<QAbstractButton>("TForm2", "CheckBox4"));
+        QVERIFY(!warning->isVisible());
+        ClickBox(m_program->Control<QAbstractButton>("TForm2", "CheckBox5"));  // two, then two
+        QVERIFY(warning->isVisible());
+
+        // A loaded design shows its own state.
+        m_program->Game.Design = TGameDesign{};
+        qobject_cast<TActionsWindow*>(window)->RefreshFromDesign();
+        QVERIFY(!warning->isVisible());
     }
 
     void disabledControlsCannotBeChanged() {

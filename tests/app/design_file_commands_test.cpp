@@ -42,6 +42,9 @@ TGameDesign UnusualDesign() {
     d.Plays[ckStraight] = false;
     d.SetAllows(1, paBuyCard, false);
     d.SetAllows(2, paBuyDealerGame, true);
+    d.SetAllows(1, paExchange2, true);
+    d.SetAllows(2, paBuyTwoCards, true);
+    d.CompositePlays[17] = true;  // "флеш+стрит"
     d.DealerBuysLowest = true;
     d.ExchangeCost[2][3] = TNumberText("0,5");
     d.BetSize = TNumberText("3");
@@ -229,6 +232,11 @@ private slots:
         QVERIFY(!checked("TForm2", "CheckBox4"));
         QVERIFY(checked("TForm2", "CheckBox21"));
         QVERIFY(checked("TForm2", "CheckBox27"));
+        QVERIFY(checked("TForm2", "CheckBox7"));
+        QVERIFY(checked("TForm2", "CheckBox15"));
+        QVERIFY(!checked("TForm2", "CheckBox16"));
+        QVERIFY(checked("TForm1", "CheckBox29"));
+        QVERIFY(!checked("TForm1", "CheckBox30"));
         QCOMPARE(text("TForm3", "Edit12"), QString("0,5"));
         QCOMPARE(text("TForm3", "Edit15"), QString("3"));
         QCOMPARE(text("TForm3", "Edit17"), QString("2"));
@@ -340,9 +348,11 @@ private slots:
 
     void exampleDesignsAreWhatTheirNamesSay() {
         const QDir examples(QString::fromUtf8(STUDLAB_ASSETS_DIR "/варианты игр"));
-        QCOMPARE(examples.entryList({"*.es1"}, QDir::Files, QDir::Name),
-                 (QStringList{"две открытые карты дилера.es1", "минимальная пара четверок.es1",
-                              "стандартная игра.es1", "страховка и покупка игры дилеру.es1"}));
+        QCOMPARE(
+            examples.entryList({"*.es1"}, QDir::Files, QDir::Name),
+            (QStringList{"две комбинации, покупка и обмен.es1", "две открытые карты дилера.es1",
+                         "круговой стрит.es1", "минимальная пара четверок.es1",
+                         "стандартная игра.es1", "страховка и покупка игры дилеру.es1"}));
         QVERIFY(ReadDesign(examples.filePath("стандартная игра.es1")) == TGameDesign{});
 
         TGameDesign twoOpen;
@@ -361,6 +371,22 @@ private slots:
             ReadDesign(examples.filePath("страховка и покупка игры дилеру.es1"));
         QVERIFY(loaded == insured);
         QVERIFY(!loaded.BuysTooManyCards());
+
+        TGameDesign round;
+        round.RoundStraight = true;
+        QVERIFY(ReadDesign(examples.filePath("круговой стрит.es1")) == round);
+
+        // Fold, bet, insure, buy a sixth card or exchange any number of cards, buy the dealer a
+        // game, and two combinations paid.
+        TGameDesign family = insured;
+        for (TPlayerAction a : {paExchange1, paExchange2, paExchange3, paExchange4, paExchange5}) {
+            family.SetAllows(1, a, true);
+        }
+        family.CompositePlays.fill(true);
+        const TGameDesign familyLoaded =
+            ReadDesign(examples.filePath("две комбинации, покупка и обмен.es1"));
+        QVERIFY(familyLoaded == family);
+        QVERIFY(!familyLoaded.BuysTooManyCards());
     }
 
 private:

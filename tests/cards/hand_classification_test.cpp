@@ -102,3 +102,40 @@ TEST(ReduceToFive, KeepsTheFiveCardsOfTheKind) {
 
 }  // namespace
 }  // namespace studlab
+
+namespace studlab {
+namespace {
+
+// Where runs may wrap round the ace, Q-K-A-2-3 and its like are straights; the strongest run
+// is kept, one card of each of its ranks.
+TEST(ClassifyHand, WrapAroundStraights) {
+    struct TCase {
+        const char* Cards;
+        TCombinationKind Plain;  // without wrap-around straights
+        TCombinationKind Round;
+        const char* Kept;  // with them, of more than five cards
+    };
+    const std::vector<TCase> cases = {
+        {"Qh Kc Ad 2s 3h", ckAceKing, ckStraight, "Ad Kc Qh 3h 2s"},
+        {"Jh Qc Kd As 2h", ckAceKing, ckStraight, "As Kd Qc Jh 2h"},
+        {"Kh Ac 2d 3s 4h 4c", ckPair, ckStraight, "Ac Kh 4h 3s 2d"},
+        {"Kh Ac 2d 3s 4h 5c", ckStraight, ckStraight, "Ac 5c 4h 3s 2d"},  // the wheel is higher
+        {"Qh Kh Ah 2h 3h 9c", ckFlush, ckStraightFlush, "Ah Kh Qh 3h 2h"},
+        // A run and a flush apart make a straight flush, as with ordinary runs.
+        {"Qh Kh Ah 2h 3c 9h 7d", ckFlush, ckStraightFlush, nullptr},
+        {"Ah Kc Qd Js 10h", ckStraight, ckStraight, "Ah Kc Qd Js 10h"},
+    };
+    for (const TCase& c : cases) {
+        const TCardTable cards = TableOf(ParseCardList(c.Cards));
+        EXPECT_EQ(ClassifyHand(cards, AllPlay()), c.Plain) << c.Cards;
+        const TCombinationKind round = ClassifyHand(cards, AllPlay(), true);
+        EXPECT_EQ(round, c.Round) << c.Cards;
+        if (cards.Count() > 5 && c.Kept != nullptr) {
+            EXPECT_EQ(ReduceToFive(cards, round, true).Kept, TableOf(ParseCardList(c.Kept)))
+                << c.Cards;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace studlab

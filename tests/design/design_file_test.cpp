@@ -104,7 +104,10 @@ TEST_F(DesignFile, RestoresEditableFieldsAndKeepsTheFixedOnes) {
     lines[38] = "2";     // open dealer cards
     lines[45] = "NO";    // the straight does not play
     lines[49] = "NO";    // ace-king: fixed, ignored
-    lines[93] = "YES";   // stage 1 buy two cards: fixed, ignored
+    lines[63] = "YES";   // composite "фулхаус+фулхаус"
+    lines[93] = "YES";   // stage 1 buy two cards
+    lines[104] = "YES";  // stage 2 exchange one card
+    lines[31] = "0,5";   // its cost
     lines[109] = "YES";  // stage 2 buy the dealer a game
     lines[115] = "YES";  // the dealer changes his lowest card
     lines[117] = "YES";  // full insurance: fixed, ignored
@@ -121,7 +124,10 @@ TEST_F(DesignFile, RestoresEditableFieldsAndKeepsTheFixedOnes) {
     EXPECT_EQ(d.DealerOpenCards, "2");
     EXPECT_FALSE(d.Plays[ckStraight]);
     EXPECT_TRUE(d.Plays[ckAceKing]);
-    EXPECT_FALSE(d.Allows(1, paBuyTwoCards));
+    EXPECT_TRUE(d.CompositePlays[13]);
+    EXPECT_TRUE(d.Allows(1, paBuyTwoCards));
+    EXPECT_TRUE(d.Allows(2, paExchange1));
+    EXPECT_EQ(d.ExchangeCost[2][1], "0,5");
     EXPECT_TRUE(d.Allows(2, paBuyDealerGame));
     EXPECT_TRUE(d.DealerBuysLowest);
     EXPECT_FALSE(d.InsuranceFull);

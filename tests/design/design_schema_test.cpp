@@ -22,8 +22,8 @@ using enum TNumberForm;
 // The value lines that loading copies into the design, as the file format lists them; every
 // other line may hold anything.
 bool LineIsRestored(int line) {
-    const std::pair<int, int> ranges[] = {{2, 7},   {13, 18},   {24, 37},   {39, 39},  {41, 46},
-                                          {90, 93}, {100, 102}, {110, 117}, {120, 150}};
+    const std::pair<int, int> ranges[] = {{2, 7},   {13, 18}, {24, 37},   {39, 39},
+                                          {41, 46}, {51, 78}, {90, 117}, {120, 150}};
     for (const auto& [from, to] : ranges) {
         if (line >= from && line <= to) return true;
     }

@@ -167,6 +167,62 @@ TEST(EvaluatorTest, PayoutsOfSingleOutcomes) {
     }
 }
 
+// Two combinations held at once, against a dealer's pair of jacks: the composite that is on and
+// holds pays both its kinds, the best one where several hold, never less than the hand's own kind;
+// the second combination must use a card the first does not.
+TEST(EvaluatorTest, CompositePays) {
+    struct TCase {
+        const char* Name;
+        std::vector<std::string> Design;
+        const char* Player;
+        std::int64_t Value;
+    };
+    const std::vector<std::string> every = [] {
+        std::vector<std::string> all;
+        for (int i = 1; i <= kCompositeCount; ++i) {
+            all.push_back("CompositePlays[" + std::to_string(i) + "]=YES");
+        }
+        return all;
+    }();
+    // clang-format off
+    const std::vector<TCase> cases = {
+        {"two pairs and an ace-king in six cards", {"CompositePlays[27]=YES"},
+         "Qs Qh 9s 9d Ad Kc", 70000},
+        {"the same, off", {},
+         "Qs Qh 9s 9d Ad Kc", 40000},
+        {"two straights in seven cards", {"CompositePlays[21]=YES"},
+         "10h 9c 8d 7s 6h 5c 2d", 180000},
+        {"one straight of six cards is two straights", {"CompositePlays[21]=YES"},
+         "10h 9c 8d 7s 6h 5c", 180000},
+        {"two straights, the straight not playing", {"CompositePlays[21]=YES", "Plays[ckStraight]=NO"},
+         "10h 9c 8d 7s 6h 5c 2d", -30000},
+        {"three of a kind and an ace-king in five cards", {"CompositePlays[24]=YES"},
+         "7h 7c 7d Ah Ks", 90000},
+        {"a flush and a pair beside it", {"CompositePlays[19]=YES"},
+         "Ah 9h 7h 5h 2h 9c", 140000},
+        {"a flush whose ace and king are its own: no second combination", {"CompositePlays[20]=YES"},
+         "Ah Kh 7h 5h 2h", 110000},
+        {"full house and three of a kind of the pair's rank", {"CompositePlays[15]=YES"},
+         "Ah Ac Ad Kh Kc Ks", 210000},
+        {"a full house of five cards holds no second three of a kind", {"CompositePlays[15]=YES"},
+         "Ah Ac Ad Kh Kc", 150000},
+        {"a straight flush with a pair beside it", {"CompositePlays[9]=YES"},
+         "Kh Qh Jh 10h 9h 9c", 1040000},
+        {"the best of several", every,
+         "Ah Kh Qh Jh 10h 10c 10s", 2000000},
+        {"a composite below the hand's own pay pays the hand", {"CompositePlays[23]=YES"},
+         "Ah Kh Qh Jh 10h Kc", 2000000},
+        {"four of a kind and a pair: the full house they also hold pays more", every,
+         "5h 5c 5d 5s 3h 3c", 560000},
+    };
+    // clang-format on
+    for (const TCase& c : cases) {
+        const TEvalResult result =
+            EvaluateLayout(Rules(c.Design), Layout(c.Player, "Jh Jc 6d 4s 3d"), kModeBet);
+        EXPECT_EQ(result.Value, c.Value) << c.Name;
+    }
+}
+
 // Every drawing code takes its own cost and divides by the number of draws it stands for.
 TEST(EvaluatorTest, DrawingCodesTakeTheirCostAndDivideByTheDraws) {
     const TEvalRules rules = Rules({

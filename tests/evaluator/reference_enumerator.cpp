@@ -31,7 +31,7 @@ constexpr int Strength(RankIndex r) {
 
 }  // namespace
 
-THandRank RankFiveCards(TCardTable hand) {
+THandRank RankFiveCards(TCardTable hand, bool roundStraight) {
     std::array<int, 14> count{};
     bool flush = false;
     for (SuitIndex s = 1; s <= kSuits; ++s) flush = flush || hand.SuitCount(s) == 5;
@@ -53,6 +53,15 @@ THandRank RankFiveCards(TCardTable hand) {
         if (high - low == 4) straightTop = high;
         if (count[1] == 1 && count[10] == 1 && count[11] == 1 && count[12] == 1 && count[13] == 1) {
             straightTop = 4;  // five-high: the ace counts low
+        }
+        // Round the ace: the runs end in the four, the three, the two.
+        const std::array<std::array<RankIndex, 5>, 3> round = {
+            {{2, 1, 13, 12, 11}, {3, 2, 1, 13, 12}, {4, 3, 2, 1, 13}}};
+        for (std::size_t i = 0; roundStraight && straightTop == 0 && i < round.size(); ++i) {
+            if (std::all_of(round[i].begin(), round[i].end(),
+                            [&](RankIndex r) { return count[r] == 1; })) {
+                straightTop = 3 - static_cast<int>(i);
+            }
         }
     }
 
@@ -112,7 +121,8 @@ bool DealerHasGame(const THandRank& rank, TCardTable hand, RankIndex minPair,
 }
 
 TReferenceTallies EnumerateCompletions(TCardTable player, TCardTable dealer, TCardTable unseen,
-                                       RankIndex minPair, TMinAceKing minAceKing) {
+                                       RankIndex minPair, TMinAceKing minAceKing,
+                                       bool roundStraight) {
     TReferenceTallies tallies;
     const int need = 5 - dealer.Count();
     std::vector<TCardId> deck;
@@ -120,14 +130,14 @@ TReferenceTallies EnumerateCompletions(TCardTable player, TCardTable dealer, TCa
     const int size = static_cast<int>(deck.size());
     if (need < 0 || need > size) return tallies;
 
-    const THandRank playerRank = RankFiveCards(player);
+    const THandRank playerRank = RankFiveCards(player, roundStraight);
     std::vector<int> index(static_cast<std::size_t>(need));
     for (int i = 0; i < need; ++i) index[static_cast<std::size_t>(i)] = i;
     while (true) {
         TCardTable hand = dealer;
         for (int i : index) hand.Add(deck[static_cast<std::size_t>(i)]);
         ++tallies.Outcomes;
-        const THandRank rank = RankFiveCards(hand);
+        const THandRank rank = RankFiveCards(hand, roundStraight);
         if (!DealerHasGame(rank, hand, minPair, minAceKing)) {
             ++tallies.NoGame;
         } else {
@@ -150,6 +160,78 @@ TReferenceTallies EnumerateCompletions(TCardTable player, TCardTable dealer, TCa
         }
     }
     return tallies;
+}
+
+namespace {
+
+// Whether the set of cards is, as a whole, a combination of the kind.
+bool IsCombination(TCardTable s, TCombinationKind kind, bool roundStraight) {
+    std::vector<int> counts;
+    for (RankIndex r = 1; r <= kRanks; ++r) {
+        if (s.RankCount(r) > 0) counts.push_back(s.RankCount(r));
+    }
+    std::sort(counts.rbegin(), counts.rend());
+    bool oneSuit = false;
+    for (SuitIndex suit = 1; suit <= kSuits; ++suit) {
+        oneSuit = oneSuit || (s.Count() == 5 && s.SuitCount(suit) == 5);
+    }
+    bool run = false;
+    if (s.Count() == 5 && counts.size() == 5) {
+        const THandRank rank = RankFiveCards(s, roundStraight);
+        run = rank.Kind == ckStraight || rank.Kind == ckStraightFlush || rank.Kind == ckRoyalFlush;
+    }
+    const bool broadway = s.Count() == 5 && s.RankCount(1) == 1 && s.RankCount(2) == 1 &&
+                          s.RankCount(3) == 1 && s.RankCount(4) == 1 && s.RankCount(5) == 1;
+    switch (kind) {
+        case ckPair:
+            return counts == std::vector<int>{2};
+        case ckThreeOfAKind:
+            return counts == std::vector<int>{3};
+        case ckFourOfAKind:
+            return counts == std::vector<int>{4};
+        case ckTwoPairs:
+            return counts == std::vector<int>{2, 2};
+        case ckFullHouse:
+            return counts == std::vector<int>{3, 2};
+        case ckAceKing:
+            return s.Count() == 2 && s.RankCount(1) == 1 && s.RankCount(2) == 1;
+        case ckFlush:
+            return oneSuit;
+        case ckStraight:
+            return run;
+        case ckStraightFlush:
+            return oneSuit && run && !broadway;
+        case ckRoyalFlush:
+            return oneSuit && broadway;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+bool HoldsTwoCombinations(TCardTable cards, TCombinationKind first, TCombinationKind second,
+                          bool roundStraight) {
+    std::vector<std::uint64_t> bits;
+    cards.ForEach(
+        [&](TCardId id) { bits.push_back(std::uint64_t{1} << TCardTable::BitOfCard(id)); });
+    std::vector<TCardTable> ofFirst;
+    std::vector<TCardTable> ofSecond;
+    for (std::uint32_t m = 1; m < (1U << bits.size()); ++m) {
+        std::uint64_t mask = 0;
+        for (std::size_t i = 0; i < bits.size(); ++i) {
+            if (m & (1U << i)) mask |= bits[i];
+        }
+        const TCardTable s = TCardTable::FromMask(mask);
+        if (IsCombination(s, first, roundStraight)) ofFirst.push_back(s);
+        if (IsCombination(s, second, roundStraight)) ofSecond.push_back(s);
+    }
+    for (TCardTable a : ofFirst) {
+        for (TCardTable b : ofSecond) {
+            if (!b.Without(a).Empty()) return true;
+        }
+    }
+    return false;
 }
 
 std::int64_t BetValue(const TReferenceTallies& tallies, TCombinationKind playerKind,

@@ -5,10 +5,13 @@
 #include <vector>
 
 #include "cards/card_list.h"
+#include "cards/composites.h"
 #include "cards/evaluator.h"
+#include "cards/straight_runs.h"
 #include "design/design_rules.h"
 #include "evaluator/reference_enumerator.h"
 #include "support/printers.h"
+#include "text/number_text.h"
 
 namespace studlab {
 namespace {
@@ -28,7 +31,7 @@ struct TCase {
 };
 
 // Random five cards are mostly weak, so part of the player's hands are built to a shape.
-TCardTable PlayerHand(std::mt19937& rng) {
+TCardTable PlayerHand(std::mt19937& rng, bool roundStraight = false) {
     auto uniform = [&](int low, int high) {
         return std::uniform_int_distribution<int>(low, high)(rng);
     };
@@ -53,9 +56,9 @@ TCardTable PlayerHand(std::mt19937& rng) {
         }
         case 2:    // straight, any suits
         case 3: {  // straight flush (or royal)
-            const int top = uniform(1, 10);
-            for (int r = top; r < top + 5; ++r)
-                add(r == 14 ? 1 : r, shape == 3 ? suit : uniform(1, kSuits));
+            const int top = uniform(1, RunCount(roundStraight));
+            for (int i = 0; i < 5; ++i)
+                add(RunRankAt(top, i), shape == 3 ? suit : uniform(1, kSuits));
             break;
         }
         case 4: {  // four of a kind
@@ -93,9 +96,11 @@ TCardTable PlayerHand(std::mt19937& rng) {
     return hand;
 }
 
-TCase MakeCase(std::mt19937& rng, int dealerCards) {
+TCase MakeCase(std::mt19937& rng, int dealerCards, bool roundStraight = false, int extra = 0) {
     TCase c;
-    c.Player = PlayerHand(rng);
+    c.Player = PlayerHand(rng, roundStraight);
+    while (c.Player.Count() < 5 + extra)
+        c.Player.Add(std::uniform_int_distribution<int>(1, kCards)(rng));
     std::vector<TCardId> rest;
     for (TCardId id = 1; id <= kCards; ++id) {
         if (!c.Player.Has(id)) rest.push_back(id);
@@ -120,19 +125,20 @@ TCase MakeCase(std::mt19937& rng, int dealerCards) {
     return c;
 }
 
-void ExpectSameAsEnumeration(const TCase& c, const std::string& where) {
+void ExpectSameAsEnumeration(const TCase& c, const std::string& where, bool roundStraight = false) {
     TGameDesign design;
     design.MinPair = c.MinPair;
     design.MinAceKing = c.MinAceKing;
+    design.RoundStraight = roundStraight;
     const TCalculationSettings settings;
     const TEvalRules rules = MakeEvalRules(design, settings);
     const TEvalLayout layout{c.Player, c.Dealer, c.Player | c.Dealer | c.Out, 0};
 
     const TEvalResult result = EvaluateLayout(rules, layout, kModeBet);
     const reference::TReferenceTallies expected = reference::EnumerateCompletions(
-        c.Player, c.Dealer, layout.Seen.Complement(), c.MinPair, c.MinAceKing);
+        c.Player, c.Dealer, layout.Seen.Complement(), c.MinPair, c.MinAceKing, roundStraight);
     const TEvalTallies& t = result.Tallies;
-    ASSERT_EQ(result.PlayerKind, reference::RankFiveCards(c.Player).Kind) << where;
+    ASSERT_EQ(result.PlayerKind, reference::RankFiveCards(c.Player, roundStraight).Kind) << where;
     ASSERT_EQ(t.DealerOutcomes, expected.Outcomes) << where;
     ASSERT_EQ(t.DealerWins, expected.DealerWins) << where;
     ASSERT_EQ(t.PlayerWins, expected.PlayerWins) << where;
@@ -178,6 +184,130 @@ TEST(ReferenceTest, ClosedFormEqualsEnumerationOnRandomLayouts) {
             if (HasFatalFailure()) return;
         }
     }
+}
+
+// Wrap-around straights for the player and the dealer: Q-K-A-2-3 and its like are straights (or
+// straight flushes) below the five-high, and no longer ace-kings or flushes.
+TEST(ReferenceTest, WrapAroundStraightsEqualEnumeration) {
+    std::mt19937 rng(2718);
+    const std::vector<std::pair<int, int>> plan = {{0, 4}, {1, 25}, {2, 40}, {3, 50}, {4, 50}};
+    int round = 0;
+    for (const auto& [dealerCards, rounds] : plan) {
+        for (int i = 0; i < rounds; ++i, ++round) {
+            const TCase c = MakeCase(rng, dealerCards, true);
+            ExpectSameAsEnumeration(c,
+                                    "round " + std::to_string(round) + ": player " +
+                                        JoinCardNames(c.Player) + "; dealer " +
+                                        JoinCardNames(c.Dealer) + "; out " + JoinCardNames(c.Out),
+                                    true);
+            if (HasFatalFailure()) return;
+        }
+    }
+    // The dealer's hands that wrap: each of the three runs round the ace in every suit mix.
+    TGameDesign design;
+    design.RoundStraight = true;
+    const TEvalRules rules = MakeEvalRules(design, TCalculationSettings{});
+    const TCardTable player = Cards("9h 9c 5d 4s 2h");
+    const TCardTable dealer = Cards("Ks Ac");
+    const TEvalLayout layout{player, dealer, player | dealer, 0};
+    const TCombinationListing listing = ListCombinations(rules, layout);
+    const reference::TReferenceTallies expected = reference::EnumerateCompletions(
+        player, dealer, layout.Seen.Complement(), 13, TMinAceKing::akAny, true);
+    EXPECT_EQ(listing.Numbers[5], expected.KindTotals[ckStraight]);
+    EXPECT_EQ(listing.Numbers[9], expected.KindTotals[ckAceKing]);
+}
+
+// The payout the player's cards of `kind` are paid against a dealer with a game, by trying every
+// subset of his cards for each composite that is on.
+long double ReferenceGross(const TGameDesign& design, TCombinationKind kind, TCardTable cards) {
+    auto pay = [&](TCombinationKind k) {
+        return static_cast<long double>(
+            static_cast<float>(ParseDesignNumber(design.PayQualified[k])));
+    };
+    long double gross = pay(kind);
+    const int aces = cards.RankCount(1);
+    const int kings = cards.RankCount(2);
+    if (design.CompositePlays[kCompositeTwoPairsAceKing] && kind == ckTwoPairs && aces >= 1 &&
+        aces <= 2 && kings == 1) {
+        gross += pay(ckAceKing);
+    }
+    if (design.CompositePlays[kCompositePairAceKing] && kind == ckPair && aces >= 1 && kings >= 1) {
+        gross += pay(ckAceKing);
+    }
+    for (int i = 0; i < kCompositeCount; ++i) {
+        if (!design.CompositePlays[static_cast<std::size_t>(i)] || i == kCompositePairAceKing ||
+            i == kCompositeTwoPairsAceKing) {
+            continue;
+        }
+        const TCompositeKinds k = kCompositeKinds[static_cast<std::size_t>(i)];
+        if (reference::HoldsTwoCombinations(cards, k.First, k.Second, *design.RoundStraight)) {
+            gross = std::max(gross, pay(k.First) + pay(k.Second));
+        }
+    }
+    return gross;
+}
+
+// Six and seven cards with composite pays on (all of them, or some, with payouts that make them
+// compete), with and without wrap-around straights: the counts of the dealer's completions
+// against the five cards the player keeps, and the bet's value with the composite paid.
+TEST(ReferenceTest, SixAndSevenCardsWithCompositesEqualEnumeration) {
+    std::mt19937 rng(1414);
+    int paidComposites = 0;
+    int skipped = 0;
+    for (int round = 0; round < 70; ++round) {
+        const bool roundStraight = round % 2 == 1;
+        const TCase c = MakeCase(rng, 1 + round % 3, roundStraight, 1 + round % 2);
+        TGameDesign design;
+        design.MinPair = c.MinPair;
+        design.MinAceKing = c.MinAceKing;
+        design.RoundStraight = roundStraight;
+        for (bool& on : design.CompositePlays) on = round % 4 < 2 || rng() % 2 == 0;
+        design.PayQualified[ckAceKing] = std::to_string(1 + rng() % 9);
+        design.PayQualified[ckPair] = std::to_string(1 + rng() % 5);
+        const TCalculationSettings settings;
+        const TEvalRules rules = MakeEvalRules(design, settings);
+        const TEvalLayout layout{c.Player, c.Dealer, c.Player | c.Dealer | c.Out, 0};
+        const std::string where = "round " + std::to_string(round) + ": player " +
+                                  JoinCardNames(c.Player) + "; dealer " + JoinCardNames(c.Dealer) +
+                                  "; out " + JoinCardNames(c.Out);
+
+        const TEvalAnalysis analysis = AnalyseLayout(rules, layout);
+        // A flush beside a separate straight is classified a straight flush, which its kept
+        // cards are not; such hands are no test of the counting.
+        if (reference::RankFiveCards(analysis.Kept, roundStraight).Kind != analysis.Kind) {
+            ++skipped;
+            continue;
+        }
+        const TEvalResult result = EvaluateAnalysis(rules, analysis, kModeBet, 0);
+        const reference::TReferenceTallies expected = reference::EnumerateCompletions(
+            analysis.Kept, c.Dealer, layout.Seen.Complement().Without(c.Player), c.MinPair,
+            c.MinAceKing, roundStraight);
+        const TEvalTallies& t = result.Tallies;
+        ASSERT_EQ(t.DealerOutcomes, expected.Outcomes) << where;
+        ASSERT_EQ(t.DealerWins, expected.DealerWins) << where;
+        ASSERT_EQ(t.PlayerWins, expected.PlayerWins) << where;
+        ASSERT_EQ(t.Ties, expected.Ties) << where;
+        ASSERT_EQ(t.DealerNoGame, expected.NoGame) << where;
+
+        const bool hasGame = result.PlayerKind != ckNoGame;
+        const long double gross = hasGame ? ReferenceGross(design, result.PlayerKind, c.Player) : 1;
+        if (hasGame &&
+            gross > static_cast<float>(ParseDesignNumber(design.PayQualified[result.PlayerKind]))) {
+            ++paidComposites;
+        }
+        const float win = static_cast<float>(std::min(gross, 200.0L));
+        const float noGame =
+            result.PlayerKind == ckNoGame
+                ? 1.0F
+                : static_cast<float>(ParseDesignNumber(design.PayNotQualified[result.PlayerKind]));
+        const long double n = expected.Outcomes;
+        const long double value = expected.DealerWins / n * (-1.0L - 2.0L) +
+                                  expected.PlayerWins / n * win + expected.NoGame / n * noGame;
+        ASSERT_EQ(result.Value, RoundHalfEven(value * 10000)) << where;
+    }
+    // The hands are built so that composites are paid often enough to be tested.
+    EXPECT_GE(paidComposites, 10);
+    EXPECT_LE(skipped, 3);
 }
 
 }  // namespace

@@ -113,6 +113,14 @@ TDesigned DesignOf(const std::vector<std::string>& assignments) {
     return d;
 }
 
+// The assignments with every composite pay switched on.
+std::vector<std::string> EveryComposite(std::vector<std::string> assignments) {
+    for (int i = 1; i <= kCompositeCount; ++i) {
+        assignments.push_back("CompositePlays[" + std::to_string(i) + "]=YES");
+    }
+    return assignments;
+}
+
 // Layouts with most of the deck known to be out, so that every deal can be played.
 TCardTable OutCards(TCardTable dealer, TCardTable player, int unseen, std::mt19937& rng) {
     std::vector<TCardId> rest;
@@ -142,6 +150,10 @@ TEST(ExactPlay, EveryLayoutIsWorthWhatTheTablePlaysOverEveryDeal) {
           "StageActions[3][paFold]=YES", "StageActions[3][paBet]=YES", "BuyCost[1][2]=0,9"},
          "",
          "Ah Kh 9d 5c 2s"},
+        {"every composite pay and wrap-around straights, a card bought or exchanged",
+         EveryComposite({"RoundStraight=YES", "PayQualified[ckAceKing]=5",
+                         "StageActions[1][paExchange1]=YES"}),
+         "3s", "Ah Kc 2d 4h 9s"},
         {"nothing offered after the draw: the hand is settled all the same",
          {"StageActions[1][paBuyCard]=NO", "StageActions[1][paExchange1]=YES",
           "StageActions[2][paFold]=NO", "StageActions[2][paBet]=NO"},
@@ -337,7 +349,12 @@ TEST(ExactPlay, CountedExchangesGiveTheSumsOfEveryHandAnalysed) {
           "StageActions[1][paExchange3]=YES", "StageActions[2][paBetInsured]=YES", "MinPair=4",
           "LookAhead=YES"},
          6},
-        {{"StageActions[1][paExchange3]=YES", "DealerOpenCards=2", "StageActions[2][paFold]=NO"}, 6},
+        {{"StageActions[1][paExchange3]=YES", "DealerOpenCards=2", "StageActions[2][paFold]=NO"},
+         6},
+        // Composite pays: an ace-king beside a pair, two pairs, three or four of a kind.
+        {EveryComposite({"PayQualified[ckAceKing]=5", "StageActions[1][paExchange1]=YES",
+                         "StageActions[1][paExchange2]=YES"}),
+         3},
         // A second decision that exchanges too, and the dealer showing no card or four.
         {{"StageActions[1][paBuyCard]=NO", "StageActions[1][paExchange2]=YES",
           "StageActions[2][paExchange1]=YES", "DealerOpenCards=4"},

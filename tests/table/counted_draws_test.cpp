@@ -50,6 +50,13 @@ const std::vector<TDesignCase> kDesigns = {
          d.InsuranceFull = true;
      },
      "20"},
+    // Five cards hold an ace-king beside a pair, two pairs, three or four of a kind; the other
+    // composites need a sixth card. An ace-king paid 5 makes them count.
+    {"every composite pay on",
+     [](TGameDesign& d) {
+         d.PayQualified[TCombinationKind::ckAceKing] = TNumberText(1, '5');  // an ace-king pays 5
+         d.CompositePlays.fill(true);
+     }},
 };
 
 TEST(CountedDraws, EveryCandidateHasTheValueOfEveryArrivalEvaluated) {
@@ -92,15 +99,33 @@ TEST(CountedDraws, EveryCandidateHasTheValueOfEveryArrivalEvaluated) {
                 ASSERT_EQ(got.Text, expected.Text)
                     << c.Name << ", round " << round << ": " << OfferCaption(offer, point.Stage);
                 ASSERT_EQ(got.Compared, expected.Compared);
-                draws += TCountedDraws::Serves(evaluator.Rules(), offer.ValuedLayout(point),
-                                               offer.Draw)
-                             ? 1
-                             : 0;
+                draws +=
+                    TCountedDraws::Serves(evaluator.Rules(), offer.ValuedLayout(point), offer.Draw)
+                        ? 1
+                        : 0;
             }
             // Every exchange of this five-card hand is counted, not only evaluated.
             EXPECT_EQ(draws, 25) << c.Name << ", round " << round;
         }
     }
+}
+
+// Wrap-around straights change the strength of five cards, which the tallies' table does not
+// know: the counting refuses them, and every draw is evaluated arrival by arrival.
+TEST(CountedDraws, WrapAroundStraightsAreEvaluatedNotCounted) {
+    TGameDesign design;
+    design.RoundStraight = true;
+    const TEvalRules rules = MakeEvalRules(design, TCalculationSettings{});
+    TDecisionPoint point;
+    point.Dealer.Add(CardIdOf(12, 4));  // 3 пик
+    for (RankIndex r : {1, 2, 3, 12, 13}) point.Player.Add(CardIdOf(r, 1 + r % 4));
+    TCountedDraws counted;
+    const TEvalLayout kept{point.Player.Without(TCardTable::FromMask(point.Player.Mask() & 0xF)),
+                           point.Dealer, point.Player | point.Dealer, 0};
+    EXPECT_FALSE(TCountedDraws::Serves(rules, kept, 1));
+    EXPECT_FALSE(counted.Mean(rules, kept, 1, 11).has_value());
+    counted.Prepare(rules, kept);
+    EXPECT_FALSE(counted.Analysis(rules, {point.Player, point.Dealer, kept.Seen, 0}).has_value());
 }
 
 }  // namespace
@@ -170,10 +195,10 @@ TEST(CountedDraws, AnalysesOnlyWhatTheTalliedCompletionsStandFor) {
         bool Served;
     };
     const std::vector<TCase> cases = {
-        {"Qc Tc 7h 6s 3c", "", true},       // the decision's own layout
-        {"Qc Tc Kd Kh 9s", "", true},       // three cards arrived
-        {"Qc Tc Kd Kh 9s", "Jd", false},    // four cards gone from the deck
-        {"Qc Kd Kh 9s 8s", "", false},      // four cards arrived
+        {"Qc Tc 7h 6s 3c", "", true},     // the decision's own layout
+        {"Qc Tc Kd Kh 9s", "", true},     // three cards arrived
+        {"Qc Tc Kd Kh 9s", "Jd", false},  // four cards gone from the deck
+        {"Qc Kd Kh 9s 8s", "", false},    // four cards arrived
     };
     for (const TCase& c : cases) {
         const TEvalLayout layout = layoutOf(c.Hand, c.Gone);
@@ -200,9 +225,10 @@ TEST(CountedDraws, AnalysesOnlyWhatTheTalliedCompletionsStandFor) {
     // The mean under the other minimum is counted anew, not on the first tallies.
     const TEvalLayout exchange{TableOf(ParseCardList("Qc Tc")), dealer, player | dealer | out, 0};
     for (const TEvalRules& r : {rules, higher, rules}) {
-        const std::optional<TExactMean> mean = counted.Mean(r, exchange, 3, ExchangeMode(3, 1, true));
-        const TExactMean expected =
-            ExactDrawMean(exchange, TDrawTarget::dtPlayer, 3, EvaluatorResult(r, ExchangeMode(3, 1, true)));
+        const std::optional<TExactMean> mean =
+            counted.Mean(r, exchange, 3, ExchangeMode(3, 1, true));
+        const TExactMean expected = ExactDrawMean(exchange, TDrawTarget::dtPlayer, 3,
+                                                  EvaluatorResult(r, ExchangeMode(3, 1, true)));
         ASSERT_TRUE(mean.has_value());
         EXPECT_EQ(mean->Sum, expected.Sum);
         EXPECT_EQ(mean->Outcomes, expected.Outcomes);

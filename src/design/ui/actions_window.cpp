@@ -22,36 +22,35 @@ struct TActionBox {
     int Stage;
     TPlayerAction Action;
     const char* Caption;
-    bool Editable;
 };
 
 constexpr std::array<TActionBox, 26> kActionBoxes = {{
-    {1, paFold, "сделать пас", true},
-    {1, paBet, "забиться", true},
-    {1, paBetInsured, "забиться со страховкой", true},
-    {1, paBuyCard, "купить карту", true},
-    {1, paBuyTwoCards, "купить 2 карты", false},
-    {1, paExchange1, "обменять одну карту", false},
-    {1, paExchange2, "обменять 2 карты", false},
-    {1, paExchange3, "обменять 3 карты", false},
-    {1, paExchange4, "обменять 4 карты", false},
-    {1, paExchange5, "обменять 5 карт", false},
-    {2, paFold, "сделать пас", true},
-    {2, paBet, "забиться", true},
-    {2, paBetInsured, "забиться со страховкой", true},
-    {2, paBuyCard, "купить карту", false},
-    {2, paBuyTwoCards, "купить 2 карты", false},
-    {2, paExchange1, "обменять одну карту", false},
-    {2, paExchange2, "обменять 2 карты", false},
-    {2, paExchange3, "обменять 3 карты", false},
-    {2, paExchange4, "обменять 4 карты", false},
-    {2, paExchange5, "обменять 5 карт", false},
-    {2, paBuyDealerGame, "купить игру дилеру", true},
-    {3, paFold, "сделать пас", true},
-    {3, paBet, "забиться", true},
-    {3, paBetInsured, "забиться со страховкой", true},
-    {3, paBuyDealerGame, "купить игру дилеру", true},
-    {4, paBuyDealerGame, "купить игру дилеру", true},
+    {1, paFold, "сделать пас"},
+    {1, paBet, "забиться"},
+    {1, paBetInsured, "забиться со страховкой"},
+    {1, paBuyCard, "купить карту"},
+    {1, paBuyTwoCards, "купить 2 карты"},
+    {1, paExchange1, "обменять одну карту"},
+    {1, paExchange2, "обменять 2 карты"},
+    {1, paExchange3, "обменять 3 карты"},
+    {1, paExchange4, "обменять 4 карты"},
+    {1, paExchange5, "обменять 5 карт"},
+    {2, paFold, "сделать пас"},
+    {2, paBet, "забиться"},
+    {2, paBetInsured, "забиться со страховкой"},
+    {2, paBuyCard, "купить карту"},
+    {2, paBuyTwoCards, "купить 2 карты"},
+    {2, paExchange1, "обменять одну карту"},
+    {2, paExchange2, "обменять 2 карты"},
+    {2, paExchange3, "обменять 3 карты"},
+    {2, paExchange4, "обменять 4 карты"},
+    {2, paExchange5, "обменять 5 карт"},
+    {2, paBuyDealerGame, "купить игру дилеру"},
+    {3, paFold, "сделать пас"},
+    {3, paBet, "забиться"},
+    {3, paBetInsured, "забиться со страховкой"},
+    {3, paBuyDealerGame, "купить игру дилеру"},
+    {4, paBuyDealerGame, "купить игру дилеру"},
 }};
 
 struct TStageGroup {
@@ -77,7 +76,7 @@ QVBoxLayout* BoxColumn(QGroupBox* group) {
 }  // namespace
 
 TActionsWindow::TActionsWindow(TGameDesign& design)
-    : QWidget(nullptr, kTitleWithoutCloseBox), m_bindings(design) {
+    : QWidget(nullptr, kTitleWithoutCloseBox), m_design(design), m_bindings(design) {
     setObjectName("TForm2");
     setWindowTitle("конструктор покера");
     setFixedSize(kClientSize);
@@ -98,7 +97,6 @@ TActionsWindow::TActionsWindow(TGameDesign& design)
         QVBoxLayout* column = columns[static_cast<std::size_t>(entry.Stage - 1)];
         QCheckBox* box =
             NewCheckBox(column->parentWidget(), QString("CheckBox%1").arg(i + 1), entry.Caption);
-        box->setEnabled(entry.Editable);
         const int stage = entry.Stage;
         const int action = static_cast<int>(entry.Action);
         m_bindings.Flag(box, [stage, action](TGameDesign& d) -> bool& {
@@ -106,6 +104,7 @@ TActionsWindow::TActionsWindow(TGameDesign& design)
                 .StageActions[static_cast<std::size_t>(stage)][static_cast<std::size_t>(action)];
         });
         column->addWidget(box);
+        connect(box, &QCheckBox::clicked, this, &TActionsWindow::ShowCardLimit);
     }
 
     QVBoxLayout* dealer = columns[4];
@@ -128,6 +127,14 @@ TActionsWindow::TActionsWindow(TGameDesign& design)
     notice->setAlignment(Qt::AlignCenter);
     notice->setGeometry(24, 356, 744, 120);
 
+    m_cardLimit = NewLabel(this, "Label3",
+                           "Так игрок может получить больше семи карт: купить одну карту на первом "
+                           "этапе и две на втором или две на первом и ещё на втором нельзя");
+    m_cardLimit->setWordWrap(true);
+    m_cardLimit->setAlignment(Qt::AlignCenter);
+    m_cardLimit->setStyleSheet("color: #ffff40;");
+    m_cardLimit->setGeometry(156, 484, 480, 64);
+
     QPushButton* back = NewButton(this, "Button1", "<< НАЗАД", QRect(8, 500, 140, 40));
     QPushButton* next = NewButton(this, "Button2", "ДАЛЕЕ >>", QRect(644, 500, 140, 40));
     for (QPushButton* button : {back, next}) button->setFont(CaptionFont(15, true));
@@ -141,6 +148,11 @@ TActionsWindow::TActionsWindow(TGameDesign& design)
 
 void TActionsWindow::RefreshFromDesign() {
     m_bindings.Refresh();
+    ShowCardLimit();
+}
+
+void TActionsWindow::ShowCardLimit() {
+    m_cardLimit->setVisible(m_design.BuysTooManyCards());
 }
 
 }  // namespace studlab

@@ -201,7 +201,6 @@ void TPayoutsWindow::BuildCompositeCombinations(QWidget* client) {
     for (int i = 0; i < kCompositeCount; ++i) {
         QCheckBox* box = NewCheckBox(group, QString("CheckBox%1").arg(12 + i),
                                      kCompositeCaptions[static_cast<std::size_t>(i)]);
-        box->setEnabled(false);
         m_bindings.Flag(box, [i](TGameDesign& d) -> bool& {
             return d.CompositePlays[static_cast<std::size_t>(i)];
         });

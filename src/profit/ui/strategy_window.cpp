@@ -529,8 +529,8 @@ void TStrategyWindow::EvaluateHand() {
         "решение: " + LabelText(m_handTable.View().Prompt).replace('\n', ' ').simplified();
     try {
         const TCardTable hand = TableOf(player);
-        const TCombinationKind kind =
-            ClassifyHand(hand, MakeEvalRules(m_game.Design, m_game.Settings).Counting.Plays);
+        const TCountingRules counting = MakeEvalRules(m_game.Design, m_game.Settings).Counting;
+        const TCombinationKind kind = ClassifyHand(hand, counting.Plays, counting.RoundStraight);
         const int row = StrategyRowOf(hand, kind);
         const int column = m_byDealerCard ? StrategyColumnOf(TableOf(dealer)) : 0;
         if (row < m_grid->rowCount() && column < m_grid->columnCount()) {
