@@ -105,7 +105,8 @@ TExactReport Coordinate(const TExactOptions& options, int ranks) {
         MPI_Status status;
         MPI_Iprobe(MPI_ANY_SOURCE, MPI_ANY_TAG, MPI_COMM_WORLD, &arrived, &status);
         if (arrived == 0) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            // A short nap rather than a blocking probe, which would spin a core and miss signals.
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
             continue;
         }
         const int from = status.MPI_SOURCE;
@@ -228,7 +229,14 @@ void Work(const TExactOptions& options) {
             busy = busy || r.has_value();
         }
         if (!busy && (!more || stop)) break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        // Until a part finishes, or a while to look for a stop: short parts follow each other
+        // without a pause.
+        for (std::optional<TRunning>& r : running) {
+            if (r) {
+                r->Sums.wait_for(std::chrono::milliseconds(2));
+                break;
+            }
+        }
     }
     const int none = 0;
     MPI_Send(&none, 1, MPI_INT, 0, tgBye, MPI_COMM_WORLD);

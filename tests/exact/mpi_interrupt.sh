@@ -16,7 +16,7 @@ checkpoint=$dir/run.checkpoint
 sums() { grep -e '"result_sum"' -e '"classes"' -e '"layouts"'; }
 
 # Not under timeout: mpirun itself is the one to take the signal and pass it on.
-"$mpirun" -np 3 "$mpi" "${design[@]}" --batch-size 200 --checkpoint "$checkpoint" \
+"$mpirun" -np 3 "$mpi" "${design[@]}" --batch-size 1000 --checkpoint "$checkpoint" \
     >"$dir/out" 2>"$dir/err" &
 pid=$!
 # Interrupted once the first parts are in the checkpoint: the run is under way on every rank.
@@ -39,7 +39,7 @@ if [ "$code" != 1 ] || ! grep -q '^interrupted: [0-9]* of 5649150 classes done$'
 fi
 grep '^interrupted:' "$dir/out"
 
-resumed=$(timeout 240 "$mpirun" -np 2 "$mpi" "${design[@]}" --batch-size 200 \
+resumed=$(timeout 240 "$mpirun" -np 2 "$mpi" "${design[@]}" --batch-size 1000 \
     --checkpoint "$checkpoint" --json | sums)
 one=$("$cli" exact "${design[@]}" --json | sums)
 if [ "$one" != "$resumed" ]; then
