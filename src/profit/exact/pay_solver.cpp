@@ -140,7 +140,7 @@ struct TAnchor {
 };
 
 // The lexicographic order of closeness: the distance in whole tolerances, then the change from
-// the design, then the smaller payouts in the request's order.
+// the design (the sum of the squared changes of the payouts), then the smaller payouts.
 struct TCloseness {
     long double Band = 0;
     long double Change = 0;
@@ -164,8 +164,11 @@ public:
         TCloseness c;
         c.Band = m_request.TolerancePercent > 0 ? std::floor(distance / m_request.TolerancePercent)
                                                 : distance;
-        for (std::size_t i = 0; i < payouts.size(); ++i)
-            c.Change += std::fabs(payouts[i] - m_design[i]);
+        // Squares: a change spread over the payouts is nearer than the same sum on one of them.
+        for (std::size_t i = 0; i < payouts.size(); ++i) {
+            const long double d = payouts[i] - m_design[i];
+            c.Change += d * d;
+        }
         return c;
     }
 

@@ -30,8 +30,9 @@ struct TPaySolverRequest {
     double Step = 0.5;
     std::optional<double> Min;  // default 0
     std::optional<double> Max;  // default the table maximum: a larger payout is capped to it
-    // MOs whose distance to the target differ by less than this count as equally close; among
-    // them the pay table nearest the design wins. 0: the closest MO, however odd its table.
+    // Distances to the target are counted in whole multiples of this: within one, the pay table
+    // nearest the design wins (the least sum of squared changes). 0: the closest MO, however odd
+    // its table.
     double TolerancePercent = 0.01;
     int MaxRuns = 10;  // exact analyses at most, the design's own included
 };
