@@ -1,7 +1,9 @@
 #include "profit/report/game_report.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <ctime>
 #include <memory>
 #include <sstream>
@@ -84,6 +86,32 @@ std::string Percent4(long double value) {
     return Decimals(value, 4) + " %";
 }
 
+// Four significant digits, as the return table window shows them: "12,35", "0,004521", and the
+// tiniest shares with a power of ten ("3,010·10⁻¹⁰").
+std::string SignificantDigits(long double value) {
+    if (value == 0) return "0";
+    const int exponent = static_cast<int>(std::floor(std::log10(std::fabs(value))));
+    char text[64];
+    if (exponent >= -4) {
+        std::snprintf(text, sizeof text, "%.*Lf", std::max(0, 3 - exponent), value);
+        std::string plain = text;
+        std::replace(plain.begin(), plain.end(), '.', ',');
+        return plain;
+    }
+    std::snprintf(text, sizeof text, "%.3Le", value);
+    std::string mantissa = text;
+    const std::size_t e = mantissa.find('e');
+    const int power = std::stoi(mantissa.substr(e + 1));
+    mantissa.resize(e);
+    std::replace(mantissa.begin(), mantissa.end(), '.', ',');
+    static constexpr std::array<std::string_view, 10> kSuperscripts = {"⁰", "¹", "²", "³", "⁴",
+                                                                       "⁵", "⁶", "⁷", "⁸", "⁹"};
+    std::string digits = power < 0 ? "⁻" : "";
+    for (char d : std::to_string(std::abs(power)))
+        digits += kSuperscripts[static_cast<std::size_t>(d - '0')];
+    return mantissa + "·10" + digits;
+}
+
 std::string Today() {
     const std::time_t now = std::time(nullptr);
     std::tm utc{};
@@ -145,7 +173,7 @@ public:
     void Raw(std::string_view html) { m_html += html; }
     // A table of text cells; the first row is the heading.
     void Table(const std::vector<std::vector<std::string>>& rows) {
-        m_html += "<table>\n";
+        m_html += "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\">\n";
         for (std::size_t r = 0; r < rows.size(); ++r) {
             m_html += "<tr>";
             for (const std::string& cell : rows[r]) {
@@ -250,12 +278,12 @@ void ExactFigures(const TGameReport& r, TPage& page) {
     long double contribution = 0;
     for (const TExactFigures::TReturnRow& row : f.Returns) {
         rows.push_back({std::string(KindCaption(row.Kind)),
-                        std::string(OutcomeCaption(row.Outcome)), FormatNumber(row.Probability),
-                        FormatNumber(row.Contribution)});
+                        std::string(OutcomeCaption(row.Outcome)),
+                        SignificantDigits(row.Probability), SignificantDigits(row.Contribution)});
         probability += row.Probability;
         contribution += row.Contribution;
     }
-    rows.push_back({"итого", "", FormatNumber(probability), FormatNumber(contribution)});
+    rows.push_back({"итого", "", SignificantDigits(probability), SignificantDigits(contribution)});
     page.Table(rows);
     page.Heading(3, "Первое решение");
     std::vector<std::vector<std::string>> shares = {{"действие", "доля первых раскладов"}};
@@ -270,7 +298,9 @@ void ExactFigures(const TGameReport& r, TPage& page) {
 
 std::string GridTable(const TStrategyGrid& grid, bool byDealerCard) {
     const int columns = byDealerCard ? kStrategyColumns : 1;
-    std::string html = "<table class=\"grid\">\n<tr><th>рука \\ дилер</th>";
+    std::string html =
+        "<table class=\"grid\" border=\"1\" cellspacing=\"0\" cellpadding=\"2\">\n<tr><th>рука \\ "
+        "дилер</th>";
     for (int c = 0; c < columns; ++c)
         html += "<th>" + (byDealerCard ? StrategyColumnCaption(c) : std::string("все")) + "</th>";
     html += "</tr>\n";

@@ -86,7 +86,6 @@ bool TGameReportWindow::WritePdf(const TGameReport& report, const QString& path)
     writer.setCreator("studlab");
     QTextDocument document;
     document.setHtml(QtText(GameReportHtml(report, TGridPicture::Table)));
-    document.setPageSize(QSizeF(writer.width(), writer.height()));
     document.print(&writer);
     return QFile(path).size() > 0;
 }

@@ -250,8 +250,15 @@ void TPaySolverWindow::ShowSolution() {
 void TPaySolverWindow::Apply() {
     if (!m_solution || !m_solution->Chosen) return;
     const TPaySolution& s = *m_solution;
+    // The payouts belong to the design they were found for: after another edit they would not
+    // give the MO shown.
+    if (!m_solvedDesign || m_game.Design != *m_solvedDesign) {
+        m_status->setText("Конструкция изменилась после подбора: подберите выплаты заново.");
+        return;
+    }
     m_game.Design = WithPayouts(m_game.Design, s.Fields, s.Trials[*s.Chosen].Payouts);
     m_status->setText("Выплаты перенесены в конструктор.");
+    m_solvedDesign = m_game.Design;
     emit DesignEdited();
     Render();
 }
