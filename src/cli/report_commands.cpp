@@ -72,7 +72,13 @@ void AddReportCommands(CLI::App& app) {
     auto threads = std::make_shared<int>(0);
     auto date = std::make_shared<std::string>();
     auto json = std::make_shared<bool>(false);
+    auto checkpoints = std::make_shared<std::string>();
     design->AddTo(*command);
+    command
+        ->add_option("--checkpoints", *checkpoints,
+                     "keep the analysis's checkpoint in DIR, as solve does, so that a design "
+                     "analysed there before is not analysed again")
+        ->check(CLI::ExistingDirectory);
     command->add_option("--out", *out, "the HTML file to write")->required()->check(NotEmpty());
     command->add_option("--hands", *hands,
                         "random hands of the simulation check, 1 to 1000000 (default 100000)");
@@ -99,6 +105,7 @@ void AddReportCommands(CLI::App& app) {
         }
         options.Threads = *threads;
         options.Date = *date;
+        options.CheckpointFolder = *checkpoints;
         options.Stop = &CatchInterrupts();
         const bool progress = !*json && isatty(STDERR_FILENO) != 0;
         if (progress) {

@@ -27,6 +27,7 @@ struct TSolveOptions {
     int Threads = 0;
     bool Json = false;
     std::string Write;
+    std::string Checkpoints;
 };
 
 std::string FourDecimals(long double value) {
@@ -150,6 +151,11 @@ void AddSolveCommands(CLI::App& app) {
         ->check(CLI::Range(1, 1024));
     command->add_flag("--json", o->Json, "print the pay tables tried as one JSON object");
     command->add_option("--write", o->Write, "save the chosen design to FILE")->check(NotEmpty());
+    command
+        ->add_option("--checkpoints", o->Checkpoints,
+                     "keep each analysis's checkpoint in DIR, so that an interrupted or repeated "
+                     "search takes up the analyses already finished")
+        ->check(CLI::ExistingDirectory);
     command->callback([o] {
         TGameDesign design;
         TCalculationSettings settings;
@@ -162,6 +168,7 @@ void AddSolveCommands(CLI::App& app) {
         if (!o->Max.empty()) request.Max = AmountOption("--max", o->Max, -1e9, 1e9);
         request.TolerancePercent = AmountOption("--tolerance", o->Tolerance, 0, 100);
         request.MaxRuns = static_cast<int>(WholeOption("--max-runs", o->MaxRuns, 1, 100));
+        request.CheckpointFolder = o->Checkpoints;
         try {
             CountPayTables(design, settings, request);
         } catch (const TPaySolverError& e) {

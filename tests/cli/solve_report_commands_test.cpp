@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -91,6 +92,34 @@ TEST(CliSolve, WritesTheChosenDesignWhoseMoItReported) {
                   "PayQualified[ckFlush] = " + std::to_string(static_cast<int>(flush)) + "\n"),
               std::string::npos)
         << shown.Output;
+}
+
+// Each analysis keeps its checkpoint under its design's fingerprint: a repeated search, and a
+// report of a design analysed there, take up what is finished and print the same figures.
+TEST(CliSolve, ACheckpointFolderServesARepeatedSearchAndTheReport) {
+    const testing::TTestFolder folder;
+    const std::string solve =
+        "solve --json --target-mo 6 --vary 'PayQualified[ckFlush]' --step 1 --min 8 --max 20 "
+        "--checkpoints '" +
+        folder.Path().string() + "'" + kFoldOrBet;
+    nlohmann::json first = JsonOf(solve);
+    const auto files = std::distance(std::filesystem::directory_iterator(folder.Path()),
+                                     std::filesystem::directory_iterator());
+    EXPECT_EQ(files, static_cast<long>(first["runs"].get<int>()));
+    nlohmann::json again = JsonOf(solve);
+    for (nlohmann::json* j : {&first, &again}) {
+        j->erase("seconds");
+        for (auto& trial : (*j)["trials"]) trial.erase("seconds");
+    }
+    EXPECT_EQ(again, first);
+    const nlohmann::json report =
+        JsonOf("report --json --hands 100 --out '" + (folder / "r.html").string() +
+               "' --checkpoints '" + folder.Path().string() + "'" + kFoldOrBet);
+    EXPECT_EQ(report["mo_percent"], first["trials"][0]["mo_percent"]);
+    EXPECT_EQ(RunCli("solve --target-mo 3 --vary 'PayQualified[ckFlush]' --checkpoints "
+                     "/no/such/folder")
+                  .ExitCode,
+              2);
 }
 
 TEST(CliSolve, MistakesInTheRequestAreUsageErrors) {

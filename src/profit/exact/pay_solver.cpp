@@ -7,6 +7,7 @@
 
 #include "design/design_numbers.h"
 #include "design/design_rules.h"
+#include "profit/exact/exact_job.h"
 #include "profit/exact/hand_play.h"
 #include "text/number_text.h"
 
@@ -264,6 +265,11 @@ bool OnGridInOrder(const TGrid& grid, const std::vector<long double>& x) {
 
 }  // namespace
 
+std::filesystem::path CheckpointIn(const std::filesystem::path& folder, const TGameDesign& design,
+                                   const TCalculationSettings& settings) {
+    return folder / (ExactFingerprint(design, settings, true) + ".checkpoint");
+}
+
 long double HitFrequencyPercent(const TExactFigures& figures) {
     long double share = 0;
     for (const TExactFigures::TReturnRow& row : figures.Returns) {
@@ -323,6 +329,10 @@ TPaySolution SolvePayouts(const TGameDesign& design, const TCalculationSettings&
         const TExactGame game(trialDesign, settings);
         const TLayoutClasses classes(game.DealerOpenCards());
         TExactRunOptions options = run;
+        if (!request.CheckpointFolder.empty()) {
+            options.Checkpoint = CheckpointIn(request.CheckpointFolder, trialDesign, settings);
+            options.Fingerprint = ExactFingerprint(trialDesign, settings, true);
+        }
         options.Progress = [&](const TExactProgress& p) {
             if (progress) progress({runs + 1, request.MaxRuns, p});
         };

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <stdexcept>
@@ -35,6 +36,10 @@ struct TPaySolverRequest {
     // its table.
     double TolerancePercent = 0.01;
     int MaxRuns = 10;  // exact analyses at most, the design's own included
+    // Where each analysis keeps its checkpoint, named by its design's fingerprint, so that an
+    // interrupted search, or another one over the same pay tables, takes up what is finished.
+    // Empty: none.
+    std::filesystem::path CheckpointFolder;
 };
 
 // One pay table the solver analysed.
@@ -91,6 +96,10 @@ std::int64_t CountPayTables(const TGameDesign& design, const TCalculationSetting
 TPaySolution SolvePayouts(const TGameDesign& design, const TCalculationSettings& settings,
                           const TPaySolverRequest& request, const TExactRunOptions& run,
                           const std::function<void(const TPaySolverProgress&)>& progress = {});
+
+// The checkpoint of the analysis of a design in `folder`: its fingerprint's name.
+std::filesystem::path CheckpointIn(const std::filesystem::path& folder, const TGameDesign& design,
+                                   const TCalculationSettings& settings);
 
 // The share of hands in which the player is paid, from an analysis's figures.
 long double HitFrequencyPercent(const TExactFigures& figures);

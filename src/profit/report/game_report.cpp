@@ -10,6 +10,7 @@
 
 #include "design/design_fingerprint.h"
 #include "design/design_rules.h"
+#include "profit/exact/exact_job.h"
 #include "profit/exact/exact_run.h"
 #include "profit/exact/hand_play.h"
 #include "profit/exact/pay_solver.h"
@@ -407,6 +408,10 @@ TGameReport BuildGameReport(const TGameDesign& design, const TCalculationSetting
             TExactRunOptions run;
             run.Threads = options.Threads;
             run.Stop = options.Stop;
+            if (!options.CheckpointFolder.empty()) {
+                run.Checkpoint = CheckpointIn(options.CheckpointFolder, design, settings);
+                run.Fingerprint = ExactFingerprint(design, settings, true);
+            }
             run.Progress = [&options](const TExactProgress& p) {
                 if (options.Progress && p.ClassesTotal > 0)
                     options.Progress(

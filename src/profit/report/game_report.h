@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -30,6 +31,8 @@ struct TGameReportOptions {
     // keep the last analysis); otherwise the analysis is run.
     std::optional<TExactSums> KnownExact;
     std::string Date;  // empty: today's date (UTC), as YYYY-MM-DD
+    // Where the analysis keeps its checkpoint, as the pay-table solver does (CheckpointIn).
+    std::filesystem::path CheckpointFolder;
 };
 
 // The bankroll that lasts through so many hands with 95 % and 99 % probability, in antes.
