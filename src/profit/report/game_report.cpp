@@ -374,7 +374,7 @@ void Bankrolls(const TGameReport& r, TPage& page) {
 }
 
 constexpr std::string_view kStyle =
-    "body{font-family:sans-serif;margin:2em;max-width:60em;color:#111}"
+    "body{font-family:sans-serif;margin:2em;max-width:72em;color:#111}"
     "table{border-collapse:collapse;margin:0.5em 0 1em 0}"
     "th,td{border:1px solid #889;padding:2px 6px;text-align:left;font-size:0.9em}"
     "th{background:#e6ecec}.grid td,.grid th{font-size:0.75em}"
@@ -461,7 +461,8 @@ std::string StrategyGridSvg(const TStrategyGrid& grid, bool byDealerCard) {
     const int height = (kStrategyRows + 1) * kRowHeight + 1;
     std::ostringstream svg;
     svg << "<svg width=\"" << width << "\" height=\"" << height << "\" viewBox=\"0 0 " << width
-        << ' ' << height << "\" font-family=\"sans-serif\" font-size=\"10\">\n";
+        << ' ' << height
+        << "\" style=\"max-width:100%;height:auto\" font-family=\"sans-serif\" font-size=\"10\">\n";
     for (int c = 0; c < columns; ++c) {
         svg << "<text x=\"" << kCaption + c * cellWidth + cellWidth / 2 << "\" y=\""
             << kRowHeight - 5 << "\" text-anchor=\"middle\" font-weight=\"bold\">"
