@@ -125,7 +125,11 @@ std::string Today() {
 std::string CellLabel(const TStrategyCell& cell) {
     std::string label(FirstActionCaption(cell.Action));
     const long double share = std::floor(cell.SharePercent);
-    if (share < 100) label += " " + FormatNumber(share) + " %";
+    if (share < 100) {
+        label += ' ';
+        label += FormatNumber(share);
+        label += " %";
+    }
     return label;
 }
 
@@ -297,6 +301,14 @@ void ExactFigures(const TGameReport& r, TPage& page) {
     page.Table(shares);
 }
 
+// Short names for the narrow cells of the grid as a table.
+std::string_view ShortActionName(TFirstAction action) {
+    constexpr std::array<std::string_view, kFirstActions> kNames = {
+        "—",       "пас",     "ставка",  "страховка", "купить 1", "купить 2",
+        "обмен 1", "обмен 2", "обмен 3", "обмен 4",   "обмен 5"};
+    return kNames[static_cast<std::size_t>(action)];
+}
+
 std::string GridTable(const TStrategyGrid& grid, bool byDealerCard) {
     const int columns = byDealerCard ? kStrategyColumns : 1;
     std::string html =
@@ -312,8 +324,15 @@ std::string GridTable(const TStrategyGrid& grid, bool byDealerCard) {
             if (cell.Empty) {
                 html += "<td bgcolor=\"" + std::string(kEmptyCellColour) + "\"></td>";
             } else {
-                html += "<td bgcolor=\"" + std::string(ActionColour(cell.Action)) + "\">" +
-                        Escape(CellLabel(cell)) + "</td>";
+                std::string label(ShortActionName(cell.Action));
+                const long double share = std::floor(cell.SharePercent);
+                if (share < 100) {
+                    label += ' ';
+                    label += FormatNumber(share);
+                    label += '%';
+                }
+                html += "<td bgcolor=\"" + std::string(ActionColour(cell.Action)) +
+                        "\" style=\"font-size:7pt\">" + Escape(label) + "</td>";
             }
         }
         html += "</tr>\n";
@@ -328,8 +347,14 @@ void Strategy(const TGameReport& r, TGridPicture picture, TPage& page) {
                             "указана, когда выбор зависит не только от клетки."
                           : "Строки — стартовые руки игрока; доля указана, когда выбор зависит "
                             "не только от строки.");
-    page.Raw(picture == TGridPicture::Svg ? StrategyGridSvg(r.Sums.Strategy, byCard)
-                                          : GridTable(r.Sums.Strategy, byCard));
+    if (picture == TGridPicture::Svg) {
+        page.Raw(StrategyGridSvg(r.Sums.Strategy, byCard));
+    } else {
+        page.Paragraph(
+            "пас — сделать пас, ставка — забиться, страховка — забиться со страховкой, "
+            "купить 1 и 2 — купить карту и две карты, обмен N — поменять N карт.");
+        page.Raw(GridTable(r.Sums.Strategy, byCard));
+    }
 }
 
 void SimulationCheck(const TGameReport& r, TPage& page) {
