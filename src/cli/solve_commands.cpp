@@ -34,6 +34,16 @@ std::string FourDecimals(long double value) {
     return FormatNumber(std::nearbyint(value * 10000) / 10000);
 }
 
+// A percentage, with a decimal comma or point, from `low` to `high`.
+double PercentOption(std::string_view option, const std::string& text, double low, double high) {
+    try {
+        return AmountOption(option, text, low, high);
+    } catch (const TUsageError&) {
+        throw TUsageError(std::string(option) + ": '" + text + "' is not a percentage from " +
+                          FormatNumber(low) + " to " + FormatNumber(high));
+    }
+}
+
 std::vector<std::string> SplitFields(const std::string& text) {
     std::vector<std::string> fields;
     std::string field;
@@ -162,11 +172,11 @@ void AddSolveCommands(CLI::App& app) {
         o->Design.Apply(design, settings);
         TPaySolverRequest request;
         request.Fields = SplitFields(o->Vary);
-        request.TargetMoPercent = AmountOption("--target-mo", o->Target, -1e6, 1e6);
+        request.TargetMoPercent = PercentOption("--target-mo", o->Target, -1e6, 1e6);
         request.Step = AmountOption("--step", o->Step, 0.0001, 1e6);
         if (!o->Min.empty()) request.Min = AmountOption("--min", o->Min, -1e9, 1e9);
         if (!o->Max.empty()) request.Max = AmountOption("--max", o->Max, -1e9, 1e9);
-        request.TolerancePercent = AmountOption("--tolerance", o->Tolerance, 0, 100);
+        request.TolerancePercent = PercentOption("--tolerance", o->Tolerance, 0, 100);
         request.MaxRuns = static_cast<int>(WholeOption("--max-runs", o->MaxRuns, 1, 100));
         request.CheckpointFolder = o->Checkpoints;
         try {
