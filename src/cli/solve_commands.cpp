@@ -131,7 +131,11 @@ void PrintText(const TPaySolution& s, const TPaySolverRequest& r, std::ostream& 
     } else {
         out << "chosen: none\n";
     }
-    out << "converged: " << (s.Converged ? "yes" : "no, the runs ran out") << '\n'
+    out << "converged: "
+        << (s.Converged   ? "yes"
+            : s.Cancelled ? "no, interrupted"
+                          : "no, the runs ran out")
+        << '\n'
         << "runs: " << s.Trials.size() << '\n'
         << "seconds: " << FormatNumber(std::nearbyint(s.Seconds * 10) / 10) << '\n';
 }
