@@ -15,6 +15,8 @@
 #include "design/ui/payouts_window.h"
 #include "design/ui/round_straight_dialog.h"
 #include "profit/ui/exact_analysis.h"
+#include "profit/ui/game_report_window.h"
+#include "profit/ui/pay_solver_window.h"
 #include "profit/ui/profit_window.h"
 #include "profit/ui/return_table_window.h"
 #include "profit/ui/statistics_window.h"
@@ -54,7 +56,9 @@ TStudlabWindows::TStudlabWindows(TGame& game, IDialogs& dialogs)
       m_decisionList(std::make_unique<TDecisionListWindow>(game.Table)),
       m_graph(std::make_unique<TGraphWindow>(game.Profit, dialogs)),
       m_strategy(std::make_unique<TStrategyWindow>(game, *m_exact, dialogs)),
-      m_returnTable(std::make_unique<TReturnTableWindow>(*m_exact)) {
+      m_returnTable(std::make_unique<TReturnTableWindow>(*m_exact)),
+      m_paySolver(std::make_unique<TPaySolverWindow>(game)),
+      m_report(std::make_unique<TGameReportWindow>(game, *m_exact, dialogs)) {
     ConnectStartPicture();
     ConnectConstructor();
     ConnectDecisionWindow();
@@ -76,7 +80,8 @@ std::vector<QWidget*> TStudlabWindows::Windows() const {
     return {m_start.get(),        m_payouts.get(),      m_actions.get(),    m_costs.get(),
             m_profit.get(),       m_minPair.get(),      m_minAceKing.get(), m_roundStraight.get(),
             m_decisions.get(),    m_combinations.get(), m_empty.get(),      m_statistics.get(),
-            m_decisionList.get(), m_graph.get(),        m_strategy.get(),   m_returnTable.get()};
+            m_decisionList.get(), m_graph.get(),        m_strategy.get(),   m_returnTable.get(),
+            m_paySolver.get(),    m_report.get()};
 }
 
 QWidget* TStudlabWindows::Window(const QString& name) const {
@@ -110,6 +115,8 @@ void TStudlabWindows::ConnectConstructor() {
             [this] { OpenOptionDialog(m_minPair.get()); });
     connect(payouts, &TPayoutsWindow::MinAceKingDialogRequested, this,
             [this] { OpenOptionDialog(m_minAceKing.get()); });
+    connect(payouts, &TPayoutsWindow::PaySolverRequested, this,
+            [this] { OpenBeside(m_paySolver.get()); });
     connect(payouts, &TPayoutsWindow::DesignLoaded, this, &TStudlabWindows::RefreshDesignViews);
     connect(payouts, &TPayoutsWindow::DesignLoaded, this, &TStudlabWindows::RememberDesign);
     connect(payouts, &TPayoutsWindow::DesignSaved, this, &TStudlabWindows::RememberDesign);
@@ -165,6 +172,15 @@ void TStudlabWindows::ConnectProfitWindow() {
             [this] { OpenBeside(m_strategy.get()); });
     connect(profit, &TProfitWindow::ReturnTableWindowRequested, this,
             [this] { OpenBeside(m_returnTable.get()); });
+    connect(profit, &TProfitWindow::PaySolverWindowRequested, this,
+            [this] { OpenBeside(m_paySolver.get()); });
+    connect(profit, &TProfitWindow::ReportWindowRequested, this,
+            [this] { OpenBeside(m_report.get()); });
+    // Payouts applied from the solver are an edit of the design like one in the constructor.
+    connect(m_paySolver.get(), &TPaySolverWindow::DesignEdited, this, [this] {
+        RefreshDesignViews();
+        m_profit->Render();
+    });
     // A run's last hand is dealt again on the decision table at its end; the statistics are
     // published then.
     connect(profit, &TProfitWindow::RunEnded, m_statistics.get(), &TStatisticsWindow::Render);

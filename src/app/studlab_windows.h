@@ -27,10 +27,12 @@ class TGraphWindow;
 class TExactAnalysis;
 class TStrategyWindow;
 class TReturnTableWindow;
+class TPaySolverWindow;
+class TGameReportWindow;
 
 // The program's windows, created once in a fixed order and kept until the program ends, and the
 // moves between them: the fourteen forms, then the strategy and return-table windows of the exact
-// analysis. Of the main windows (the constructor's three, the decision window, the profitability
+// analysis, the pay-table solver and the game's report. Of the main windows (the constructor's three, the decision window, the profitability
 // window) one is visible at a time: a move shows the target and hides the window it starts from.
 // Minor windows and option dialogs open beside and hide nothing. A window that opens is made to
 // fit its screen.
@@ -92,6 +94,8 @@ private:
     std::unique_ptr<TGraphWindow> m_graph;
     std::unique_ptr<TStrategyWindow> m_strategy;
     std::unique_ptr<TReturnTableWindow> m_returnTable;
+    std::unique_ptr<TPaySolverWindow> m_paySolver;
+    std::unique_ptr<TGameReportWindow> m_report;
 };
 
 }  // namespace studlab

@@ -60,5 +60,7 @@ void AddTableCommands(CLI::App& app);
 void AddProfitCommands(CLI::App& app);
 void AddExactCommands(CLI::App& app);
 void AddCacheCommands(CLI::App& app);
+void AddSolveCommands(CLI::App& app);
+void AddReportCommands(CLI::App& app);
 
 }  // namespace studlab::cli

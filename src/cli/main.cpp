@@ -49,6 +49,8 @@ int main(int argc, char** argv) {
     studlab::cli::AddProfitCommands(app);
     studlab::cli::AddExactCommands(app);
     studlab::cli::AddCacheCommands(app);
+    studlab::cli::AddSolveCommands(app);
+    studlab::cli::AddReportCommands(app);
     if (NamesUnknownCommand(app, argc, argv)) return 2;
     try {
         app.parse(argc, argv);

@@ -510,6 +510,66 @@ private slots:
                  qPrintable(QString::number(checked)));
     }
 
+    // "подбор выплат" from the profitability window finds what the command line finds, lists
+    // the pay tables it tried, and "применить" puts the chosen payouts into the design.
+    void thePaySolverFindsAndAppliesWhatTheCommandLineFinds() {
+        MakeSmallDesign(m_program->Game.Design);
+        QTest::mouseClick(Button("PaySolverButton"), Qt::LeftButton);
+        QVERIFY(m_program->Window("PaySolverWindow")->isVisible());
+        const auto field = [&](const char* name) {
+            return m_program->Control<QLineEdit>("PaySolverWindow", name);
+        };
+        const auto button = [&](const char* name) {
+            return m_program->Control<QPushButton>("PaySolverWindow", name);
+        };
+        RetypeText(field("TargetMo"), "7");
+        RetypeText(field("PayStep"), "1");
+        RetypeText(field("PayMin"), "5");
+        RetypeText(field("PayMax"), "20");
+        QVERIFY(!button("ApplyButton")->isEnabled());
+        QTest::mouseClick(button("SolveButton"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(button("ApplyButton")->isEnabled(), kAnalysisTimeout);
+        auto* tried = m_program->Control<QTableWidget>("PaySolverWindow", "TriedPayTables");
+        QVERIFY(tried->rowCount() >= 2);
+        QCOMPARE(tried->columnCount(), 7);  // full house, flush, straight and four figures
+
+        const testing::TCliRun run = testing::RunCli(
+            std::string(
+                "solve --json --target-mo 7 --step 1 --min 5 --max 20 --vary "
+                "'PayQualified[ckFullHouse],PayQualified[ckFlush],PayQualified[ckStraight]' ") +
+            kSmallDesignOptions);
+        QCOMPARE(run.ExitCode, 0);
+        const QJsonObject cli = QJsonDocument::fromJson(Q(run.Output).toUtf8()).object();
+        QCOMPARE(tried->rowCount(), cli["trials"].toArray().size());
+        QTest::mouseClick(button("ApplyButton"), Qt::LeftButton);
+        const QJsonObject chosen = cli["chosen_payouts"].toObject();
+        const TGameDesign& design = m_program->Game.Design;
+        QCOMPARE(Q(design.PayQualified[TCombinationKind::ckFlush]),
+                 QString::number(chosen["PayQualified[ckFlush]"].toDouble()));
+        QCOMPARE(Q(design.PayQualified[TCombinationKind::ckStraight]),
+                 QString::number(chosen["PayQualified[ckStraight]"].toDouble()));
+        QCOMPARE(Q(design.PayQualified[TCombinationKind::ckFullHouse]),
+                 QString::number(chosen["PayQualified[ckFullHouse]"].toDouble()));
+    }
+
+    // "отчет по игре" saves the report as a PDF through Qt's writer.
+    void theGameReportIsSavedAsPdf() {
+        MakeSmallDesign(m_program->Game.Design);
+        QTest::mouseClick(Button("GameReportButton"), Qt::LeftButton);
+        QVERIFY(m_program->Window("GameReportWindow")->isVisible());
+        RetypeText(m_program->Control<QLineEdit>("GameReportWindow", "ReportHands"), "500");
+        const QString path = m_folder.filePath("отчет.pdf");
+        m_program->Dialogs.SaveAnswers = {path};
+        QTest::mouseClick(m_program->Control<QPushButton>("GameReportWindow", "SaveReportPdf"),
+                          Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            Text("GameReportWindow", "ReportStatus").startsWith("Отчет записан"), kAnalysisTimeout);
+        QFile pdf(path);
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        QVERIFY(pdf.read(5) == "%PDF-");
+        QVERIFY(pdf.size() > 10000);
+    }
+
 private:
     QPushButton* Button(const QString& name) const {
         return m_program->Control<QPushButton>("TForm4", name);

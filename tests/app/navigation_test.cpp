@@ -78,7 +78,8 @@ private slots:
         for (QWidget* window : m_program->Windows.Windows()) names << window->objectName();
         QCOMPARE(names, (QStringList{"TForm12", "TForm1", "TForm2", "TForm3", "TForm4", "TForm5",
                                      "TForm6", "TForm7", "TForm8", "TForm9", "TForm10", "TForm11",
-                                     "TForm13", "TForm14", "StrategyWindow", "ReturnTableWindow"}));
+                                     "TForm13", "TForm14", "StrategyWindow", "ReturnTableWindow",
+                                     "PaySolverWindow", "GameReportWindow"}));
         QVERIFY(m_program->VisibleWindows().isEmpty());
         m_program->Windows.Start();
         QCOMPARE(m_program->VisibleWindows(), QStringList{"TForm12"});
@@ -170,7 +171,7 @@ private slots:
         };
         QCOMPARE(captions("TForm1"),
                  (QStringList{"опции", "  сохранить конструкцию", "  загрузить конструкцию",
-                              "  тренинг по раскладам", "  выход", "MO"}));
+                              "  тренинг по раскладам", "  подбор выплат", "  выход", "MO"}));
         QCOMPARE(captions("TForm8"),
                  (QStringList{"опции", "  выбрать игру", "  конструктор покера", "  новый расклад",
                               "  с учётом решения после прикупа", "  выход", "MO"}));

@@ -107,6 +107,7 @@ void TPayoutsWindow::BuildMenu() {
     AddCommand(options, "N3", "загрузить конструкцию", this, &TPayoutsWindow::LoadDesign);
     AddCommand(options, "N4", "тренинг по раскладам", this,
                &TPayoutsWindow::DecisionWindowRequested);
+    AddCommand(options, "NPaySolver", "подбор выплат", this, &TPayoutsWindow::PaySolverRequested);
     AddCommand(options, "N5", "выход", this, &TPayoutsWindow::ExitRequested);
     // "MO" is a command of its own on the menu bar.
     AddCommand(menuBar(), "MO1", "MO", this, &TPayoutsWindow::ProfitWindowRequested);

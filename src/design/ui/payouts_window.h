@@ -23,6 +23,7 @@ signals:
     void NextWindowRequested();           // "ДАЛЕЕ >>"
     void DecisionWindowRequested();       // "тренинг по раскладам"
     void ProfitWindowRequested();         // "MO"
+    void PaySolverRequested();            // "подбор выплат"
     void ExitRequested();                 // "выход"
     void RoundStraightDialogRequested();  // right button down on "стритфлеш" or "стрит"
     void MinPairDialogRequested();        // right button down on "пара"

@@ -364,6 +364,14 @@ void TProfitWindow::BuildNavigation() {
         "как играть: первое решение по стартовым рукам и открытой карте дилера, по точному "
         "расчету");
     connect(strategy, &QPushButton::clicked, this, &TProfitWindow::StrategyWindowRequested);
+    QPushButton* solver =
+        NewButton(this, "PaySolverButton", "подбор выплат", QRect(656, 250, 120, 28));
+    solver->setToolTip("выплаты выбранных комбинаций, при которых точное MO ближе всего к цели");
+    connect(solver, &QPushButton::clicked, this, &TProfitWindow::PaySolverWindowRequested);
+    QPushButton* report =
+        NewButton(this, "GameReportButton", "отчет по игре", QRect(656, 286, 120, 28));
+    report->setToolTip("отчет для казино и регулятора: правила и показатели игры, в PDF");
+    connect(report, &QPushButton::clicked, this, &TProfitWindow::ReportWindowRequested);
     QPushButton* start = NewButton(this, "Button1", "на начало", QRect(640, 472, 140, 30));
     connect(start, &QPushButton::clicked, this, &TProfitWindow::ConstructorRequested);
     QPushButton* layouts = NewButton(this, "Button5", "расклады", QRect(640, 512, 140, 30));

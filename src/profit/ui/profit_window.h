@@ -48,6 +48,8 @@ signals:
     void GraphWindowRequested();        // "Показать график"
     void StrategyWindowRequested();     // "стратегия игры"
     void ReturnTableWindowRequested();  // "таблица исходов" of the exact analysis
+    void PaySolverWindowRequested();    // "подбор выплат"
+    void ReportWindowRequested();       // "отчет по игре"
     void RunProgressed();               // the window showed how a running run stands
     void RunEnded();                    // a run is over, however it ended
     void TableHandReplaced();           // the run left its last hand on the decision table

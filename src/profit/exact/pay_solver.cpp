@@ -1,0 +1,399 @@
+#include "profit/exact/pay_solver.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <limits>
+
+#include "design/design_numbers.h"
+#include "design/design_rules.h"
+#include "profit/exact/exact_job.h"
+#include "profit/exact/hand_play.h"
+#include "text/number_text.h"
+
+namespace studlab {
+namespace {
+
+// A payout field: paid when the player wins against a dealer with a game (qualified) or when the
+// dealer has none (not qualified), for one kind.
+struct TPayField {
+    bool Qualified = true;
+    TCombinationKind Kind = TCombinationKind::ckNoGame;
+};
+
+TPayField ParsePayField(const std::string& name) {
+    for (bool qualified : {true, false}) {
+        for (TCombinationKind k : kCountedKinds) {
+            const std::string field =
+                std::string(qualified ? "PayQualified[" : "PayNotQualified[") +
+                std::string(KindCodeName(k)) + "]";
+            if (field == name) return {qualified, k};
+        }
+    }
+    throw TPaySolverError("'" + name +
+                          "' is not a payout field; the payouts are PayQualified[KIND] and "
+                          "PayNotQualified[KIND] for ckRoyalFlush .. ckAceKing");
+}
+
+TNumberText& FieldText(TGameDesign& design, const TPayField& field) {
+    return field.Qualified ? design.PayQualified[field.Kind] : design.PayNotQualified[field.Kind];
+}
+const TNumberText& FieldText(const TGameDesign& design, const TPayField& field) {
+    return field.Qualified ? design.PayQualified[field.Kind] : design.PayNotQualified[field.Kind];
+}
+
+// The checked request: fields, grid and the order the monotone constraint walks them in.
+struct TGrid {
+    std::vector<TPayField> Fields;
+    long double Step = 0.5;
+    std::int64_t Low = 0;    // the grid's first multiple of the step
+    std::int64_t Count = 0;  // values per field
+    // The fields in walking order: the qualified payouts strongest first, then the others; a
+    // field must not pay more than the one before it of its own family.
+    std::vector<std::size_t> Order;
+    std::vector<bool> FollowsSameFamily;  // by walking position
+
+    long double Value(std::int64_t index) const {
+        return static_cast<long double>(Low + index) * Step;
+    }
+};
+
+std::string Text(long double value) {
+    return FormatNumber(value);
+}
+
+TGrid MakeGrid(const TPaySolverRequest& request, long double cap) {
+    TGrid grid;
+    if (request.Fields.empty()) throw TPaySolverError("no payout to vary was named");
+    for (std::size_t i = 0; i < request.Fields.size(); ++i) {
+        const TPayField field = ParsePayField(request.Fields[i]);
+        for (std::size_t j = 0; j < i; ++j) {
+            if (request.Fields[j] == request.Fields[i])
+                throw TPaySolverError("'" + request.Fields[i] + "' is named twice");
+        }
+        grid.Fields.push_back(field);
+    }
+    if (!std::isfinite(request.TargetMoPercent) || std::fabs(request.TargetMoPercent) > 1e6)
+        throw TPaySolverError("the target MO is not a percentage a game can have");
+    if (!(request.TolerancePercent >= 0) || !std::isfinite(request.TolerancePercent))
+        throw TPaySolverError("the tolerance must be 0 or more");
+    if (request.MaxRuns < 1) throw TPaySolverError("at least one analysis must be allowed");
+    const long double step = request.Step;
+    if (!(step >= 0.0001L) || step > 1e6L || !PayoutInSinglePrecision(request.Step))
+        throw TPaySolverError("the step must be an amount from 0,0001 to 1000000 antes");
+    const long double low = request.Min.value_or(0);
+    const long double high = request.Max ? static_cast<long double>(*request.Max) : cap;
+    if (!std::isfinite(static_cast<double>(low)) || !std::isfinite(static_cast<double>(high)) ||
+        std::fabs(low) > kLargestDesignAmount || std::fabs(high) > kLargestDesignAmount)
+        throw TPaySolverError("the bounds must lie within ±1000000000 antes");
+    if (low > high)
+        throw TPaySolverError("the lowest payout " + Text(low) + " is above the highest " +
+                              Text(high));
+    grid.Step = step;
+    grid.Low = static_cast<std::int64_t>(std::ceil(low / step - 1e-9L));
+    const auto last = static_cast<std::int64_t>(std::floor(high / step + 1e-9L));
+    grid.Count = last - grid.Low + 1;
+    if (grid.Count < 1)
+        throw TPaySolverError("no multiple of the step " + Text(step) + " lies from " + Text(low) +
+                              " to " + Text(high));
+    for (long double end : {grid.Value(0), grid.Value(grid.Count - 1)}) {
+        if (!PayoutInSinglePrecision(static_cast<double>(end)))
+            throw TPaySolverError("the payout " + Text(end) +
+                                  " is not held exactly by a single-precision payout");
+    }
+    for (std::size_t i = 0; i < grid.Fields.size(); ++i) grid.Order.push_back(i);
+    std::stable_sort(grid.Order.begin(), grid.Order.end(), [&](std::size_t a, std::size_t b) {
+        const TPayField& fa = grid.Fields[a];
+        const TPayField& fb = grid.Fields[b];
+        if (fa.Qualified != fb.Qualified) return fa.Qualified;
+        return KindIndex(fa.Kind) < KindIndex(fb.Kind);
+    });
+    for (std::size_t p = 0; p < grid.Order.size(); ++p) {
+        grid.FollowsSameFamily.push_back(p > 0 && grid.Fields[grid.Order[p]].Qualified ==
+                                                      grid.Fields[grid.Order[p - 1]].Qualified);
+    }
+    return grid;
+}
+
+// Non-increasing sequences of m values out of n: C(n + m - 1, m), saturated.
+long double MonotoneCount(std::int64_t n, std::size_t m) {
+    long double c = 1;
+    for (std::size_t i = 1; i <= m; ++i) {
+        c = c * static_cast<long double>(n - 1 + static_cast<std::int64_t>(i)) /
+            static_cast<long double>(i);
+    }
+    return c;
+}
+
+long double TableCount(const TGrid& grid) {
+    std::size_t qualified = 0;
+    for (const TPayField& f : grid.Fields) qualified += f.Qualified ? 1 : 0;
+    return MonotoneCount(grid.Count, qualified) *
+           MonotoneCount(grid.Count, grid.Fields.size() - qualified);
+}
+
+// An analysed pay table: its MO and each field's weight, the chance per hand of the outcome the
+// field pays, so that MO(x) = MO - 100 * sum(weight * (x - payout)) while the play stays.
+struct TAnchor {
+    std::vector<long double> Payouts;
+    long double MoPercent = 0;
+    std::vector<long double> Weights;
+};
+
+// The lexicographic order of closeness: the distance in whole tolerances, then the change from
+// the design (the sum of the squared changes of the payouts), then the smaller payouts.
+struct TCloseness {
+    long double Band = 0;
+    long double Change = 0;
+};
+
+bool Closer(const TCloseness& a, const TCloseness& b) {
+    if (a.Band != b.Band) return a.Band < b.Band;
+    return a.Change < b.Change;
+}
+
+class TSolver {
+public:
+    TSolver(const TGrid& grid, const TPaySolverRequest& request, std::vector<long double> design,
+            long double cap)
+        : m_grid(grid), m_request(request), m_design(std::move(design)), m_cap(cap) {}
+
+    void AddAnchor(TAnchor anchor) { m_anchors.push_back(std::move(anchor)); }
+
+    TCloseness ClosenessOf(long double mo, const std::vector<long double>& payouts) const {
+        const long double distance = std::fabs(mo - m_request.TargetMoPercent);
+        TCloseness c;
+        c.Band = m_request.TolerancePercent > 0 ? std::floor(distance / m_request.TolerancePercent)
+                                                : distance;
+        // Squares: a change spread over the payouts is nearer than the same sum on one of them.
+        for (std::size_t i = 0; i < payouts.size(); ++i) {
+            const long double d = payouts[i] - m_design[i];
+            c.Change += d * d;
+        }
+        return c;
+    }
+
+    // The MO foreseen for the payouts from the nearest analysed pay table, and whether that one
+    // is the pay table itself.
+    long double Foresee(const std::vector<long double>& x, bool& analysed) const {
+        const TAnchor* nearest = nullptr;
+        long double nearestDistance = std::numeric_limits<long double>::infinity();
+        for (const TAnchor& a : m_anchors) {
+            long double d = 0;
+            for (std::size_t i = 0; i < x.size(); ++i) d += std::fabs(x[i] - a.Payouts[i]);
+            if (d <= nearestDistance) {  // ties to the later analysis
+                nearestDistance = d;
+                nearest = &a;
+            }
+        }
+        analysed = nearestDistance == 0;
+        long double mo = nearest->MoPercent;
+        for (std::size_t i = 0; i < x.size(); ++i) {
+            mo -= 100 * nearest->Weights[i] *
+                  (std::min(x[i], m_cap) - std::min(nearest->Payouts[i], m_cap));
+        }
+        return mo;
+    }
+
+    // The pay table of the grid foreseen closest to the target.
+    std::vector<long double> Best(bool& analysed, long double& foreseen) {
+        m_x.assign(m_grid.Fields.size(), 0);
+        m_found = false;
+        Walk(0, m_grid.Count - 1);
+        analysed = m_bestAnalysed;
+        foreseen = m_bestMo;
+        return m_best;
+    }
+
+private:
+    void Walk(std::size_t position, std::int64_t top) {
+        if (position == m_grid.Order.size()) {
+            Consider();
+            return;
+        }
+        const std::int64_t highest = m_grid.FollowsSameFamily[position] ? top : m_grid.Count - 1;
+        for (std::int64_t i = 0; i <= highest; ++i) {
+            m_x[m_grid.Order[position]] = m_grid.Value(i);
+            Walk(position + 1, i);
+        }
+    }
+
+    void Consider() {
+        bool analysed = false;
+        const long double mo = Foresee(m_x, analysed);
+        const TCloseness c = ClosenessOf(mo, m_x);
+        // Within equal closeness the walk meets smaller payouts first and keeps them.
+        if (!m_found || Closer(c, m_bestCloseness)) {
+            m_found = true;
+            m_bestCloseness = c;
+            m_best = m_x;
+            m_bestMo = mo;
+            m_bestAnalysed = analysed;
+        }
+    }
+
+    const TGrid& m_grid;
+    const TPaySolverRequest& m_request;
+    std::vector<long double> m_design;
+    long double m_cap;
+    std::vector<TAnchor> m_anchors;
+
+    std::vector<long double> m_x;
+    bool m_found = false;
+    TCloseness m_bestCloseness;
+    std::vector<long double> m_best;
+    long double m_bestMo = 0;
+    bool m_bestAnalysed = false;
+};
+
+std::vector<double> AsDoubles(const std::vector<long double>& values) {
+    return {values.begin(), values.end()};
+}
+
+bool OnGridInOrder(const TGrid& grid, const std::vector<long double>& x) {
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        const long double k = x[i] / grid.Step;
+        if (std::fabs(k - std::nearbyint(k)) > 1e-9L) return false;
+        const auto index = static_cast<std::int64_t>(std::nearbyint(k)) - grid.Low;
+        if (index < 0 || index >= grid.Count) return false;
+    }
+    for (std::size_t p = 1; p < grid.Order.size(); ++p) {
+        if (grid.FollowsSameFamily[p] && x[grid.Order[p]] > x[grid.Order[p - 1]]) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::filesystem::path CheckpointIn(const std::filesystem::path& folder, const TGameDesign& design,
+                                   const TCalculationSettings& settings) {
+    return folder / (ExactFingerprint(design, settings, true) + ".checkpoint");
+}
+
+long double HitFrequencyPercent(const TExactFigures& figures) {
+    long double share = 0;
+    for (const TExactFigures::TReturnRow& row : figures.Returns) {
+        if (row.Outcome == TFinalOutcome::foWon || row.Outcome == TFinalOutcome::foDealerNoGame)
+            share += row.Probability;
+    }
+    return share * 100;
+}
+
+TGameDesign WithPayouts(const TGameDesign& design, const std::vector<std::string>& fields,
+                        const std::vector<double>& payouts) {
+    TGameDesign d = design;
+    for (std::size_t i = 0; i < fields.size() && i < payouts.size(); ++i) {
+        FieldText(d, ParsePayField(fields[i])) = FormatNumber(payouts[i]);
+    }
+    return d;
+}
+
+std::int64_t CountPayTables(const TGameDesign& design, const TCalculationSettings& settings,
+                            const TPaySolverRequest& request) {
+    const TEvalRules rules = MakeEvalRules(design, settings);
+    const TGrid grid = MakeGrid(request, rules.TableMaximum);
+    const long double count = TableCount(grid);
+    if (count > static_cast<long double>(kMostPayTables)) {
+        throw TPaySolverError("the grid holds about " + FormatNumber(std::floor(count)) +
+                              " pay tables, more than " + std::to_string(kMostPayTables) +
+                              " the solver looks through: narrow the bounds, take a larger step "
+                              "or vary fewer payouts");
+    }
+    return static_cast<std::int64_t>(count);
+}
+
+TPaySolution SolvePayouts(const TGameDesign& design, const TCalculationSettings& settings,
+                          const TPaySolverRequest& request, const TExactRunOptions& run,
+                          const std::function<void(const TPaySolverProgress&)>& progress) {
+    const auto began = std::chrono::steady_clock::now();
+    // The design must be one the analysis plays, with numbers that convert.
+    const TExactGame designGame(design, settings);
+    const long double cap = designGame.Rules().TableMaximum;
+    TPaySolution solution;
+    solution.Fields = request.Fields;
+    solution.Candidates = CountPayTables(design, settings, request);
+    const TGrid grid = MakeGrid(request, cap);
+
+    std::vector<long double> own;
+    for (const TPayField& f : grid.Fields) {
+        own.push_back(ReadRealField(design, settings, FieldText(design, f)));
+    }
+    TSolver solver(grid, request, own, cap);
+
+    std::optional<long double> foreseen;
+    std::vector<long double> next = own;
+    for (int runs = 0;; ++runs) {
+        if (runs == request.MaxRuns) break;
+        // Analyse `next`.
+        const TGameDesign trialDesign = WithPayouts(design, request.Fields, AsDoubles(next));
+        const TExactGame game(trialDesign, settings);
+        const TLayoutClasses classes(game.DealerOpenCards());
+        TExactRunOptions options = run;
+        if (!request.CheckpointFolder.empty()) {
+            options.Checkpoint = CheckpointIn(request.CheckpointFolder, trialDesign, settings);
+            options.Fingerprint = ExactFingerprint(trialDesign, settings, true);
+        }
+        options.Progress = [&](const TExactProgress& p) {
+            if (progress) progress({runs + 1, request.MaxRuns, p});
+        };
+        const TExactRunResult result = RunExactAnalysis(
+            classes, [&game] { return game.NewPlay(); }, options);
+        if (result.Cancelled) {
+            solution.Cancelled = true;
+            break;
+        }
+        const TExactFigures figures = FiguresOf(result.Sums);
+        TPayTrial trial;
+        trial.Payouts = AsDoubles(next);
+        trial.MoPercent = figures.MoPercent;
+        trial.BestMoPercent = figures.BestMoPercent;
+        trial.HitFrequencyPercent = HitFrequencyPercent(figures);
+        trial.PredictedMoPercent = foreseen;
+        trial.Candidate = OnGridInOrder(grid, next);
+        trial.Seconds = result.Seconds;
+        solution.Trials.push_back(trial);
+
+        TAnchor anchor;
+        anchor.Payouts = next;
+        anchor.MoPercent = figures.MoPercent;
+        for (const TPayField& f : grid.Fields) {
+            const TFinalOutcome paid =
+                f.Qualified ? TFinalOutcome::foWon : TFinalOutcome::foDealerNoGame;
+            long double weight = 0;
+            for (const TExactFigures::TReturnRow& row : figures.Returns) {
+                if (row.Kind == f.Kind && row.Outcome == paid) weight += row.Probability;
+            }
+            anchor.Weights.push_back(weight);
+        }
+        solver.AddAnchor(std::move(anchor));
+
+        bool analysed = false;
+        long double mo = 0;
+        next = solver.Best(analysed, mo);
+        if (analysed) {
+            solution.Converged = true;
+            break;
+        }
+        foreseen = mo;
+    }
+
+    // The analysed candidate closest to the target.
+    for (std::size_t i = 0; i < solution.Trials.size(); ++i) {
+        const TPayTrial& t = solution.Trials[i];
+        if (!t.Candidate) continue;
+        const std::vector<long double> x(t.Payouts.begin(), t.Payouts.end());
+        if (!solution.Chosen) {
+            solution.Chosen = i;
+            continue;
+        }
+        const TPayTrial& c = solution.Trials[*solution.Chosen];
+        const std::vector<long double> cx(c.Payouts.begin(), c.Payouts.end());
+        if (Closer(solver.ClosenessOf(t.MoPercent, x), solver.ClosenessOf(c.MoPercent, cx)))
+            solution.Chosen = i;
+    }
+    solution.Seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+    return solution;
+}
+
+}  // namespace studlab

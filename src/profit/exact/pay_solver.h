@@ -1,0 +1,107 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "design/game_design.h"
+#include "profit/exact/exact_figures.h"
+#include "profit/exact/exact_run.h"
+
+namespace studlab {
+
+// A request the solver cannot serve (an unknown or repeated field, an empty grid, too many pay
+// tables), in words for the user.
+class TPaySolverError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Which payouts may change and how: the design's payout fields by their script names
+// ("PayQualified[ckFlush]", "PayNotQualified[ckPair]"), the MO to aim at, and the grid of
+// payouts (multiples of Step within the bounds).
+struct TPaySolverRequest {
+    std::vector<std::string> Fields;
+    double TargetMoPercent = 3;
+    double Step = 0.5;
+    std::optional<double> Min;  // default 0
+    std::optional<double> Max;  // default the table maximum: a larger payout is capped to it
+    // Distances to the target are counted in whole multiples of this: within one, the pay table
+    // nearest the design wins (the least sum of squared changes). 0: the closest MO, however odd
+    // its table.
+    double TolerancePercent = 0.01;
+    int MaxRuns = 10;  // exact analyses at most, the design's own included
+    // Where each analysis keeps its checkpoint, named by its design's fingerprint, so that an
+    // interrupted search, or another one over the same pay tables, takes up what is finished.
+    // Empty: none.
+    std::filesystem::path CheckpointFolder;
+};
+
+// One pay table the solver analysed.
+struct TPayTrial {
+    std::vector<double> Payouts;  // in the order of the request's fields
+    long double MoPercent = 0;
+    long double BestMoPercent = 0;
+    // Hands in which the player is paid: he wins the bet or the dealer has no game.
+    long double HitFrequencyPercent = 0;
+    // What the analyses before it foresaw (none for the first): where it differs from MoPercent
+    // the play changed.
+    std::optional<long double> PredictedMoPercent;
+    bool Candidate = false;  // on the grid, within the bounds and in order (the design may not be)
+    double Seconds = 0;
+};
+
+struct TPaySolution {
+    std::vector<std::string> Fields;
+    std::vector<TPayTrial> Trials;      // in the order they were analysed; the design's own first
+    std::optional<std::size_t> Chosen;  // the trial chosen; none when no candidate was analysed
+    // No pay table of the grid is foreseen closer than the chosen one (false: the runs ran out).
+    bool Converged = false;
+    std::int64_t Candidates = 0;  // pay tables on the grid that keep the order
+    double Seconds = 0;
+    bool Cancelled = false;
+};
+
+struct TPaySolverProgress {
+    int Run = 0;  // 1 for the design's own analysis
+    int MaxRuns = 0;
+    TExactProgress Analysis;
+};
+
+// The most pay tables the solver looks through between analyses.
+inline constexpr std::int64_t kMostPayTables = 50'000'000;
+
+// The design with the given payouts written into the request's fields.
+TGameDesign WithPayouts(const TGameDesign& design, const std::vector<std::string>& fields,
+                        const std::vector<double>& payouts);
+
+// Checks the request against the design (fields, grid, order) and counts its pay tables; throws
+// TPaySolverError.
+std::int64_t CountPayTables(const TGameDesign& design, const TCalculationSettings& settings,
+                            const TPaySolverRequest& request);
+
+// Finds the payouts of the request's fields, on the grid, within the bounds, a stronger
+// combination never paying less than a weaker one of the same kind of payout, whose exact MO is
+// closest to the target; every other field stays as designed. For a fixed play the MO is linear in
+// the payouts, and the return table of an analysis gives each payout's weight (the chance of the
+// outcome it pays), so one analysis foresees the MO of every pay table near it; an analysis is run
+// again only at the pay table foreseen best, until the best foreseen is one already analysed.
+// Throws TPaySolverError, TExactRefusal (a design the analysis cannot play) and the conversion
+// error of a number; `run` gives the threads and the stop flag.
+TPaySolution SolvePayouts(const TGameDesign& design, const TCalculationSettings& settings,
+                          const TPaySolverRequest& request, const TExactRunOptions& run,
+                          const std::function<void(const TPaySolverProgress&)>& progress = {});
+
+// The checkpoint of the analysis of a design in `folder`: its fingerprint's name.
+std::filesystem::path CheckpointIn(const std::filesystem::path& folder, const TGameDesign& design,
+                                   const TCalculationSettings& settings);
+
+// The share of hands in which the player is paid, from an analysis's figures.
+long double HitFrequencyPercent(const TExactFigures& figures);
+
+}  // namespace studlab

@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "support/run_cli.h"
+#include "support/test_folder.h"
+
+namespace studlab {
+namespace {
+
+using testing::RunCli;
+
+// Folding or betting against a dealer who shows nothing: an analysis takes seconds.
+const std::string kFoldOrBet = " --set DealerOpenCards=0 --set 'StageActions[1][paBuyCard]=NO'";
+
+nlohmann::json JsonOf(const std::string& arguments) {
+    const auto run = RunCli(arguments);
+    EXPECT_EQ(run.ExitCode, 0) << run.Errors;
+    return nlohmann::json::parse(run.Output);
+}
+
+std::string Read(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// The report shows the very figures `exact` prints for the design, and its page names nothing
+// outside itself.
+TEST(CliReport, FiguresAreThoseOfTheExactCommandInASelfContainedPage) {
+    const testing::TTestFolder folder;
+    const auto html = folder / "отчет.html";
+    const nlohmann::json exact = JsonOf("exact --json" + kFoldOrBet);
+    const nlohmann::json report =
+        JsonOf("report --json --hands 2000 --seed 3 --out '" + html.string() + "'" + kFoldOrBet);
+    EXPECT_EQ(report["exact"], true);
+    for (const char* figure : {"mo_percent", "best_play_mo_percent", "std_dev_per_hand",
+                               "average_stake", "element_of_risk_percent"}) {
+        EXPECT_EQ(report[figure], exact[figure]) << figure;
+    }
+    EXPECT_EQ(report["simulation"]["hands"], 2000);
+    EXPECT_TRUE(report["simulation"]["mo_95_low_percent"].is_number());
+    EXPECT_EQ(report["bankrolls"].size(), 3U);
+
+    const std::string page = Read(html);
+    ASSERT_FALSE(page.empty());
+    for (const char* outside : {"http", "src=", "href=", "url(", "@import", "<script", "<link"}) {
+        EXPECT_EQ(page.find(outside), std::string::npos) << outside;
+    }
+    EXPECT_NE(page.find("<svg"), std::string::npos);
+    EXPECT_NE(page.find(report["fingerprint"].get<std::string>()), std::string::npos);
+}
+
+TEST(CliReport, ADesignTheAnalysisCannotPlayIsReportedFromTheSimulation) {
+    const testing::TTestFolder folder;
+    const auto html = folder / "r.html";
+    const nlohmann::json report = JsonOf("report --json --hands 300 --out '" + html.string() +
+                                         "' --set PlayingBoxes=2" + kFoldOrBet);
+    EXPECT_EQ(report["exact"], false);
+    EXPECT_FALSE(report["exact_refusal"].get<std::string>().empty());
+    EXPECT_NE(Read(html).find("Точный расчет этой игры невозможен"), std::string::npos);
+}
+
+// The chosen pay table is saved, and the design file plays to the MO the solver reported.
+TEST(CliSolve, WritesTheChosenDesignWhoseMoItReported) {
+    const testing::TTestFolder folder;
+    const auto design = folder / "подобрано.es1";
+    const nlohmann::json s = JsonOf(
+        "solve --json --target-mo 9 --vary 'PayQualified[ckFlush],PayQualified[ckStraight]' "
+        "--step 1 --min 7 --max 10 --write '" +
+        design.string() + "'" + kFoldOrBet);
+    ASSERT_TRUE(s["chosen"].is_number());
+    EXPECT_EQ(s["candidates"], 10);
+    const nlohmann::json& chosen = s["trials"][s["chosen"].get<std::size_t>()];
+    EXPECT_EQ(chosen["payouts"], s["chosen_payouts"]);
+    EXPECT_GE(s["chosen_payouts"]["PayQualified[ckFlush]"].get<double>(),
+              s["chosen_payouts"]["PayQualified[ckStraight]"].get<double>());
+    EXPECT_TRUE(s["trials"][0]["foreseen_mo_percent"].is_null());
+    // Every other trial was foreseen before it was analysed.
+    for (std::size_t i = 1; i < s["trials"].size(); ++i)
+        EXPECT_TRUE(s["trials"][i]["foreseen_mo_percent"].is_number());
+
+    const nlohmann::json replay = JsonOf("exact --json --design '" + design.string() + "'");
+    EXPECT_EQ(replay["mo_percent"], s["mo_percent"]);
+    const auto shown = RunCli("design --show '" + design.string() + "'");
+    const auto flush = s["chosen_payouts"]["PayQualified[ckFlush]"].get<double>();
+    EXPECT_NE(shown.Output.find(
+                  "PayQualified[ckFlush] = " + std::to_string(static_cast<int>(flush)) + "\n"),
+              std::string::npos)
+        << shown.Output;
+}
+
+// Each analysis keeps its checkpoint under its design's fingerprint: a repeated search, and a
+// report of a design analysed there, take up what is finished and print the same figures.
+TEST(CliSolve, ACheckpointFolderServesARepeatedSearchAndTheReport) {
+    const testing::TTestFolder folder;
+    const std::string solve =
+        "solve --json --target-mo 6 --vary 'PayQualified[ckFlush]' --step 1 --min 8 --max 20 "
+        "--checkpoints '" +
+        folder.Path().string() + "'" + kFoldOrBet;
+    nlohmann::json first = JsonOf(solve);
+    const auto files = std::distance(std::filesystem::directory_iterator(folder.Path()),
+                                     std::filesystem::directory_iterator());
+    EXPECT_EQ(files, static_cast<long>(first["runs"].get<int>()));
+    nlohmann::json again = JsonOf(solve);
+    for (nlohmann::json* j : {&first, &again}) {
+        j->erase("seconds");
+        for (auto& trial : (*j)["trials"]) trial.erase("seconds");
+    }
+    EXPECT_EQ(again, first);
+    const nlohmann::json report =
+        JsonOf("report --json --hands 100 --out '" + (folder / "r.html").string() +
+               "' --checkpoints '" + folder.Path().string() + "'" + kFoldOrBet);
+    EXPECT_EQ(report["mo_percent"], first["trials"][0]["mo_percent"]);
+    EXPECT_EQ(RunCli("solve --target-mo 3 --vary 'PayQualified[ckFlush]' --checkpoints "
+                     "/no/such/folder")
+                  .ExitCode,
+              2);
+}
+
+TEST(CliSolve, MistakesInTheRequestAreUsageErrors) {
+    const std::string vary = " --vary 'PayQualified[ckFlush]'";
+    for (const std::string& arguments : std::vector<std::string>{
+             "solve --target-mo 3 --vary 'PayQualified[ckPoker]'",
+             "solve --target-mo 3 --vary 'BetSize'",
+             "solve --target-mo 3 --vary 'PayQualified[ckFlush],PayQualified[ckFlush]'",
+             "solve --target-mo abc" + vary, "solve" + vary, "solve --target-mo 3",
+             "solve --target-mo 3 --step 0" + vary, "solve --target-mo 3 --min 5 --max 4" + vary,
+             "solve --target-mo 3 --max-runs 0" + vary}) {
+        const auto run = RunCli(arguments);
+        EXPECT_EQ(run.ExitCode, 2) << arguments << '\n' << run.Errors;
+        EXPECT_EQ(run.Output, "") << arguments;
+    }
+    // A design the analysis cannot play is no mistake of the arguments.
+    const auto refused = RunCli("solve --target-mo 3 --set PlayingBoxes=2" + vary);
+    EXPECT_EQ(refused.ExitCode, 1) << refused.Errors;
+}
+
+}  // namespace
+}  // namespace studlab

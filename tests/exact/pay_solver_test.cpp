@@ -1,0 +1,169 @@
+#include "profit/exact/pay_solver.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+
+#include "profit/exact/hand_play.h"
+
+namespace studlab {
+namespace {
+
+using enum TCombinationKind;
+
+// Folding or betting against a dealer who shows nothing: an analysis takes a few seconds.
+TGameDesign FoldOrBet() {
+    TGameDesign design;
+    design.DealerOpenCards = std::string("0");
+    design.SetAllows(1, TPlayerAction::paBuyCard, false);
+    return design;
+}
+
+long double ExactMo(const TGameDesign& design) {
+    const TExactGame game(design, TCalculationSettings{});
+    const TExactRunResult r = RunExactAnalysis(TLayoutClasses(game.DealerOpenCards()),
+                                               [&game] { return game.NewPlay(); }, {});
+    return FiguresOf(r.Sums).MoPercent;
+}
+
+const std::vector<std::string> kFlushStraight = {"PayQualified[ckFlush]",
+                                                 "PayQualified[ckStraight]"};
+
+// Every pay table of a small grid analysed one by one: the solver must choose the one whose MO
+// is closest to the target, with fewer analyses than the grid has tables, and every figure it
+// reports must be that of a whole analysis.
+TEST(PaySolver, ChoosesWhatABruteForceOverTheGridChooses) {
+    const TGameDesign design = FoldOrBet();
+    std::map<std::pair<double, double>, long double> mo;  // (flush, straight) -> MO
+    for (double flush : {8.0, 9.0, 10.0}) {
+        for (double straight : {8.0, 9.0, 10.0}) {
+            if (straight > flush) continue;
+            mo[{flush, straight}] = ExactMo(WithPayouts(design, kFlushStraight, {flush, straight}));
+        }
+    }
+    ASSERT_EQ(mo.size(), 6U);
+    // Aim just beside one table that is not the design's nearest, so that one answer is right.
+    const long double target = mo[{10.0, 8.0}] + 0.00003L;
+    std::pair<double, double> closest;
+    long double best = 1e9;
+    for (const auto& [table, value] : mo) {
+        if (std::fabs(value - target) < best) {
+            best = std::fabs(value - target);
+            closest = table;
+        }
+    }
+
+    TPaySolverRequest request;
+    request.Fields = kFlushStraight;
+    request.TargetMoPercent = static_cast<double>(target);
+    request.Step = 1;
+    request.Min = 8;
+    request.Max = 10;
+    request.TolerancePercent = 0;
+    const TPaySolution s = SolvePayouts(design, TCalculationSettings{}, request, {});
+    EXPECT_EQ(s.Candidates, 6);
+    ASSERT_TRUE(s.Chosen);
+    EXPECT_TRUE(s.Converged);
+    const TPayTrial& chosen = s.Trials[*s.Chosen];
+    EXPECT_EQ(chosen.Payouts, (std::vector<double>{closest.first, closest.second}));
+    // The design itself (flush 11) lies outside the bounds: analysed, never chosen.
+    EXPECT_FALSE(s.Trials.front().Candidate);
+    EXPECT_LT(s.Trials.size(), mo.size() + 1);
+    for (const TPayTrial& t : s.Trials) {
+        if (!t.Candidate) continue;
+        EXPECT_EQ(t.MoPercent, (mo[{t.Payouts[0], t.Payouts[1]}]));
+        EXPECT_GT(t.HitFrequencyPercent, 30);
+        EXPECT_LT(t.HitFrequencyPercent, 70);
+        // Folding or betting on the best value: the recommended play is the best one.
+        EXPECT_NEAR(static_cast<double>(t.BestMoPercent), static_cast<double>(t.MoPercent), 1e-9);
+    }
+}
+
+// The target is the MO of a table in which the flush pays more than the full house: the solver
+// may not take it, however close its MO, and every table it tries keeps the order.
+TEST(PaySolver, AStrongerCombinationNeverPaysLessThanAWeakerOne) {
+    const TGameDesign design = FoldOrBet();
+    const std::vector<std::string> fields = {"PayQualified[ckFullHouse]", "PayQualified[ckFlush]"};
+    const long double outOfOrder = ExactMo(WithPayouts(design, fields, {0, 12}));
+
+    TPaySolverRequest request;
+    request.Fields = fields;
+    request.TargetMoPercent = static_cast<double>(outOfOrder);
+    request.Step = 4;
+    request.Min = 0;
+    request.Max = 12;
+    request.TolerancePercent = 0;
+    const TPaySolution s = SolvePayouts(design, TCalculationSettings{}, request, {});
+    EXPECT_EQ(s.Candidates, 10);  // of 4 x 4 tables, those with the full house paying as much
+    ASSERT_TRUE(s.Chosen);
+    for (const TPayTrial& t : s.Trials) {
+        if (t.Candidate) {
+            EXPECT_GE(t.Payouts[0], t.Payouts[1]);
+        }
+    }
+    const TPayTrial& c = s.Trials[*s.Chosen];
+    EXPECT_GE(c.Payouts[0], c.Payouts[1]);
+    EXPECT_NE(c.MoPercent, outOfOrder);
+
+    // Payouts of different kinds (paid with and without a dealer's game) are not ordered.
+    TPaySolverRequest mixed = request;
+    mixed.Fields = {"PayQualified[ckFlush]", "PayNotQualified[ckFullHouse]"};
+    EXPECT_EQ(CountPayTables(design, TCalculationSettings{}, mixed), 16);
+}
+
+TEST(PaySolver, RefusesRequestsItCannotServe) {
+    const TGameDesign design = FoldOrBet();
+    const TCalculationSettings settings;
+    const auto refused = [&](TPaySolverRequest r) {
+        EXPECT_THROW(CountPayTables(design, settings, r), TPaySolverError);
+    };
+    TPaySolverRequest good;
+    good.Fields = kFlushStraight;
+    EXPECT_GT(CountPayTables(design, settings, good), 0);
+
+    TPaySolverRequest r = good;
+    r.Fields = {};
+    refused(r);
+    r.Fields = {"BetSize"};
+    refused(r);
+    r.Fields = {"PayQualified[ckFlush]", "PayQualified[ckFlush]"};
+    refused(r);
+    r = good;
+    r.Min = 5;
+    r.Max = 4;
+    refused(r);
+    r.Min = 4.2;
+    r.Max = 4.4;  // no multiple of 0,5 between
+    refused(r);
+    r = good;
+    r.Step = 0;
+    refused(r);
+    r = good;
+    r.Fields = {"PayQualified[ckRoyalFlush]", "PayQualified[ckStraightFlush]",
+                "PayQualified[ckFourOfAKind]", "PayQualified[ckFullHouse]",
+                "PayQualified[ckFlush]"};
+    refused(r);  // billions of tables between 0 and 200
+    r = good;
+    r.MaxRuns = 0;
+    refused(r);
+
+    TCalculationSettings boxes;
+    boxes.PlayingBoxes = "2";
+    EXPECT_THROW(SolvePayouts(design, boxes, good, {}), TExactRefusal);
+}
+
+TEST(PaySolver, AStopEndsTheSearchWithoutAChoice) {
+    std::atomic<bool> stop{true};
+    TExactRunOptions run;
+    run.Stop = &stop;
+    TPaySolverRequest request;
+    request.Fields = kFlushStraight;
+    const TPaySolution s = SolvePayouts(FoldOrBet(), TCalculationSettings{}, request, run);
+    EXPECT_TRUE(s.Cancelled);
+    EXPECT_FALSE(s.Chosen);
+    EXPECT_TRUE(s.Trials.empty());
+}
+
+}  // namespace
+}  // namespace studlab
