@@ -238,7 +238,7 @@ TEST(ExactPlay, TheStrategyRecordsTheFirstDecisionAsTheTableMakesIt) {
         // Every candidate's value is at most its action's best, and the best is among them.
         const TStrategyTally& bet = sums.Strategy.At(row, column, TFirstAction::faBet);
         EXPECT_EQ(bet.Offered, 1);
-        EXPECT_EQ(FormatTenThousandths(bet.ValueSum), s.Candidates.Slot(2).Value);
+        EXPECT_EQ(FormatTenThousandths(std::stoll(bet.ValueSum.ToString())), s.Candidates.Slot(2).Value);
         const TStrategyTally& exchange = sums.Strategy.At(row, column, TFirstAction::faExchange1);
         std::int64_t bestExchange = std::numeric_limits<std::int64_t>::min();
         for (int i = 1; i <= TCandidateTable::kCapacity; ++i) {
@@ -248,7 +248,7 @@ TEST(ExactPlay, TheStrategyRecordsTheFirstDecisionAsTheTableMakesIt) {
                     std::max(bestExchange, RoundHalfEven(ParseDesignNumber(slot.Value) * 10000.0L));
             }
         }
-        EXPECT_EQ(exchange.ValueSum, bestExchange);
+        EXPECT_EQ(exchange.ValueSum.ToString(), std::to_string(bestExchange));
     }
 }
 

@@ -1,4 +1,5 @@
 #include "profit/exact/exact_run.h"
+#include "profit/exact/strategy.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -260,6 +261,40 @@ TEST_F(ExactRun, AStopEndsTheRunCancelled) {
     const TExactRunResult r = RunExactAnalysis(m_classes, Fake(), options);
     EXPECT_TRUE(r.Cancelled);
     EXPECT_LT(r.Sums.Classes, m_classes.ClassCount());
+}
+
+}  // namespace
+}  // namespace studlab
+
+namespace studlab {
+namespace {
+
+// A strategy cell gathers up to billions of layouts of actions worth up to billions of antes: its
+// value sum goes beyond 64 bits, adds up exactly, and comes back from a checkpoint's text; lines
+// written while the sums were 64-bit still read.
+TEST(StrategyGrid, ValueSumsBeyondSixtyFourBitsAddAndComeBackExactly) {
+    TStrategyGrid grid;
+    TStrategyTally& cell = grid.At(3, 12, TFirstAction::faExchange1);
+    cell.Offered = 1'240'000;
+    cell.ValueSum = TInt256(-13'000'000'000'000) * 1'240'000;  // -1.612e19
+    TStrategyGrid twice = grid;
+    twice += grid;
+    EXPECT_EQ(twice.At(3, 12, TFirstAction::faExchange1).ValueSum.ToString(),
+              "-32240000000000000000");
+
+    TStrategyGrid back;
+    ASSERT_TRUE(TStrategyGrid::FromText(twice.ToText(), back));
+    EXPECT_EQ(back, twice);
+    const TStrategyCell shown = StrategyCellOf(back, 3, 12);
+    EXPECT_NEAR(static_cast<double>(
+                    shown.MeanValue[static_cast<std::size_t>(TFirstAction::faExchange1)]),
+                -1.3e9, 1e-3);
+
+    TStrategyGrid old;
+    ASSERT_TRUE(TStrategyGrid::FromText("5 10 4 -123456;", old));
+    EXPECT_EQ(old.AtIndex(5).ValueSum.ToString(), "-123456");
+    EXPECT_FALSE(TStrategyGrid::FromText("5 10 4 x;", old));
+    EXPECT_FALSE(TStrategyGrid::FromText("5 10 4;", old));
 }
 
 }  // namespace

@@ -657,7 +657,7 @@ TWalker::TPlayed TWalker::Play(const TDecisionPoint& first, std::int64_t members
         if (!actionValue[a]) continue;
         TStrategyTally& t = tally(static_cast<TFirstAction>(a));
         t.Offered += members;
-        t.ValueSum += members * *actionValue[a];
+        t.ValueSum += TInt256(*actionValue[a]) * members;
     }
     tally(outcome.FirstActionTaken ? FirstActionOf(outcome.FirstAction) : TFirstAction::faNone)
         .Taken += members;

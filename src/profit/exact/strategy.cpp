@@ -98,7 +98,7 @@ std::string TStrategyGrid::ToText() const {
         const TStrategyTally& t = m_tallies[i];
         if (t.Offered == 0 && t.Taken == 0) continue;
         text += std::to_string(i) + ' ' + std::to_string(t.Offered) + ' ' +
-                std::to_string(t.Taken) + ' ' + std::to_string(t.ValueSum) + ';';
+                std::to_string(t.Taken) + ' ' + t.ValueSum.ToString() + ';';
     }
     return text;
 }
@@ -110,7 +110,7 @@ bool TStrategyGrid::FromText(std::string_view text, TStrategyGrid& grid) {
         if (end == std::string_view::npos) return false;
         std::string_view entry = text.substr(0, end);
         text.remove_prefix(end + 1);
-        std::array<std::int64_t, 4> n{};
+        std::array<std::int64_t, 3> n{};
         for (std::int64_t& value : n) {
             while (!entry.empty() && entry.front() == ' ') entry.remove_prefix(1);
             const auto [at, error] =
@@ -118,8 +118,11 @@ bool TStrategyGrid::FromText(std::string_view text, TStrategyGrid& grid) {
             if (error != std::errc()) return false;
             entry.remove_prefix(static_cast<std::size_t>(at - entry.data()));
         }
-        if (!entry.empty() || n[0] < 0 || static_cast<std::size_t>(n[0]) >= kTallies) return false;
-        grid.m_tallies[static_cast<std::size_t>(n[0])] = {n[1], n[2], n[3]};
+        // The value sum: the rest of the entry, a whole number of any size.
+        while (!entry.empty() && entry.front() == ' ') entry.remove_prefix(1);
+        const std::optional<TInt256> valueSum = TInt256::FromString(entry);
+        if (!valueSum || n[0] < 0 || static_cast<std::size_t>(n[0]) >= kTallies) return false;
+        grid.m_tallies[static_cast<std::size_t>(n[0])] = {n[1], n[2], *valueSum};
     }
     return true;
 }
@@ -138,7 +141,7 @@ TStrategyCell StrategyCellOf(const TStrategyGrid& grid, int row, int column) {
         cell.Offered[static_cast<std::size_t>(a)] = t.Offered > 0;
         if (t.Offered > 0) {
             cell.MeanValue[static_cast<std::size_t>(a)] =
-                static_cast<long double>(t.ValueSum) / static_cast<long double>(t.Offered) / 10000;
+                Quotient(t.ValueSum, TInt256(t.Offered)) / 10000;
         }
     }
     cell.Empty = layouts == 0;

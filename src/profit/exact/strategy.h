@@ -10,6 +10,7 @@
 #include "cards/card_table.h"
 #include "cards/combination_kind.h"
 #include "profit/exact/exact_outcomes.h"
+#include "profit/exact/wide_int.h"
 
 namespace studlab {
 
@@ -32,11 +33,12 @@ std::string StrategyColumnCaption(int column);  // "2" .. "A"
 
 // One cell and action: layouts that were offered the action, layouts that took it, and the sum
 // of the action's value (the best candidate of it) over the layouts it was offered to, in
-// ten-thousandths of an ante. Whole numbers, so they add up in any order.
+// ten-thousandths of an ante. Whole numbers, so they add up in any order; the value sum in 256
+// bits, since a cell may gather a billion layouts of actions worth billions of antes.
 struct TStrategyTally {
     std::int64_t Offered = 0;
     std::int64_t Taken = 0;
-    std::int64_t ValueSum = 0;
+    TInt256 ValueSum = 0;
     friend bool operator==(const TStrategyTally&, const TStrategyTally&) = default;
 };
 
