@@ -183,6 +183,8 @@ const std::atomic<bool>& CatchInterrupts() {
     static const bool installed = [] {
         struct sigaction action {};
         action.sa_handler = [](int) { g_interrupted.store(true); };
+        // A second interrupt ends the program at once, as when nothing is caught.
+        action.sa_flags = SA_RESETHAND;
         sigemptyset(&action.sa_mask);
         sigaction(SIGINT, &action, nullptr);
         sigaction(SIGTERM, &action, nullptr);

@@ -96,6 +96,15 @@ TExactReport Coordinate(const TExactOptions& options, int ranks) {
         for (int r = 1; r < ranks; ++r) {
             if (!ended[static_cast<std::size_t>(r)]) SendNumber(0, r, tgStop);
         }
+        if (finished == todo.size()) return;  // nothing was left: the figures stand
+        // mpirun kills the ranks about a second after it passed a signal on, so what the run
+        // finished is said now; parts that come back after this are not recorded (a resumed run
+        // plays them again), so that the report and the checkpoint agree.
+        report.Cancelled = true;
+        if (progress) std::fprintf(stderr, "\r%-40s\r", "");
+        PrintInterruptedReport(report, options, std::cout);
+        std::cout.flush();
+        std::cerr << "error: расчет прерван" << std::endl;
     };
     // The run ends when every worker has said it finished: a worker plays several parts at once
     // and says so only when none is left running.
@@ -134,6 +143,7 @@ TExactReport Coordinate(const TExactOptions& options, int ranks) {
             stop();
             continue;
         }
+        if (report.Cancelled) continue;  // after the report of the interrupted run
         const std::optional<TExactSums> sums = TExactSums::FromText(text.substr(blank + 1));
         if (!sums) throw std::runtime_error("a worker sent sums that cannot be read");
         if (checkpoint) checkpoint->Record(batch, *sums);
@@ -149,8 +159,6 @@ TExactReport Coordinate(const TExactOptions& options, int ranks) {
     if (progress) std::fprintf(stderr, "\r%-40s\r", "");
     report.Seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    // A stop that came after the last part changes nothing.
-    report.Cancelled = finished < todo.size();
     // Every part counted once: otherwise the figures are not the game's and are not printed.
     if (!report.Cancelled) RequireEveryClass(report.Sums, classes);
     return report;
@@ -267,11 +275,7 @@ int main(int argc, char** argv) {
         if (rank == 0) {
             CheckStrategyFile(options);
             const TExactReport report = Coordinate(options, ranks);
-            if (report.Cancelled) {
-                PrintInterruptedReport(report, options, std::cout);
-                std::cout.flush();
-                throw TInterrupted();
-            }
+            if (report.Cancelled) throw TInterrupted();  // said when the run stopped
             // The figures first: a strategy file that fails at the end does not take them away.
             PrintExactReport(report, options.Json, std::cout);
             std::cout.flush();
@@ -284,7 +288,6 @@ int main(int argc, char** argv) {
         code = rank == 0 ? (app.exit(e) == 0 ? 0 : 2) : 2;
     } catch (const TInterrupted&) {
         // Every rank has ended its part of the run: the processes end as usual.
-        std::cerr << "error: расчет прерван\n";
         interrupted = true;
         code = 1;
     } catch (const TUsageError& e) {

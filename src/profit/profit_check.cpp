@@ -380,8 +380,10 @@ void TProfitCheck::UpdateFigures() {
             "на раздачу σ " + FormatAmount(f.StdDevPerHand) + " анте,  элемент риска " +
             PercentText(f.ElementOfRiskPercent, 2) + " %,  с собой на " +
             std::to_string(f.BankrollHands) +
-            " раздач: " + std::to_string(static_cast<std::int64_t>(std::ceil(f.Bankroll95))) +
-            " анте (95 %), " + std::to_string(static_cast<std::int64_t>(std::ceil(f.Bankroll99))) +
+            // Whole antes; beyond 64 bits (losses of billions over millions of hands) the
+            // general format.
+            " раздач: " + FormatNumber(std::ceil(static_cast<long double>(f.Bankroll95))) +
+            " анте (95 %), " + FormatNumber(std::ceil(static_cast<long double>(f.Bankroll99))) +
             " анте (99 %)";
     }
     m_view.GraphEnabled = true;
