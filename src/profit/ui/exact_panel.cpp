@@ -126,7 +126,9 @@ void TExactPanel::Render() {
                       " после запуска: этот расчет относится к прежним.";
     }
 
-    const TExactJob::TResult* result = m_analysis.CurrentResult();
+    // Read with the status above: a run that ends between the two reads shows its figures at the
+    // next render, together with "точный расчет".
+    const TExactJob::TResult* result = running ? nullptr : m_analysis.CurrentResult();
     m_mo->setVisible(result != nullptr);
     m_returns->setVisible(result != nullptr);
     m_figures->setVisible(result != nullptr);
