@@ -117,14 +117,34 @@ void AddReportCommands(CLI::App& app) {
                 std::fflush(stderr);
             };
         }
-        std::ofstream file(*out, std::ios::binary | std::ios::trunc);
-        if (!file) throw std::runtime_error("cannot write " + *out);
-        const TGameReport report = BuildGameReport(d, settings, name, options);
+        // The page goes to a file beside the output and takes its name only when whole, so that an
+        // interrupted or failed run leaves an earlier report as it was. Whether the folder takes
+        // files is tried first, not after the analysis.
+        const std::string partial = *out + ".partial";
+        {
+            std::ofstream probe(partial, std::ios::binary | std::ios::trunc);
+            if (!probe) throw std::runtime_error("cannot write " + *out);
+        }
+        const TGameReport report = [&] {
+            try {
+                return BuildGameReport(d, settings, name, options);
+            } catch (...) {
+                std::remove(partial.c_str());
+                throw;
+            }
+        }();
         if (progress) std::fprintf(stderr, "\r%-60s\r", "");
-        if (report.Cancelled) throw std::runtime_error("расчет прерван");
+        if (report.Cancelled) {
+            std::remove(partial.c_str());
+            throw std::runtime_error("расчет прерван");
+        }
+        std::ofstream file(partial, std::ios::binary | std::ios::trunc);
         file << GameReportHtml(report);
         file.close();
-        if (!file) throw std::runtime_error("cannot write " + *out);
+        if (!file || std::rename(partial.c_str(), out->c_str()) != 0) {
+            std::remove(partial.c_str());
+            throw std::runtime_error("cannot write " + *out);
+        }
         if (*json) {
             std::cout
                 << Json(report, *out).dump(2, ' ', false, nlohmann::json::error_handler_t::replace)

@@ -12,7 +12,8 @@ using enum TCombinationKind;
 
 // What decides a five-card hand's payouts when every kind plays: its kind and, where composite pays
 // are on, its aces and kings (in five cards a composite adds an ace-king to a pair, two pairs,
-// three or four of a kind; the others need a sixth card).
+// three or four of a kind, or counts the pairs of a full house: all fixed by the kind, the aces
+// and the kings).
 constexpr std::size_t kPayoutClasses = static_cast<std::size_t>(kKindCount) * 25;
 
 std::size_t PayoutClass(TCombinationKind kind, TCardTable hand, bool composites) {

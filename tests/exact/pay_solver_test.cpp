@@ -167,3 +167,32 @@ TEST(PaySolver, AStopEndsTheSearchWithoutAChoice) {
 
 }  // namespace
 }  // namespace studlab
+
+namespace studlab {
+namespace {
+
+// The table maximum caps a win against a dealer with a game, not the payout when he has none:
+// a no-game payout beyond the maximum is foreseen in full. A flush always bets, so its no-game
+// payout moves the MO linearly and the foresight must meet the analysis exactly.
+TEST(PaySolver, ANoGamePayoutBeyondTheTableMaximumIsForeseenInFull) {
+    TCalculationSettings settings;
+    settings.TableMaximum = "100";
+    TPaySolverRequest request;
+    request.Fields = {"PayNotQualified[ckFlush]"};
+    request.TargetMoPercent = -1000;  // as much as the grid allows
+    request.Step = 150;
+    request.Min = 0;
+    request.Max = 300;
+    request.TolerancePercent = 0;
+    const TPaySolution s = SolvePayouts(FoldOrBet(), settings, request, {});
+    ASSERT_GE(s.Trials.size(), 2U);
+    const TPayTrial& second = s.Trials[1];
+    EXPECT_EQ(second.Payouts, std::vector<double>{300});
+    ASSERT_TRUE(second.PredictedMoPercent);
+    EXPECT_NEAR(static_cast<double>(*second.PredictedMoPercent),
+                static_cast<double>(second.MoPercent), 1e-9);
+    EXPECT_TRUE(s.Converged);
+}
+
+}  // namespace
+}  // namespace studlab

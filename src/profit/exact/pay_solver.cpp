@@ -155,8 +155,11 @@ bool Closer(const TCloseness& a, const TCloseness& b) {
 class TSolver {
 public:
     TSolver(const TGrid& grid, const TPaySolverRequest& request, std::vector<long double> design,
-            long double cap)
-        : m_grid(grid), m_request(request), m_design(std::move(design)), m_cap(cap) {}
+            long double cap, const std::atomic<bool>* stop)
+        : m_grid(grid), m_request(request), m_design(std::move(design)), m_cap(cap), m_stop(stop) {}
+
+    // Whether a stop came while the grid was looked through.
+    bool Stopped() const { return m_stopped; }
 
     void AddAnchor(TAnchor anchor) { m_anchors.push_back(std::move(anchor)); }
 
@@ -186,11 +189,17 @@ public:
                 nearest = &a;
             }
         }
-        analysed = nearestDistance == 0;
+        // Payouts read from the design and those of the grid may differ in the last bits.
+        analysed = nearestDistance < 1e-6L * m_grid.Step;
         long double mo = nearest->MoPercent;
         for (std::size_t i = 0; i < x.size(); ++i) {
-            mo -= 100 * nearest->Weights[i] *
-                  (std::min(x[i], m_cap) - std::min(nearest->Payouts[i], m_cap));
+            // The table maximum caps a win against a dealer with a game, not the payout of a
+            // dealer without one.
+            const bool capped = m_grid.Fields[i].Qualified;
+            const long double now = capped ? std::min(x[i], m_cap) : x[i];
+            const long double then = capped ? std::min(nearest->Payouts[i], m_cap)
+                                            : nearest->Payouts[i];
+            mo -= 100 * nearest->Weights[i] * (now - then);
         }
         return mo;
     }
@@ -207,7 +216,13 @@ public:
 
 private:
     void Walk(std::size_t position, std::int64_t top) {
+        if (m_stopped) return;
         if (position == m_grid.Order.size()) {
+            // A stop is looked for every 65,536 pay tables: the grid may hold millions.
+            if ((++m_considered & 0xFFFF) == 0 && m_stop != nullptr && m_stop->load()) {
+                m_stopped = true;
+                return;
+            }
             Consider();
             return;
         }
@@ -236,6 +251,9 @@ private:
     const TPaySolverRequest& m_request;
     std::vector<long double> m_design;
     long double m_cap;
+    const std::atomic<bool>* m_stop;
+    bool m_stopped = false;
+    std::uint64_t m_considered = 0;
     std::vector<TAnchor> m_anchors;
 
     std::vector<long double> m_x;
@@ -318,7 +336,7 @@ TPaySolution SolvePayouts(const TGameDesign& design, const TCalculationSettings&
     for (const TPayField& f : grid.Fields) {
         own.push_back(ReadRealField(design, settings, FieldText(design, f)));
     }
-    TSolver solver(grid, request, own, cap);
+    TSolver solver(grid, request, own, cap, run.Stop);
 
     std::optional<long double> foreseen;
     std::vector<long double> next = own;
@@ -370,6 +388,10 @@ TPaySolution SolvePayouts(const TGameDesign& design, const TCalculationSettings&
         bool analysed = false;
         long double mo = 0;
         next = solver.Best(analysed, mo);
+        if (solver.Stopped()) {
+            solution.Cancelled = true;
+            break;
+        }
         if (analysed) {
             solution.Converged = true;
             break;

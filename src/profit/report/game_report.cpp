@@ -8,6 +8,7 @@
 #include <memory>
 #include <sstream>
 
+#include "design/composite_captions.h"
 #include "design/design_fingerprint.h"
 #include "design/design_rules.h"
 #include "profit/exact/exact_job.h"
@@ -213,9 +214,17 @@ void Rules(const TGameReport& r, TPage& page) {
                    " анте; максимум стола — " + r.Settings.TableMaximum + " анте.");
     page.Table(pay);
     std::string composite;
-    if (d.CompositePlays[kCompositePairAceKing]) composite += "«пара+ТК» ";
-    if (d.CompositePlays[kCompositeTwoPairsAceKing]) composite += "«две пары+ТК» ";
-    page.Paragraph("Составные выплаты: " + (composite.empty() ? std::string("нет") : composite));
+    for (int i = 0; i < kCompositeCount; ++i) {
+        if (!d.CompositePlays[static_cast<std::size_t>(i)]) continue;
+        if (!composite.empty()) composite += ", ";
+        composite += std::string("«") + kCompositeCaptions[static_cast<std::size_t>(i)] + "»";
+    }
+    page.Paragraph("Составные выплаты: " + (composite.empty() ? std::string("нет") : composite) +
+                   ".");
+    page.Paragraph(d.RoundStraight.value_or(false)
+                       ? "Стрит может идти через туза (Q-K-A-2-3 и т. п.), у игрока и у дилера; "
+                         "такой стрит старше по последней карте ряда и младше 5-4-3-2-A."
+                       : "Стрит через туза (Q-K-A-2-3) не играет.");
 
     std::vector<std::vector<std::string>> stages = {{"этап", "разрешённые действия"}};
     for (int stage = 1; stage <= kStages; ++stage) {
