@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <regex>
+#include <cctype>
+#include <string_view>
 
 #include "design/design_fingerprint.h"
 #include "profit/exact/hand_play.h"
@@ -30,18 +31,41 @@ TExactSums Analyse(const TGameDesign& design) {
 // from elsewhere. Inline pictures (data:) and anchors within the page are all it may name.
 std::vector<std::string> ExternalReferences(const std::string& html) {
     std::vector<std::string> found;
-    const std::regex reference(R"((src|href|xlink:href|action)\s*=\s*["']?([^"'\s>]*))",
-                               std::regex::icase);
-    for (auto it = std::sregex_iterator(html.begin(), html.end(), reference);
-         it != std::sregex_iterator(); ++it) {
-        const std::string target = (*it)[2];
-        if (!target.starts_with("data:") && !target.starts_with("#")) found.push_back(it->str());
+    std::string lower = html;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    // Every attribute that names a target: src, href (xlink:href too) and action.
+    for (const std::string name : {"src", "href", "action"}) {
+        for (std::size_t at = lower.find(name); at != std::string::npos;
+             at = lower.find(name, at + 1)) {
+            std::size_t i = at + name.size();
+            while (i < lower.size() && std::isspace(static_cast<unsigned char>(lower[i]))) ++i;
+            if (i == lower.size() || lower[i] != '=') continue;
+            ++i;
+            while (i < lower.size() && std::isspace(static_cast<unsigned char>(lower[i]))) ++i;
+            if (i < lower.size() && (lower[i] == '"' || lower[i] == '\'')) ++i;
+            std::size_t end = i;
+            while (end < lower.size() && std::string_view("\"' >").find(lower[end]) ==
+                                             std::string_view::npos)
+                ++end;
+            const std::string target = html.substr(i, end - i);
+            if (!target.starts_with("data:") && !target.starts_with("#"))
+                found.push_back(html.substr(at, end - at));
+        }
     }
     for (const char* pattern : {"http:", "https:", "//", "url(", "@import", "<script", "<link",
                                 "<iframe", "<object", "<embed"}) {
         if (html.find(pattern) != std::string::npos) found.push_back(pattern);
     }
     return found;
+}
+
+// The check itself finds what it looks for.
+TEST(GameReport, TheCheckForOutsideReferencesFindsThem) {
+    EXPECT_EQ(ExternalReferences(R"(<img src="data:image/png;base64,AA"> <a href='#top'>)"),
+              std::vector<std::string>{});
+    EXPECT_EQ(ExternalReferences(R"(<img SRC = "pic.png">)"),
+              std::vector<std::string>{R"(SRC = "pic.png)"});
+    EXPECT_EQ(ExternalReferences(R"(<use xlink:href=other.svg#a/>)").size(), 1U);
 }
 
 TEST(GameReport, ShowsTheExactFiguresOfTheAnalysisAndNothingFromElsewhere) {
@@ -83,7 +107,7 @@ TEST(GameReport, ShowsTheExactFiguresOfTheAnalysisAndNothingFromElsewhere) {
 
 TEST(GameReport, ADesignTheAnalysisCannotPlayGetsTheSimulationSaidPlainly) {
     TCalculationSettings boxes;
-    boxes.PlayingBoxes = "2";
+    boxes.PlayingBoxes = std::string(1, '2');  // not from a literal: GCC 12 warns wrongly there
     TGameReportOptions options;
     options.SimulationHands = 500;
     const TGameReport report = BuildGameReport(FoldOrBet(), boxes, "два бокса", options);
