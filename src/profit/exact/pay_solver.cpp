@@ -384,6 +384,14 @@ TPaySolution SolvePayouts(const TGameDesign& design, const TCalculationSettings&
             anchor.Weights.push_back(weight);
         }
         solver.AddAnchor(std::move(anchor));
+        // A table analysed within the tolerance of the target is an answer: another could only
+        // win the tie of equal closeness by a smaller change, which is not worth an analysis
+        // (the foresight's error is often larger than the tolerance, so it would keep looking).
+        if (trial.Candidate && request.TolerancePercent > 0 &&
+            solver.ClosenessOf(trial.MoPercent, next).Band == 0) {
+            solution.Converged = true;
+            break;
+        }
 
         bool analysed = false;
         long double mo = 0;
