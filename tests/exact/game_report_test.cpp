@@ -8,24 +8,14 @@
 
 #include "design/design_fingerprint.h"
 #include "profit/exact/hand_play.h"
+#include "support/small_designs.h"
 #include "text/number_text.h"
 
 namespace studlab {
 namespace {
 
-TGameDesign FoldOrBet() {
-    TGameDesign design;
-    design.DealerOpenCards = std::string("0");
-    design.SetAllows(1, TPlayerAction::paBuyCard, false);
-    return design;
-}
-
-TExactSums Analyse(const TGameDesign& design) {
-    const TExactGame game(design, TCalculationSettings{});
-    return RunExactAnalysis(TLayoutClasses(game.DealerOpenCards()),
-                            [&game] { return game.NewPlay(); }, {})
-        .Sums;
-}
+using testing::Analyse;
+using testing::FoldOrBet;
 
 // Whatever refers to something outside the page: an address, a file, a script or style sheet
 // from elsewhere. Inline pictures (data:) and anchors within the page are all it may name.

@@ -6,25 +6,17 @@
 #include <map>
 
 #include "profit/exact/hand_play.h"
+#include "support/small_designs.h"
 
 namespace studlab {
 namespace {
 
 using enum TCombinationKind;
 
-// Folding or betting against a dealer who shows nothing: an analysis takes a few seconds.
-TGameDesign FoldOrBet() {
-    TGameDesign design;
-    design.DealerOpenCards = std::string("0");
-    design.SetAllows(1, TPlayerAction::paBuyCard, false);
-    return design;
-}
+using testing::FoldOrBet;
 
 long double ExactMo(const TGameDesign& design) {
-    const TExactGame game(design, TCalculationSettings{});
-    const TExactRunResult r = RunExactAnalysis(TLayoutClasses(game.DealerOpenCards()),
-                                               [&game] { return game.NewPlay(); }, {});
-    return FiguresOf(r.Sums).MoPercent;
+    return FiguresOf(testing::Analyse(design)).MoPercent;
 }
 
 const std::vector<std::string> kFlushStraight = {"PayQualified[ckFlush]",
@@ -170,6 +162,8 @@ TEST(PaySolver, AStopEndsTheSearchWithoutAChoice) {
 
 namespace studlab {
 namespace {
+
+using testing::FoldOrBet;
 
 // The table maximum caps a win against a dealer with a game, not the payout when he has none:
 // a no-game payout beyond the maximum is foreseen in full. A flush always bets, so its no-game
