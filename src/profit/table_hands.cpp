@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "table/cache/decision_cache.h"
+#include "table/hand_engine.h"
 #include "text/number_text.h"
 
 namespace studlab {
@@ -54,9 +55,7 @@ THandRecord RecordOf(const TTableState& state, double betSize) {
     record.Result = state.HandResult;
     record.ExtraStake = state.ExtraStake;
     record.Category = state.HandCategory;
-    const long double stake =
-        1.0L + static_cast<long double>(state.ExtraStake) + (state.HandFolded ? 0.0L : betSize);
-    record.Stake = RoundHalfEven(stake * 10000);
+    record.Stake = HandStake(state.ExtraStake, betSize, state.HandFolded);
     return record;
 }
 

@@ -3,9 +3,9 @@
 #include <optional>
 #include <string>
 
-#include "design/design_numbers.h"
 #include "table/choice_codes.h"
 #include "table/decision_table.h"
+#include "table/hand_engine.h"
 #include "table/table_prompts.h"
 #include "text/number_text.h"
 
@@ -37,28 +37,11 @@ void TDecisionTable::ContinueHand() {
 // What the chosen action costs; read before anything changes, so that a cost that does not
 // convert leaves the hand as it was, ready to continue once the design is corrected.
 std::optional<double> TDecisionTable::CostOf(int decision, const std::string& code) const {
-    if (decision <= 2) {
-        if (code == kBuyCardCode) {
-            return ReadRealField(m_design, m_settings, m_design.BuyCost[decision][1]);
-        }
-        if (code == kBuyTwoCardsCode) {
-            return ReadRealField(m_design, m_settings, m_design.BuyCost[decision][2]);
-        }
-        if (const std::optional<int> n = ExchangedCount(code)) {
-            return ReadRealField(m_design, m_settings, m_design.ExchangeCost[decision][*n]);
-        }
-    }
-    if (BuysDealerGame(decision, code)) {
-        return ReadRealField(m_design, m_settings, m_design.BuyDealerGameCost);
-    }
-    return std::nullopt;
+    return ChoiceCost(m_design, m_settings, decision, code);
 }
 
-// PlayerBalance and ExtraStake move together, both in single precision.
 void TDecisionTable::Pay(std::optional<double> amount) {
-    if (!amount) return;
-    m_state.PlayerBalance = static_cast<float>(m_state.PlayerBalance - *amount);
-    m_state.ExtraStake = static_cast<float>(m_state.ExtraStake + *amount);
+    if (amount) PayCost(m_state.PlayerBalance, m_state.ExtraStake, *amount);
 }
 
 // A fold loses everything paid so far: the ante and the costs.
@@ -67,7 +50,7 @@ void TDecisionTable::Fold() {
                     std::string(kFoldLossEnd);
     m_state.HandStage = 0;
     m_state.HandFolded = true;
-    m_state.HandResult = RoundHalfEven(static_cast<long double>(m_state.PlayerBalance) * 10000);
+    m_state.HandResult = FoldResult(m_state.PlayerBalance);
 }
 
 // The dealer's hidden cards go into his free slots; the prompt counts what is left to enter.

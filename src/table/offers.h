@@ -82,26 +82,4 @@ std::string OfferCaption(const TOffer& offer, int stage);
 // the ace, suits from hearts), or his lowest (ranks from the two, suits from spades).
 TCardId DealerSwapCard(TCardTable dealer, bool lowest);
 
-// The cards the continuation throws away when `offer` is chosen: the first five it lists.
-TCardTable ThrownAway(const TOffer& offer);
-
-// How many cards arrive for the player when `offer` is carried out: the cards bought, or as many
-// as are thrown away; none for the other offers.
-int ArrivingCards(const TOffer& offer);
-
-// The cost of carrying out `offer` at `stage`, in antes, as the continuation pays it.
-double OfferCost(const TOffer& offer, int stage, const TEvalRules& rules);
-
-// The next decision after `offer` was carried out and `arrival` came: the thrown cards out of
-// play, the cost paid (the balance and the extra stake move together, each in single precision),
-// the choice recorded.
-TDecisionPoint PointAfter(const TDecisionPoint& point, const TOffer& offer, TCardTable arrival,
-                          const TEvalRules& rules);
-// The next decision after one that offered nothing: the same cards, no choice.
-TDecisionPoint PointAfterNothing(const TDecisionPoint& point);
-// The cards that may arrive after a decision at `point`: none of the table's.
-inline TCardTable ArrivalCards(const TDecisionPoint& point) {
-    return (point.Player | point.Dealer | point.Out).Complement();
-}
-
 }  // namespace studlab

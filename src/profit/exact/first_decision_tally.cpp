@@ -36,8 +36,8 @@ TFirstAction FirstActionOf(TPlayerAction action) {
 
 void TallyFirstDecision(TCardTable player, TCardTable dealer, TCombinationKind kind,
                         const std::vector<TOffer>& offers, const std::vector<double>& compared,
-                        std::optional<TPlayerAction> taken, std::int64_t members,
-                        TExactSums& sums, std::vector<std::size_t>& touched) {
+                        std::optional<TPlayerAction> taken, std::int64_t members, TExactSums& sums,
+                        std::vector<std::size_t>& touched) {
     const int row = StrategyRowOf(player, kind);
     const int column = StrategyColumnOf(dealer);
     std::array<std::optional<std::int64_t>, kFirstActions> actionValue{};

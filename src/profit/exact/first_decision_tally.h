@@ -22,7 +22,7 @@ TFirstAction FirstActionOf(TPlayerAction action);
 // (none: nothing was offered). Every tally it touches is listed in `touched`.
 void TallyFirstDecision(TCardTable player, TCardTable dealer, TCombinationKind kind,
                         const std::vector<TOffer>& offers, const std::vector<double>& compared,
-                        std::optional<TPlayerAction> taken, std::int64_t members,
-                        TExactSums& sums, std::vector<std::size_t>& touched);
+                        std::optional<TPlayerAction> taken, std::int64_t members, TExactSums& sums,
+                        std::vector<std::size_t>& touched);
 
 }  // namespace studlab

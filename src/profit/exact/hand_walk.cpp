@@ -177,7 +177,8 @@ void TWalker::ValueDrawsTogether(const TNode& node, TValued& v, bool wantBest) {
 
 TWalker::TFoldOrBet TWalker::FoldOrBetAt(const TNode& node) {
     TFoldOrBet decision;
-    if (!m_game.CountsDraws() || node.Point.Stage < 2 || node.Point.Stage > kStages) return decision;
+    if (!m_game.CountsDraws() || node.Point.Stage < 2 || node.Point.Stage > kStages)
+        return decision;
     decision.Offers = OffersAt(node.Point, m_game.Design(), m_game.OfferOptions());
     for (const TOffer& o : decision.Offers) {
         decision.Folds = decision.Folds || o.Valuation == TOfferValuation::ovFold;
@@ -200,8 +201,8 @@ TWalker::TFoldOrBet TWalker::FoldOrBetAt(const TNode& node) {
 }
 
 // What Realize(node, Value(node, false)) does for a decision of folds and bets.
-void TWalker::RealizeFoldOrBet(const TNode& node, const TFoldOrBet& decision,
-                               const TInt256& weight, TExactSums& sums) {
+void TWalker::RealizeFoldOrBet(const TNode& node, const TFoldOrBet& decision, const TInt256& weight,
+                               TExactSums& sums) {
     const TDecisionPoint& p = node.Point;
     const TEvalAnalysis here = Analysis(p.Layout());
     const TEvalResult bet = EvaluateAnalysis(m_game.Rules(), here, kModeBet, p.ExtraStake);
@@ -211,7 +212,8 @@ void TWalker::RealizeFoldOrBet(const TNode& node, const TFoldOrBet& decision,
         double value = decision.FoldValue;
         if (o.Valuation == TOfferValuation::ovBet) {
             const TEvalResult& r =
-                o.Mode == kModeBet ? bet : EvaluateAnalysis(m_game.Rules(), here, o.Mode, p.ExtraStake);
+                o.Mode == kModeBet ? bet
+                                   : EvaluateAnalysis(m_game.Rules(), here, o.Mode, p.ExtraStake);
             value = static_cast<double>(r.Value) / 10000.0;
         }
         if (!best || value > *best) {
@@ -229,8 +231,8 @@ TInt256 TWalker::BestOfFoldOrBet(const TNode& node, const TEvalAnalysis& here,
                                  const TFoldOrBet& decision) const {
     const TInt256 fold = Scale(node.Consumed) * FoldPayout(node);
     if (!decision.Bets) return fold;
-    const TInt256 bet = SettledBest(
-        node, EvaluateAnalysis(m_game.Rules(), here, kModeBet, node.Point.ExtraStake));
+    const TInt256 bet =
+        SettledBest(node, EvaluateAnalysis(m_game.Rules(), here, kModeBet, node.Point.ExtraStake));
     return decision.Folds && bet < fold ? fold : bet;
 }
 
@@ -304,9 +306,8 @@ void TWalker::Settle(const TNode& node, const TEvalAnalysis& here, const TEvalRe
         cell.Contribution += amount;
     }
     // Put at risk: the ante, the bet and what was paid for cards.
-    const std::int64_t stake = RoundHalfEven(
-        (1.0L + static_cast<long double>(p.ExtraStake) + m_game.Rules().BetSize) * 10000);
-    sums.Stake += weight * Scale(node.Consumed) * stake;
+    sums.Stake +=
+        weight * Scale(node.Consumed) * HandStake(p.ExtraStake, m_game.Rules().BetSize, false);
 }
 
 void TWalker::Fold(const TNode& node, const TInt256& weight, TExactSums& sums) {
@@ -380,8 +381,7 @@ TWalker::TPlayed TWalker::Play(const TDecisionPoint& first, std::int64_t members
 
     // The first decision in the strategy: each action's best candidate, and the one taken.
     TallyFirstDecision(first.Player, first.Dealer, v.Here.Kind, v.Offers, v.Compared,
-                       outcome.FirstActionTaken ? std::optional(outcome.FirstAction)
-                                                : std::nullopt,
+                       outcome.FirstActionTaken ? std::optional(outcome.FirstAction) : std::nullopt,
                        members, sums, m_touchedTallies);
 
     sums.Classes += 1;

@@ -11,6 +11,7 @@
 #include "profit/exact/exact_game.h"
 #include "profit/exact/exact_sums.h"
 #include "table/counted_draws.h"
+#include "table/hand_engine.h"
 #include "table/offer_values.h"
 #include "table/offers.h"
 #include "text/number_text.h"
@@ -124,9 +125,7 @@ private:
                 const TInt256& weight, TExactSums& sums);
     void Settle(const TNode& node, const TInt256& weight, TExactSums& sums);
     void Fold(const TNode& node, const TInt256& weight, TExactSums& sums);
-    std::int64_t FoldPayout(const TNode& node) const {
-        return RoundHalfEven(static_cast<long double>(node.Point.Balance) * 10000);
-    }
+    std::int64_t FoldPayout(const TNode& node) const { return FoldResult(node.Point.Balance); }
     TNode After(const TNode& node, const TOffer& offer, TCardTable arrival) const {
         return {PointAfter(node.Point, offer, arrival, m_game.Rules()),
                 node.Consumed + arrival.Count()};
@@ -146,7 +145,7 @@ private:
     TMemoEvaluator m_evaluator;
     int m_unseen = -1;
     TFoldValueMemo m_foldValues;
-    TCountedDraws m_counted;  // the dealer's completions of the last decision counted
+    TCountedDraws m_counted;             // the dealer's completions of the last decision counted
     bool m_countsFirstDecision = false;  // the first layout's draws are worth counting
     std::array<TValued, kStages + 1> m_valued;                 // [stage]
     std::array<std::vector<TDrawSums>, kStages + 1> m_groups;  // [stage]
