@@ -8,7 +8,7 @@
 #include <string>
 
 #include "design/design_fingerprint.h"
-#include "profit/game.h"
+#include "support/test_game.h"
 #include "table/cache/decision_cache.h"
 #include "table/cache/sqlite.h"
 
@@ -74,7 +74,7 @@ void BM_CacheProfitRun(benchmark::State& state) {
     const int mode = static_cast<int>(state.range(0));  // 0 off, 1 empty, 2 filled
     const fs::path dir = FreshDir("run");
     auto run = [&](bool useCache) {
-        TGame game;
+        testing::TTestGame game;
         game.Settings.SameSequence = true;
         game.Settings.UseCacheTable = useCache;
         game.Table.Cache().SetGamesDir(dir);

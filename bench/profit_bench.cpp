@@ -11,13 +11,13 @@
 #include "cards/evaluator.h"
 #include "design/design_fields.h"
 #include "design/design_rules.h"
-#include "profit/game.h"
+#include "support/test_game.h"
 #include "table/choice_codes.h"
 
 namespace studlab {
 namespace {
 
-struct TDefaultGame : TGame {
+struct TDefaultGame : testing::TTestGame {
     TDefaultGame() {
         Settings.SameSequence = true;
         Table.SetGameName("bench");
@@ -41,7 +41,7 @@ struct TTimedRun {
 // (0: every core).
 TTimedRun TimedRun(const char* hands, int threads, const char* seed = "2024",
                    const std::vector<const char*>& assignments = {}) {
-    TGame game;
+    testing::TTestGame game;
     for (const char* assignment : assignments)
         SetDesignAssignment(game.Design, game.Settings, assignment,
                             TValueCheck::NumbersMustConvert);

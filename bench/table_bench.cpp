@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "cards/card_list.h"
-#include "profit/game.h"
+#include "support/test_game.h"
 
 namespace studlab {
 namespace {
@@ -13,7 +13,7 @@ namespace {
 using enum TPlayerAction;
 
 // A table with a game chosen over the given design (already in place), the stage-1 layout entered.
-struct TLaidOutTable : TGame {
+struct TLaidOutTable : testing::TTestGame {
     explicit TLaidOutTable(const TGameDesign& design) {
         Design = design;
         Table.SetGameName("bench");
@@ -52,7 +52,7 @@ void BM_Decide_Exchanges123_Stage1(benchmark::State& state) {
     for (TPlayerAction a : {paExchange1, paExchange2, paExchange3}) {
         design.SetAllows(1, a, true);
     }
-    TGame game;
+    testing::TTestGame game;
     game.Design = design;
     game.Settings.LookAhead = state.range(0) != 0;
     game.Table.SetGameName("bench");
@@ -70,7 +70,7 @@ BENCHMARK(BM_Decide_Exchanges123_Stage1)->Arg(0)->Arg(1)->Unit(benchmark::kMilli
 void BM_Decide_Exchanges123_Stage1_EachLayoutNew(benchmark::State& state) {
     TGameDesign design;
     for (TPlayerAction a : {paExchange1, paExchange2, paExchange3}) design.SetAllows(1, a, true);
-    TGame game;
+    testing::TTestGame game;
     game.Design = design;
     game.Table.SetGameName("bench");
     game.Table.SelectGame(std::nullopt);
@@ -90,7 +90,7 @@ void BM_Decide_Exchanges123_Stage1_EachLayoutNew(benchmark::State& state) {
 BENCHMARK(BM_Decide_Exchanges123_Stage1_EachLayoutNew)->Unit(benchmark::kMillisecond);
 
 void BM_RandomHand_DefaultDesign(benchmark::State& state) {
-    TGame game;
+    testing::TTestGame game;
     game.Settings.SameSequence = true;
     game.Table.SetGameName("bench");
     game.Table.SelectGame(std::nullopt);

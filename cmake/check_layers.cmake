@@ -1,17 +1,21 @@
 # Checks that every source under SRC includes only from its own layer and the layers below it:
 #   text -> cards -> design -> table -> profit   the engine, ground first
 #   cli                                          the engine and itself
-#   widgets                                      the engine and itself
-#   <engine folder>/ui                           the engine, the widgets and the other windows
+#   widgets                                      text, cards and itself
+#   <engine folder>/ui                           its own engine folder and those below it, the
+#                                                widgets and itself: design/ui sees nothing of
+#                                                the table or the profitability check, table/ui
+#                                                no other window folder
 #   app                                          all but the command line
 # Run at configuration and again by the build whenever a source changes:
 #   cmake -DSRC=<project>/src -P cmake/check_layers.cmake
 cmake_minimum_required(VERSION 3.25)
 set(engine_layers text cards design table profit)
 
+# The layer of a path relative to SRC: the top folder, or "<engine folder>/ui" for a window folder.
 function(_layer_of relative out_var)
-    if(relative MATCHES "^[a-z_]+/ui/")
-        set(${out_var} ui PARENT_SCOPE)
+    if(relative MATCHES "^([a-z_]+)/ui/")
+        set(${out_var} "${CMAKE_MATCH_1}/ui" PARENT_SCOPE)
     else()
         string(REGEX MATCH "^[a-z_]+" top "${relative}")
         set(${out_var} ${top} PARENT_SCOPE)
@@ -20,17 +24,28 @@ endfunction()
 
 function(_allowed_layers layer out_var)
     list(FIND engine_layers ${layer} rank)
-    if(rank GREATER_EQUAL 0)
+    if(layer MATCHES "^([a-z_]+)/ui$")
+        list(FIND engine_layers ${CMAKE_MATCH_1} domain)
+        if(domain LESS 0)
+            set(${out_var} "" PARENT_SCOPE)
+            return()
+        endif()
+        math(EXPR through "${domain} + 1")
+        list(SUBLIST engine_layers 0 ${through} below)
+        set(${out_var} ${below} widgets ${layer} PARENT_SCOPE)
+    elseif(rank GREATER_EQUAL 0)
         list(SUBLIST engine_layers 0 ${rank} below)
         set(${out_var} ${below} ${layer} PARENT_SCOPE)
     elseif(layer STREQUAL "cli")
         set(${out_var} ${engine_layers} cli PARENT_SCOPE)
     elseif(layer STREQUAL "widgets")
-        set(${out_var} ${engine_layers} widgets PARENT_SCOPE)
-    elseif(layer STREQUAL "ui")
-        set(${out_var} ${engine_layers} widgets ui PARENT_SCOPE)
+        set(${out_var} text cards widgets PARENT_SCOPE)
     elseif(layer STREQUAL "app")
-        set(${out_var} ${engine_layers} widgets ui app PARENT_SCOPE)
+        set(windows "")
+        foreach(domain IN LISTS engine_layers)
+            list(APPEND windows ${domain}/ui)
+        endforeach()
+        set(${out_var} ${engine_layers} widgets ${windows} app PARENT_SCOPE)
     else()
         set(${out_var} "" PARENT_SCOPE)
     endif()

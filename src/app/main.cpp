@@ -4,8 +4,8 @@
 #include <filesystem>
 
 #include "app/application_setup.h"
+#include "app/game.h"
 #include "app/studlab_windows.h"
-#include "profit/game.h"
 #include "widgets/dialogs.h"
 #include "table/cache/decision_cache.h"
 

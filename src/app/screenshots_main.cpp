@@ -15,8 +15,8 @@
 #include <utility>
 
 #include "app/application_setup.h"
+#include "app/game.h"
 #include "app/studlab_windows.h"
-#include "profit/game.h"
 #include "profit/ui/profit_window.h"
 #include "profit/ui/strategy_window.h"
 #include "widgets/dialogs.h"

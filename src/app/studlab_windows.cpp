@@ -5,7 +5,6 @@
 #include <initializer_list>
 
 #include "app/empty_window.h"
-#include "app/graph_window.h"
 #include "app/start_window.h"
 #include "design/ui/actions_window.h"
 #include "design/ui/costs_window.h"
@@ -16,6 +15,7 @@
 #include "design/ui/round_straight_dialog.h"
 #include "profit/ui/exact_analysis.h"
 #include "profit/ui/game_report_window.h"
+#include "profit/ui/graph_window.h"
 #include "profit/ui/pay_solver_window.h"
 #include "profit/ui/profit_window.h"
 #include "profit/ui/return_table_window.h"
@@ -40,25 +40,30 @@ TStudlabWindows::TStudlabWindows(TGame& game, IDialogs& dialogs)
     : m_game(game),
       m_dialogs(dialogs),
       m_savedDesign(game.Design),
-      m_exact(std::make_unique<TExactAnalysis>(game)),
+      m_exact(std::make_unique<TExactAnalysis>(game.Design, game.Settings)),
       m_start(std::make_unique<TStartWindow>()),
-      m_payouts(std::make_unique<TPayoutsWindow>(game, dialogs)),
+      m_payouts(std::make_unique<TPayoutsWindow>(
+          game.Design, dialogs,
+          [&game](const std::string& name) { game.Table.SetGameName(name); })),
       m_actions(std::make_unique<TActionsWindow>(game.Design)),
       m_costs(std::make_unique<TCostsWindow>(game.Design)),
-      m_profit(std::make_unique<TProfitWindow>(game, dialogs, *m_exact)),
+      m_profit(std::make_unique<TProfitWindow>(game.Profit, game.Table, game.Design, game.Settings,
+                                               dialogs, *m_exact)),
       m_minPair(std::make_unique<TMinPairDialog>(game.Design)),
       m_minAceKing(std::make_unique<TMinAceKingDialog>(game.Design)),
       m_roundStraight(std::make_unique<TRoundStraightDialog>(game.Design)),
-      m_decisions(std::make_unique<TDecisionWindow>(game, dialogs)),
+      m_decisions(std::make_unique<TDecisionWindow>(game.Table, game.Settings, dialogs)),
       m_combinations(std::make_unique<TCombinationsWindow>(game.Table)),
       m_empty(std::make_unique<TEmptyWindow>()),
       m_statistics(std::make_unique<TStatisticsWindow>(game.Profit)),
       m_decisionList(std::make_unique<TDecisionListWindow>(game.Table)),
       m_graph(std::make_unique<TGraphWindow>(game.Profit, dialogs)),
-      m_strategy(std::make_unique<TStrategyWindow>(game, *m_exact, dialogs)),
+      m_strategy(std::make_unique<TStrategyWindow>(game.Design, game.Settings, game.Table, *m_exact,
+                                                   dialogs)),
       m_returnTable(std::make_unique<TReturnTableWindow>(*m_exact)),
-      m_paySolver(std::make_unique<TPaySolverWindow>(game)),
-      m_report(std::make_unique<TGameReportWindow>(game, *m_exact, dialogs)) {
+      m_paySolver(std::make_unique<TPaySolverWindow>(game.Design, game.Settings)),
+      m_report(std::make_unique<TGameReportWindow>(game.Design, game.Settings, game.Table, *m_exact,
+                                                   dialogs)) {
     ConnectStartPicture();
     ConnectConstructor();
     ConnectDecisionWindow();
@@ -131,6 +136,7 @@ void TStudlabWindows::ConnectConstructor() {
 
 void TStudlabWindows::ConnectDecisionWindow() {
     TDecisionWindow* decisions = m_decisions.get();
+    decisions->ChooseDesignFile = [this] { return AskForDesignFile(m_decisions.get(), m_dialogs); };
     connect(decisions, &TDecisionWindow::ConstructorRequested, this,
             [this] { Move(m_decisions.get(), m_payouts.get()); });
     connect(decisions, &TDecisionWindow::ProfitWindowRequested, this,

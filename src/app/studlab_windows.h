@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "profit/game.h"
+#include "app/game.h"
 #include "widgets/dialogs.h"
 
 namespace studlab {

@@ -10,7 +10,6 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/command_game.h"
-#include "profit/game.h"
 #include "text/number_text.h"
 
 namespace studlab::cli {

@@ -6,7 +6,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "design/design_file.h"
 #include "widgets/window_look.h"
 
 namespace studlab {
@@ -17,12 +16,11 @@ QCheckBox* NewCheckBox(QWidget* parent, const QString& name, const QString& capt
     return box;
 }
 
-QLineEdit* NewNumberField(QWidget* parent, const QString& name, int width) {
+QLineEdit* NewNumberField(QWidget* parent, const QString& name, int width, int maxLength) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(name);
     edit->setFixedWidth(width);
-    // No longer than a line of a design file, so that whatever a field holds can be saved.
-    edit->setMaxLength(kDesignLineMaxChars);
+    edit->setMaxLength(maxLength);
     StyleNumberField(edit);
     return edit;
 }

@@ -18,9 +18,9 @@ namespace studlab {
 // names, so that every control can be found by name.
 
 QCheckBox* NewCheckBox(QWidget* parent, const QString& name, const QString& caption);
-// A number field: any text up to the length of a design file's line is accepted; bold black,
-// 13 pixels.
-QLineEdit* NewNumberField(QWidget* parent, const QString& name, int width);
+// A number field: any text up to `maxLength` characters is accepted (the windows pass the length
+// of a design file's line, so that whatever a field holds can be saved); bold black, 13 pixels.
+QLineEdit* NewNumberField(QWidget* parent, const QString& name, int width, int maxLength);
 QLabel* NewLabel(QWidget* parent, const QString& name, const QString& text);
 QPushButton* NewButton(QWidget* parent, const QString& name, const QString& caption,
                        QRect geometry);

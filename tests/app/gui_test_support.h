@@ -5,8 +5,8 @@
 #include <QStringList>
 #include <QWidget>
 
+#include "app/game.h"
 #include "app/studlab_windows.h"
-#include "profit/game.h"
 #include "scripted_dialogs.h"
 
 namespace studlab::test {

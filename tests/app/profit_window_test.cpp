@@ -22,9 +22,9 @@
 #include <cmath>
 #include <memory>
 
-#include "app/graph_window.h"
 #include "design/design_file.h"
 #include "gui_test_support.h"
+#include "profit/ui/graph_window.h"
 #include "table/cache/decision_cache.h"
 #include "widgets/controls.h"
 

@@ -16,7 +16,7 @@
 #include "profit/exact/hand_play.h"
 #include "profit/exact/layout_classes.h"
 #include "profit/exact/strategy.h"
-#include "profit/game.h"
+#include "support/test_game.h"
 #include "table/table_state.h"
 #include "text/number_text.h"
 
@@ -91,7 +91,7 @@ private:
         return {sum, sets};
     }
 
-    TGame m_game;
+    testing::TTestGame m_game;
     std::int64_t m_leaves = 0;
 };
 
@@ -196,7 +196,7 @@ TEST(ExactPlay, TheStrategyRecordsTheFirstDecisionAsTheTableMakesIt) {
         SetDesignAssignment(design, settings, a);
     }
     const TExactGame game(design, settings);
-    TGame table;
+    testing::TTestGame table;
     table.Design = design;
     table.Table.SetGameName("strategy");
     table.Table.SelectGame(std::nullopt);

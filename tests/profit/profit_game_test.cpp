@@ -5,15 +5,15 @@
 #include <filesystem>
 
 #include "design/design_fields.h"
-#include "profit/game.h"
 #include "support/test_folder.h"
+#include "support/test_game.h"
 #include "text/number_text.h"
 #include "table/cache/decision_cache.h"
 
 namespace studlab {
 namespace {
 
-struct TDefaultGame : TGame {
+struct TDefaultGame : testing::TTestGame {
     TDefaultGame() {
         Table.SetGameName("default");
         Table.SelectGame(std::nullopt);

@@ -132,7 +132,7 @@ TEST(CountedDraws, WrapAroundStraightsAreEvaluatedNotCounted) {
 }  // namespace studlab::testing
 
 #include "cards/card_list.h"
-#include "profit/game.h"
+#include "support/test_game.h"
 
 namespace studlab::testing {
 namespace {
@@ -143,9 +143,9 @@ namespace {
 TEST(CountedDraws, DecisionsListTheSameCandidatesAsEvaluatedOnes) {
     std::mt19937_64 random(5);
     for (bool lookAhead : {false, true}) {
-        TGame counted;
-        TGame evaluated;
-        for (TGame* game : {&counted, &evaluated}) {
+        TTestGame counted;
+        TTestGame evaluated;
+        for (TTestGame* game : {&counted, &evaluated}) {
             for (TPlayerAction a : {paExchange1, paExchange2, paExchange3}) {
                 game->Design.SetAllows(1, a, true);
             }
@@ -159,7 +159,7 @@ TEST(CountedDraws, DecisionsListTheSameCandidatesAsEvaluatedOnes) {
             std::vector<TCardId> deck(kCards);
             for (int i = 0; i < kCards; ++i) deck[static_cast<std::size_t>(i)] = i + 1;
             std::shuffle(deck.begin(), deck.end(), random);
-            for (TGame* game : {&counted, &evaluated}) {
+            for (TTestGame* game : {&counted, &evaluated}) {
                 game->Table.NewLayout();
                 for (std::size_t i = 0; i < 6; ++i) game->Table.ClickCard(deck[i]);
                 game->Table.Decide();

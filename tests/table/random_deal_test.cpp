@@ -8,19 +8,19 @@
 #include <vector>
 
 #include "design/design_fields.h"
-#include "profit/game.h"
+#include "support/test_game.h"
 
 namespace studlab {
 namespace {
 
-struct TTestGame : TGame {
+struct TSettableGame : testing::TTestGame {
     void Set(const char* assignment) {
         SetDesignAssignment(Design, Settings, assignment, TValueCheck::NumbersMustConvert);
     }
 };
 
 // The fold-or-bet design with one open dealer card, trips paying 7 and two pairs 5.
-void MakeFoldOrBet(TTestGame& game) {
+void MakeFoldOrBet(TSettableGame& game) {
     for (const char* assignment : {"PayQualified[ckThreeOfAKind]=7", "PayQualified[ckTwoPairs]=5",
                                    "StageActions[1][paBuyCard]=NO", "TableMaximum=1000"}) {
         game.Set(assignment);
@@ -52,7 +52,7 @@ struct TDealt {
     friend bool operator==(const TDealt&, const TDealt&) = default;
 };
 
-TDealt Deal(TTestGame& game) {
+TDealt Deal(TSettableGame& game) {
     game.Table.RandomDeal();
     return {game.Table.State().PlayerCards, game.Table.State().DealerCards,
             game.Table.State().HandResult};
@@ -61,7 +61,7 @@ TDealt Deal(TTestGame& game) {
 // A design whose hand cannot be laid out is refused in a message of one line: the prompt's line
 // break, which the window's label shows, would reach a terminal as a bare carriage return.
 TEST(RandomDeal, ALayoutThatCannotBeDealtIsSaidOnOneLine) {
-    TTestGame game;
+    TSettableGame game;
     game.Design.DealerOpenCards = std::string("7");
     game.Table.SetGameName("seven");
     game.Table.SelectGame(std::nullopt);
@@ -78,14 +78,14 @@ TEST(RandomDeal, ALayoutThatCannotBeDealtIsSaidOnOneLine) {
 }
 
 TEST(RandomDeal, AHandOfAStreamDependsOnlyOnItsSeedAndNumber) {
-    TTestGame inOrder;
+    TSettableGame inOrder;
     MakeFoldOrBet(inOrder);
     inOrder.Table.SetHandStream(42, 1);
     std::vector<TDealt> hands;
     for (int i = 0; i < 12; ++i) hands.push_back(Deal(inOrder));
 
     // Hands dealt out of order, by another table, come out the same.
-    TTestGame alone;
+    TSettableGame alone;
     MakeFoldOrBet(alone);
     for (std::uint64_t hand : {9U, 3U, 12U, 1U}) {
         alone.Table.SetHandStream(42, hand);
@@ -109,7 +109,7 @@ TEST(RandomDeal, SampledDrawsInAHandsStreamDoNotReadTheClock) {
     // The exchange of four cards is valued by random draws: within a hand's stream they come
     // from the stream, so the hand is the same whatever the clock says.
     const auto play = [](std::uint64_t ticks) {
-        TTestGame game;
+        TSettableGame game;
         MakeFoldOrBet(game);
         game.Set("StageActions[1][paExchange4]=YES");
         game.Settings.ProbabilisticCycles = "40";
@@ -131,7 +131,7 @@ TEST(RandomDeal, SampledDrawsInAHandsStreamDoNotReadTheClock) {
 // that hand took: on a quiet machine the cards of a hand followed from the cards and the length of
 // the hand before. Hands must not depend on one another, however the clock runs.
 TEST(RandomDeal, ClockSeededHandsAreIndependentOfTheHandsBefore) {
-    TTestGame game;
+    TSettableGame game;
     MakeFoldOrBet(game);
     const TWorkClock clock(game.Table);
     game.Table.SetClock(clock);
@@ -158,7 +158,7 @@ TEST(RandomDeal, ClockSeededHandsAreIndependentOfTheHandsBefore) {
 // every first layout, weighted by its chance, says 52,22 % (15,948,285 of the 30,537,780 layouts
 // with the dealer's card in one suit, by complete enumeration), and the MO moved by percents.
 TEST(RandomDeal, ClockSeededHandsBetAsOftenAsTheFirstLayoutsSay) {
-    TTestGame game;
+    TSettableGame game;
     MakeFoldOrBet(game);
     const TWorkClock clock(game.Table);
     game.Table.SetClock(clock);

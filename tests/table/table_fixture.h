@@ -11,8 +11,8 @@
 
 #include "cards/card_list.h"
 #include "design/design_file.h"
-#include "profit/game.h"
 #include "support/test_folder.h"
+#include "support/test_game.h"
 #include "table/table_invariants.h"
 #include "table/table_prompts.h"
 
@@ -112,7 +112,7 @@ protected:
         return table.State().CardInDealerSlot(slot);
     }
 
-    TGame game;
+    TTestGame game;
     TGameDesign& design = game.Design;
     TCalculationSettings& settings = game.Settings;
     TDecisionTable& table = game.Table;

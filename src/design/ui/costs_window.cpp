@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <array>
 
+#include "design/design_file.h"
 #include "design/ui/constructor_captions.h"
 #include "widgets/controls.h"
 #include "widgets/window_look.h"
@@ -50,7 +51,8 @@ TCostsWindow::TCostsWindow(TGameDesign& design)
                         QRect(8 + (stage - 1) * 262, 44, 254, 250));
         QFormLayout* form = FieldColumn(group);
         for (int n = 1; n <= 7; ++n) {
-            QLineEdit* edit = NewNumberField(group, QString("Edit%1").arg((stage - 1) * 7 + n), 70);
+            QLineEdit* edit = NewNumberField(group, QString("Edit%1").arg((stage - 1) * 7 + n), 70,
+                                             kDesignLineMaxChars);
             if (n <= 2) {
                 m_bindings.Text(edit, [stage, n](TGameDesign& d) -> TNumberText& {
                     return d.BuyCost[static_cast<std::size_t>(stage)][static_cast<std::size_t>(n)];
@@ -71,13 +73,13 @@ TCostsWindow::TCostsWindow(TGameDesign& design)
 
     QGroupBox* common = NewGroupBox(this, "GroupBox3", "общие затраты", QRect(532, 44, 252, 96));
     QFormLayout* commonForm = FieldColumn(common);
-    QLineEdit* bet = NewNumberField(common, "Edit15", 70);
+    QLineEdit* bet = NewNumberField(common, "Edit15", 70, kDesignLineMaxChars);
     bet->setToolTip("размер BET");
     m_bindings.Text(bet, [](TGameDesign& d) -> TNumberText& { return d.BetSize; });
     QLabel* betLabel = NewLabel(common, QString("Label%1").arg(label++), "забиться");
     betLabel->setToolTip("размер BET");
     commonForm->addRow(betLabel, bet);
-    QLineEdit* dealerGame = NewNumberField(common, "Edit16", 70);
+    QLineEdit* dealerGame = NewNumberField(common, "Edit16", 70, kDesignLineMaxChars);
     dealerGame->setEnabled(false);
     m_bindings.Text(dealerGame, [](TGameDesign& d) -> TNumberText& { return d.BuyDealerGameCost; });
     commonForm->addRow(NewLabel(common, QString("Label%1").arg(label++), "купить игру дилеру"),
@@ -85,7 +87,7 @@ TCostsWindow::TCostsWindow(TGameDesign& design)
 
     QGroupBox* dealer = NewGroupBox(this, "GroupBox4", "карты дилера", QRect(532, 146, 252, 64));
     QFormLayout* dealerForm = FieldColumn(dealer);
-    QLineEdit* openCards = NewNumberField(dealer, "Edit17", 70);
+    QLineEdit* openCards = NewNumberField(dealer, "Edit17", 70, kDesignLineMaxChars);
     m_bindings.Text(openCards, [](TGameDesign& d) -> TNumberText& { return d.DealerOpenCards; });
     dealerForm->addRow(NewLabel(dealer, QString("Label%1").arg(label++), "открытые карты дилера"),
                        openCards);

@@ -41,16 +41,16 @@ std::optional<std::filesystem::path> AskForDesignFile(QWidget* parent, IDialogs&
     return FileSystemPath(*path);
 }
 
-bool LoadDesignWithDialog(QWidget* parent, IDialogs& dialogs, TGame& game) {
+std::optional<std::string> LoadDesignWithDialog(QWidget* parent, IDialogs& dialogs,
+                                                TGameDesign& design) {
     const std::optional<std::filesystem::path> path = AskForDesignFile(parent, dialogs);
-    if (!path) return false;
+    if (!path) return std::nullopt;
     try {
-        game.Table.SetGameName(LoadDesignFile(*path, game.Design));
+        return LoadDesignFile(*path, design);
     } catch (const TFileError& e) {
         dialogs.ShowError(parent, QString::fromStdString(e.what()));
-        return false;
+        return std::nullopt;
     }
-    return true;
 }
 
 }  // namespace studlab

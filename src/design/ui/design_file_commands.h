@@ -3,8 +3,9 @@
 #include <QString>
 #include <filesystem>
 #include <optional>
+#include <string>
 
-#include "profit/game.h"
+#include "design/game_design.h"
 #include "widgets/dialogs.h"
 
 class QWidget;
@@ -28,9 +29,10 @@ bool SaveDesignWithDialog(QWidget* parent, IDialogs& dialogs, const TGameDesign&
 // The open dialog of the design files: the chosen file, or nothing when the user cancels.
 std::optional<std::filesystem::path> AskForDesignFile(QWidget* parent, IDialogs& dialogs);
 
-// "загрузить конструкцию": asks for a design file, loads it into the game and names the current
-// game after it. Returns whether a design was loaded; a cancelled dialog or a failed load (shown
-// to the user) changes nothing.
-bool LoadDesignWithDialog(QWidget* parent, IDialogs& dialogs, TGame& game);
+// "загрузить конструкцию": asks for a design file and loads it into `design`. Returns the name
+// the file gives the game, or nothing when no design was loaded: a cancelled dialog or a failed
+// load (shown to the user) changes nothing.
+std::optional<std::string> LoadDesignWithDialog(QWidget* parent, IDialogs& dialogs,
+                                                TGameDesign& design);
 
 }  // namespace studlab

@@ -8,7 +8,9 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <utility>
 
+#include "design/design_file.h"
 #include "design/ui/constructor_captions.h"
 #include "design/ui/design_file_commands.h"
 #include "design/ui/right_click_check_box.h"
@@ -66,11 +68,13 @@ QGridLayout* CompactGrid(QGroupBox* group) {
 
 }  // namespace
 
-TPayoutsWindow::TPayoutsWindow(TGame& game, IDialogs& dialogs)
+TPayoutsWindow::TPayoutsWindow(TGameDesign& design, IDialogs& dialogs,
+                               std::function<void(const std::string&)> gameNamed)
     : QMainWindow(nullptr, kTitleWithoutCloseBox),
-      m_game(game),
+      m_design(design),
       m_dialogs(dialogs),
-      m_bindings(game.Design) {
+      m_gameNamed(std::move(gameNamed)),
+      m_bindings(design) {
     setObjectName("TForm1");
     setWindowTitle("конструктор покера");
     auto* client = new QWidget(this);
@@ -156,13 +160,15 @@ void TPayoutsWindow::BuildPayTable(QWidget* client) {
         if (OpensDialog(kind)) box->setCursor(Qt::WhatsThisCursor);
         m_bindings.Flag(box, [kind](TGameDesign& d) -> bool& { return d.Plays[kind]; });
 
-        QLineEdit* qualified = NewNumberField(group, QString("Edit%1").arg(row), 60);
+        QLineEdit* qualified =
+            NewNumberField(group, QString("Edit%1").arg(row), 60, kDesignLineMaxChars);
         qualified->setToolTip("оплата при игре дилера");
         qualified->setEnabled(editable);
         m_bindings.Text(qualified,
                         [kind](TGameDesign& d) -> TNumberText& { return d.PayQualified[kind]; });
 
-        QLineEdit* notQualified = NewNumberField(group, QString("Edit%1").arg(row + 11), 60);
+        QLineEdit* notQualified =
+            NewNumberField(group, QString("Edit%1").arg(row + 11), 60, kDesignLineMaxChars);
         notQualified->setToolTip("оплата при отсутствии игры у дилера");
         notQualified->setEnabled(editable);
         m_bindings.Text(notQualified,
@@ -232,11 +238,14 @@ void TPayoutsWindow::BuildJokerCombinations(QWidget* client) {
 }
 
 void TPayoutsWindow::SaveDesign() {
-    if (SaveDesignWithDialog(this, m_dialogs, m_game.Design)) emit DesignSaved();
+    if (SaveDesignWithDialog(this, m_dialogs, m_design)) emit DesignSaved();
 }
 
 void TPayoutsWindow::LoadDesign() {
-    if (LoadDesignWithDialog(this, m_dialogs, m_game)) emit DesignLoaded();
+    const std::optional<std::string> name = LoadDesignWithDialog(this, m_dialogs, m_design);
+    if (!name) return;
+    m_gameNamed(*name);
+    emit DesignLoaded();
 }
 
 }  // namespace studlab

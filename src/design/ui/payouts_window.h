@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QMainWindow>
+#include <functional>
+#include <string>
 
-#include "profit/game.h"
+#include "design/game_design.h"
 #include "widgets/dialogs.h"
 #include "widgets/field_bindings.h"
 
@@ -14,7 +16,9 @@ namespace studlab {
 class TPayoutsWindow final : public QMainWindow {
     Q_OBJECT
 public:
-    TPayoutsWindow(TGame& game, IDialogs& dialogs);
+    // `gameNamed` takes the name a loaded design file gives the game, before DesignLoaded.
+    TPayoutsWindow(TGameDesign& design, IDialogs& dialogs,
+                   std::function<void(const std::string&)> gameNamed);
 
     // Shows the design's current values in every control.
     void RefreshFromDesign();
@@ -40,8 +44,9 @@ private:
     void SaveDesign();  // "сохранить конструкцию"
     void LoadDesign();  // "загрузить конструкцию"
 
-    TGame& m_game;
+    TGameDesign& m_design;
     IDialogs& m_dialogs;
+    std::function<void(const std::string&)> m_gameNamed;
     TFieldBindings<TGameDesign> m_bindings;
 };
 

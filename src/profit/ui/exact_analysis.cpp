@@ -15,7 +15,8 @@ constexpr int kPollMilliseconds = 100;
 
 }  // namespace
 
-TExactAnalysis::TExactAnalysis(const TGame& game) : m_game(game) {
+TExactAnalysis::TExactAnalysis(const TGameDesign& design, const TCalculationSettings& settings)
+    : m_design(design), m_settings(settings) {
     m_poll.setInterval(kPollMilliseconds);
     connect(&m_poll, &QTimer::timeout, this, &TExactAnalysis::Poll);
 }
@@ -26,7 +27,7 @@ TExactAnalysis::~TExactAnalysis() {
 
 std::string TExactAnalysis::CurrentFingerprint() const {
     // The job keeps its result under the fingerprint with the best play worked out.
-    return ExactFingerprint(m_game.Design, m_game.Settings, true);
+    return ExactFingerprint(m_design, m_settings, true);
 }
 
 void TExactAnalysis::Start() {
@@ -34,10 +35,10 @@ void TExactAnalysis::Start() {
     m_refusal.clear();
     m_refusedFor.clear();
     try {
-        m_job.Start(m_game.Design, m_game.Settings);
+        m_job.Start(m_design, m_settings);
         m_startedFor = fingerprint;
-        m_startedDesign = m_game.Design;
-        m_startedSettings = m_game.Settings;
+        m_startedDesign = m_design;
+        m_startedSettings = m_settings;
         m_collect = true;
         m_poll.start();
     } catch (const std::exception& e) {
@@ -108,8 +109,8 @@ std::string TExactAnalysis::Reason() const {
 
 std::string TExactAnalysis::ChangedSinceStart() const {
     if (!m_startedDesign) return {};
-    const bool design = *m_startedDesign != m_game.Design;
-    const bool settings = m_startedSettings != m_game.Settings;
+    const bool design = *m_startedDesign != m_design;
+    const bool settings = m_startedSettings != m_settings;
     if (design && settings) return "Конструкция и настройки расчета";
     if (design) return "Конструкция";
     if (settings) return "Настройки расчета";

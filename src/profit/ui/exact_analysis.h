@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "design/game_design.h"
 #include "profit/exact/exact_job.h"
-#include "profit/game.h"
 
 namespace studlab {
 
@@ -29,7 +29,8 @@ enum class TExactStatus {
 class TExactAnalysis final : public QObject {
     Q_OBJECT
 public:
-    explicit TExactAnalysis(const TGame& game);
+    // Analyses `design` under `settings` as they stand when asked.
+    TExactAnalysis(const TGameDesign& design, const TCalculationSettings& settings);
     ~TExactAnalysis() override;
     TExactAnalysis(const TExactAnalysis&) = delete;
     TExactAnalysis& operator=(const TExactAnalysis&) = delete;
@@ -67,7 +68,8 @@ private:
     void CollectResult() const;
     void Poll();
 
-    const TGame& m_game;
+    const TGameDesign& m_design;
+    const TCalculationSettings& m_settings;
     TExactJob m_job;
     QTimer m_poll;
     std::string m_startedFor;  // the fingerprint the running or last analysis was started for

@@ -13,6 +13,7 @@
 #include <QTextDocument>
 #include <QVBoxLayout>
 
+#include "design/design_file.h"
 #include "profit/profit_check.h"
 #include "profit/ui/exact_analysis.h"
 #include "text/number_text.h"
@@ -26,9 +27,16 @@ constexpr int kPollMilliseconds = 200;
 
 }  // namespace
 
-TGameReportWindow::TGameReportWindow(const TGame& game, const TExactAnalysis& exact,
+TGameReportWindow::TGameReportWindow(const TGameDesign& design,
+                                     const TCalculationSettings& settings,
+                                     const TDecisionTable& table, const TExactAnalysis& exact,
                                      IDialogs& dialogs)
-    : QWidget(nullptr, Qt::Window), m_game(game), m_exact(exact), m_dialogs(dialogs) {
+    : QWidget(nullptr, Qt::Window),
+      m_design(design),
+      m_settings(settings),
+      m_table(table),
+      m_exact(exact),
+      m_dialogs(dialogs) {
     setObjectName("GameReportWindow");
     setWindowTitle("отчет по игре");
     PaintWindow(this, kTealBackground);
@@ -43,7 +51,7 @@ TGameReportWindow::TGameReportWindow(const TGame& game, const TExactAnalysis& ex
     about->setWordWrap(true);
     layout->addWidget(about);
     auto* form = new QFormLayout;
-    m_hands = NewNumberField(this, "ReportHands", 100);
+    m_hands = NewNumberField(this, "ReportHands", 100, kDesignLineMaxChars);
     m_hands->setText("100000");
     form->addRow("раздач моделирования", m_hands);
     layout->addLayout(form);
@@ -108,9 +116,9 @@ void TGameReportWindow::Save(TFormat format) {
     if (!path) return;
     m_path = *path;
     m_format = format;
-    const TGameDesign design = m_game.Design;
-    const TCalculationSettings settings = m_game.Settings;
-    const std::string name = m_game.Table.GameName().value_or("");
+    const TGameDesign design = m_design;
+    const TCalculationSettings settings = m_settings;
+    const std::string name = m_table.GameName().value_or("");
     TGameReportOptions options;
     options.SimulationHands = hands;
     if (const TExactJob::TResult* known = m_exact.CurrentResult()) options.KnownExact = known->Sums;

@@ -4,9 +4,10 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "design/game_design.h"
 #include "profit/background_task.h"
-#include "profit/game.h"
 #include "profit/report/game_report.h"
+#include "table/decision_table.h"
 #include "widgets/dialogs.h"
 
 class QLabel;
@@ -24,7 +25,9 @@ class TExactAnalysis;
 class TGameReportWindow final : public QWidget {
     Q_OBJECT
 public:
-    TGameReportWindow(const TGame& game, const TExactAnalysis& exact, IDialogs& dialogs);
+    // Reports on `design` under `settings`, for the game `table` names.
+    TGameReportWindow(const TGameDesign& design, const TCalculationSettings& settings,
+                      const TDecisionTable& table, const TExactAnalysis& exact, IDialogs& dialogs);
     ~TGameReportWindow() override;
 
     // Writes the report as PDF through Qt's PDF writer; false when the file cannot be written.
@@ -36,7 +39,9 @@ private:
     void Poll();
     void Render();
 
-    const TGame& m_game;
+    const TGameDesign& m_design;
+    const TCalculationSettings& m_settings;
+    const TDecisionTable& m_table;
     const TExactAnalysis& m_exact;
     IDialogs& m_dialogs;
     TBackgroundTask<TGameReport, TGameReportProgress> m_task;

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "design/design_file.h"
 #include "profit/exact/hand_play.h"
 #include "text/number_text.h"
 #include "widgets/controls.h"
@@ -56,7 +57,8 @@ QTableWidgetItem* Cell(const QString& text) {
 
 }  // namespace
 
-TPaySolverWindow::TPaySolverWindow(TGame& game) : QWidget(nullptr, Qt::Window), m_game(game) {
+TPaySolverWindow::TPaySolverWindow(TGameDesign& design, const TCalculationSettings& calculation)
+    : QWidget(nullptr, Qt::Window), m_design(design), m_settings(calculation) {
     setObjectName("PaySolverWindow");
     setWindowTitle("подбор выплат");
     PaintWindow(this, kTealBackground);
@@ -65,16 +67,16 @@ TPaySolverWindow::TPaySolverWindow(TGame& game) : QWidget(nullptr, Qt::Window), 
     auto* layout = new QVBoxLayout(this);
     auto* settings = new QGroupBox("что подбирать", this);
     auto* form = new QFormLayout(settings);
-    m_target = NewNumberField(settings, "TargetMo", 80);
+    m_target = NewNumberField(settings, "TargetMo", 80, kDesignLineMaxChars);
     m_target->setText("3");
     form->addRow("целевое MO, %", m_target);
-    m_step = NewNumberField(settings, "PayStep", 80);
+    m_step = NewNumberField(settings, "PayStep", 80, kDesignLineMaxChars);
     m_step->setText("0,5");
     form->addRow("шаг выплат, анте", m_step);
-    m_min = NewNumberField(settings, "PayMin", 80);
+    m_min = NewNumberField(settings, "PayMin", 80, kDesignLineMaxChars);
     m_min->setPlaceholderText("0");
     form->addRow("выплата не меньше", m_min);
-    m_max = NewNumberField(settings, "PayMax", 80);
+    m_max = NewNumberField(settings, "PayMax", 80, kDesignLineMaxChars);
     m_max->setPlaceholderText("максимум стола");
     form->addRow("выплата не больше", m_max);
     auto* kinds = new QWidget(settings);
@@ -148,8 +150,8 @@ void TPaySolverWindow::Solve() {
     request.Step = *step;
     request.Min = low;
     request.Max = high;
-    const TGameDesign design = m_game.Design;
-    const TCalculationSettings settings = m_game.Settings;
+    const TGameDesign design = m_design;
+    const TCalculationSettings settings = m_settings;
     try {
         CountPayTables(design, settings, request);
         TExactGame check(design, settings);  // a design the analysis cannot play starts nothing
@@ -252,13 +254,13 @@ void TPaySolverWindow::Apply() {
     const TPaySolution& s = *m_solution;
     // The payouts belong to the design they were found for: after another edit they would not
     // give the MO shown.
-    if (!m_solvedDesign || m_game.Design != *m_solvedDesign) {
+    if (!m_solvedDesign || m_design != *m_solvedDesign) {
         m_status->setText("Конструкция изменилась после подбора: подберите выплаты заново.");
         return;
     }
-    m_game.Design = WithPayouts(m_game.Design, s.Fields, s.Trials[*s.Chosen].Payouts);
+    m_design = WithPayouts(m_design, s.Fields, s.Trials[*s.Chosen].Payouts);
     m_status->setText("Выплаты перенесены в конструктор.");
-    m_solvedDesign = m_game.Design;
+    m_solvedDesign = m_design;
     emit DesignEdited();
     Render();
 }

@@ -5,9 +5,9 @@
 #include <array>
 #include <optional>
 
+#include "design/game_design.h"
 #include "profit/background_task.h"
 #include "profit/exact/pay_solver.h"
-#include "profit/game.h"
 
 class QCheckBox;
 class QLabel;
@@ -24,7 +24,8 @@ namespace studlab {
 class TPaySolverWindow final : public QWidget {
     Q_OBJECT
 public:
-    explicit TPaySolverWindow(TGame& game);
+    // Solves for `design` under `calculation`; "применить" writes the chosen payouts into `design`.
+    TPaySolverWindow(TGameDesign& design, const TCalculationSettings& calculation);
     ~TPaySolverWindow() override;
 
     // For tests: the last search's result, if it ended.
@@ -41,7 +42,8 @@ private:
     void Apply();
     void Render();
 
-    TGame& m_game;
+    TGameDesign& m_design;
+    const TCalculationSettings& m_settings;
     TBackgroundTask<TPaySolution, TPaySolverProgress> m_task;
     QTimer m_poll;
     std::optional<TPaySolution> m_solution;

@@ -15,6 +15,7 @@
 #include <exception>
 #include <vector>
 
+#include "design/design_file.h"
 #include "profit/ui/exact_panel.h"
 #include "table/cache/decision_cache.h"
 #include "widgets/controls.h"
@@ -75,15 +76,17 @@ QLabel* NewFigureLabel(QWidget* parent, const QString& name, QRect geometry) {
 
 }  // namespace
 
-TProfitWindow::TProfitWindow(TGame& game, IDialogs& dialogs, TExactAnalysis& exact)
+TProfitWindow::TProfitWindow(TProfitCheck& profit, TDecisionTable& table, const TGameDesign& design,
+                             TCalculationSettings& settings, IDialogs& dialogs,
+                             TExactAnalysis& exact)
     : QWidget(nullptr, kTitleWithoutCloseBox),
-      m_profit(game.Profit),
-      m_table(game.Table),
-      m_design(game.Design),
-      m_calculation(game.Settings),
+      m_profit(profit),
+      m_table(table),
+      m_design(design),
+      m_calculation(settings),
       m_dialogs(dialogs),
-      m_settings(game.Settings),
-      m_runSettings(game.Profit.Settings()) {
+      m_settings(settings),
+      m_runSettings(profit.Settings()) {
     setObjectName("TForm4");
     setWindowTitle("проверка выгодности игры");
     resize(kClientSize);  // a resizable border
@@ -146,7 +149,7 @@ void TProfitWindow::BuildTableData() {
         QLabel* caption = NewLabel(group, label, text);
         caption->setGeometry(12, top, 260, 22);
         caption->setToolTip(hint);
-        QLineEdit* field = NewNumberField(group, edit, 70);
+        QLineEdit* field = NewNumberField(group, edit, 70, kDesignLineMaxChars);
         field->move(280, top - 2);
         return std::pair{caption, field};
     };
@@ -175,7 +178,7 @@ void TProfitWindow::BuildParameters() {
     sameSequence->setGeometry(12, 48, 246, 24);
     QLabel* seedLabel = NewLabel(group, "Label21", "зерно");
     seedLabel->setGeometry(262, 50, 40, 20);
-    QLineEdit* seed = m_seed = NewNumberField(group, "Edit10", 58);
+    QLineEdit* seed = m_seed = NewNumberField(group, "Edit10", 58, kDesignLineMaxChars);
     seed->move(302, 48);
     const char* seedHint =
         "зерно случайных раздач: с ним расчет повторяется до последней цифры при любом числе "
@@ -183,7 +186,7 @@ void TProfitWindow::BuildParameters() {
     seed->setToolTip(seedHint);
     seedLabel->setToolTip(seedHint);
     NewLabel(group, "Label5", "колличество циклов")->setGeometry(12, 80, 260, 22);
-    QLineEdit* handCount = NewNumberField(group, "Edit4", 70);
+    QLineEdit* handCount = NewNumberField(group, "Edit4", 70, kDesignLineMaxChars);
     handCount->move(280, 78);
     m_settings.Flag(
         cache, [](TCalculationSettings & s) -> auto& { return s.UseCacheTable; });
@@ -244,7 +247,7 @@ void TProfitWindow::BuildMethod() {
     auto* methods = new QButtonGroup(group);
     methods->addButton(direct);
     methods->addButton(probabilistic);
-    QLineEdit* draws = NewNumberField(group, "Edit5", 80);
+    QLineEdit* draws = NewNumberField(group, "Edit5", 80, kDesignLineMaxChars);
     draws->setToolTip("введите колличество циклов");
     draws->move(32, 78);
     m_draws = draws;
@@ -327,7 +330,7 @@ void TProfitWindow::BuildCycles() {
     QLabel* limitsHeader = NewLabel(this, "Label15", "   +          -        -   огр.  +");
     limitsHeader->setGeometry(430, 274, 220, 20);
     for (std::size_t i = 0; i < kLimitFields.size(); ++i) {
-        QLineEdit* edit = NewNumberField(this, kLimitFields[i].Name, 46);
+        QLineEdit* edit = NewNumberField(this, kLimitFields[i].Name, 46, kDesignLineMaxChars);
         edit->setToolTip(kLimitFields[i].Hint);
         edit->move(430 + static_cast<int>(i) * 50, 296);
         m_runSettings.Text(
@@ -342,7 +345,7 @@ void TProfitWindow::BuildCycles() {
 
     QLabel* tableHands = NewLabel(this, "Label20", "раздач за столом");
     tableHands->setGeometry(430, 386, 130, 22);
-    QLineEdit* tableHandsField = NewNumberField(this, "Edit11", 70);
+    QLineEdit* tableHandsField = NewNumberField(this, "Edit11", 70, kDesignLineMaxChars);
     tableHandsField->move(566, 384);
     const char* tableHandsHint =
         "на сколько раздач за столом считать, сколько денег брать с собой; пустое поле — "

@@ -5,7 +5,9 @@
 #include <optional>
 #include <string>
 
-#include "profit/game.h"
+#include "design/game_design.h"
+#include "profit/profit_check.h"
+#include "table/decision_table.h"
 #include "widgets/dialogs.h"
 #include "widgets/field_bindings.h"
 
@@ -25,7 +27,9 @@ class TExactAnalysis;
 class TProfitWindow final : public QWidget {
     Q_OBJECT
 public:
-    TProfitWindow(TGame& game, IDialogs& dialogs, TExactAnalysis& exact);
+    // Runs `profit`, which plays on `table`, for `design` under `settings`, and shows `exact`.
+    TProfitWindow(TProfitCheck& profit, TDecisionTable& table, const TGameDesign& design,
+                  TCalculationSettings& settings, IDialogs& dialogs, TExactAnalysis& exact);
 
     // "циклы" and the four limit fields under their header; the constructor's "MO" shows them.
     void ShowCyclesControls();

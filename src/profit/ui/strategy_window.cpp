@@ -6,7 +6,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
@@ -24,6 +23,7 @@
 #include "profit/exact/exact_figures.h"
 #include "profit/exact/strategy.h"
 #include "profit/ui/exact_analysis.h"
+#include "profit/ui/strategy_picture.h"
 #include "text/number_text.h"
 #include "widgets/controls.h"
 #include "widgets/dialogs.h"
@@ -33,62 +33,14 @@ namespace studlab {
 namespace {
 
 constexpr int kWatchMilliseconds = 300;
-constexpr int kRowHeight = 32;
 // Room around a cell's text: Qt's own margins and a little air.
 constexpr int kCellPadding = 10;
 constexpr int kRowPadding = 6;
-constexpr int kCellFontPixels = 11;
 // The cell of a valued hand, in percent of its colour's darkness.
 constexpr int kMarkDarker = 170;
 
-// Light colours under black text, one per action: folding red, betting green, buying blue,
-// exchanging from yellow to violet as more cards go.
-QColor ActionColour(TFirstAction action) {
-    switch (action) {
-        case TFirstAction::faFold:
-            return QColor(0xf2, 0xa0, 0xa0);
-        case TFirstAction::faBet:
-            return QColor(0x9c, 0xdc, 0x8e);
-        case TFirstAction::faBetInsured:
-            return QColor(0x7c, 0xd4, 0xc8);
-        case TFirstAction::faBuyCard:
-            return QColor(0x9e, 0xc6, 0xf2);
-        case TFirstAction::faBuyTwoCards:
-            return QColor(0x74, 0xa4, 0xe8);
-        case TFirstAction::faExchange1:
-            return QColor(0xf6, 0xe0, 0x8a);
-        case TFirstAction::faExchange2:
-            return QColor(0xf4, 0xc0, 0x6c);
-        case TFirstAction::faExchange3:
-            return QColor(0xec, 0xa0, 0x5c);
-        case TFirstAction::faExchange4:
-            return QColor(0xdc, 0xa8, 0xe4);
-        case TFirstAction::faExchange5:
-            return QColor(0xbc, 0x8c, 0xd4);
-        case TFirstAction::faNone:
-            break;
-    }
-    return QColor(0xd8, 0xd8, 0xd8);
-}
-
-const QColor kEmptyCell(0x9a, 0xb4, 0xb4);
-
 QString Text(std::string_view text) {
     return QtText(text);
-}
-
-// What a cell shows: the action, and under it its share when the choice depends on more than the
-// cell (as the CSV writes it, on one line).
-QString CellText(const TStrategyCell& cell) {
-    if (cell.Empty) return QString();
-    QString text = Text(FirstActionCaption(cell.Action));
-    const long double share = std::floor(cell.SharePercent);
-    if (share < 100) text += "\n" + Text(FormatNumber(share)) + " %";
-    return text;
-}
-
-QString ColumnCaption(int column, bool byDealerCard) {
-    return byDealerCard ? Text(StrategyColumnCaption(column)) : QString("любые карты дилера");
 }
 
 // The hint of a cell: where it is, and every action offered there with its mean value and how
@@ -116,29 +68,14 @@ QString CellHint(const TStrategyGrid& grid, int row, int column, bool byDealerCa
     return hint;
 }
 
-// The actions the grid shows, in their order.
-std::vector<TFirstAction> ActionsShown(const TStrategyGrid& grid, int columns) {
-    std::vector<bool> shown(kFirstActions, false);
-    for (int r = 0; r < kStrategyRows; ++r) {
-        for (int c = 0; c < columns; ++c) {
-            const TStrategyCell cell = StrategyCellOf(grid, r, c);
-            if (!cell.Empty) shown[static_cast<std::size_t>(cell.Action)] = true;
-        }
-    }
-    std::vector<TFirstAction> actions;
-    for (int a = 0; a < kFirstActions; ++a) {
-        if (shown[static_cast<std::size_t>(a)]) actions.push_back(static_cast<TFirstAction>(a));
-    }
-    return actions;
-}
-
 QString LegendHtml(const std::vector<TFirstAction>& actions) {
     QString html;
     for (TFirstAction a : actions) {
-        html += QString(
-                    "<span style=\"background-color:%1; color:black;\">&nbsp;%2&nbsp;</span>"
-                    "&nbsp;&nbsp;")
-                    .arg(ActionColour(a).name(), Text(FirstActionCaption(a)).toHtmlEscaped());
+        html +=
+            QString(
+                "<span style=\"background-color:%1; color:black;\">&nbsp;%2&nbsp;</span>"
+                "&nbsp;&nbsp;")
+                .arg(StrategyActionColour(a).name(), Text(FirstActionCaption(a)).toHtmlEscaped());
     }
     return html;
 }
@@ -151,13 +88,17 @@ QTableWidgetItem* PlainItem(const QString& text) {
 
 }  // namespace
 
-TStrategyWindow::TStrategyWindow(TGame& game, TExactAnalysis& analysis, IDialogs& dialogs)
+TStrategyWindow::TStrategyWindow(TGameDesign& design, const TCalculationSettings& settings,
+                                 const TDecisionTable& table, TExactAnalysis& analysis,
+                                 IDialogs& dialogs)
     : QWidget(nullptr, Qt::Window),
-      m_game(game),
+      m_design(design),
+      m_settings(settings),
+      m_table(table),
       m_analysis(analysis),
       m_dialogs(dialogs),
-      m_handSettings(game.Settings),
-      m_handTable(game.Design, m_handSettings) {
+      m_handSettings(settings),
+      m_handTable(design, m_handSettings) {
     setObjectName("StrategyWindow");
     setWindowTitle("стратегия игры");
     PaintWindow(this, kTealBackground);
@@ -196,9 +137,9 @@ TStrategyWindow::TStrategyWindow(TGame& game, TExactAnalysis& analysis, IDialogs
     // The cell of a valued hand is marked by a darker colour, not a selection that would hide the
     // action's colour.
     m_grid->setSelectionMode(QAbstractItemView::NoSelection);
-    m_grid->setFont(CaptionFont(kCellFontPixels));
+    m_grid->setFont(CaptionFont(kStrategyCellFontPixels));
     m_grid->setWordWrap(true);
-    m_grid->verticalHeader()->setDefaultSectionSize(kRowHeight);
+    m_grid->verticalHeader()->setDefaultSectionSize(kStrategyRowHeight);
     m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_grid->horizontalHeader()->setFont(CaptionFont(13, true));
     m_grid->verticalHeader()->setFont(CaptionFont(11, true));
@@ -297,8 +238,7 @@ void TStrategyWindow::Render() {
     m_savePng->setEnabled(result != nullptr);
 
     // A valued hand stays only while the design and settings it was valued for do.
-    if (!m_handFingerprint.empty() &&
-        m_fingerprint.Of(m_game.Design, m_game.Settings) != m_handFingerprint)
+    if (!m_handFingerprint.empty() && m_fingerprint.Of(m_design, m_settings) != m_handFingerprint)
         ShowHandMessage(QString());
     if (!result) {
         if (!m_shownFingerprint.empty()) ClearGrid();
@@ -364,28 +304,28 @@ void TStrategyWindow::FillGrid(const TStrategyGrid& grid, bool byDealerCard) {
     for (int r = 0; r < kStrategyRows; ++r) rowCaptions << Text(StrategyRowCaption(r));
     m_grid->setVerticalHeaderLabels(rowCaptions);
     QStringList columnCaptions;
-    for (int c = 0; c < columns; ++c) columnCaptions << ColumnCaption(c, byDealerCard);
+    for (int c = 0; c < columns; ++c) columnCaptions << StrategyColumnText(c, byDealerCard);
     m_grid->setHorizontalHeaderLabels(columnCaptions);
 
     for (int r = 0; r < kStrategyRows; ++r) {
         for (int c = 0; c < columns; ++c) {
             const TStrategyCell cell = StrategyCellOf(grid, r, c);
-            QTableWidgetItem* item = PlainItem(CellText(cell));
+            QTableWidgetItem* item = PlainItem(StrategyCellText(cell));
             item->setTextAlignment(Qt::AlignCenter);
-            item->setBackground(cell.Empty ? kEmptyCell : ActionColour(cell.Action));
+            item->setBackground(StrategyCellColour(cell));
             item->setForeground(Qt::black);
             item->setToolTip(CellHint(grid, r, c, byDealerCard));
             m_grid->setItem(r, c, item);
         }
     }
-    m_legend->setText(LegendHtml(ActionsShown(grid, columns)));
+    m_legend->setText(LegendHtml(StrategyActionsShown(grid, columns)));
     SizeCells();
     FitWidthToGrid();
 }
 
 void TStrategyWindow::SizeCells() {
     const int available = RoomOnScreen(this).width();
-    for (const int pixels : {kCellFontPixels, kCellFontPixels - 1}) {
+    for (const int pixels : {kStrategyCellFontPixels, kStrategyCellFontPixels - 1}) {
         const QFont font = CaptionFont(pixels);
         const QFontMetrics metrics(font);
         int width = QFontMetrics(m_grid->horizontalHeader()->font())
@@ -402,7 +342,7 @@ void TStrategyWindow::SizeCells() {
         const int lines = width > oneLine ? 3 : 2;
         m_grid->setFont(font);
         m_grid->verticalHeader()->setDefaultSectionSize(
-            std::max(kRowHeight, lines * metrics.lineSpacing() + kRowPadding));
+            std::max(kStrategyRowHeight, lines * metrics.lineSpacing() + kRowPadding));
         for (int c = 0; c < m_grid->columnCount(); ++c)
             m_grid->setColumnWidth(c, std::min(width, oneLine) + kCellPadding);
         // A smaller type when the columns would not fit the screen.
@@ -477,7 +417,7 @@ void TStrategyWindow::EvaluateHand() {
     }
     const std::vector<TCardId> player(cards.begin(), cards.begin() + 5);
     const std::vector<TCardId> dealer(cards.begin() + 5, cards.end());
-    const std::string& open = m_game.Design.DealerOpenCards;
+    const std::string& open = m_design.DealerOpenCards;
     if (std::to_string(dealer.size()) != open) {
         ShowHandMessage(Text("В конструкции открытых карт дилера \"" + open + "\", а дано " +
                              std::to_string(dealer.size()) + "."));
@@ -486,9 +426,9 @@ void TStrategyWindow::EvaluateHand() {
 
     // The hand is laid out as on the decision window, with the game's settings as they stand
     // but without the cache, and "РЕШЕНИЕ" pressed.
-    m_handSettings = m_game.Settings;
+    m_handSettings = m_settings;
     m_handSettings.UseCacheTable = false;
-    m_handTable.SetGameName(m_game.Table.GameName().value_or("стратегия игры"));
+    m_handTable.SetGameName(m_table.GameName().value_or("стратегия игры"));
     try {
         m_handTable.SelectGame(std::nullopt);
         if (!m_handTable.EntryOpen()) {
@@ -529,7 +469,7 @@ void TStrategyWindow::EvaluateHand() {
         "решение: " + LabelText(m_handTable.View().Prompt).replace('\n', ' ').simplified();
     try {
         const TCardTable hand = TableOf(player);
-        const TCountingRules counting = MakeEvalRules(m_game.Design, m_game.Settings).Counting;
+        const TCountingRules counting = MakeEvalRules(m_design, m_settings).Counting;
         const TCombinationKind kind = ClassifyHand(hand, counting.Plays, counting.RoundStraight);
         const int row = StrategyRowOf(hand, kind);
         const int column = m_byDealerCard ? StrategyColumnOf(TableOf(dealer)) : 0;
@@ -545,7 +485,7 @@ void TStrategyWindow::EvaluateHand() {
         // A number of the design that does not convert: the decision said so already.
     }
     m_handChoice->setText(choice);
-    m_handFingerprint = m_fingerprint.Of(m_game.Design, m_game.Settings);
+    m_handFingerprint = m_fingerprint.Of(m_design, m_settings);
 }
 
 bool TStrategyWindow::SaveCsv(const QString& path) const {
@@ -561,81 +501,8 @@ bool TStrategyWindow::SaveCsv(const QString& path) const {
 QImage TStrategyWindow::GridPicture() const {
     const TExactJob::TResult* result = m_analysis.CurrentResult();
     if (!result) return QImage();
-    const TStrategyGrid& grid = result->Sums.Strategy;
-    const bool byDealerCard = result->DealerOpenCards == 1;
-    const int columns = byDealerCard ? kStrategyColumns : 1;
-
-    const QFont cellFont = CaptionFont(kCellFontPixels);
-    QFont boldFont = CaptionFont(13, true);
-    const QFontMetrics cellMetrics(cellFont);
-    const QFontMetrics boldMetrics(boldFont);
-    int captionWidth = 0;
-    for (int r = 0; r < kStrategyRows; ++r)
-        captionWidth =
-            std::max(captionWidth, boldMetrics.horizontalAdvance(Text(StrategyRowCaption(r))));
-    captionWidth += 16;
-    int cellWidth = boldMetrics.horizontalAdvance(ColumnCaption(0, byDealerCard));
-    for (int r = 0; r < kStrategyRows; ++r) {
-        for (int c = 0; c < columns; ++c) {
-            for (const QString& line : CellText(StrategyCellOf(grid, r, c)).split('\n'))
-                cellWidth = std::max(cellWidth, cellMetrics.horizontalAdvance(line));
-        }
-    }
-    cellWidth += 14;
-    const int margin = 12;
-    const int titleHeight = 30;
-    const int headerHeight = 26;
-    const int legendHeight = 30;
-    const QString title = Text("Стратегия игры, первое решение (точный расчет, " +
-                               ExactMoText(result->Figures.MoPercent) + ")" +
-                               (byDealerCard ? ": столбцы — открытая карта дилера" : ""));
-    const int width = std::max(2 * margin + captionWidth + columns * cellWidth,
-                               2 * margin + boldMetrics.horizontalAdvance(title));
-    const int height =
-        2 * margin + titleHeight + headerHeight + kStrategyRows * kRowHeight + legendHeight;
-
-    QImage picture(width, height, QImage::Format_RGB32);
-    picture.fill(Qt::white);
-    QPainter painter(&picture);
-    painter.setPen(Qt::black);
-    painter.setFont(boldFont);
-    painter.drawText(QRect(margin, margin, width - 2 * margin, titleHeight),
-                     Qt::AlignLeft | Qt::AlignVCenter, title);
-    const int top = margin + titleHeight;
-    const int left = margin + captionWidth;
-    for (int c = 0; c < columns; ++c) {
-        painter.drawText(QRect(left + c * cellWidth, top, cellWidth, headerHeight), Qt::AlignCenter,
-                         ColumnCaption(c, byDealerCard));
-    }
-    for (int r = 0; r < kStrategyRows; ++r) {
-        const int y = top + headerHeight + r * kRowHeight;
-        painter.setFont(boldFont);
-        painter.setPen(Qt::black);
-        painter.drawText(QRect(margin, y, captionWidth - 8, kRowHeight),
-                         Qt::AlignRight | Qt::AlignVCenter, Text(StrategyRowCaption(r)));
-        painter.setFont(cellFont);
-        for (int c = 0; c < columns; ++c) {
-            const TStrategyCell cell = StrategyCellOf(grid, r, c);
-            const QRect box(left + c * cellWidth, y, cellWidth, kRowHeight);
-            painter.fillRect(box, cell.Empty ? kEmptyCell : ActionColour(cell.Action));
-            painter.setPen(QColor(0x60, 0x70, 0x70));
-            painter.drawRect(box.adjusted(0, 0, -1, -1));
-            painter.setPen(Qt::black);
-            painter.drawText(box, Qt::AlignCenter, CellText(cell));
-        }
-    }
-    int x = margin;
-    const int legendTop = top + headerHeight + kStrategyRows * kRowHeight + 6;
-    painter.setFont(cellFont);
-    for (TFirstAction a : ActionsShown(grid, columns)) {
-        const QString caption = Text(FirstActionCaption(a));
-        const int w = cellMetrics.horizontalAdvance(caption) + 16;
-        const QRect chip(x, legendTop, w, legendHeight - 8);
-        painter.fillRect(chip, ActionColour(a));
-        painter.drawText(chip, Qt::AlignCenter, caption);
-        x += w + 10;
-    }
-    return picture;
+    return StrategyGridPicture(result->Sums.Strategy, result->DealerOpenCards == 1,
+                               result->Figures.MoPercent);
 }
 
 bool TStrategyWindow::SavePng(const QString& path) const {

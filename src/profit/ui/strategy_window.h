@@ -7,7 +7,7 @@
 #include <string>
 
 #include "design/design_fingerprint.h"
-#include "profit/game.h"
+#include "design/game_design.h"
 #include "table/decision_table.h"
 
 class QLabel;
@@ -33,7 +33,10 @@ class TStrategyGrid;
 class TStrategyWindow final : public QWidget {
     Q_OBJECT
 public:
-    TStrategyWindow(TGame& game, TExactAnalysis& analysis, IDialogs& dialogs);
+    // Shows the strategy of `design` under `settings`, for the game `table` names; the valued
+    // hand is laid out on a table of the window's own over `design`.
+    TStrategyWindow(TGameDesign& design, const TCalculationSettings& settings,
+                    const TDecisionTable& table, TExactAnalysis& analysis, IDialogs& dialogs);
 
     // Shows the analysis as it stands for the current design.
     void Render();
@@ -67,7 +70,9 @@ private:
     void ShowHandMessage(const QString& message);
     void Save(const QString& suffix, bool (TStrategyWindow::*save)(const QString&) const);
 
-    TGame& m_game;
+    const TGameDesign& m_design;
+    const TCalculationSettings& m_settings;
+    const TDecisionTable& m_table;
     TExactAnalysis& m_analysis;
     IDialogs& m_dialogs;
     // The hand of the field is laid out on a decision table of its own, so that the decision

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <exception>
 
-#include "design/ui/design_file_commands.h"
 #include "table/cache/decision_cache.h"
 #include "table/ui/candidate_lists.h"
 #include "table/ui/table_geometry.h"
@@ -42,10 +41,11 @@ constexpr int kListGap = 14;  // between the longest caption and the values
 
 }  // namespace
 
-TDecisionWindow::TDecisionWindow(TGame& game, IDialogs& dialogs)
+TDecisionWindow::TDecisionWindow(TDecisionTable& table, TCalculationSettings& settings,
+                                 IDialogs& dialogs)
     : QMainWindow(nullptr, kTitleWithoutCloseBox),
-      m_table(game.Table),
-      m_settings(game.Settings),
+      m_table(table),
+      m_settings(settings),
       m_dialogs(dialogs) {
     setObjectName("TForm8");
     setWindowTitle("решения по раскладам");
@@ -217,9 +217,9 @@ void TDecisionWindow::HandlePendingEvents() {
 
 void TDecisionWindow::SelectGame() {
     m_runsHand = false;
-    if (m_busy) return;
+    if (m_busy || !ChooseDesignFile) return;
     // A cancelled dialog changes nothing: the hand on the table stays.
-    const std::optional<std::filesystem::path> file = AskForDesignFile(this, m_dialogs);
+    const std::optional<std::filesystem::path> file = ChooseDesignFile();
     if (!file) return;
     if (Run([this, &file] { m_table.SelectGame(file); })) emit DesignLoaded();
 }

@@ -2,10 +2,13 @@
 
 #include <QMainWindow>
 #include <array>
+#include <filesystem>
 #include <functional>
+#include <optional>
 
 #include "cards/card.h"
-#include "profit/game.h"
+#include "design/game_design.h"
+#include "table/decision_table.h"
 #include "table/ui/table_geometry.h"
 #include "widgets/dialogs.h"
 
@@ -24,7 +27,11 @@ class TClickableLabel;
 class TDecisionWindow final : public QMainWindow {
     Q_OBJECT
 public:
-    TDecisionWindow(TGame& game, IDialogs& dialogs);
+    TDecisionWindow(TDecisionTable& table, TCalculationSettings& settings, IDialogs& dialogs);
+
+    // "выбрать игру" asks it for the design file of the game to play: the chosen file, or nothing
+    // when the user cancels. Without it the command does nothing.
+    std::function<std::optional<std::filesystem::path>()> ChooseDesignFile;
 
     // Shows the table as the game holds it: the cards, the fix buttons, the labels and buttons.
     void Render();

@@ -1,4 +1,4 @@
-#include "app/graph_window.h"
+#include "profit/ui/graph_window.h"
 
 #include <QAreaSeries>
 #include <QChart>
