@@ -60,11 +60,21 @@ foreach(source IN LISTS sources)
         string(APPEND faults "\n  ${source}: the folder is no known layer")
         continue()
     endif()
-    file(STRINGS "${SRC}/${source}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+    file(STRINGS "${SRC}/${source}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<]")
     foreach(line IN LISTS includes)
-        string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]*)\".*" "\\1" included "${line}")
+        string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*[\"<]([^\">]*)[\">].*" "\\1" included
+                             "${line}")
         if(NOT included MATCHES "/")
-            continue()  # a file beside the source
+            continue()  # a file beside the source, or a system header
+        endif()
+        string(REGEX MATCH "^[a-z_]+" top "${included}")
+        if(line MATCHES "include[ \t]*<" AND (top STREQUAL "" OR NOT IS_DIRECTORY "${SRC}/${top}"))
+            continue()  # a library's header: src/ holds no such folder
+        endif()
+        if(included MATCHES "(^|/)\\.\\.(/|$)")
+            # A path that climbs could name any folder; the check reads the first one only.
+            string(APPEND faults "\n  ${source} (${layer}) includes ${included} by a path that climbs")
+            continue()
         endif()
         _layer_of("${included}" target_layer)
         if(NOT target_layer IN_LIST allowed)

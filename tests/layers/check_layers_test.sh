@@ -11,12 +11,18 @@ tree=$(mktemp -d)
 trap 'rm -rf "$tree"' EXIT
 failed=0
 
-# expect <refused|allowed> <source> <included>
+# expect <refused|allowed> <source> <included> [angle]: the include written "..." or <...>
 expect() {
-    local want=$1 source=$2 included=$3
+    local want=$1 source=$2 included=$3 form=${4:-quoted}
     rm -rf "$tree/src"
     mkdir -p "$tree/src/$(dirname "$source")"
-    printf '#include "%s"\n' "$included" >"$tree/src/$source"
+    # The project's folders, as in src/: an include in angle brackets of one of them is the project's.
+    for folder in text cards design table profit cli widgets app; do mkdir -p "$tree/src/$folder"; done
+    if [ "$form" = angle ]; then
+        printf '#include <%s>\n' "$included" >"$tree/src/$source"
+    else
+        printf '#include "%s"\n' "$included" >"$tree/src/$source"
+    fi
     local got=allowed
     "$cmake" -DSRC="$tree/src" -P "$script" >"$tree/out" 2>&1 || got=refused
     if [ "$got" != "$want" ]; then
@@ -68,6 +74,15 @@ expect allowed app/planted.cpp table/ui/decision_window.h
 expect allowed app/planted.cpp profit/ui/strategy_window.h
 expect refused app/planted.cpp cli/command_game.h
 expect refused misc/planted.cpp text/number_text.h
+# Written in angle brackets, or by a path that climbs out of its first folder, an include is
+# still the project's; a library's header is not.
+expect refused profit/ui/planted.cpp app/game.h angle
+expect refused design/planted.cpp table/decision_table.h angle
+expect allowed app/planted.cpp profit/ui/strategy_window.h angle
+expect allowed design/ui/planted.cpp QtWidgets/QWidget angle
+expect allowed cli/planted.cpp nlohmann/json.hpp angle
+expect refused profit/ui/planted.cpp profit/ui/../../app/game.h
+expect refused cards/planted.cpp cards/../design/game_design.h
 
 if ! "$cmake" -DSRC="$project/src" -P "$script"; then
     echo "FAIL: the project's own sources do not pass the check"
