@@ -83,6 +83,24 @@ TEST(CliSolve, WritesTheChosenDesignWhoseMoItReported) {
     // Every other trial was foreseen before it was analysed.
     for (std::size_t i = 1; i < s["trials"].size(); ++i)
         EXPECT_TRUE(s["trials"][i]["foreseen_mo_percent"].is_number());
+    // The search says why it ended; no composite pay is on, so nothing is warned of.
+    EXPECT_TRUE(s["converged"].get<bool>());
+    const std::string reason = s["stop_reason"];
+    EXPECT_TRUE(reason == "within_tolerance" || reason == "none_foreseen_closer") << reason;
+    EXPECT_FALSE(s["stop_reason_text"].get<std::string>().empty());
+    EXPECT_EQ(s["warnings"], nlohmann::json::array());
+
+    // With a composite of the flush on, the text output warns of it before the table.
+    const auto warned = RunCli(
+        "solve --target-mo 9 --vary 'PayQualified[ckFlush]' --step 1 --min 7 --max 10 "
+        "--max-runs 1 --set 'CompositePlays[7]=YES'" + std::string(kFoldOrBet));
+    EXPECT_EQ(warned.Output.rfind("warning: PayQualified[ckFlush] is also paid within the "
+                                  "composite pay \"стритфлеш+флеш\"",
+                                  0),
+              0U)
+        << warned.Output;
+    EXPECT_NE(warned.Output.find("stopped: the analyses allowed ran out"), std::string::npos)
+        << warned.Output;
 
     const nlohmann::json replay = JsonOf("exact --json --design '" + design.string() + "'");
     EXPECT_EQ(replay["mo_percent"], s["mo_percent"]);

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "profit/exact/exact_job.h"
 #include "profit/exact/hand_play.h"
 #include "text/number_text.h"
 #include "widgets/controls.h"
@@ -159,6 +160,7 @@ void TPaySolverWindow::Solve() {
     }
     m_solution.reset();
     m_solvedDesign = design;
+    m_solvedSettings = settings;
     m_task.Start([design, settings, request](const std::atomic<bool>& stop, const auto& report) {
         TExactRunOptions run;
         run.Stop = &stop;
@@ -240,20 +242,45 @@ void TPaySolverWindow::ShowSolution() {
     } else {
         status += "Ни одна таблица выплат с сетки не рассчитана. ";
     }
-    status += QString("Точных расчетов: %1, таблиц на сетке: %2%3.")
+    status += QString("Точных расчетов: %1, таблиц на сетке: %2. ")
                   .arg(s.Trials.size())
-                  .arg(s.Candidates)
-                  .arg(s.Converged ? QString() : QString("; лучшая ещё может найтись"));
+                  .arg(s.Candidates);
+    switch (s.Stop) {
+        case TPaySolverStop::psWithinTolerance:
+            status += "Подбор закончен: MO рассчитанной таблицы в пределах допуска от цели.";
+            break;
+        case TPaySolverStop::psNoneForeseenCloser:
+            status += QString("Подбор закончен: ни одна нерассчитанная таблица не может оказаться "
+                              "ближе к цели, даже если предсказание ошиблось так, как уже "
+                              "ошибалось (наибольшая ошибка %1% MO).")
+                          .arg(Figure(s.LargestMissPercent));
+            break;
+        case TPaySolverStop::psRunsRanOut:
+            status += "Расчеты кончились: лучшая таблица ещё может найтись.";
+            break;
+        case TPaySolverStop::psInterrupted: break;
+    }
+    for (const std::string& w : s.Warnings) status += "\nВнимание: " + QtText(w);
     m_status->setText(status);
 }
 
 void TPaySolverWindow::Apply() {
     if (!m_solution || !m_solution->Chosen) return;
     const TPaySolution& s = *m_solution;
-    // The payouts belong to the design they were found for: after another edit they would not
-    // give the MO shown.
-    if (!m_solvedDesign || m_game.Design != *m_solvedDesign) {
-        m_status->setText("Конструкция изменилась после подбора: подберите выплаты заново.");
+    // The payouts belong to the design and the settings they were found under: after another
+    // edit they would not give the MO shown. Settings the analysis does not read (the cache, the
+    // random series) leave its fingerprint as it was.
+    const bool designChanged = !m_solvedDesign || m_game.Design != *m_solvedDesign;
+    const bool settingsChanged =
+        !m_solvedSettings || ExactFingerprint(m_game.Design, m_game.Settings, true) !=
+                                 ExactFingerprint(m_game.Design, *m_solvedSettings, true);
+    if (designChanged || settingsChanged) {
+        const QString what = designChanged && settingsChanged
+                                 ? "Конструкция и настройки расчета изменились"
+                             : designChanged ? "Конструкция изменилась"
+                                             : "Настройки расчета изменились";
+        m_status->setText(what +
+                          " после подбора: выплаты не перенесены, подберите их заново.");
         return;
     }
     m_game.Design = WithPayouts(m_game.Design, s.Fields, s.Trials[*s.Chosen].Payouts);
