@@ -57,6 +57,8 @@ THandRecord RecordOf(const TTableState& state, double betSize) {
     const long double stake =
         1.0L + static_cast<long double>(state.ExtraStake) + (state.HandFolded ? 0.0L : betSize);
     record.Stake = RoundHalfEven(stake * 10000);
+    record.Paid = !state.HandFolded &&
+                  state.HandResult > -RoundHalfEven(static_cast<long double>(state.ExtraStake) * 10000);
     return record;
 }
 

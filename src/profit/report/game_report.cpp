@@ -380,12 +380,27 @@ void SimulationCheck(const TGameReport& r, TPage& page) {
         rows.push_back({"стандартное отклонение раздачи, анте", Decimals(s.StdDevPerHand, 4)});
         rows.push_back({"средняя ставка, анте", Decimals(s.AverageStake, 4)});
         rows.push_back({"элемент риска", Percent4(s.ElementOfRiskPercent)});
+        rows.push_back({"95 % интервал элемента риска", "от " + Percent4(s.ElementOfRiskLow) +
+                                                            " до " + Percent4(s.ElementOfRiskHigh)});
+    }
+    if (s.Hands > 0) {
+        rows.push_back({"частота выигрыша моделирования", Percent4(s.HitFrequencyPercent)});
+        rows.push_back({"95 % интервал частоты выигрыша", "от " + Percent4(s.HitFrequencyLow) +
+                                                              " до " + Percent4(s.HitFrequencyHigh)});
     }
     if (r.Exact) {
         rows.push_back({"точное MO", Percent4(r.Figures.MoPercent)});
         const bool inside =
             s.SpreadKnown() && r.Figures.MoPercent >= s.MoLow && r.Figures.MoPercent <= s.MoHigh;
         rows.push_back({"точное MO внутри интервала", Yes(inside)});
+        rows.push_back({"точная частота выигрыша", Percent4(r.HitFrequencyPercent)});
+        const bool hitInside = s.Hands > 0 && r.HitFrequencyPercent >= s.HitFrequencyLow &&
+                               r.HitFrequencyPercent <= s.HitFrequencyHigh;
+        rows.push_back({"точная частота выигрыша внутри интервала", Yes(hitInside)});
+    } else if (s.Hands > 0) {
+        page.Paragraph("Частота выигрыша — доля сыгранных случайных раздач, в которых игроку "
+                       "заплатили (он выиграл или у дилера нет игры); точной частоты нет, только "
+                       "эта оценка моделированием с ее 95 % интервалом.");
     }
     page.Table(rows);
 }
