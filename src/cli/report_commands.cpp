@@ -46,6 +46,13 @@ nlohmann::json Json(const TGameReport& r, const std::string& out) {
     sim["std_dev_per_hand"] = s.SpreadKnown() ? nlohmann::json(s.StdDevPerHand) : nlohmann::json();
     sim["average_stake"] = s.AverageStake;
     sim["element_of_risk_percent"] = s.ElementOfRiskPercent;
+    sim["element_of_risk_95_low_percent"] =
+        s.SpreadKnown() ? nlohmann::json(s.ElementOfRiskLow) : nlohmann::json();
+    sim["element_of_risk_95_high_percent"] =
+        s.SpreadKnown() ? nlohmann::json(s.ElementOfRiskHigh) : nlohmann::json();
+    sim["hit_frequency_percent"] = s.HitFrequencyPercent;
+    sim["hit_frequency_95_low_percent"] = s.HitFrequencyLow;
+    sim["hit_frequency_95_high_percent"] = s.HitFrequencyHigh;
     j["simulation"] = sim;
     nlohmann::json banks = nlohmann::json::array();
     for (const TReportBankroll& b : r.Bankrolls) {
@@ -159,6 +166,10 @@ void AddReportCommands(CLI::App& app) {
         } else {
             std::cout << "exact: " << report.ExactRefusal << '\n';
         }
+        const TRunFigures& sim = report.Simulation;
+        std::cout << "simulated hit_frequency: " << FourDecimals(sim.HitFrequencyPercent)
+                  << "% (95%: " << FourDecimals(sim.HitFrequencyLow) << " .. "
+                  << FourDecimals(sim.HitFrequencyHigh) << ")\n";
         const TRunFigures& s = report.Simulation;
         std::cout << "simulation: " << s.Hands << " hands, MO=" << FourDecimals(s.MoPercent) << "%";
         if (s.SpreadKnown())

@@ -83,6 +83,7 @@ void PrintJson(const TPaySolution& s, const TPaySolverRequest& r, std::ostream& 
              {"foreseen_mo_percent",
               t.PredictedMoPercent ? nlohmann::json(static_cast<double>(*t.PredictedMoPercent))
                                    : nlohmann::json()},
+             {"foreseen_from_antes", t.ForesightDistance},
              {"candidate", t.Candidate},
              {"seconds", t.Seconds}});
     }
@@ -96,6 +97,11 @@ void PrintJson(const TPaySolution& s, const TPaySolverRequest& r, std::ostream& 
         j["hit_frequency_percent"] = static_cast<double>(c.HitFrequencyPercent);
     }
     j["converged"] = s.Converged;
+    j["stop_reason"] = StopReasonCode(s.Stop);
+    j["stop_reason_text"] = StopReasonText(s);
+    j["largest_miss_percent"] = static_cast<double>(s.LargestMissPercent);
+    j["warnings"] = nlohmann::json::array();
+    for (const TCompositeWarning& w : s.Warnings) j["warnings"].push_back(WarningText(w));
     j["interrupted"] = s.Cancelled;
     j["runs"] = s.Trials.size();
     j["seconds"] = s.Seconds;
@@ -103,6 +109,7 @@ void PrintJson(const TPaySolution& s, const TPaySolverRequest& r, std::ostream& 
 }
 
 void PrintText(const TPaySolution& s, const TPaySolverRequest& r, std::ostream& out) {
+    for (const TCompositeWarning& w : s.Warnings) out << "warning: " << WarningText(w) << '\n';
     out << "target: MO=" << FormatNumber(r.TargetMoPercent) << "%\n"
         << "candidates: " << s.Candidates << '\n'
         << "trial";
@@ -136,6 +143,7 @@ void PrintText(const TPaySolution& s, const TPaySolverRequest& r, std::ostream& 
             : s.Cancelled ? "no, interrupted"
                           : "no, the runs ran out")
         << '\n'
+        << "stopped: " << StopReasonText(s) << '\n'
         << "runs: " << s.Trials.size() << '\n'
         << "seconds: " << FormatNumber(std::nearbyint(s.Seconds * 10) / 10) << '\n';
 }

@@ -22,6 +22,9 @@ struct THandRecord {
     std::int64_t Result = 0;  // ten-thousandths of an ante; the table's not-settled mark if so
     float ExtraStake = 0;     // antes paid for cards and for the dealer's game
     std::int64_t Stake = 0;   // ten-thousandths put at risk: ante, bet and costs
+    // The player was paid: he bet and won, or the dealer had no game (the exact analysis's hit
+    // frequency counts the same hands, whatever their payouts after the costs).
+    bool Paid = false;
     TCombinationKind Category = TCombinationKind::ckNoGame;  // the player's cards at his last
                                                              // decision
     std::uint32_t SeriesSeed = 0;  // the fixed series' seed before the hand, when it deals

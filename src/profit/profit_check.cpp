@@ -302,7 +302,7 @@ bool TProfitCheck::Take(const THandRecord& hand, std::int32_t& handCount) {
         return false;
     }
     m_lastHand = hand;
-    m_sums.Add(hand.Result, hand.Stake);
+    m_sums.Add(hand.Result, hand.Stake, hand.Paid);
     m_path.Add(hand.Result);
     m_runTotal += hand.Result;
     ++m_cycleHand;

@@ -21,8 +21,9 @@ long double LogNormalCdf(long double x) {
 
 }  // namespace
 
-void TRunSums::Add(std::int64_t result, std::int64_t stake) {
+void TRunSums::Add(std::int64_t result, std::int64_t stake, bool paid) {
     ++m_hands;
+    m_paid += paid ? 1 : 0;
     m_total += result;
     m_stakes += stake;
     m_squares += static_cast<TAnteSum>(result) * result;
@@ -74,10 +75,27 @@ TRunFigures MakeRunFigures(const TRunSums& sums, std::int64_t bankrollHands) {
     f.AverageStake = static_cast<double>(sums.AverageStake());
     f.ElementOfRiskPercent =
         f.AverageStake > 0 ? static_cast<double>(-mean / sums.AverageStake() * 100) : 0;
+    f.ElementOfRiskLow = f.ElementOfRiskHigh = f.ElementOfRiskPercent;
     f.BankrollHands = bankrollHands > 0 ? bankrollHands : sums.Hands();
+    if (f.Hands > 0) {
+        // Wilson's interval: it stays within 0 .. 100 % and is right for shares near either.
+        const long double n = static_cast<long double>(f.Hands);
+        const long double p = static_cast<long double>(sums.PaidHands()) / n;
+        const long double z2 = kZ95 * kZ95;
+        const long double centre = (p + z2 / (2 * n)) / (1 + z2 / n);
+        const long double half =
+            kZ95 * std::sqrt(p * (1 - p) / n + z2 / (4 * n * n)) / (1 + z2 / n);
+        f.HitFrequencyPercent = static_cast<double>(p * 100);
+        f.HitFrequencyLow = static_cast<double>(std::max(0.0L, centre - half) * 100);
+        f.HitFrequencyHigh = static_cast<double>(std::min(1.0L, centre + half) * 100);
+    }
     if (!f.SpreadKnown()) {
         f.MoLow = f.MoHigh = f.MoPercent;
         return f;
+    }
+    if (f.AverageStake > 0) {
+        f.ElementOfRiskLow = f.MoLow / f.AverageStake;
+        f.ElementOfRiskHigh = f.MoHigh / f.AverageStake;
     }
     if (f.BankrollHands > 0) {
         f.Bankroll95 =

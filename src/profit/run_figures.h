@@ -13,9 +13,10 @@ public:
     void Clear() { *this = {}; }
     // One hand: its result and the antes it put at risk (ante, bet and costs), both in
     // ten-thousandths of an ante.
-    void Add(std::int64_t result, std::int64_t stake);
+    void Add(std::int64_t result, std::int64_t stake, bool paid = false);
 
     std::int64_t Hands() const { return m_hands; }
+    std::int64_t PaidHands() const { return m_paid; }  // hands in which the player was paid
     TAnteSum Total() const { return m_total; }        // ten-thousandths
     TAnteSum StakeTotal() const { return m_stakes; }  // ten-thousandths
 
@@ -28,6 +29,7 @@ public:
 
 private:
     std::int64_t m_hands = 0;
+    std::int64_t m_paid = 0;
     TAnteSum m_total = 0;
     TAnteSum m_stakes = 0;
     // The sum of the squared results, ten-thousandths squared: 128 bits hold 10^11 hands of the
@@ -46,6 +48,13 @@ struct TRunFigures {
     double StdErrorPerHand = 0;       // of the mean result, antes
     double AverageStake = 0;          // antes put at risk per hand: ante, bet and costs
     double ElementOfRiskPercent = 0;  // the loss per unit of average stake, percent
+    // 95 % interval of the element of risk: that of the MO over the average stake.
+    double ElementOfRiskLow = 0;
+    double ElementOfRiskHigh = 0;
+    // Hands in which the player was paid, percent, and its 95 % (Wilson) interval.
+    double HitFrequencyPercent = 0;
+    double HitFrequencyLow = 0;
+    double HitFrequencyHigh = 0;
     std::int64_t BankrollHands = 0;   // the hands the bankrolls below are for
     double Bankroll95 = 0;            // antes that last through them with 95 % probability
     double Bankroll99 = 0;            // ... with 99 %

@@ -56,6 +56,12 @@ THandRecord RecordOf(const TTableState& state, double betSize) {
     record.ExtraStake = state.ExtraStake;
     record.Category = state.HandCategory;
     record.Stake = HandStake(state.ExtraStake, betSize, state.HandFolded);
+    // Paid as the exact analysis counts it: he won his bet or the dealer had no game. A hand a
+    // cached row settled is judged by its result: more back than its costs.
+    record.Paid = !state.HandFolded &&
+                  state.HandPaid.value_or(
+                      state.HandResult >
+                      -RoundHalfEven(static_cast<long double>(state.ExtraStake) * 10000));
     return record;
 }
 

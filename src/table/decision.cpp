@@ -158,7 +158,9 @@ void TDecisionTable::SettleHand(std::string_view lossText) {
     m_view.DecideVisible = m_view.ContinueVisible = false;
     m_view.CandidatesVisible = false;
     m_state.HandStage = 0;
-    const std::int64_t r = Evaluate(TableLayout(), kModeBet).Value;
+    const TEvalResult settled = Evaluate(TableLayout(), kModeBet);
+    const std::int64_t r = settled.Value;
+    m_state.HandPaid = settled.Tallies.PlayerWins > 0 || settled.Tallies.DealerNoGame > 0;
     if (r > 0) {
         m_view.Prompt = std::string(kWinStart) + FormatTenThousandths(r) + std::string(kWinEnd);
     } else if (r < 0) {

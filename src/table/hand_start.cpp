@@ -75,6 +75,7 @@ void TDecisionTable::StartHand(bool keepFixedSlots) {
     m_state.PlayerBalance = -1.0F;  // the ante
     m_state.ExtraStake = 0.0F;
     m_state.HandFolded = false;
+    m_state.HandPaid.reset();
     const bool layoutOpen = SetOpeningPrompt();
     HideDecision();
 

@@ -63,6 +63,9 @@ struct TTableState {
     bool HandInsurable = false;
     // The hand ended in a fold: the bet was never made.
     bool HandFolded = false;
+    // How the settled hand ended against the dealer's cards: the player won or the dealer had no
+    // game (whatever that paid after the costs). Unknown for a hand a cached row settled.
+    std::optional<bool> HandPaid;
     std::string ClickedImageName;
 
     // The kind of the player's cards at the last decision, ckNoGame for none; the profitability

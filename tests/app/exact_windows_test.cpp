@@ -543,7 +543,39 @@ private slots:
         QCOMPARE(run.ExitCode, 0);
         const QJsonObject cli = QJsonDocument::fromJson(Q(run.Output).toUtf8()).object();
         QCOMPARE(tried->rowCount(), cli["trials"].toArray().size());
+        // The status says why the search ended.
+        QVERIFY2(Text("PaySolverWindow", "SolveStatus").contains("Подбор закончен"),
+                 qPrintable(Text("PaySolverWindow", "SolveStatus")));
+
+        // Payouts found under other rules or settings are not put into the constructor: a
+        // table of what changed since the search and what the window says.
+        const TGameDesign solvedDesign = m_program->Game.Design;
+        const TCalculationSettings solvedSettings = m_program->Game.Settings;
+        struct TChange {
+            bool Design;
+            bool Settings;
+            const char* Said;
+        };
+        for (const TChange& change : {TChange{true, false, "Конструкция изменилась после"},
+                                      TChange{false, true, "Настройки расчета изменились после"},
+                                      TChange{true, true, "Конструкция и настройки расчета"}}) {
+            m_program->Game.Design = solvedDesign;
+            m_program->Game.Settings = solvedSettings;
+            if (change.Design) m_program->Game.Design.PayQualified[TCombinationKind::ckPair] = "2";
+            if (change.Settings) m_program->Game.Settings.TableMaximum = "150";
+            const TGameDesign before = m_program->Game.Design;
+            QTest::mouseClick(button("ApplyButton"), Qt::LeftButton);
+            const QString said = Text("PaySolverWindow", "SolveStatus");
+            QVERIFY2(said.startsWith(change.Said) && said.contains("не перенесены"),
+                     qPrintable(said));
+            QVERIFY(m_program->Game.Design == before);
+        }
+        // A setting the analysis does not read leaves the payouts good.
+        m_program->Game.Design = solvedDesign;
+        m_program->Game.Settings = solvedSettings;
+        m_program->Game.Settings.SameSequence = !solvedSettings.SameSequence;
         QTest::mouseClick(button("ApplyButton"), Qt::LeftButton);
+        QCOMPARE(Text("PaySolverWindow", "SolveStatus"), QString("Выплаты перенесены в конструктор."));
         const QJsonObject chosen = cli["chosen_payouts"].toObject();
         const TGameDesign& design = m_program->Game.Design;
         QCOMPARE(Q(design.PayQualified[TCombinationKind::ckFlush]),

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -7,6 +8,7 @@
 
 #include "support/run_cli.h"
 #include "support/test_folder.h"
+#include "text/number_text.h"
 
 namespace studlab {
 namespace {
@@ -29,6 +31,39 @@ std::string Read(const std::filesystem::path& path) {
     return text.str();
 }
 
+// A percentage as the page shows it: four decimals.
+std::string Percent4(const nlohmann::json& value) {
+    return FormatNumber(std::nearbyint(value.get<double>() * 10000) / 10000) + " %";
+}
+
+// The page's row `label` shows `value`, as a cell beside it.
+void ExpectRow(const std::string& page, const std::string& label, const std::string& value) {
+    EXPECT_NE(page.find("<td>" + label + "</td><td>" + value + "</td>"), std::string::npos)
+        << label << ": " << value;
+}
+
+// Every simulated figure with a sampling error is on the page with the 95 % interval --json
+// gives, and a range that holds the figure.
+void ExpectSimulatedIntervals(const std::string& page, const nlohmann::json& sim) {
+    const auto interval = [&](const char* low, const char* high) {
+        EXPECT_LE(sim[low].get<double>(), sim[high].get<double>()) << low;
+        return "от " + Percent4(sim[low]) + " до " + Percent4(sim[high]);
+    };
+    ExpectRow(page, "MO моделирования", Percent4(sim["mo_percent"]));
+    ExpectRow(page, "95 % интервал MO", interval("mo_95_low_percent", "mo_95_high_percent"));
+    ExpectRow(page, "элемент риска", Percent4(sim["element_of_risk_percent"]));
+    ExpectRow(page, "95 % интервал элемента риска",
+              interval("element_of_risk_95_low_percent", "element_of_risk_95_high_percent"));
+    ExpectRow(page, "частота выигрыша моделирования", Percent4(sim["hit_frequency_percent"]));
+    ExpectRow(page, "95 % интервал частоты выигрыша",
+              interval("hit_frequency_95_low_percent", "hit_frequency_95_high_percent"));
+    for (const char* figure : {"mo", "element_of_risk", "hit_frequency"}) {
+        const std::string name(figure);
+        EXPECT_LE(sim[name + "_95_low_percent"].get<double>(), sim[name + "_percent"].get<double>());
+        EXPECT_GE(sim[name + "_95_high_percent"].get<double>(), sim[name + "_percent"].get<double>());
+    }
+}
+
 // The report shows the very figures `exact` prints for the design, and its page names nothing
 // outside itself.
 TEST(CliReport, FiguresAreThoseOfTheExactCommandInASelfContainedPage) {
@@ -42,12 +77,24 @@ TEST(CliReport, FiguresAreThoseOfTheExactCommandInASelfContainedPage) {
                                "average_stake", "element_of_risk_percent"}) {
         EXPECT_EQ(report[figure], exact[figure]) << figure;
     }
-    EXPECT_EQ(report["simulation"]["hands"], 2000);
-    EXPECT_TRUE(report["simulation"]["mo_95_low_percent"].is_number());
+    const nlohmann::json& sim = report["simulation"];
+    EXPECT_EQ(sim["hands"], 2000);
     EXPECT_EQ(report["bankrolls"].size(), 3U);
+    // The simulation counts the hands in which the player is paid as the analysis does: the
+    // exact share lies within its interval (the seed fixes the hands).
+    EXPECT_GE(report["hit_frequency_percent"].get<double>(),
+              sim["hit_frequency_95_low_percent"].get<double>());
+    EXPECT_LE(report["hit_frequency_percent"].get<double>(),
+              sim["hit_frequency_95_high_percent"].get<double>());
+    EXPECT_LT(sim["hit_frequency_95_high_percent"].get<double>() -
+                  sim["hit_frequency_95_low_percent"].get<double>(),
+              5.0);
 
     const std::string page = Read(html);
     ASSERT_FALSE(page.empty());
+    ExpectSimulatedIntervals(page, sim);
+    ExpectRow(page, "точная частота выигрыша", Percent4(report["hit_frequency_percent"]));
+    ExpectRow(page, "точная частота выигрыша внутри интервала", "да");
     for (const char* outside : {"http", "src=", "href=", "url(", "@import", "<script", "<link"}) {
         EXPECT_EQ(page.find(outside), std::string::npos) << outside;
     }
@@ -62,7 +109,12 @@ TEST(CliReport, ADesignTheAnalysisCannotPlayIsReportedFromTheSimulation) {
                                          "' --set PlayingBoxes=2" + kFoldOrBet);
     EXPECT_EQ(report["exact"], false);
     EXPECT_FALSE(report["exact_refusal"].get<std::string>().empty());
-    EXPECT_NE(Read(html).find("Точный расчет этой игры невозможен"), std::string::npos);
+    const std::string page = Read(html);
+    EXPECT_NE(page.find("Точный расчет этой игры невозможен"), std::string::npos);
+    // Its hit frequency is the simulation's, with its interval, and the page says so.
+    EXPECT_FALSE(report.contains("hit_frequency_percent"));
+    ExpectSimulatedIntervals(page, report["simulation"]);
+    EXPECT_NE(page.find("точной частоты нет, только эта оценка моделированием"), std::string::npos);
 }
 
 // The chosen pay table is saved, and the design file plays to the MO the solver reported.
@@ -83,6 +135,24 @@ TEST(CliSolve, WritesTheChosenDesignWhoseMoItReported) {
     // Every other trial was foreseen before it was analysed.
     for (std::size_t i = 1; i < s["trials"].size(); ++i)
         EXPECT_TRUE(s["trials"][i]["foreseen_mo_percent"].is_number());
+    // The search says why it ended; no composite pay is on, so nothing is warned of.
+    EXPECT_TRUE(s["converged"].get<bool>());
+    const std::string reason = s["stop_reason"];
+    EXPECT_TRUE(reason == "within_tolerance" || reason == "none_foreseen_closer") << reason;
+    EXPECT_FALSE(s["stop_reason_text"].get<std::string>().empty());
+    EXPECT_EQ(s["warnings"], nlohmann::json::array());
+
+    // With a composite of the flush on, the text output warns of it before the table.
+    const auto warned = RunCli(
+        "solve --target-mo 9 --vary 'PayQualified[ckFlush]' --step 1 --min 7 --max 10 "
+        "--max-runs 1 --set 'CompositePlays[7]=YES'" + std::string(kFoldOrBet));
+    EXPECT_EQ(warned.Output.rfind("warning: PayQualified[ckFlush] is also paid within the "
+                                  "composite pay \"стритфлеш+флеш\"",
+                                  0),
+              0U)
+        << warned.Output;
+    EXPECT_NE(warned.Output.find("stopped: the analyses allowed ran out"), std::string::npos)
+        << warned.Output;
 
     const nlohmann::json replay = JsonOf("exact --json --design '" + design.string() + "'");
     EXPECT_EQ(replay["mo_percent"], s["mo_percent"]);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 
@@ -143,6 +144,117 @@ TEST(PaySolver, RefusesRequestsItCannotServe) {
     TCalculationSettings boxes;
     boxes.PlayingBoxes = "2";
     EXPECT_THROW(SolvePayouts(design, boxes, good, {}), TExactRefusal);
+}
+
+// The pair's and the ace-king's payouts move the play: paid less, the small pairs and the
+// ace-kings fold. A foresight from one analysis then misses, and the solver must still find the
+// table a brute force over the grid finds, then stop by itself, with fewer analyses than the grid
+// has tables, every figure its own analysis's.
+TEST(PaySolver, WhereThePayoutsMoveThePlayItFindsTheClosestTableAndStops) {
+    const TGameDesign design = FoldOrBet();
+    const std::vector<std::string> fields = {"PayQualified[ckPair]", "PayQualified[ckAceKing]"};
+    std::map<std::pair<double, double>, long double> mo;  // (pair, ace-king) -> MO
+    for (double pair = 0; pair <= 2; pair += 0.5) {
+        for (double aceKing = 0; aceKing <= pair; aceKing += 0.5)
+            mo[{pair, aceKing}] = ExactMo(WithPayouts(design, fields, {pair, aceKing}));
+    }
+    ASSERT_EQ(mo.size(), 15U);
+    // Targets beside tables far from the design (pair and ace-king 3), between two tables, and
+    // beyond the grid's reach.
+    const std::vector<long double> targets = {
+        mo[{0.0, 0.0}] - 0.001L,
+        mo[{2.0, 0.5}] + 0.0004L,
+        (mo[{1.0, 1.0}] + mo[{1.5, 0.0}]) / 2 + 0.0001L,
+        mo[{0.5, 0.5}] + 0.0002L,
+        -50,
+    };
+    bool playMoved = false;
+    for (const long double target : targets) {
+        SCOPED_TRACE(static_cast<double>(target));
+        // The closest MO; of equal ones (the ace-kings fold alike at 0 and 0,5) the table nearest
+        // the design's 3 and 3.
+        std::pair<double, double> closest;
+        std::pair<long double, double> best{1e9, 0};
+        for (const auto& [table, value] : mo) {
+            const std::pair<long double, double> key{
+                std::fabs(value - target),
+                (table.first - 3) * (table.first - 3) + (table.second - 3) * (table.second - 3)};
+            if (key < best) {
+                best = key;
+                closest = table;
+            }
+        }
+        TPaySolverRequest request;
+        request.Fields = fields;
+        request.TargetMoPercent = static_cast<double>(target);
+        request.Step = 0.5;
+        request.Min = 0;
+        request.Max = 2;
+        request.TolerancePercent = 0;
+        request.MaxRuns = 16;
+        const TPaySolution s = SolvePayouts(design, TCalculationSettings{}, request, {});
+        ASSERT_TRUE(s.Chosen);
+        EXPECT_EQ(s.Trials[*s.Chosen].Payouts,
+                  (std::vector<double>{closest.first, closest.second}));
+        EXPECT_EQ(s.Stop, TPaySolverStop::psNoneForeseenCloser);
+        EXPECT_TRUE(s.Converged);
+        EXPECT_LT(s.Trials.size(), mo.size());
+        EXPECT_FALSE(s.Trials.front().Candidate);
+        for (std::size_t i = 0; i < s.Trials.size(); ++i) {
+            const TPayTrial& t = s.Trials[i];
+            if (t.Candidate) {
+                EXPECT_EQ(t.MoPercent, (mo[{t.Payouts[0], t.Payouts[1]}]));
+            }
+            // A table is analysed once.
+            for (std::size_t j = 0; j < i; ++j) EXPECT_NE(t.Payouts, s.Trials[j].Payouts);
+            if (t.PredictedMoPercent && std::fabs(*t.PredictedMoPercent - t.MoPercent) > 1e-6L)
+                playMoved = true;
+        }
+        long double largest = 0;
+        for (const TPayTrial& t : s.Trials) {
+            if (t.PredictedMoPercent)
+                largest = std::max(largest, std::fabs(*t.PredictedMoPercent - t.MoPercent));
+        }
+        EXPECT_EQ(s.LargestMissPercent, largest);
+    }
+    EXPECT_TRUE(playMoved);
+}
+
+// A varied payout that a composite pay that is on also pays is named in a warning: the return
+// table gives the wins of the composite no weight. Only a composite with the payout's kind, on,
+// both its kinds playing, and only for a payout against a dealer with a game.
+TEST(PaySolver, WarnsOfAVariedPayoutThatACompositePayAlsoPays) {
+    constexpr int kStraightFlushAndFlush = 6;  // "стритфлеш+флеш"
+    struct TCase {
+        std::vector<std::string> Fields;
+        bool CompositeOn;
+        bool FlushPlays;
+        bool Warned;
+    };
+    const std::vector<TCase> cases = {
+        {{"PayQualified[ckFlush]"}, true, true, true},
+        {{"PayQualified[ckStraight]", "PayQualified[ckStraightFlush]"}, true, true, true},
+        {{"PayQualified[ckStraight]"}, true, true, false},
+        {{"PayNotQualified[ckFlush]"}, true, true, false},
+        {{"PayQualified[ckFlush]"}, false, true, false},
+        {{"PayQualified[ckStraightFlush]"}, true, false, false},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Fields.back());
+        TGameDesign design = FoldOrBet();
+        design.CompositePlays[kStraightFlushAndFlush] = c.CompositeOn;
+        design.Plays[ckFlush] = c.FlushPlays;
+        TPaySolverRequest request;
+        request.Fields = c.Fields;
+        request.MaxRuns = 1;
+        const TPaySolution s = SolvePayouts(design, TCalculationSettings{}, request, {});
+        ASSERT_EQ(s.Warnings.size(), c.Warned ? 1U : 0U);
+        if (c.Warned) {
+            const std::string text = WarningText(s.Warnings[0]);
+            EXPECT_EQ(s.Warnings[0].Field, c.Fields.back()) << text;
+            EXPECT_NE(text.find("стритфлеш+флеш"), std::string::npos) << text;
+        }
+    }
 }
 
 TEST(PaySolver, AStopEndsTheSearchWithoutAChoice) {

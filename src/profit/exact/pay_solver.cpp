@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 
+#include "cards/composites.h"
+#include "design/composite_captions.h"
 #include "design/design_numbers.h"
 #include "design/design_rules.h"
 #include "profit/exact/exact_job.h"
@@ -176,21 +178,19 @@ public:
         return c;
     }
 
-    // The MO foreseen for the payouts from the nearest analysed pay table, and whether that one
-    // is the pay table itself.
-    long double Foresee(const std::vector<long double>& x, bool& analysed) const {
+    // The MO foreseen for the payouts from the nearest analysed pay table (ties to the later
+    // analysis), and how far that one lies: the sum of the payouts' changes, antes.
+    long double Foresee(const std::vector<long double>& x, long double& distance) const {
         const TAnchor* nearest = nullptr;
-        long double nearestDistance = std::numeric_limits<long double>::infinity();
+        distance = std::numeric_limits<long double>::infinity();
         for (const TAnchor& a : m_anchors) {
             long double d = 0;
             for (std::size_t i = 0; i < x.size(); ++i) d += std::fabs(x[i] - a.Payouts[i]);
-            if (d <= nearestDistance) {  // ties to the later analysis
-                nearestDistance = d;
+            if (d <= distance) {
+                distance = d;
                 nearest = &a;
             }
         }
-        // Payouts read from the design and those of the grid may differ in the last bits.
-        analysed = nearestDistance < 1e-6L * m_grid.Step;
         long double mo = nearest->MoPercent;
         for (std::size_t i = 0; i < x.size(); ++i) {
             // The table maximum caps a win against a dealer with a game, not the payout of a
@@ -204,13 +204,42 @@ public:
         return mo;
     }
 
-    // The pay table of the grid foreseen closest to the target.
-    std::vector<long double> Best(bool& analysed, long double& foreseen) {
+    // Payouts read from the design and those of the grid may differ in the last bits.
+    bool Analysed(long double distance) const { return distance < 1e-6L * m_grid.Step; }
+
+    // A foresight that missed the analysis by `percent` of MO at `distance` antes from the
+    // table it came from.
+    void AddMiss(long double percent, long double distance) {
+        if (distance > 0) m_misses.push_back({percent, distance});
+    }
+
+    // How far the foresight may miss at `distance` antes from its analysed table, by the misses
+    // shown so far: each grows with the distance, in proportion below the distance it was shown
+    // at (a play that changes at a threshold) and with its square beyond (the play changes more
+    // the further the payouts move).
+    long double PossibleMiss(long double distance) const {
+        long double miss = 0;
+        for (const TMiss& m : m_misses) {
+            const long double t = distance / m.Distance;
+            miss = std::max(miss, m.Percent * std::max(t, t * t));
+        }
+        return miss;
+    }
+
+    // The closeness of the best analysed candidate, which another table must beat.
+    void SetToBeat(std::optional<TCloseness> closeness) { m_toBeat = closeness; }
+
+    // Of the pay tables not yet analysed that, by the misses shown, may be closer to the target
+    // than the best analysed one, the one foreseen closest; none when no table may.
+    std::optional<std::vector<long double>> Best(TCloseness& closeness, long double& foreseen,
+                                                 long double& distance) {
         m_x.assign(m_grid.Fields.size(), 0);
         m_found = false;
         Walk(0, m_grid.Count - 1);
-        analysed = m_bestAnalysed;
+        if (!m_found) return std::nullopt;
+        closeness = m_bestCloseness;
         foreseen = m_bestMo;
+        distance = m_bestDistance;
         return m_best;
     }
 
@@ -234,16 +263,23 @@ private:
     }
 
     void Consider() {
-        bool analysed = false;
-        const long double mo = Foresee(m_x, analysed);
-        const TCloseness c = ClosenessOf(mo, m_x);
+        long double distance = 0;
+        const long double mo = Foresee(m_x, distance);
+        if (Analysed(distance)) return;
+        const long double foreseen = std::fabs(mo - m_request.TargetMoPercent);
+        if (m_toBeat) {
+            // The most the foresight may have missed in this table's favour.
+            const long double mayBe = std::max(0.0L, foreseen - PossibleMiss(distance));
+            if (!Closer(ClosenessOf(m_request.TargetMoPercent + mayBe, m_x), *m_toBeat)) return;
+        }
+        const TCloseness c = ClosenessOf(m_request.TargetMoPercent + foreseen, m_x);
         // Within equal closeness the walk meets smaller payouts first and keeps them.
         if (!m_found || Closer(c, m_bestCloseness)) {
             m_found = true;
             m_bestCloseness = c;
             m_best = m_x;
             m_bestMo = mo;
-            m_bestAnalysed = analysed;
+            m_bestDistance = distance;
         }
     }
 
@@ -261,7 +297,13 @@ private:
     TCloseness m_bestCloseness;
     std::vector<long double> m_best;
     long double m_bestMo = 0;
-    bool m_bestAnalysed = false;
+    long double m_bestDistance = 0;
+    struct TMiss {
+        long double Percent = 0;
+        long double Distance = 0;
+    };
+    std::vector<TMiss> m_misses;
+    std::optional<TCloseness> m_toBeat;
 };
 
 std::vector<double> AsDoubles(const std::vector<long double>& values) {
@@ -281,11 +323,71 @@ bool OnGridInOrder(const TGrid& grid, const std::vector<long double>& x) {
     return true;
 }
 
+// A varied payout that a composite pay that is on also pays (the sum of its two kinds' payouts,
+// where more than the hand's own): the return table counts those hands under the hand's kind
+// with the payout it got, so their share of the payout has no weight in the foresight.
+std::vector<TCompositeWarning> CompositeWarnings(const TGrid& grid,
+                                                 const TPaySolverRequest& request,
+                                                 const TEvalRules& rules) {
+    std::vector<TCompositeWarning> warnings;
+    for (std::size_t i = 0; i < grid.Fields.size(); ++i) {
+        const TPayField& f = grid.Fields[i];
+        if (!f.Qualified) continue;  // composites pay only against a dealer with a game
+        TCompositeWarning warning{request.Fields[i], {}};
+        for (int c = 0; c < kCompositeCount; ++c) {
+            const TCompositeKinds& kinds = kCompositeKinds[static_cast<std::size_t>(c)];
+            if (!rules.CompositePays[static_cast<std::size_t>(c)] ||
+                !rules.Counting.Plays[kinds.First] || !rules.Counting.Plays[kinds.Second])
+                continue;
+            if (kinds.First != f.Kind && kinds.Second != f.Kind) continue;
+            warning.Composites.emplace_back(kCompositeCaptions[static_cast<std::size_t>(c)]);
+        }
+        if (!warning.Composites.empty()) warnings.push_back(std::move(warning));
+    }
+    return warnings;
+}
+
 }  // namespace
 
 std::filesystem::path CheckpointIn(const std::filesystem::path& folder, const TGameDesign& design,
                                    const TCalculationSettings& settings) {
     return folder / (ExactFingerprint(design, settings, true) + ".checkpoint");
+}
+
+const char* StopReasonCode(TPaySolverStop stop) {
+    switch (stop) {
+        case TPaySolverStop::psWithinTolerance: return "within_tolerance";
+        case TPaySolverStop::psNoneForeseenCloser: return "none_foreseen_closer";
+        case TPaySolverStop::psRunsRanOut: return "runs_ran_out";
+        case TPaySolverStop::psInterrupted: return "interrupted";
+    }
+    return "";
+}
+
+std::string StopReasonText(const TPaySolution& s) {
+    switch (s.Stop) {
+        case TPaySolverStop::psWithinTolerance:
+            return "an analysed pay table lies within the tolerance of the target";
+        case TPaySolverStop::psNoneForeseenCloser:
+            return "no pay table not yet analysed can be closer to the target than the chosen "
+                   "one, even if its foresight missed as far as the foresights so far did at its "
+                   "distance (the largest miss: " +
+                   FormatNumber(std::nearbyint(s.LargestMissPercent * 10000) / 10000) +
+                   " percentage points of MO)";
+        case TPaySolverStop::psRunsRanOut:
+            return "the analyses allowed ran out; a closer pay table may still be found";
+        case TPaySolverStop::psInterrupted: return "interrupted";
+    }
+    return "";
+}
+
+std::string WarningText(const TCompositeWarning& warning) {
+    std::string composites;
+    for (const std::string& c : warning.Composites)
+        composites += (composites.empty() ? "\"" : ", \"") + c + "\"";
+    return warning.Field + " is also paid within the composite pay " + composites +
+           ", which is on: the foresight gives those wins no weight and misses where they are "
+           "paid; the search goes by the misses its analyses show";
 }
 
 long double HitFrequencyPercent(const TExactFigures& figures) {
@@ -332,6 +434,7 @@ TPaySolution SolvePayouts(const TGameDesign& design, const TCalculationSettings&
     solution.Candidates = CountPayTables(design, settings, request);
     const TGrid grid = MakeGrid(request, cap);
 
+    solution.Warnings = CompositeWarnings(grid, request, designGame.Rules());
     std::vector<long double> own;
     for (const TPayField& f : grid.Fields) {
         own.push_back(ReadRealField(design, settings, FieldText(design, f)));
@@ -339,7 +442,14 @@ TPaySolution SolvePayouts(const TGameDesign& design, const TCalculationSettings&
     TSolver solver(grid, request, own, cap, run.Stop);
 
     std::optional<long double> foreseen;
+    long double foreseenFrom = 0;
     std::vector<long double> next = own;
+    solution.Stop = TPaySolverStop::psRunsRanOut;
+    const auto closeness = [&](std::size_t trial) {
+        const TPayTrial& t = solution.Trials[trial];
+        return solver.ClosenessOf(t.MoPercent,
+                                  std::vector<long double>(t.Payouts.begin(), t.Payouts.end()));
+    };
     for (int runs = 0;; ++runs) {
         if (runs == request.MaxRuns) break;
         // Analyse `next`.
@@ -357,7 +467,7 @@ TPaySolution SolvePayouts(const TGameDesign& design, const TCalculationSettings&
         const TExactRunResult result = RunExactAnalysis(
             classes, [&game] { return game.NewPlay(); }, options);
         if (result.Cancelled) {
-            solution.Cancelled = true;
+            solution.Stop = TPaySolverStop::psInterrupted;
             break;
         }
         const TExactFigures figures = FiguresOf(result.Sums);
@@ -367,9 +477,20 @@ TPaySolution SolvePayouts(const TGameDesign& design, const TCalculationSettings&
         trial.BestMoPercent = figures.BestMoPercent;
         trial.HitFrequencyPercent = HitFrequencyPercent(figures);
         trial.PredictedMoPercent = foreseen;
+        trial.ForesightDistance = static_cast<double>(foreseenFrom);
         trial.Candidate = OnGridInOrder(grid, next);
         trial.Seconds = result.Seconds;
+        // Where the foresight missed, the play moved over that distance.
+        if (foreseen) {
+            const long double miss = std::fabs(figures.MoPercent - *foreseen);
+            solver.AddMiss(miss, foreseenFrom);
+            solution.LargestMissPercent = std::max(solution.LargestMissPercent, miss);
+        }
         solution.Trials.push_back(trial);
+        const std::size_t index = solution.Trials.size() - 1;
+        if (trial.Candidate &&
+            (!solution.Chosen || Closer(closeness(index), closeness(*solution.Chosen))))
+            solution.Chosen = index;
 
         TAnchor anchor;
         anchor.Payouts = next;
@@ -385,42 +506,34 @@ TPaySolution SolvePayouts(const TGameDesign& design, const TCalculationSettings&
         }
         solver.AddAnchor(std::move(anchor));
         // A table analysed within the tolerance of the target is an answer: another could only
-        // win the tie of equal closeness by a smaller change, which is not worth an analysis
-        // (the foresight's error is often larger than the tolerance, so it would keep looking).
-        if (trial.Candidate && request.TolerancePercent > 0 &&
-            solver.ClosenessOf(trial.MoPercent, next).Band == 0) {
-            solution.Converged = true;
+        // win the tie of equal closeness by a smaller change, which is not worth an analysis.
+        if (solution.Chosen && request.TolerancePercent > 0 &&
+            closeness(*solution.Chosen).Band == 0) {
+            solution.Stop = TPaySolverStop::psWithinTolerance;
             break;
         }
 
-        bool analysed = false;
+        if (solution.Chosen) solver.SetToBeat(closeness(*solution.Chosen));
+        TCloseness foreseenCloseness;
         long double mo = 0;
-        next = solver.Best(analysed, mo);
+        long double from = 0;
+        const std::optional<std::vector<long double>> best =
+            solver.Best(foreseenCloseness, mo, from);
         if (solver.Stopped()) {
-            solution.Cancelled = true;
+            solution.Stop = TPaySolverStop::psInterrupted;
             break;
         }
-        if (analysed) {
-            solution.Converged = true;
+        if (!best) {
+            solution.Stop = TPaySolverStop::psNoneForeseenCloser;
             break;
         }
+        next = *best;
         foreseen = mo;
+        foreseenFrom = from;
     }
-
-    // The analysed candidate closest to the target.
-    for (std::size_t i = 0; i < solution.Trials.size(); ++i) {
-        const TPayTrial& t = solution.Trials[i];
-        if (!t.Candidate) continue;
-        const std::vector<long double> x(t.Payouts.begin(), t.Payouts.end());
-        if (!solution.Chosen) {
-            solution.Chosen = i;
-            continue;
-        }
-        const TPayTrial& c = solution.Trials[*solution.Chosen];
-        const std::vector<long double> cx(c.Payouts.begin(), c.Payouts.end());
-        if (Closer(solver.ClosenessOf(t.MoPercent, x), solver.ClosenessOf(c.MoPercent, cx)))
-            solution.Chosen = i;
-    }
+    solution.Cancelled = solution.Stop == TPaySolverStop::psInterrupted;
+    solution.Converged = solution.Stop == TPaySolverStop::psWithinTolerance ||
+                         solution.Stop == TPaySolverStop::psNoneForeseenCloser;
     solution.Seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
     return solution;

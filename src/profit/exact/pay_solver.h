@@ -52,16 +52,44 @@ struct TPayTrial {
     // What the analyses before it foresaw (none for the first): where it differs from MoPercent
     // the play changed.
     std::optional<long double> PredictedMoPercent;
+    // How far, in antes (the sum of the payouts' changes), the analysed table the foresight came
+    // from lies; 0 for the first.
+    double ForesightDistance = 0;
     bool Candidate = false;  // on the grid, within the bounds and in order (the design may not be)
     double Seconds = 0;
 };
+
+// Why a search ended.
+enum class TPaySolverStop {
+    psWithinTolerance,  // an analysed candidate lies within the tolerance of the target
+    // No pay table not yet analysed can be closer than the chosen one, by the foresight and the
+    // misses it has shown
+    psNoneForeseenCloser,
+    psRunsRanOut,
+    psInterrupted,
+};
+
+// A varied payout (its field's script name) that the named composite pays also pay.
+struct TCompositeWarning {
+    std::string Field;
+    std::vector<std::string> Composites;  // their captions, "стритфлеш+флеш"
+};
+// The warning in the command line's words.
+std::string WarningText(const TCompositeWarning& warning);
 
 struct TPaySolution {
     std::vector<std::string> Fields;
     std::vector<TPayTrial> Trials;      // in the order they were analysed; the design's own first
     std::optional<std::size_t> Chosen;  // the trial chosen; none when no candidate was analysed
-    // No pay table of the grid is foreseen closer than the chosen one (false: the runs ran out).
+    // The search ended by itself (within the tolerance, or no table foreseen closer): the runs
+    // did not run out and nobody stopped it.
     bool Converged = false;
+    TPaySolverStop Stop = TPaySolverStop::psRunsRanOut;
+    // The largest miss of a foresight, percent of MO (0 while the foresight was right).
+    long double LargestMissPercent = 0;
+    // What the foresight cannot see: varied payouts also paid as part of a composite pay that is
+    // on.
+    std::vector<TCompositeWarning> Warnings;
     std::int64_t Candidates = 0;  // pay tables on the grid that keep the order
     double Seconds = 0;
     bool Cancelled = false;
@@ -89,8 +117,13 @@ std::int64_t CountPayTables(const TGameDesign& design, const TCalculationSetting
 // combination never paying less than a weaker one of the same kind of payout, whose exact MO is
 // closest to the target; every other field stays as designed. For a fixed play the MO is linear in
 // the payouts, and the return table of an analysis gives each payout's weight (the chance of the
-// outcome it pays), so one analysis foresees the MO of every pay table near it; an analysis is run
-// again only at the pay table foreseen best, until the best foreseen is one already analysed.
+// outcome it pays), so one analysis foresees the MO of every pay table near it. Each table is
+// foreseen from the analysed table nearest to it, whose play is the likeliest; where the play
+// moves the foresight misses, and each analysis after the first shows by how much at its
+// distance. Of the tables that, missed as far in their favour, may be closer to the target than
+// the best analysed one, the one foreseen closest is analysed next; the search ends when an
+// analysed candidate lies within the tolerance of the target or when no table may be closer. The
+// chosen table and its figures are always those of an analysis.
 // Throws TPaySolverError, TExactRefusal (a design the analysis cannot play) and the conversion
 // error of a number; `run` gives the threads and the stop flag.
 TPaySolution SolvePayouts(const TGameDesign& design, const TCalculationSettings& settings,
@@ -100,6 +133,12 @@ TPaySolution SolvePayouts(const TGameDesign& design, const TCalculationSettings&
 // The checkpoint of the analysis of a design in `folder`: its fingerprint's name.
 std::filesystem::path CheckpointIn(const std::filesystem::path& folder, const TGameDesign& design,
                                    const TCalculationSettings& settings);
+
+// Why the search ended, in words for the user.
+std::string StopReasonText(const TPaySolution& solution);
+// The same as a short code for JSON: "within_tolerance", "none_foreseen_closer", "runs_ran_out",
+// "interrupted".
+const char* StopReasonCode(TPaySolverStop stop);
 
 // The share of hands in which the player is paid, from an analysis's figures.
 long double HitFrequencyPercent(const TExactFigures& figures);

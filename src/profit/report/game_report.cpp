@@ -332,28 +332,32 @@ std::string_view ShortActionName(TFirstAction action) {
 
 std::string GridTable(const TStrategyGrid& grid, bool byDealerCard) {
     const int columns = byDealerCard ? kStrategyColumns : 1;
+    // The page's full width, the rows' names wrapped between words in a column of their own,
+    // and the actions kept whole: a column left to itself broke "ставка" into syllables, and
+    // whole lines in 7 points ran past the page's edge.
     std::string html =
-        "<table class=\"grid\" border=\"1\" cellspacing=\"0\" cellpadding=\"2\">\n<tr><th>рука \\ "
-        "дилер</th>";
+        "<table class=\"grid\" width=\"100%\" border=\"1\" cellspacing=\"0\" cellpadding=\"1\">\n"
+        "<tr><th width=\"15%\" style=\"font-size:6pt\">рука \\ дилер</th>";
+    // Every column's width is given: Qt squeezes a column without one to its longest word.
+    const std::string width = std::to_string(85 / columns) + "%";
     for (int c = 0; c < columns; ++c)
-        html += "<th>" + (byDealerCard ? StrategyColumnCaption(c) : std::string("все")) + "</th>";
+        html += "<th width=\"" + width + "\">" +
+                (byDealerCard ? StrategyColumnCaption(c) : std::string("все")) + "</th>";
     html += "</tr>\n";
     for (int r = kStrategyRows - 1; r >= 0; --r) {
-        html += "<tr><th>" + Escape(StrategyRowCaption(r)) + "</th>";
+        html += "<tr><th style=\"font-size:6pt\" align=\"left\">" +
+                Escape(StrategyRowCaption(r)) + "</th>";
         for (int c = 0; c < columns; ++c) {
             const TStrategyCell cell = StrategyCellOf(grid, r, c);
             if (cell.Empty) {
                 html += "<td bgcolor=\"" + std::string(kEmptyCellColour) + "\"></td>";
             } else {
-                std::string label(ShortActionName(cell.Action));
+                // The action on a line of its own, unbroken, and its share below it.
+                std::string label = Escape(ShortActionName(cell.Action));
                 const long double share = std::floor(cell.SharePercent);
-                if (share < 100) {
-                    label += ' ';
-                    label += FormatNumber(share);
-                    label += '%';
-                }
+                if (share < 100) label += "<br>" + Escape(FormatNumber(share) + "%");
                 html += "<td bgcolor=\"" + std::string(ActionColour(cell.Action)) +
-                        "\" style=\"font-size:7pt\">" + Escape(label) + "</td>";
+                        "\" style=\"font-size:6pt; white-space:nowrap\">" + label + "</td>";
             }
         }
         html += "</tr>\n";
@@ -392,12 +396,27 @@ void SimulationCheck(const TGameReport& r, TPage& page) {
         rows.push_back({"стандартное отклонение раздачи, анте", Decimals(s.StdDevPerHand, 4)});
         rows.push_back({"средняя ставка, анте", Decimals(s.AverageStake, 4)});
         rows.push_back({"элемент риска", Percent4(s.ElementOfRiskPercent)});
+        rows.push_back({"95 % интервал элемента риска", "от " + Percent4(s.ElementOfRiskLow) +
+                                                            " до " + Percent4(s.ElementOfRiskHigh)});
+    }
+    if (s.Hands > 0) {
+        rows.push_back({"частота выигрыша моделирования", Percent4(s.HitFrequencyPercent)});
+        rows.push_back({"95 % интервал частоты выигрыша", "от " + Percent4(s.HitFrequencyLow) +
+                                                              " до " + Percent4(s.HitFrequencyHigh)});
     }
     if (r.Exact) {
         rows.push_back({"точное MO", Percent4(r.Figures.MoPercent)});
         const bool inside =
             s.SpreadKnown() && r.Figures.MoPercent >= s.MoLow && r.Figures.MoPercent <= s.MoHigh;
         rows.push_back({"точное MO внутри интервала", Yes(inside)});
+        rows.push_back({"точная частота выигрыша", Percent4(r.HitFrequencyPercent)});
+        const bool hitInside = s.Hands > 0 && r.HitFrequencyPercent >= s.HitFrequencyLow &&
+                               r.HitFrequencyPercent <= s.HitFrequencyHigh;
+        rows.push_back({"точная частота выигрыша внутри интервала", Yes(hitInside)});
+    } else if (s.Hands > 0) {
+        page.Paragraph("Частота выигрыша — доля сыгранных случайных раздач, в которых игроку "
+                       "заплатили (он выиграл или у дилера нет игры); точной частоты нет, только "
+                       "эта оценка моделированием с ее 95 % интервалом.");
     }
     page.Table(rows);
 }
@@ -423,7 +442,7 @@ constexpr std::string_view kStyle =
     "body{font-family:sans-serif;margin:2em;max-width:72em;color:#111}"
     "table{border-collapse:collapse;margin:0.5em 0 1em 0}"
     "th,td{border:1px solid #889;padding:2px 6px;text-align:left;font-size:0.9em}"
-    "th{background:#e6ecec}.grid td,.grid th{font-size:0.75em}"
+    "th{background:#e6ecec}.grid td,.grid th{font-size:0.75em;padding:1px 2px}"
     ".note{background:#fff3c0;padding:0.5em;border:1px solid #d8b840}";
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include <cmath>
 
 #include "design/design_file.h"
+#include "profit/exact/exact_job.h"
 #include "profit/exact/hand_play.h"
 #include "text/number_text.h"
 #include "widgets/controls.h"
@@ -161,6 +162,7 @@ void TPaySolverWindow::Solve() {
     }
     m_solution.reset();
     m_solvedDesign = design;
+    m_solvedSettings = settings;
     m_task.Start([design, settings, request](const std::atomic<bool>& stop, const auto& report) {
         TExactRunOptions run;
         run.Stop = &stop;
@@ -242,20 +244,54 @@ void TPaySolverWindow::ShowSolution() {
     } else {
         status += "Ни одна таблица выплат с сетки не рассчитана. ";
     }
-    status += QString("Точных расчетов: %1, таблиц на сетке: %2%3.")
+    status += QString("Точных расчетов: %1, таблиц на сетке: %2. ")
                   .arg(s.Trials.size())
-                  .arg(s.Candidates)
-                  .arg(s.Converged ? QString() : QString("; лучшая ещё может найтись"));
+                  .arg(s.Candidates);
+    switch (s.Stop) {
+        case TPaySolverStop::psWithinTolerance:
+            status += "Подбор закончен: MO рассчитанной таблицы в пределах допуска от цели.";
+            break;
+        case TPaySolverStop::psNoneForeseenCloser:
+            status += QString("Подбор закончен: ни одна нерассчитанная таблица не ожидается ближе "
+                              "к цели, даже с поправкой на уже замеченные ошибки предсказания "
+                              "(наибольшая ошибка предсказания MO: %1 п.п.).")
+                          .arg(Figure(s.LargestMissPercent));
+            break;
+        case TPaySolverStop::psRunsRanOut:
+            status += "Достигнут предел числа точных расчетов: более близкая таблица ещё может "
+                      "найтись.";
+            break;
+        case TPaySolverStop::psInterrupted: break;
+    }
+    for (const TCompositeWarning& w : s.Warnings) {
+        QStringList composites;
+        for (const std::string& c : w.Composites) composites << "«" + QtText(c) + "»";
+        status += "\nВнимание: " + QtText(w.Field) + " выплачивается и в составе " +
+                  (composites.size() == 1 ? "составной комбинации " : "составных комбинаций ") +
+                  composites.join(", ") +
+                  ": предсказание не учитывает эти выигрыши и здесь может ошибаться; подбор "
+                  "идет по ошибкам, которые показали расчеты.";
+    }
     m_status->setText(status);
 }
 
 void TPaySolverWindow::Apply() {
     if (!m_solution || !m_solution->Chosen) return;
     const TPaySolution& s = *m_solution;
-    // The payouts belong to the design they were found for: after another edit they would not
-    // give the MO shown.
-    if (!m_solvedDesign || m_design != *m_solvedDesign) {
-        m_status->setText("Конструкция изменилась после подбора: подберите выплаты заново.");
+    // The payouts belong to the design and the settings they were found under: after another
+    // edit they would not give the MO shown. Settings the analysis does not read (the cache, the
+    // random series) leave its fingerprint as it was.
+    const bool designChanged = !m_solvedDesign || m_design != *m_solvedDesign;
+    const bool settingsChanged =
+        !m_solvedSettings || ExactFingerprint(m_design, m_settings, true) !=
+                                 ExactFingerprint(m_design, *m_solvedSettings, true);
+    if (designChanged || settingsChanged) {
+        const QString what = designChanged && settingsChanged
+                                 ? "Конструкция и настройки расчета изменились"
+                             : designChanged ? "Конструкция изменилась"
+                                             : "Настройки расчета изменились";
+        m_status->setText(what +
+                          " после подбора: выплаты не перенесены, подберите их заново.");
         return;
     }
     m_design = WithPayouts(m_design, s.Fields, s.Trials[*s.Chosen].Payouts);

@@ -48,6 +48,7 @@ private:
     QTimer m_poll;
     std::optional<TPaySolution> m_solution;
     std::optional<TGameDesign> m_solvedDesign;  // the design the solution was searched for
+    std::optional<TCalculationSettings> m_solvedSettings;  // and the settings
 
     QLineEdit* m_target = nullptr;
     QLineEdit* m_step = nullptr;
