@@ -1,7 +1,5 @@
 #include "table/hand_engine.h"
 
-#include <string>
-
 #include "design/design_numbers.h"
 #include "table/choice_codes.h"
 #include "text/number_text.h"

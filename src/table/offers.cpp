@@ -3,7 +3,6 @@
 #include <array>
 #include <bit>
 #include <initializer_list>
-#include <optional>
 
 #include "table/choice_codes.h"
 

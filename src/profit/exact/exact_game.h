@@ -3,7 +3,6 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
 #include "cards/evaluator.h"
 #include "design/game_design.h"
@@ -50,11 +49,6 @@ public:
     const TGameDesign& Design() const { return m_design; }
     const TEvalRules& Rules() const { return m_rules; }
     const TOfferOptions& OfferOptions() const { return m_offerOptions; }
-    // The number of ways (ordered) of dealing `Depth` cards from those unseen after `consumed`
-    // have been taken: the common denominator of a hand's outcomes.
-    const TInt256& Dealings(int consumed) const {
-        return m_dealings[static_cast<std::size_t>(consumed)];
-    }
     int UnseenAtStart() const { return kCards - 5 - m_openCards; }
 
     std::unique_ptr<IClassPlay> NewPlay() const;
@@ -69,7 +63,6 @@ private:
     bool m_withBestPlay = true;
     bool m_lookAhead = false;
     bool m_countsDraws = true;
-    std::vector<TInt256> m_dealings;
 };
 
 }  // namespace studlab

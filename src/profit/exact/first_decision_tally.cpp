@@ -3,6 +3,8 @@
 #include <array>
 #include <cmath>
 
+#include "profit/exact/strategy.h"
+
 namespace studlab {
 
 using enum TPlayerAction;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -14,7 +15,6 @@
 #include "table/hand_engine.h"
 #include "table/offer_values.h"
 #include "table/offers.h"
-#include "text/number_text.h"
 
 namespace studlab {
 
@@ -26,7 +26,7 @@ struct TNode {
 };
 
 // Plays out the hands that follow one first layout. Every value is a numerator over the number
-// of ordered ways the cards the design can still deal may come (Dealings): at a node where
+// of ordered ways the cards the design can still deal may come: at a node where
 // `consumed` cards have arrived that is (T)_(r), T the unseen cards, r the depth left; an
 // arrival of k cards from T weighs (T)_(r) / (C(T, k) (T - k)_(r - k)) = k! times its
 // continuation, and a settlement over C(T, h) completions of the dealer weighs h! (T - h)_(r - h)
