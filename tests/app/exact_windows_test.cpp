@@ -111,7 +111,7 @@ private slots:
         for (const char* hidden : {"ExactStop", "ExactProgress", "ExactTimeLeft", "ExactMo",
                                    "ExactReturns", "ExactFigures", "ExactMessage"})
             QVERIFY2(m_program->Control("TForm4", hidden)->isHidden(), hidden);
-        // The Part's controls stay where they were; the group lies under them.
+        // The window's first controls stay where they were; the group lies under them.
         QCOMPARE(Button("Button2")->geometry(), QRect(24, 364, 160, 34));
         QCOMPARE(m_program->Control("TForm4", "ExactGroup")->geometry().top(), 584);
         QVERIFY(Button("Button9")->isEnabled());

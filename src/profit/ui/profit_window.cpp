@@ -401,7 +401,7 @@ void TProfitWindow::BuildFixedCards() {
 }
 
 void TProfitWindow::BuildExactAnalysis(TExactAnalysis& exact) {
-    // Under the Part's controls, across the window.
+    // Under the window's first controls, across the window.
     auto* panel = new TExactPanel(exact, this);
     panel->setGeometry(16, 584, 760, 98);
     connect(panel, &TExactPanel::ReturnTableRequested, this,
