@@ -50,9 +50,15 @@ nlohmann::json Json(const TGameReport& r, const std::string& out) {
         s.SpreadKnown() ? nlohmann::json(s.ElementOfRiskLow) : nlohmann::json();
     sim["element_of_risk_95_high_percent"] =
         s.SpreadKnown() ? nlohmann::json(s.ElementOfRiskHigh) : nlohmann::json();
-    sim["hit_frequency_percent"] = s.HitFrequencyPercent;
-    sim["hit_frequency_95_low_percent"] = s.HitFrequencyLow;
-    sim["hit_frequency_95_high_percent"] = s.HitFrequencyHigh;
+    // No hand played, no frequency: null, as the figures whose spread is unknown.
+    const auto played = [&](double v) { return s.Hands > 0 ? nlohmann::json(v) : nlohmann::json(); };
+    sim["hit_frequency_percent"] = played(s.HitFrequencyPercent);
+    sim["hit_frequency_95_low_percent"] = played(s.HitFrequencyLow);
+    sim["hit_frequency_95_high_percent"] = played(s.HitFrequencyHigh);
+    if (r.Exact) {
+        sim["exact_mo_within_95"] = ExactMoWithinSimulated(r);
+        sim["exact_hit_frequency_within_95"] = ExactHitFrequencyWithinSimulated(r);
+    }
     j["simulation"] = sim;
     nlohmann::json banks = nlohmann::json::array();
     for (const TReportBankroll& b : r.Bankrolls) {

@@ -568,6 +568,9 @@ private slots:
             const QString said = Text("PaySolverWindow", "SolveStatus");
             QVERIFY2(said.startsWith(change.Said) && said.contains("не перенесены"),
                      qPrintable(said));
+            // What the search found and why it stopped stays beneath.
+            QVERIFY2(said.contains("Подбор закончен") || said.contains("Достигнут предел"),
+                     qPrintable(said));
             QVERIFY(m_program->Game.Design == before);
         }
         // A setting the analysis does not read leaves the payouts good.

@@ -95,6 +95,9 @@ TEST(CliReport, FiguresAreThoseOfTheExactCommandInASelfContainedPage) {
     ExpectSimulatedIntervals(page, sim);
     ExpectRow(page, "точная частота выигрыша", Percent4(report["hit_frequency_percent"]));
     ExpectRow(page, "точная частота выигрыша внутри интервала", "да");
+    EXPECT_EQ(sim["exact_hit_frequency_within_95"], true);
+    ExpectRow(page, "точное MO внутри интервала",
+              sim["exact_mo_within_95"].get<bool>() ? "да" : "нет");
     for (const char* outside : {"http", "src=", "href=", "url(", "@import", "<script", "<link"}) {
         EXPECT_EQ(page.find(outside), std::string::npos) << outside;
     }

@@ -406,13 +406,10 @@ void SimulationCheck(const TGameReport& r, TPage& page) {
     }
     if (r.Exact) {
         rows.push_back({"точное MO", Percent4(r.Figures.MoPercent)});
-        const bool inside =
-            s.SpreadKnown() && r.Figures.MoPercent >= s.MoLow && r.Figures.MoPercent <= s.MoHigh;
-        rows.push_back({"точное MO внутри интервала", Yes(inside)});
+        rows.push_back({"точное MO внутри интервала", Yes(ExactMoWithinSimulated(r))});
         rows.push_back({"точная частота выигрыша", Percent4(r.HitFrequencyPercent)});
-        const bool hitInside = s.Hands > 0 && r.HitFrequencyPercent >= s.HitFrequencyLow &&
-                               r.HitFrequencyPercent <= s.HitFrequencyHigh;
-        rows.push_back({"точная частота выигрыша внутри интервала", Yes(hitInside)});
+        rows.push_back(
+            {"точная частота выигрыша внутри интервала", Yes(ExactHitFrequencyWithinSimulated(r))});
     } else if (s.Hands > 0) {
         page.Paragraph("Частота выигрыша — доля сыгранных случайных раздач, в которых игроку "
                        "заплатили (он выиграл или у дилера нет игры); точной частоты нет, только "
@@ -449,6 +446,18 @@ constexpr std::string_view kStyle =
 
 std::string StudlabVersion() {
     return STUDLAB_VERSION;
+}
+
+bool ExactMoWithinSimulated(const TGameReport& r) {
+    const TRunFigures& s = r.Simulation;
+    return r.Exact && s.SpreadKnown() && r.Figures.MoPercent >= s.MoLow &&
+           r.Figures.MoPercent <= s.MoHigh;
+}
+
+bool ExactHitFrequencyWithinSimulated(const TGameReport& r) {
+    const TRunFigures& s = r.Simulation;
+    return r.Exact && s.Hands > 0 && r.HitFrequencyPercent >= s.HitFrequencyLow &&
+           r.HitFrequencyPercent <= s.HitFrequencyHigh;
 }
 
 TGameReport BuildGameReport(const TGameDesign& design, const TCalculationSettings& settings,

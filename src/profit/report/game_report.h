@@ -67,6 +67,11 @@ struct TGameReport {
     bool Cancelled = false;
 };
 
+// Whether the exact figures lie within the simulation's 95 % intervals: the check a reader of the
+// report makes (false without an exact analysis or without simulated hands).
+bool ExactMoWithinSimulated(const TGameReport& report);
+bool ExactHitFrequencyWithinSimulated(const TGameReport& report);
+
 // Builds the report of a design: the exact analysis (unless known or refused) and the simulation
 // of SimulationHands random hands. Throws the conversion error of a number of the design; a stop
 // gives a report with Cancelled set.

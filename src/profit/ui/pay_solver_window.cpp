@@ -272,6 +272,7 @@ void TPaySolverWindow::ShowSolution() {
                   ": предсказание не учитывает эти выигрыши и здесь может ошибаться; подбор "
                   "идет по ошибкам, которые показали расчеты.";
     }
+    m_solutionStatus = status;
     m_status->setText(status);
 }
 
@@ -290,8 +291,9 @@ void TPaySolverWindow::Apply() {
                                  ? "Конструкция и настройки расчета изменились"
                              : designChanged ? "Конструкция изменилась"
                                              : "Настройки расчета изменились";
-        m_status->setText(what +
-                          " после подбора: выплаты не перенесены, подберите их заново.");
+        // Said above what the search found, which stays readable.
+        m_status->setText(what + " после подбора: выплаты не перенесены, подберите их заново.\n" +
+                          m_solutionStatus);
         return;
     }
     m_design = WithPayouts(m_design, s.Fields, s.Trials[*s.Chosen].Payouts);

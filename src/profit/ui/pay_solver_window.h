@@ -60,6 +60,7 @@ private:
     QPushButton* m_apply = nullptr;
     QProgressBar* m_progress = nullptr;
     QLabel* m_status = nullptr;
+    QString m_solutionStatus;  // what the search found and why it stopped
     QTableWidget* m_table = nullptr;
 };
 
