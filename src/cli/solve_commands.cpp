@@ -102,6 +102,7 @@ void PrintJson(const TPaySolution& s, const TPaySolverRequest& r, std::ostream& 
     j["largest_miss_percent"] = static_cast<double>(s.LargestMissPercent);
     j["warnings"] = nlohmann::json::array();
     for (const TCompositeWarning& w : s.Warnings) j["warnings"].push_back(WarningText(w));
+    if (s.InsuredPayoutsVaried) j["warnings"].push_back(InsuranceWarningText());
     j["interrupted"] = s.Cancelled;
     j["runs"] = s.Trials.size();
     j["seconds"] = s.Seconds;
@@ -110,6 +111,7 @@ void PrintJson(const TPaySolution& s, const TPaySolverRequest& r, std::ostream& 
 
 void PrintText(const TPaySolution& s, const TPaySolverRequest& r, std::ostream& out) {
     for (const TCompositeWarning& w : s.Warnings) out << "warning: " << WarningText(w) << '\n';
+    if (s.InsuredPayoutsVaried) out << "warning: " << InsuranceWarningText() << '\n';
     out << "target: MO=" << FormatNumber(r.TargetMoPercent) << "%\n"
         << "candidates: " << s.Candidates << '\n'
         << "trial";

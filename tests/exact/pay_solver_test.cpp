@@ -257,6 +257,28 @@ TEST(PaySolver, WarnsOfAVariedPayoutThatACompositePayAlsoPays) {
     }
 }
 
+// The insured bet moves an insurable payout into the insured amount, which the return table's
+// weights do not see either: warned only when the bet is offered and a varied kind is insurable.
+TEST(PaySolver, WarnsOfInsurablePayoutsWhenTheInsuredBetIsOffered) {
+    struct TCase {
+        bool Offered;
+        bool FlushInsurable;
+        bool Warned;
+    };
+    for (const TCase& c : {TCase{true, true, true}, TCase{true, false, false},
+                           TCase{false, true, false}}) {
+        SCOPED_TRACE(std::to_string(c.Offered) + std::to_string(c.FlushInsurable));
+        TGameDesign design = FoldOrBet();
+        design.SetAllows(1, TPlayerAction::paBetInsured, c.Offered);
+        design.Insurable[ckFlush] = c.FlushInsurable;
+        TPaySolverRequest request;
+        request.Fields = {"PayQualified[ckFlush]"};
+        request.MaxRuns = 1;
+        const TPaySolution s = SolvePayouts(design, TCalculationSettings{}, request, {});
+        EXPECT_EQ(s.InsuredPayoutsVaried, c.Warned);
+    }
+}
+
 TEST(PaySolver, AStopEndsTheSearchWithoutAChoice) {
     std::atomic<bool> stop{true};
     TExactRunOptions run;

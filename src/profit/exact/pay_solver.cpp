@@ -326,6 +326,15 @@ bool OnGridInOrder(const TGrid& grid, const std::vector<long double>& x) {
 // A varied payout that a composite pay that is on also pays (the sum of its two kinds' payouts,
 // where more than the hand's own): the return table counts those hands under the hand's kind
 // with the payout it got, so their share of the payout has no weight in the foresight.
+bool InsuredPayoutsVaried(const TGrid& grid, const TGameDesign& design) {
+    bool offered = false;
+    for (int stage = 1; stage <= kStages; ++stage)
+        offered = offered || design.Allows(stage, TPlayerAction::paBetInsured);
+    return offered && std::any_of(grid.Fields.begin(), grid.Fields.end(), [&](const TPayField& f) {
+               return design.Insurable[f.Kind];
+           });
+}
+
 std::vector<TCompositeWarning> CompositeWarnings(const TGrid& grid,
                                                  const TPaySolverRequest& request,
                                                  const TEvalRules& rules) {
@@ -390,6 +399,12 @@ std::string WarningText(const TCompositeWarning& warning) {
            "paid; the search goes by the misses its analyses show";
 }
 
+std::string InsuranceWarningText() {
+    return "the insured bet is offered and a varied payout is insurable: an insured win's payout "
+           "goes into the insured amount, which the foresight gives no weight; the search goes by "
+           "the misses its analyses show";
+}
+
 long double HitFrequencyPercent(const TExactFigures& figures) {
     long double share = 0;
     for (const TExactFigures::TReturnRow& row : figures.Returns) {
@@ -435,6 +450,7 @@ TPaySolution SolvePayouts(const TGameDesign& design, const TCalculationSettings&
     const TGrid grid = MakeGrid(request, cap);
 
     solution.Warnings = CompositeWarnings(grid, request, designGame.Rules());
+    solution.InsuredPayoutsVaried = InsuredPayoutsVaried(grid, design);
     std::vector<long double> own;
     for (const TPayField& f : grid.Fields) {
         own.push_back(ReadRealField(design, settings, FieldText(design, f)));

@@ -74,8 +74,9 @@ struct TCompositeWarning {
     std::string Field;
     std::vector<std::string> Composites;  // their captions, "стритфлеш+флеш"
 };
-// The warning in the command line's words.
+// The warnings in the command line's words.
 std::string WarningText(const TCompositeWarning& warning);
+std::string InsuranceWarningText();
 
 struct TPaySolution {
     std::vector<std::string> Fields;
@@ -90,6 +91,9 @@ struct TPaySolution {
     // What the foresight cannot see: varied payouts also paid as part of a composite pay that is
     // on.
     std::vector<TCompositeWarning> Warnings;
+    // The insured bet is offered and a varied payout's kind is insurable: an insured win's
+    // payout moves into the insured amount, which the foresight does not see either.
+    bool InsuredPayoutsVaried = false;
     std::int64_t Candidates = 0;  // pay tables on the grid that keep the order
     double Seconds = 0;
     bool Cancelled = false;
