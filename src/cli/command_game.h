@@ -6,10 +6,7 @@
 #include <string>
 
 #include "cli/cli_common.h"
-#include "design/game_design.h"
-#include "profit/profit_check.h"
-#include "profit/table_hands.h"
-#include "table/decision_table.h"
+#include "profit/played_game.h"
 
 namespace studlab::cli {
 
@@ -28,14 +25,8 @@ struct TTableOptions {
 // A decision table over its own design and settings, with a game chosen: the design file's name
 // (or "default"), the design loaded and the assignments applied, the table at the start of a hand;
 // and the profitability check that plays hands on it.
-struct TCommandGame {
+struct TCommandGame : TPlayedGame {
     explicit TCommandGame(const TTableOptions& options, char** argv0 = nullptr);
-
-    TGameDesign Design;
-    TCalculationSettings Settings;
-    TDecisionTable Table{Design, Settings};
-    TTableHands Hands{Table};
-    TProfitCheck Profit{Hands};
 
     // Says once that decisions were not stored because the cache cannot be written.
     void ReportCacheNotice(std::ostream& err);

@@ -96,14 +96,14 @@ void PrintJson(const TPaySolution& s, const TPaySolverRequest& r, std::ostream& 
         j["best_play_mo_percent"] = static_cast<double>(c.BestMoPercent);
         j["hit_frequency_percent"] = static_cast<double>(c.HitFrequencyPercent);
     }
-    j["converged"] = s.Converged;
+    j["converged"] = s.Converged();
     j["stop_reason"] = StopReasonCode(s.Stop);
     j["stop_reason_text"] = StopReasonText(s);
     j["largest_miss_percent"] = static_cast<double>(s.LargestMissPercent);
     j["warnings"] = nlohmann::json::array();
     for (const TCompositeWarning& w : s.Warnings) j["warnings"].push_back(WarningText(w));
     if (s.InsuredPayoutsVaried) j["warnings"].push_back(InsuranceWarningText());
-    j["interrupted"] = s.Cancelled;
+    j["interrupted"] = s.Cancelled();
     j["runs"] = s.Trials.size();
     j["seconds"] = s.Seconds;
     out << j.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
@@ -141,8 +141,8 @@ void PrintText(const TPaySolution& s, const TPaySolverRequest& r, std::ostream& 
         out << "chosen: none\n";
     }
     out << "converged: "
-        << (s.Converged   ? "yes"
-            : s.Cancelled ? "no, interrupted"
+        << (s.Converged()   ? "yes"
+            : s.Cancelled() ? "no, interrupted"
                           : "no, the runs ran out")
         << '\n'
         << "stopped: " << StopReasonText(s) << '\n'
@@ -220,7 +220,7 @@ void AddSolveCommands(CLI::App& app) {
             PrintText(solution, request, std::cout);
         }
         std::cout.flush();
-        if (solution.Cancelled) throw std::runtime_error("расчет прерван");
+        if (solution.Cancelled()) throw std::runtime_error("расчет прерван");
         if (!solution.Chosen)
             throw std::runtime_error("no pay table of the grid was analysed; allow more runs");
         if (!o->Write.empty()) {

@@ -102,17 +102,6 @@ private:
     int m_unseen = 0;
 };
 
-// Most of the deck known to be out, so that every deal can be played by recursion.
-TCardTable OutCards(TCardTable dealer, TCardTable player, int unseen, std::mt19937& rng) {
-    std::vector<TCardId> rest;
-    (dealer | player).Complement().ForEach([&](TCardId id) { rest.push_back(id); });
-    std::shuffle(rest.begin(), rest.end(), rng);
-    TCardTable out;
-    for (std::size_t i = 0; i + static_cast<std::size_t>(unseen) < rest.size(); ++i)
-        out.Add(rest[i]);
-    return out;
-}
-
 struct TDesignCase {
     const char* Name;
     std::vector<std::string> Assignments;  // NAME=VALUE over the fold-or-bet design
@@ -176,7 +165,7 @@ TEST(ExactBestPlay, TheBestContinuationIsWhatPlainRecursionFinds) {
             for (const auto& [dealerText, playerText] : c.Layouts) {
                 const TCardTable dealer = TableOf(ParseCardList(dealerText));
                 const TCardTable player = TableOf(ParseCardList(playerText));
-                const TCardTable out = OutCards(dealer, player, c.Unseen, rng);
+                const TCardTable out = testing::OutCards(dealer, player, c.Unseen, rng);
                 SCOPED_TRACE(std::string(dealerText) + " / " + playerText + ", out " +
                              JoinCardNames(out));
                 TExactSums sums;

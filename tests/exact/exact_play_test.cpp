@@ -16,6 +16,7 @@
 #include "profit/exact/hand_play.h"
 #include "profit/exact/layout_classes.h"
 #include "profit/exact/strategy.h"
+#include "support/small_designs.h"
 #include "support/test_game.h"
 #include "table/table_state.h"
 #include "text/number_text.h"
@@ -121,17 +122,6 @@ std::vector<std::string> EveryComposite(std::vector<std::string> assignments) {
     return assignments;
 }
 
-// Layouts with most of the deck known to be out, so that every deal can be played.
-TCardTable OutCards(TCardTable dealer, TCardTable player, int unseen, std::mt19937& rng) {
-    std::vector<TCardId> rest;
-    (dealer | player).Complement().ForEach([&](TCardId id) { rest.push_back(id); });
-    std::shuffle(rest.begin(), rest.end(), rng);
-    TCardTable out;
-    for (std::size_t i = 0; i + static_cast<std::size_t>(unseen) < rest.size(); ++i)
-        out.Add(rest[i]);
-    return out;
-}
-
 TEST(ExactPlay, EveryLayoutIsWorthWhatTheTablePlaysOverEveryDeal) {
     const std::vector<TCase> cases = {
         {"the standard game", {}, "2s", "Ah Ac Kd 9s 7h"},
@@ -168,7 +158,7 @@ TEST(ExactPlay, EveryLayoutIsWorthWhatTheTablePlaysOverEveryDeal) {
         for (int round = 0; round < 3; ++round) {
             const TCardTable dealer = Cards(c.Dealer);
             const TCardTable player = Cards(c.Player);
-            const TCardTable out = OutCards(dealer, player, 10 + round, rng);
+            const TCardTable out = testing::OutCards(dealer, player, 10 + round, rng);
             TExactSums sums;
             const TLayoutOutcome exact = PlayLayout(game, player, dealer, out, 1, sums);
             TBruteForce table(d.Design, d.Settings);

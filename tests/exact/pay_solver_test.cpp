@@ -57,7 +57,7 @@ TEST(PaySolver, ChoosesWhatABruteForceOverTheGridChooses) {
     const TPaySolution s = SolvePayouts(design, TCalculationSettings{}, request, {});
     EXPECT_EQ(s.Candidates, 6);
     ASSERT_TRUE(s.Chosen);
-    EXPECT_TRUE(s.Converged);
+    EXPECT_TRUE(s.Converged());
     const TPayTrial& chosen = s.Trials[*s.Chosen];
     EXPECT_EQ(chosen.Payouts, (std::vector<double>{closest.first, closest.second}));
     // The design itself (flush 11) lies outside the bounds: analysed, never chosen.
@@ -197,7 +197,7 @@ TEST(PaySolver, WhereThePayoutsMoveThePlayItFindsTheClosestTableAndStops) {
         EXPECT_EQ(s.Trials[*s.Chosen].Payouts,
                   (std::vector<double>{closest.first, closest.second}));
         EXPECT_EQ(s.Stop, TPaySolverStop::psNoneForeseenCloser);
-        EXPECT_TRUE(s.Converged);
+        EXPECT_TRUE(s.Converged());
         EXPECT_LT(s.Trials.size(), mo.size());
         EXPECT_FALSE(s.Trials.front().Candidate);
         for (std::size_t i = 0; i < s.Trials.size(); ++i) {
@@ -286,7 +286,7 @@ TEST(PaySolver, AStopEndsTheSearchWithoutAChoice) {
     TPaySolverRequest request;
     request.Fields = kFlushStraight;
     const TPaySolution s = SolvePayouts(FoldOrBet(), TCalculationSettings{}, request, run);
-    EXPECT_TRUE(s.Cancelled);
+    EXPECT_TRUE(s.Cancelled());
     EXPECT_FALSE(s.Chosen);
     EXPECT_TRUE(s.Trials.empty());
 }
@@ -319,7 +319,7 @@ TEST(PaySolver, ANoGamePayoutBeyondTheTableMaximumIsForeseenInFull) {
     ASSERT_TRUE(second.PredictedMoPercent);
     EXPECT_NEAR(static_cast<double>(*second.PredictedMoPercent),
                 static_cast<double>(second.MoPercent), 1e-9);
-    EXPECT_TRUE(s.Converged);
+    EXPECT_TRUE(s.Converged());
 }
 
 }  // namespace

@@ -1,6 +1,12 @@
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
+#include <random>
 #include <string>
+#include <vector>
+
+#include "cards/card_table.h"
 
 #include "design/game_design.h"
 #include "profit/exact/exact_run.h"
@@ -24,6 +30,18 @@ inline TExactSums Analyse(const TGameDesign& design,
     return RunExactAnalysis(TLayoutClasses(game.DealerOpenCards()),
                             [&game] { return game.NewPlay(); }, {})
         .Sums;
+}
+
+// The cards known to be out of a layout that leave `unseen` cards of the deck, chosen at random:
+// with most of the deck out, every deal can be played one by one.
+inline TCardTable OutCards(TCardTable dealer, TCardTable player, int unseen, std::mt19937& rng) {
+    std::vector<TCardId> rest;
+    (dealer | player).Complement().ForEach([&](TCardId id) { rest.push_back(id); });
+    std::shuffle(rest.begin(), rest.end(), rng);
+    TCardTable out;
+    for (std::size_t i = 0; i + static_cast<std::size_t>(unseen) < rest.size(); ++i)
+        out.Add(rest[i]);
+    return out;
 }
 
 }  // namespace studlab::testing

@@ -323,9 +323,7 @@ bool OnGridInOrder(const TGrid& grid, const std::vector<long double>& x) {
     return true;
 }
 
-// A varied payout that a composite pay that is on also pays (the sum of its two kinds' payouts,
-// where more than the hand's own): the return table counts those hands under the hand's kind
-// with the payout it got, so their share of the payout has no weight in the foresight.
+// The insured bet is offered at some stage and a varied payout's kind is insurable.
 bool InsuredPayoutsVaried(const TGrid& grid, const TGameDesign& design) {
     bool offered = false;
     for (int stage = 1; stage <= kStages; ++stage)
@@ -335,6 +333,9 @@ bool InsuredPayoutsVaried(const TGrid& grid, const TGameDesign& design) {
            });
 }
 
+// A varied payout that a composite pay that is on also pays (the sum of its two kinds' payouts,
+// where more than the hand's own): the return table counts those hands under the hand's kind
+// with the payout it got, so their share of the payout has no weight in the foresight.
 std::vector<TCompositeWarning> CompositeWarnings(const TGrid& grid,
                                                  const TPaySolverRequest& request,
                                                  const TEvalRules& rules) {
@@ -547,9 +548,6 @@ TPaySolution SolvePayouts(const TGameDesign& design, const TCalculationSettings&
         foreseen = mo;
         foreseenFrom = from;
     }
-    solution.Cancelled = solution.Stop == TPaySolverStop::psInterrupted;
-    solution.Converged = solution.Stop == TPaySolverStop::psWithinTolerance ||
-                         solution.Stop == TPaySolverStop::psNoneForeseenCloser;
     solution.Seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
     return solution;

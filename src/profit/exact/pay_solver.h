@@ -82,10 +82,14 @@ struct TPaySolution {
     std::vector<std::string> Fields;
     std::vector<TPayTrial> Trials;      // in the order they were analysed; the design's own first
     std::optional<std::size_t> Chosen;  // the trial chosen; none when no candidate was analysed
+    TPaySolverStop Stop = TPaySolverStop::psRunsRanOut;
     // The search ended by itself (within the tolerance, or no table foreseen closer): the runs
     // did not run out and nobody stopped it.
-    bool Converged = false;
-    TPaySolverStop Stop = TPaySolverStop::psRunsRanOut;
+    bool Converged() const {
+        return Stop == TPaySolverStop::psWithinTolerance ||
+               Stop == TPaySolverStop::psNoneForeseenCloser;
+    }
+    bool Cancelled() const { return Stop == TPaySolverStop::psInterrupted; }
     // The largest miss of a foresight, percent of MO (0 while the foresight was right).
     long double LargestMissPercent = 0;
     // What the foresight cannot see: varied payouts also paid as part of a composite pay that is
@@ -96,7 +100,6 @@ struct TPaySolution {
     bool InsuredPayoutsVaried = false;
     std::int64_t Candidates = 0;  // pay tables on the grid that keep the order
     double Seconds = 0;
-    bool Cancelled = false;
 };
 
 struct TPaySolverProgress {

@@ -15,9 +15,7 @@
 #include "profit/exact/exact_run.h"
 #include "profit/exact/hand_play.h"
 #include "profit/exact/pay_solver.h"
-#include "profit/profit_check.h"
-#include "profit/table_hands.h"
-#include "table/decision_table.h"
+#include "profit/played_game.h"
 #include "text/number_text.h"
 
 #ifndef STUDLAB_VERSION
@@ -136,20 +134,11 @@ std::string CellLabel(const TStrategyCell& cell) {
     return label;
 }
 
-// The simulation's own decision table over copies of the design and settings, and the
-// profitability check that plays hands on it.
-struct TSimulatedGame {
-    TGameDesign Design;
-    TCalculationSettings Settings;
-    TDecisionTable Table{Design, Settings};
-    TTableHands Hands{Table};
-    TProfitCheck Profit{Hands};
-};
-
 // The simulated hands, dealt from the seed on the given threads, with a stop and a progress.
 void Simulate(const TGameDesign& design, const TCalculationSettings& settings,
               const std::string& gameName, const TGameReportOptions& options, TGameReport& report) {
-    auto game = std::make_unique<TSimulatedGame>();
+    // The simulation's own game, over copies of the design and settings.
+    auto game = std::make_unique<TPlayedGame>();
     game->Design = design;
     game->Settings = settings;
     game->Settings.UseCacheTable = false;

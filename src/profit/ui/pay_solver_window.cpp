@@ -234,7 +234,7 @@ void TPaySolverWindow::ShowSolution() {
     }
     m_table->resizeColumnsToContents();
     QString status;
-    if (s.Cancelled) {
+    if (s.Cancelled()) {
         status = "Подбор остановлен. ";
     }
     if (s.Chosen) {
