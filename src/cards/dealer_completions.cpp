@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <limits>
 #include <stdexcept>
 
 #include "cards/combinatorics.h"
@@ -37,16 +38,54 @@ TDealerCompletions::TDealerCompletions(TCardTable dealer, TCardTable deck,
     const auto total = static_cast<std::size_t>(Binomial(m_deckCount, m_needed));
     std::vector<std::array<std::uint8_t, 5>> unsorted(total);
     std::vector<THandRank> strength(total);
-    std::size_t c = 0;
-    ForEachCardSet(m_deck, m_needed, [&](TCardTable drawn) {
-        auto& places = unsorted[c];
-        int i = 0;
-        for (std::uint64_t m = drawn.Mask(); m != 0; m &= m - 1) {
-            places[static_cast<std::size_t>(i++)] = static_cast<std::uint8_t>(
-                m_position[static_cast<std::size_t>(std::countr_zero(m))]);
+    // The completions in combinatorial order of their deck places, each hand's rank key, suits and
+    // ranks added up a card at a time.
+    std::array<std::uint32_t, kCards> weight{};
+    std::array<std::uint8_t, kCards> suit{};
+    std::array<std::uint32_t, kCards> rank{};
+    {
+        int place = 0;
+        for (std::uint64_t m = m_deck.Mask(); m != 0; m &= m - 1, ++place) {
+            const int bit = std::countr_zero(m);
+            const auto p = static_cast<std::size_t>(place);
+            weight[p] = kBitRankWeights[static_cast<std::size_t>(bit)];
+            suit[p] = static_cast<std::uint8_t>(1U << (bit % 4));
+            rank[p] = 1U << (bit / 4);
         }
-        strength[c++] = game[RankOfFive(dealer | drawn)];
-    });
+    }
+    struct TPartial {
+        std::uint32_t Key = 0;
+        std::uint32_t Suits = 0;
+        std::uint32_t Ranks = 0;
+    };
+    std::array<TPartial, 6> partial{};
+    for (std::uint64_t m = dealer.Mask(); m != 0; m &= m - 1) {
+        const int bit = std::countr_zero(m);
+        partial[0].Key += kBitRankWeights[static_cast<std::size_t>(bit)];
+        partial[0].Suits |= 1U << (bit % 4);
+        partial[0].Ranks |= 1U << (bit / 4);
+    }
+    const TRankLookup lookup = RankLookup();
+    std::array<std::uint8_t, 5> places{};
+    std::size_t c = 0;
+    // Puts the card of deck place `from` or a later one at depth `depth` and goes deeper.
+    auto put = [&](auto& self, int depth, int from) -> void {
+        const TPartial& at = partial[static_cast<std::size_t>(depth)];
+        if (depth == m_needed) {
+            unsorted[c] = places;
+            const THandRank r = lookup.Rank(at.Key, at.Suits, at.Ranks);
+            strength[c++] = game[r];
+            return;
+        }
+        for (int p = from; p <= m_deckCount - (m_needed - depth); ++p) {
+            const auto q = static_cast<std::size_t>(p);
+            places[static_cast<std::size_t>(depth)] = static_cast<std::uint8_t>(p);
+            partial[static_cast<std::size_t>(depth + 1)] = {at.Key + weight[q], at.Suits | suit[q],
+                                                            at.Ranks | rank[q]};
+            self(self, depth + 1, p + 1);
+        }
+    };
+    put(put, 0, 0);
     m_cumulative0.assign(static_cast<std::size_t>(m_strengths), 0);
     for (THandRank v : strength) ++m_cumulative0[v];
     std::vector<std::size_t> next(static_cast<std::size_t>(m_strengths));
@@ -127,6 +166,17 @@ void TDealerCompletions::BuildLevel(int level) {
         forEachSet(m_completions[c],
                    [&](std::uint32_t set) { sorted[set * run + games[set]++] = value; });
     }
+    // Each block's first strength, so that a search reads a cache line of them and one block.
+    std::vector<THandRank>& heads = m_heads[static_cast<std::size_t>(level)];
+    const std::size_t blocks = (run + kBlock - 1) / kBlock;
+    m_blocks[static_cast<std::size_t>(level)] = blocks;
+    if (blocks <= 2) return;
+    heads.assign(sets * blocks, std::numeric_limits<THandRank>::max());
+    for (std::size_t set = 0; set < sets; ++set) {
+        for (std::size_t b = 0; b * kBlock < games[set]; ++b) {
+            heads[set * blocks + b] = sorted[set * run + b * kBlock];
+        }
+    }
 }
 
 void TDealerCompletions::AddHolding(int level, std::size_t set, THandRank player, TCount sign,
@@ -153,8 +203,31 @@ void TDealerCompletions::AddHolding(int level, std::size_t set, THandRank player
     const std::size_t games = m_games[l][set];
     // Branch-free lower bound: the first strength not below the player's.
     const THandRank* at = first;
-    if (games != 0) {
+    if (games == 0 || first[0] > player) {
+        sum.Below += sign * noGame;
+        sum.AtMost += sign * noGame;
+        return;
+    }
+    if (first[games - 1] < player) {
+        sum.Below += sign * (noGame + static_cast<TCount>(games));
+        sum.AtMost += sign * (noGame + static_cast<TCount>(games));
+        return;
+    }
+    {
         std::size_t size = games;
+        const std::size_t blocks = m_blocks[l];
+        if (blocks > 2) {
+            // The last block whose first strength is below the player's (the first one is).
+            const THandRank* head = m_heads[l].data() + set * blocks;
+            std::size_t b = 0;
+            for (std::size_t n = blocks; n > 1;) {
+                const std::size_t half = n / 2;
+                b = head[b + half] < player ? b + half : b;
+                n -= half;
+            }
+            at = first + b * kBlock;
+            size = std::min(kBlock, games - b * kBlock);
+        }
         while (size > 1) {
             const std::size_t half = size / 2;
             at = at[half] < player ? at + half : at;
@@ -174,18 +247,27 @@ TEvalTallies TDealerCompletions::Tallies(THandRank player, TCardTable arrival) {
         throw std::invalid_argument("an arrival of at most three cards of the deck");
     }
     if (player < kHandRankNoGame) throw std::invalid_argument("no hand has strength 0");
-    std::array<std::size_t, kMaxArrival> p{};
+    TPlaces p{};
     int k = 0;
     for (std::uint64_t m = arrival.Mask(); m != 0 && k < kMaxArrival; m &= m - 1) {
-        p[static_cast<std::size_t>(k++)] =
-            static_cast<std::size_t>(m_position[static_cast<std::size_t>(std::countr_zero(m))]);
+        p[static_cast<std::size_t>(k++)] = Place(std::countr_zero(m));
     }
+    PrepareArrivals(k);
+    return TalliesAt(player, p, k);
+}
+
+void TDealerCompletions::PrepareArrivals(int cards) {
+    if (m_needed < 0 || m_needed > m_deckCount) return;
+    const int deepest = std::min(cards, m_needed);
+    for (int level = 0; level <= deepest; ++level) {
+        if (!m_built[static_cast<std::size_t>(level)]) BuildLevel(level);
+    }
+}
+
+TEvalTallies TDealerCompletions::TalliesAt(THandRank player, const TPlaces& p, int k) const {
     TAtLeast sum;
     if (m_needed >= 0 && m_needed <= m_deckCount) {
         const int deepest = std::min(k, m_needed);
-        for (int level = 0; level <= deepest; ++level) {
-            if (!m_built[static_cast<std::size_t>(level)]) BuildLevel(level);
-        }
         // Inclusion-exclusion over the arrived cards, the sets of each size in ascending places.
         AddHolding(0, 0, player, 1, sum);
         for (int i = 0; i < k && deepest >= 1; ++i) AddHolding(1, p[i], player, -1, sum);

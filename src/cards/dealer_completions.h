@@ -41,6 +41,17 @@ public:
     // against a player of strength `player`.
     TEvalTallies Tallies(THandRank player, TCardTable arrival);
 
+    // The same for a loop over many arrivals, without the checks: an arrival by its deck places
+    // in ascending order (Place of each card), once PrepareArrivals has tallied arrivals of as
+    // many cards.
+    using TPlaces = std::array<std::size_t, kMaxArrival>;
+    void PrepareArrivals(int cards);
+    TEvalTallies TalliesAt(THandRank player, const TPlaces& places, int count) const;
+    // The deck place of a deck card's bit.
+    std::size_t Place(int bit) const {
+        return static_cast<std::size_t>(m_position[static_cast<std::size_t>(bit)]);
+    }
+
 private:
     struct TAtLeast {
         TCount NoGame = 0;  // completions without a game
@@ -72,6 +83,11 @@ private:
     std::array<std::vector<std::uint32_t>, kMaxArrival + 1> m_noGame;
     std::array<std::vector<std::uint32_t>, kMaxArrival + 1> m_games;
     std::array<std::vector<THandRank>, kMaxArrival + 1> m_sorted;
+    // [level 2, 3] the first strength of every block of kBlock in each set's run (the largest
+    // strength past its games), where a run has more than two blocks.
+    static constexpr std::size_t kBlock = 32;
+    std::array<std::vector<THandRank>, kMaxArrival + 1> m_heads;
+    std::array<std::size_t, kMaxArrival + 1> m_blocks{};
     std::array<bool, kMaxArrival + 1> m_built{};
     std::array<TCount, kMaxArrival + 1> m_holding{};  // [level] completions holding a set
     std::size_t m_firstGame = 0;  // the first completion with a game

@@ -40,21 +40,11 @@ std::uint32_t ShapeKey(const TFiveCardShape& shape) {
     return key;
 }
 
-// Weights of the ranks whose sums tell every multiset of five ranks (at most four of one) from
-// every other: a hand's rank key is the sum of its cards' weights, at most 4 * 79415 + 43258.
-constexpr std::array<std::uint32_t, kRanks> kRankWeights = {
-    0, 1, 5, 22, 94, 312, 992, 2422, 5624, 12522, 19998, 43258, 79415};
-constexpr std::uint32_t kRankKeys = 4 * kRankWeights[12] + kRankWeights[11] + 1;
-
-// Each card bit's weight, so that a key is five look-ups in one small table.
-constexpr std::array<std::uint32_t, kCards> kBitWeights = [] {
-    std::array<std::uint32_t, kCards> w{};
-    for (int bit = 0; bit < kCards; ++bit) {
-        w[static_cast<std::size_t>(bit)] =
-            kRankWeights[static_cast<std::size_t>(TCardTable::RankOfBit(bit) - 1)];
-    }
-    return w;
-}();
+// The weights of kBitRankWeights, by rank index less one: their sums tell every multiset of five
+// ranks (at most four of one) from every other; a hand's key is at most 4 * 79415 + 43258.
+constexpr std::uint32_t kLargestWeight = kBitRankWeights[TCardTable::BitOf(kRanks, 1)];
+constexpr std::uint32_t kRankKeys = 4 * kLargestWeight + kBitRankWeights[TCardTable::BitOf(kRanks - 1, 1)] + 1;
+static_assert(kLargestWeight == 79415 && kRankKeys == 4 * 79415 + 43258 + 1);
 
 constexpr std::uint64_t kSuitBits = 0x1111111111111ULL;  // one suit's cards, bit 4 * (rank - 1)
 
@@ -122,13 +112,14 @@ public:
         return flush != 0 ? m_flushByRanks[flush] : m_byRankKey[RankKey(mask)];
     }
     const TFiveCardShape& Shape(THandRank rank) const { return m_shapes[rank]; }
+    TRankLookup Lookup() const { return {m_byRankKey.data(), m_flushByRanks.data()}; }
     int Count() const { return m_count; }
 
 private:
     static std::uint32_t RankKey(std::uint64_t mask) {
         std::uint32_t key = 0;
         for (; mask != 0; mask &= mask - 1) {
-            key += kBitWeights[static_cast<std::size_t>(std::countr_zero(mask))];
+            key += kBitRankWeights[static_cast<std::size_t>(std::countr_zero(mask))];
         }
         return key;
     }
@@ -226,6 +217,10 @@ TFiveCardShape ShapeOfFive(TCardTable five) {
 THandRank RankOfFive(TCardTable five) {
     if (five.Count() != 5) throw std::invalid_argument("a strength is of exactly five cards");
     return RankTable().Rank(five.Mask());
+}
+
+TRankLookup RankLookup() {
+    return RankTable().Lookup();
 }
 
 TCombinationKind KindOfRank(THandRank rank) {

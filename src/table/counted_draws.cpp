@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 
 #include "cards/combinatorics.h"
 
@@ -92,25 +93,63 @@ std::optional<TCountedDraws::TArrivalClasses> TCountedDraws::Classes(const TEval
     const TCardTable base = layout.Player;
     const bool composites = std::any_of(rules.CompositePays.begin(), rules.CompositePays.end(),
                                         [](bool on) { return on; });
-    ForEachCardSet(layout.Seen.Complement(), cards, [&](TCardTable arrival) {
-        const TCardTable hand = base | arrival;
-        const THandRank rank = RankOfFive(hand);
-        const TCombinationKind kind = KindOfRank(rank);
-        const TEvalTallies t = dealer.Tallies(rank, arrival);
-        TClassSums& c = classes[PayoutClass(kind, hand, composites)];
-        if (!c.Met) {
-            c.Met = true;
-            c.Sums.Kind = kind;
-            c.Sums.Hand = hand;
+    // The arrivals in ascending deck places, each hand's rank key, suits and ranks added up a card
+    // at a time from the kept cards'.
+    struct TPartial {
+        std::uint32_t Key = 0;
+        std::uint32_t Suits = 0;
+        std::uint32_t Ranks = 0;
+        std::uint64_t Mask = 0;
+    };
+    std::array<TPartial, TDealerCompletions::kMaxArrival + 1> partial{};
+    for (std::uint64_t m = base.Mask(); m != 0; m &= m - 1) {
+        const int bit = std::countr_zero(m);
+        partial[0].Key += kBitRankWeights[static_cast<std::size_t>(bit)];
+        partial[0].Suits |= 1U << (bit % 4);
+        partial[0].Ranks |= 1U << (bit / 4);
+    }
+    partial[0].Mask = base.Mask();
+    std::array<int, kCards> deckBits{};
+    int deckCount = 0;
+    for (std::uint64_t m = dealer.Deck().Mask(); m != 0; m &= m - 1) {
+        deckBits[static_cast<std::size_t>(deckCount++)] = std::countr_zero(m);
+    }
+    dealer.PrepareArrivals(cards);
+    const TRankLookup lookup = RankLookup();
+    TDealerCompletions::TPlaces places{};
+    auto arrive = [&](auto& self, int depth, int from) -> void {
+        const TPartial& at = partial[static_cast<std::size_t>(depth)];
+        if (depth == cards) {
+            const THandRank rank = lookup.Rank(at.Key, at.Suits, at.Ranks);
+            const TCombinationKind kind = KindOfRank(rank);
+            const TEvalTallies t = dealer.TalliesAt(rank, places, cards);
+            const TCardTable hand = TCardTable::FromMask(at.Mask);
+            TClassSums& c = classes[PayoutClass(kind, hand, composites)];
+            if (!c.Met) {
+                c.Met = true;
+                c.Sums.Kind = kind;
+                c.Sums.Hand = hand;
+            }
+            TEvalTallies& sum = c.Sums.Tallies;
+            sum.DealerOutcomes += t.DealerOutcomes;
+            sum.DealerWins += t.DealerWins;
+            sum.PlayerWins += t.PlayerWins;
+            sum.Ties += t.Ties;
+            sum.DealerNoGame += t.DealerNoGame;
+            ++result.Arrivals;
+            return;
         }
-        TEvalTallies& sum = c.Sums.Tallies;
-        sum.DealerOutcomes += t.DealerOutcomes;
-        sum.DealerWins += t.DealerWins;
-        sum.PlayerWins += t.PlayerWins;
-        sum.Ties += t.Ties;
-        sum.DealerNoGame += t.DealerNoGame;
-        ++result.Arrivals;
-    });
+        for (int p = from; p <= deckCount - (cards - depth); ++p) {
+            const int bit = deckBits[static_cast<std::size_t>(p)];
+            places[static_cast<std::size_t>(depth)] = static_cast<std::size_t>(p);
+            partial[static_cast<std::size_t>(depth + 1)] = {
+                at.Key + kBitRankWeights[static_cast<std::size_t>(bit)],
+                at.Suits | (1U << (bit % 4)), at.Ranks | (1U << (bit / 4)),
+                at.Mask | (std::uint64_t{1} << bit)};
+            self(self, depth + 1, p + 1);
+        }
+    };
+    arrive(arrive, 0, 0);
     for (const TClassSums& c : classes) {
         if (c.Met) result.Classes.push_back(c.Sums);
     }
