@@ -41,11 +41,14 @@ TDealerCompletions& TCountedDraws::CompletionsFor(const TEvalRules& rules,
     if (!m_completions || m_completions->Dealer() != layout.Dealer ||
         m_completions->Deck() != deck || m_completions->Rules() != rules.Counting) {
         m_completions.emplace(layout.Dealer, deck, rules.Counting);
+        m_batches = {};
     }
     return *m_completions;
 }
 
 void TCountedDraws::Prepare(const TEvalRules& rules, const TEvalLayout& layout) {
+    m_batches = {};
+    m_hand = layout.Player;
     if (TDealerCompletions::Serves(rules.Counting) && layout.Dealer.Count() <= 5) {
         CompletionsFor(rules, layout);
     } else {
@@ -78,37 +81,67 @@ std::optional<TEvalAnalysis> TCountedDraws::Analysis(const TEvalRules& rules,
     return a;
 }
 
+namespace {
+
+// A hand's rank key, suits (bit suit - 1) and ranks (bit rank - 1), added up a card at a time.
+struct TPartialHand {
+    std::uint32_t Key = 0;
+    std::uint32_t Suits = 0;
+    std::uint32_t Ranks = 0;
+    std::uint64_t Mask = 0;
+
+    TPartialHand With(int bit) const {
+        return {Key + kBitRankWeights[static_cast<std::size_t>(bit)], Suits | (1U << (bit % 4)),
+                Ranks | (1U << (bit / 4)), Mask | (std::uint64_t{1} << bit)};
+    }
+    TPartialHand With(const TPartialHand& other) const {
+        return {Key + other.Key, Suits | other.Suits, Ranks | other.Ranks, Mask | other.Mask};
+    }
+    static TPartialHand Of(TCardTable cards) {
+        TPartialHand h;
+        for (std::uint64_t m = cards.Mask(); m != 0; m &= m - 1) h = h.With(std::countr_zero(m));
+        return h;
+    }
+};
+
+}  // namespace
+
 std::optional<TCountedDraws::TArrivalClasses> TCountedDraws::Classes(const TEvalRules& rules,
                                                                      const TEvalLayout& layout,
                                                                      int cards) {
     if (!Serves(rules, layout, cards)) return std::nullopt;
     TDealerCompletions& dealer = CompletionsFor(rules, layout);
+    const bool composites = std::any_of(rules.CompositePays.begin(), rules.CompositePays.end(),
+                                        [](bool on) { return on; });
+    TBatch& batch = m_batches[static_cast<std::size_t>(cards)];
+    const std::uint64_t kept = layout.Player.Mask();
+    // Every draw of one decision keeps some of the same hand's cards: they are counted together,
+    // arrival by arrival, so that the dealer's completions an arrival avoids are read once for
+    // all of them.
+    if (!batch.Done || batch.Composites != composites) {
+        const bool ofTheHand = layout.Player.Without(m_hand) == TCardTable{};
+        CountBatch(dealer, ofTheHand ? m_hand : layout.Player, cards, composites, batch);
+    }
+    for (const auto& [mask, classes] : batch.Kept) {
+        if (mask == kept) return classes;
+    }
+    // A hand the batch did not foresee: counted on its own.
+    TBatch single;
+    CountBatch(dealer, layout.Player, cards, composites, single);
+    return single.Kept.front().second;
+}
+
+void TCountedDraws::CountBatch(TDealerCompletions& dealer, TCardTable hand, int cards,
+                               bool composites, TBatch& batch) {
     struct TClassSums {
         TClassTallies Sums;
         bool Met = false;
     };
-    std::array<TClassSums, kPayoutClasses> classes{};
-    TArrivalClasses result;
-    result.DeckRemaining = dealer.Deck().Count() - cards;
-    const TCardTable base = layout.Player;
-    const bool composites = std::any_of(rules.CompositePays.begin(), rules.CompositePays.end(),
-                                        [](bool on) { return on; });
-    // The arrivals in ascending deck places, each hand's rank key, suits and ranks added up a card
-    // at a time from the kept cards'.
-    struct TPartial {
-        std::uint32_t Key = 0;
-        std::uint32_t Suits = 0;
-        std::uint32_t Ranks = 0;
-        std::uint64_t Mask = 0;
-    };
-    std::array<TPartial, TDealerCompletions::kMaxArrival + 1> partial{};
-    for (std::uint64_t m = base.Mask(); m != 0; m &= m - 1) {
-        const int bit = std::countr_zero(m);
-        partial[0].Key += kBitRankWeights[static_cast<std::size_t>(bit)];
-        partial[0].Suits |= 1U << (bit % 4);
-        partial[0].Ranks |= 1U << (bit / 4);
-    }
-    partial[0].Mask = base.Mask();
+    // Every subset of the hand that an arrival of `cards` cards makes five.
+    std::vector<TPartialHand> kept;
+    ForEachCardSet(hand, 5 - cards, [&](TCardTable k) { kept.push_back(TPartialHand::Of(k)); });
+    std::vector<std::array<TClassSums, kPayoutClasses>> classes(kept.size());
+    std::int64_t arrivals = 0;
     std::array<int, kCards> deckBits{};
     int deckCount = 0;
     for (std::uint64_t m = dealer.Deck().Mask(); m != 0; m &= m - 1) {
@@ -116,44 +149,52 @@ std::optional<TCountedDraws::TArrivalClasses> TCountedDraws::Classes(const TEval
     }
     dealer.PrepareArrivals(cards);
     const TRankLookup lookup = RankLookup();
+    std::array<TPartialHand, TDealerCompletions::kMaxArrival + 1> partial{};
     TDealerCompletions::TPlaces places{};
+    // The arrivals in ascending deck places, a card at a time.
     auto arrive = [&](auto& self, int depth, int from) -> void {
-        const TPartial& at = partial[static_cast<std::size_t>(depth)];
+        const TPartialHand& arrival = partial[static_cast<std::size_t>(depth)];
         if (depth == cards) {
-            const THandRank rank = lookup.Rank(at.Key, at.Suits, at.Ranks);
-            const TCombinationKind kind = KindOfRank(rank);
-            const TEvalTallies t = dealer.TalliesAt(rank, places, cards);
-            const TCardTable hand = TCardTable::FromMask(at.Mask);
-            TClassSums& c = classes[PayoutClass(kind, hand, composites)];
-            if (!c.Met) {
-                c.Met = true;
-                c.Sums.Kind = kind;
-                c.Sums.Hand = hand;
+            ++arrivals;
+            for (std::size_t j = 0; j < kept.size(); ++j) {
+                const TPartialHand h = kept[j].With(arrival);
+                const THandRank rank = lookup.Rank(h.Key, h.Suits, h.Ranks);
+                const TCombinationKind kind = KindOfRank(rank);
+                const TEvalTallies t = dealer.TalliesAt(rank, places, cards);
+                const TCardTable five = TCardTable::FromMask(h.Mask);
+                TClassSums& c = classes[j][PayoutClass(kind, five, composites)];
+                if (!c.Met) {
+                    c.Met = true;
+                    c.Sums.Kind = kind;
+                    c.Sums.Hand = five;
+                }
+                TEvalTallies& sum = c.Sums.Tallies;
+                sum.DealerOutcomes += t.DealerOutcomes;
+                sum.DealerWins += t.DealerWins;
+                sum.PlayerWins += t.PlayerWins;
+                sum.Ties += t.Ties;
+                sum.DealerNoGame += t.DealerNoGame;
             }
-            TEvalTallies& sum = c.Sums.Tallies;
-            sum.DealerOutcomes += t.DealerOutcomes;
-            sum.DealerWins += t.DealerWins;
-            sum.PlayerWins += t.PlayerWins;
-            sum.Ties += t.Ties;
-            sum.DealerNoGame += t.DealerNoGame;
-            ++result.Arrivals;
             return;
         }
         for (int p = from; p <= deckCount - (cards - depth); ++p) {
-            const int bit = deckBits[static_cast<std::size_t>(p)];
             places[static_cast<std::size_t>(depth)] = static_cast<std::size_t>(p);
-            partial[static_cast<std::size_t>(depth + 1)] = {
-                at.Key + kBitRankWeights[static_cast<std::size_t>(bit)],
-                at.Suits | (1U << (bit % 4)), at.Ranks | (1U << (bit / 4)),
-                at.Mask | (std::uint64_t{1} << bit)};
+            partial[static_cast<std::size_t>(depth + 1)] =
+                arrival.With(deckBits[static_cast<std::size_t>(p)]);
             self(self, depth + 1, p + 1);
         }
     };
     arrive(arrive, 0, 0);
-    for (const TClassSums& c : classes) {
-        if (c.Met) result.Classes.push_back(c.Sums);
+    batch = TBatch{.Done = true, .Composites = composites, .Kept = {}};
+    for (std::size_t j = 0; j < kept.size(); ++j) {
+        TArrivalClasses result;
+        result.DeckRemaining = dealer.Deck().Count() - cards;
+        result.Arrivals = arrivals;
+        for (const TClassSums& c : classes[j]) {
+            if (c.Met) result.Classes.push_back(c.Sums);
+        }
+        batch.Kept.emplace_back(kept[j].Mask, std::move(result));
     }
-    return result;
 }
 
 TEvalResult TCountedDraws::ClassResult(const TEvalRules& rules, const TClassTallies& c,

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "cards/dealer_completions.h"
@@ -49,7 +52,10 @@ public:
     // Tallies the dealer's completions of the decision at `layout` (its dealer cards, the deck of
     // its unseen cards) for Analysis; Forget drops them.
     void Prepare(const TEvalRules& rules, const TEvalLayout& layout);
-    void Forget() { m_completions.reset(); }
+    void Forget() {
+        m_completions.reset();
+        m_batches = {};
+    }
     // The evaluator's analysis of a layout that the tallied decision leads to: a player's hand of
     // five cards against the same dealer cards, whose unseen cards are the tallied deck less at
     // most three. Every field a valuation reads is the evaluator's (kind, kept cards, tallies,
@@ -57,9 +63,19 @@ public:
     std::optional<TEvalAnalysis> Analysis(const TEvalRules& rules, const TEvalLayout& layout);
 
 private:
+    // The arrivals of one size counted for every subset of the decision's hand they complete.
+    struct TBatch {
+        bool Done = false;
+        bool Composites = false;
+        std::vector<std::pair<std::uint64_t, TArrivalClasses>> Kept;  // by the kept cards' mask
+    };
     TDealerCompletions& CompletionsFor(const TEvalRules& rules, const TEvalLayout& layout);
+    static void CountBatch(TDealerCompletions& dealer, TCardTable hand, int cards,
+                           bool composites, TBatch& batch);
 
     std::optional<TDealerCompletions> m_completions;
+    TCardTable m_hand;  // the player's cards at the decision Prepare tallied
+    std::array<TBatch, TDealerCompletions::kMaxArrival + 1> m_batches;
 };
 
 }  // namespace studlab
