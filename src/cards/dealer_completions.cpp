@@ -67,14 +67,20 @@ TDealerCompletions::TDealerCompletions(TCardTable dealer, TCardTable deck,
     }
     const TRankLookup lookup = RankLookup();
     std::array<std::uint8_t, 5> places{};
-    std::size_t c = 0;
-    // Puts the card of deck place `from` or a later one at depth `depth` and goes deeper.
+    std::size_t c = 0;  // completions with a game
+    TCount noGames = 0;
+    // Puts the card of deck place `from` or a later one at depth `depth` and goes deeper. Only
+    // the completions with a game are kept; the others are counted.
     auto put = [&](auto& self, int depth, int from) -> void {
         const TPartial& at = partial[static_cast<std::size_t>(depth)];
         if (depth == m_needed) {
+            const THandRank v = game[lookup.Rank(at.Key, at.Suits, at.Ranks)];
+            if (v == 0) {
+                ++noGames;
+                return;
+            }
             unsorted[c] = places;
-            const THandRank r = lookup.Rank(at.Key, at.Suits, at.Ranks);
-            strength[c++] = game[r];
+            strength[c++] = v;
             return;
         }
         for (int p = from; p <= m_deckCount - (m_needed - depth); ++p) {
@@ -86,24 +92,26 @@ TDealerCompletions::TDealerCompletions(TCardTable dealer, TCardTable deck,
         }
     };
     put(put, 0, 0);
+    const std::size_t games = c;
+    // A counting sort of the games by strength.
     m_cumulative0.assign(static_cast<std::size_t>(m_strengths), 0);
-    for (THandRank v : strength) ++m_cumulative0[v];
+    m_cumulative0[0] = noGames;
+    for (std::size_t g = 0; g < games; ++g) ++m_cumulative0[strength[g]];
     std::vector<std::size_t> next(static_cast<std::size_t>(m_strengths));
     std::size_t start = 0;
-    for (int v = 0; v < m_strengths; ++v) {
+    for (int v = 1; v < m_strengths; ++v) {
         next[static_cast<std::size_t>(v)] = start;
         start += static_cast<std::size_t>(m_cumulative0[static_cast<std::size_t>(v)]);
     }
     for (int v = 1; v < m_strengths; ++v) {
         m_cumulative0[static_cast<std::size_t>(v)] += m_cumulative0[static_cast<std::size_t>(v - 1)];
     }
-    m_firstGame = static_cast<std::size_t>(m_cumulative0[0]);
-    m_completions.resize(total);
-    m_values.resize(total);
-    for (std::size_t c = 0; c < total; ++c) {
-        const std::size_t to = next[strength[c]]++;
-        m_completions[to] = unsorted[c];
-        m_values[to] = strength[c];
+    m_completions.resize(games);
+    m_values.resize(games);
+    for (std::size_t g = 0; g < games; ++g) {
+        const std::size_t to = next[strength[g]]++;
+        m_completions[to] = unsorted[g];
+        m_values[to] = strength[g];
     }
 }
 
@@ -113,22 +121,24 @@ void TDealerCompletions::BuildLevel(int level) {
         Binomial(m_deckCount - level, m_needed - level);
     if (level == 0 || level > m_needed) return;
     if (level == 1) {
+        // Only the completions with a game are put in: the rest of those holding a card have none.
         m_cumulative1.assign(static_cast<std::size_t>(m_deckCount * m_strengths), 0);
+        std::array<std::uint32_t, kCards> games{};
         for (std::size_t c = 0; c < m_completions.size(); ++c) {
             for (int i = 0; i < m_needed; ++i) {
-                ++m_cumulative1[static_cast<std::size_t>(m_completions[c][static_cast<std::size_t>(i)] *
-                                                         m_strengths) +
-                                m_values[c]];
+                const std::uint8_t place = m_completions[c][static_cast<std::size_t>(i)];
+                ++games[place];
+                ++m_cumulative1[static_cast<std::size_t>(place * m_strengths) + m_values[c]];
             }
         }
         for (int p = 0; p < m_deckCount; ++p) {
             std::uint32_t* row = &m_cumulative1[static_cast<std::size_t>(p * m_strengths)];
+            row[0] = static_cast<std::uint32_t>(m_holding[1]) - games[static_cast<std::size_t>(p)];
             for (int v = 1; v < m_strengths; ++v) row[v] += row[v - 1];
         }
         return;
     }
-    // Completions come in ascending strength, so every set's run fills in ascending order; the
-    // completions without a game come first and are only counted.
+    // Completions come in ascending strength, so every set's run fills in ascending order.
     const auto sets = static_cast<std::size_t>(Binomial(m_deckCount, level));
     const auto run = static_cast<std::size_t>(Binomial(m_deckCount - level, m_needed - level));
     std::vector<THandRank>& sorted = m_sorted[static_cast<std::size_t>(level)];
@@ -158,13 +168,14 @@ void TDealerCompletions::BuildLevel(int level) {
             }
         }
     };
-    for (std::size_t c = 0; c < m_firstGame; ++c) {
-        forEachSet(m_completions[c], [&](std::uint32_t set) { ++noGame[set]; });
-    }
-    for (std::size_t c = m_firstGame; c < m_completions.size(); ++c) {
+    // Only the completions with a game are put in: the rest of those holding a set have none.
+    for (std::size_t c = 0; c < m_completions.size(); ++c) {
         const THandRank value = m_values[c];
         forEachSet(m_completions[c],
                    [&](std::uint32_t set) { sorted[set * run + games[set]++] = value; });
+    }
+    for (std::size_t set = 0; set < sets; ++set) {
+        noGame[set] = static_cast<std::uint32_t>(run) - games[set];
     }
     // Each block's first strength, so that a search reads a cache line of them and one block.
     std::vector<THandRank>& heads = m_heads[static_cast<std::size_t>(level)];

@@ -71,7 +71,7 @@ private:
     int m_deckCount = 0;
     std::array<std::int8_t, kCards> m_position{};  // [card bit] place in the deck, -1 outside
     int m_strengths = 0;                          // HandRankCount()
-    // Every completion's deck places, in ascending order of its strength (0: no game).
+    // Every completion with a game: its deck places, in ascending order of its strength.
     std::vector<std::array<std::uint8_t, 5>> m_completions;
     std::vector<THandRank> m_values;
     // [v] completions up to strength v; [place * strengths + v] those holding the place's card.
@@ -90,7 +90,6 @@ private:
     std::array<std::size_t, kMaxArrival + 1> m_blocks{};
     std::array<bool, kMaxArrival + 1> m_built{};
     std::array<TCount, kMaxArrival + 1> m_holding{};  // [level] completions holding a set
-    std::size_t m_firstGame = 0;  // the first completion with a game
 };
 
 }  // namespace studlab
