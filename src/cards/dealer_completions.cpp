@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <utility>
 #include <limits>
 #include <stdexcept>
 
@@ -190,67 +191,104 @@ void TDealerCompletions::BuildLevel(int level) {
     }
 }
 
-void TDealerCompletions::AddHolding(int level, std::size_t set, THandRank player, TCount sign,
-                                    TAtLeast& sum) const {
-    const auto l = static_cast<std::size_t>(level);
-    sum.All += sign * m_holding[l];
-    if (level == 0 || level == 1) {
-        const TCount* row0 = m_cumulative0.data();
-        const std::uint32_t* row1 = m_cumulative1.data() + set * static_cast<std::size_t>(m_strengths);
-        const TCount noGame = level == 0 ? row0[0] : row1[0];
-        sum.NoGame += sign * noGame;
-        sum.AtMost += sign * (level == 0 ? row0[player] : row1[player]);
-        sum.Below += sign * (level == 0 ? row0[player - 1U] : row1[player - 1U]);
-        return;
+TDealerCompletions::TAvoided TDealerCompletions::Avoided(const TPlaces& p, int k) const {
+    TAvoided a;
+    if (m_needed < 0 || m_needed > m_deckCount) {
+        a.Empty = true;
+        return a;
     }
-    const TCount noGame = m_noGame[l][set];
-    sum.NoGame += sign * noGame;
-    if (player == kHandRankNoGame) {  // every game is stronger
-        sum.AtMost += sign * noGame;
-        sum.Below += sign * noGame;
-        return;
+    const int deepest = std::min(k, m_needed);
+    // Inclusion-exclusion over the arrived cards, the sets of each size in ascending places.
+    a.All = m_holding[0];
+    a.NoGame = m_cumulative0[0];
+    for (int i = 0; i < k && deepest >= 1; ++i) {
+        const std::uint32_t* row = m_cumulative1.data() + p[i] * static_cast<std::size_t>(m_strengths);
+        a.Rows[static_cast<std::size_t>(a.RowCount++)] = row;
+        a.All -= m_holding[1];
+        a.NoGame -= row[0];
     }
-    const THandRank* first = m_sorted[l].data() + set * static_cast<std::size_t>(m_holding[l]);
-    const std::size_t games = m_games[l][set];
-    // Branch-free lower bound: the first strength not below the player's.
+    auto addRun = [&](int level, std::size_t set, TCount sign) {
+        const auto l = static_cast<std::size_t>(level);
+        TRun& run = a.Runs[static_cast<std::size_t>(a.RunCount++)];
+        run.First = m_sorted[l].data() + set * static_cast<std::size_t>(m_holding[l]);
+        run.Games = m_games[l][set];
+        run.NoGame = m_noGame[l][set];
+        run.Sign = sign;
+        run.Blocks = m_blocks[l];
+        run.Heads = run.Blocks > 2 ? m_heads[l].data() + set * run.Blocks : nullptr;
+        a.All += sign * m_holding[l];
+        a.NoGame += sign * run.NoGame;
+    };
+    auto two = [](std::size_t q) { return q * (q - 1) / 2; };
+    for (int j = 1; j < k && deepest >= 2; ++j) {
+        for (int i = 0; i < j; ++i) addRun(2, two(p[j]) + p[i], 1);
+    }
+    if (k == 3 && deepest >= 3) {
+        const std::size_t three = p[2] * (p[2] - 1) * (p[2] - 2) / 6;
+        addRun(3, three + two(p[1]) + p[0], -1);
+    }
+    return a;
+}
+
+// How many of a run's games are below `player` and how many at most `player`.
+std::pair<TCount, TCount> TDealerCompletions::CountUpTo(const TRun& run, THandRank player) {
+    const THandRank* first = run.First;
+    const std::size_t games = run.Games;
+    if (games == 0 || first[0] > player) return {0, 0};
+    if (first[games - 1] < player) return {static_cast<TCount>(games), static_cast<TCount>(games)};
+    // Branch-free lower bound of the first strength not below the player's, narrowed first to
+    // its block by the blocks' first strengths.
     const THandRank* at = first;
-    if (games == 0 || first[0] > player) {
-        sum.Below += sign * noGame;
-        sum.AtMost += sign * noGame;
-        return;
-    }
-    if (first[games - 1] < player) {
-        sum.Below += sign * (noGame + static_cast<TCount>(games));
-        sum.AtMost += sign * (noGame + static_cast<TCount>(games));
-        return;
-    }
-    {
-        std::size_t size = games;
-        const std::size_t blocks = m_blocks[l];
-        if (blocks > 2) {
-            // The last block whose first strength is below the player's (the first one is).
-            const THandRank* head = m_heads[l].data() + set * blocks;
-            std::size_t b = 0;
-            for (std::size_t n = blocks; n > 1;) {
-                const std::size_t half = n / 2;
-                b = head[b + half] < player ? b + half : b;
-                n -= half;
-            }
-            at = first + b * kBlock;
-            size = std::min(kBlock, games - b * kBlock);
+    std::size_t size = games;
+    if (run.Heads != nullptr) {
+        std::size_t b = 0;
+        for (std::size_t n = run.Blocks; n > 1;) {
+            const std::size_t half = n / 2;
+            b = run.Heads[b + half] < player ? b + half : b;
+            n -= half;
         }
-        while (size > 1) {
-            const std::size_t half = size / 2;
-            at = at[half] < player ? at + half : at;
-            size -= half;
-        }
-        if (*at < player) ++at;
+        at = first + b * kBlock;
+        size = std::min(kBlock, games - b * kBlock);
     }
+    while (size > 1) {
+        const std::size_t half = size / 2;
+        at = at[half] < player ? at + half : at;
+        size -= half;
+    }
+    if (*at < player) ++at;
     const THandRank* equal = at;
     const THandRank* last = first + games;
     while (equal != last && *equal == player) ++equal;
-    sum.Below += sign * (noGame + (at - first));
-    sum.AtMost += sign * (noGame + (equal - first));
+    return {at - first, equal - first};
+}
+
+TEvalTallies TDealerCompletions::TalliesAt(THandRank player, const TAvoided& a) const {
+    TEvalTallies t;
+    if (a.Empty) return t;
+    // Those without a game, and of the rest those below the player's strength and those up to it.
+    TCount below = a.NoGame;
+    TCount atMost = a.NoGame;
+    if (player != kHandRankNoGame) {  // else every game is stronger
+        below += m_cumulative0[player - 1U] - m_cumulative0[0];
+        atMost += m_cumulative0[player] - m_cumulative0[0];
+        for (int i = 0; i < a.RowCount; ++i) {
+            const std::uint32_t* row = a.Rows[static_cast<std::size_t>(i)];
+            below -= static_cast<TCount>(row[player - 1U] - row[0]);
+            atMost -= static_cast<TCount>(row[player] - row[0]);
+        }
+        for (int i = 0; i < a.RunCount; ++i) {
+            const TRun& run = a.Runs[static_cast<std::size_t>(i)];
+            const auto [runBelow, runAtMost] = CountUpTo(run, player);
+            below += run.Sign * runBelow;
+            atMost += run.Sign * runAtMost;
+        }
+    }
+    t.DealerOutcomes = a.All;
+    t.DealerNoGame = a.NoGame;
+    t.DealerWins = a.All - atMost;
+    t.Ties = atMost - below;
+    t.PlayerWins = below - a.NoGame;
+    return t;
 }
 
 TEvalTallies TDealerCompletions::Tallies(THandRank player, TCardTable arrival) {
@@ -276,28 +314,7 @@ void TDealerCompletions::PrepareArrivals(int cards) {
 }
 
 TEvalTallies TDealerCompletions::TalliesAt(THandRank player, const TPlaces& p, int k) const {
-    TAtLeast sum;
-    if (m_needed >= 0 && m_needed <= m_deckCount) {
-        const int deepest = std::min(k, m_needed);
-        // Inclusion-exclusion over the arrived cards, the sets of each size in ascending places.
-        AddHolding(0, 0, player, 1, sum);
-        for (int i = 0; i < k && deepest >= 1; ++i) AddHolding(1, p[i], player, -1, sum);
-        auto two = [](std::size_t q) { return q * (q - 1) / 2; };
-        for (int j = 1; j < k && deepest >= 2; ++j) {
-            for (int i = 0; i < j; ++i) AddHolding(2, two(p[j]) + p[i], player, 1, sum);
-        }
-        if (k == 3 && deepest >= 3) {
-            const std::size_t three = p[2] * (p[2] - 1) * (p[2] - 2) / 6;
-            AddHolding(3, three + two(p[1]) + p[0], player, -1, sum);
-        }
-    }
-    TEvalTallies t;
-    t.DealerOutcomes = sum.All;
-    t.DealerNoGame = sum.NoGame;
-    t.DealerWins = sum.All - sum.AtMost;
-    t.Ties = sum.AtMost - sum.Below;
-    t.PlayerWins = sum.Below - sum.NoGame;
-    return t;
+    return TalliesAt(player, Avoided(p, k));
 }
 
 }  // namespace studlab

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "cards/card_table.h"
@@ -53,15 +54,33 @@ public:
     }
 
 private:
-    struct TAtLeast {
-        TCount NoGame = 0;  // completions without a game
-        TCount AtMost = 0;  // completions without a game or of a strength up to the player's
-        TCount Below = 0;   // the same, strictly below the player's strength
-        TCount All = 0;
+    // The completions holding one set of a level's deck cards.
+    struct TRun {
+        const THandRank* First = nullptr;  // the strengths of those with a game, ascending
+        std::size_t Games = 0;
+        const THandRank* Heads = nullptr;  // each block's first strength, or none
+        std::size_t Blocks = 0;
+        TCount NoGame = 0;
+        TCount Sign = 1;
     };
-    // The completions holding the deck places of `set` (a set of `level` places in combinatorial
-    // order; level 0 and 1: none, or the place itself).
-    void AddHolding(int level, std::size_t set, THandRank player, TCount sign, TAtLeast& sum) const;
+    static std::pair<TCount, TCount> CountUpTo(const TRun& run, THandRank player);
+
+public:
+    // The completions that avoid one arrival, by the sets of its cards they hold, read once and
+    // counted against the strength of every hand the arrival completes.
+    struct TAvoided {
+        bool Empty = false;  // the dealer cannot be completed
+        TCount All = 0;
+        TCount NoGame = 0;
+        int RowCount = 0;  // the cards: each taken off
+        std::array<const std::uint32_t*, kMaxArrival> Rows{};
+        int RunCount = 0;  // the pairs and the triple
+        std::array<TRun, 4> Runs{};
+    };
+    TAvoided Avoided(const TPlaces& places, int count) const;
+    TEvalTallies TalliesAt(THandRank player, const TAvoided& avoided) const;
+
+private:
     void BuildLevel(int level);
 
     TCardTable m_dealer;

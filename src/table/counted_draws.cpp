@@ -156,11 +156,12 @@ void TCountedDraws::CountBatch(TDealerCompletions& dealer, TCardTable hand, int 
         const TPartialHand& arrival = partial[static_cast<std::size_t>(depth)];
         if (depth == cards) {
             ++arrivals;
+            const TDealerCompletions::TAvoided avoided = dealer.Avoided(places, cards);
             for (std::size_t j = 0; j < kept.size(); ++j) {
                 const TPartialHand h = kept[j].With(arrival);
                 const THandRank rank = lookup.Rank(h.Key, h.Suits, h.Ranks);
                 const TCombinationKind kind = KindOfRank(rank);
-                const TEvalTallies t = dealer.TalliesAt(rank, places, cards);
+                const TEvalTallies t = dealer.TalliesAt(rank, avoided);
                 const TCardTable five = TCardTable::FromMask(h.Mask);
                 TClassSums& c = classes[j][PayoutClass(kind, five, composites)];
                 if (!c.Met) {
