@@ -44,8 +44,12 @@ TOfferValue LookAheadValue(const TDecisionPoint& point, const TOffer& offer, con
     long double sum = 0;
     std::int64_t arrivals = 0;
     // Each arrival's decision draws from a deck of its own: no tally of this decision serves it.
+    // Its values are only compared, so no text is written but the fold's, once per balance.
     TValuation next = v;
     next.CountedDraws = nullptr;
+    next.WantText = false;
+    TFoldValueMemo folds;
+    if (next.FoldValues == nullptr) next.FoldValues = &folds;
     ForEachCardSet(ArrivalCards(point), ArrivingCards(offer), [&](TCardTable arrival) {
         sum += BestListedValue(PointAfter(point, offer, arrival, v.Evaluator.Rules()), next);
         ++arrivals;
@@ -70,6 +74,9 @@ TOfferValue SampledLookAheadValue(const TDecisionPoint& point, const TOffer& off
     long double sum = 0;
     TValuation next = v;
     next.CountedDraws = nullptr;
+    next.WantText = false;
+    TFoldValueMemo folds;
+    if (next.FoldValues == nullptr) next.FoldValues = &folds;
     for (const TCardTable arrival : arrivals)
         sum += BestListedValue(PointAfter(point, offer, arrival, v.Evaluator.Rules()), next);
     return Shown(FormatNumber(sum / v.SampleCount));
