@@ -4,6 +4,7 @@
 //       --benchmark_report_aggregates_only=true
 #include <benchmark/benchmark.h>
 
+#include <bit>
 #include <chrono>
 #include <vector>
 
@@ -166,6 +167,43 @@ void BM_DealerCompletions_ThreeCardArrival(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(arrivals.size()));
 }
 BENCHMARK(BM_DealerCompletions_ThreeCardArrival)->Unit(benchmark::kMillisecond);
+
+// As a decision counts its exchanges of three cards: what each arrival takes away is read once
+// and counted against the hands it makes with each of the ten pairs the player may keep.
+void BM_DealerCompletions_ThreeCardArrival_EveryKeptPair(benchmark::State& state) {
+    const TCardTable dealer = Cards("3d");
+    const TCardTable hand = Cards("Qc Tc 7h 6s 3c");
+    const TCardTable deck = (hand | dealer).Complement();
+    TDealerCompletions completions(dealer, deck, DefaultRules().Counting);
+    completions.PrepareArrivals(3);
+    std::vector<TCardTable> kept;
+    ForEachCardSet(hand, 2, [&](TCardTable k) { kept.push_back(k); });
+    struct TArrival {
+        TDealerCompletions::TPlaces Places{};
+        std::vector<THandRank> Ranks;
+    };
+    std::vector<TArrival> arrivals;
+    ForEachCardSet(deck, 3, [&](TCardTable a) {
+        TArrival arrival;
+        int i = 0;
+        for (std::uint64_t m = a.Mask(); m != 0; m &= m - 1) {
+            arrival.Places[static_cast<std::size_t>(i++)] = completions.Place(std::countr_zero(m));
+        }
+        for (TCardTable k : kept) arrival.Ranks.push_back(RankOfFive(a | k));
+        arrivals.push_back(std::move(arrival));
+    });
+    for (auto _ : state) {
+        for (const TArrival& a : arrivals) {
+            const TDealerCompletions::TAvoided avoided = completions.Avoided(a.Places, 3);
+            for (THandRank rank : a.Ranks) {
+                benchmark::DoNotOptimize(completions.TalliesAt(rank, avoided));
+            }
+        }
+    }
+    state.SetItemsProcessed(state.iterations() *
+                            static_cast<std::int64_t>(arrivals.size() * kept.size()));
+}
+BENCHMARK(BM_DealerCompletions_ThreeCardArrival_EveryKeptPair)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace studlab
