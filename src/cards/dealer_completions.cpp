@@ -17,8 +17,18 @@ bool TDealerCompletions::Serves(const TCountingRules& rules) {
 }
 
 TDealerCompletions::TDealerCompletions(TCardTable dealer, TCardTable deck,
-                                       const TCountingRules& rules)
-    : m_dealer(dealer), m_deck(deck.Without(dealer)), m_rules(rules) {
+                                       const TCountingRules& rules) {
+    Tally(dealer, deck, rules);
+}
+
+void TDealerCompletions::Tally(TCardTable dealer, TCardTable deck, const TCountingRules& rules) {
+    m_dealer = dealer;
+    m_deck = deck.Without(dealer);
+    m_rules = rules;
+    m_deckCount = 0;
+    m_built = {};
+    m_holding = {};
+    m_blocks = {};
     m_position.fill(-1);
     m_needed = 5 - dealer.Count();
     for (std::uint64_t m = m_deck.Mask(); m != 0; m &= m - 1) {
@@ -29,7 +39,10 @@ TDealerCompletions::TDealerCompletions(TCardTable dealer, TCardTable deck,
     if (m_needed < 0 || m_needed > m_deckCount) return;
 
     // Every completion, then a counting sort by strength.
-    std::vector<THandRank> game(static_cast<std::size_t>(m_strengths));
+    // The vectors keep their room from one layout to the next: a simulation tallies a layout per
+    // hand, and fresh memory would cost it a page fault per page.
+    std::vector<THandRank>& game = m_scratch.Game;
+    game.resize(static_cast<std::size_t>(m_strengths));
     for (int v = 0; v < m_strengths; ++v) {
         game[static_cast<std::size_t>(v)] =
             v >= kHandRankNoGame && DealerGameAt(static_cast<THandRank>(v), rules)
@@ -37,8 +50,10 @@ TDealerCompletions::TDealerCompletions(TCardTable dealer, TCardTable deck,
                 : 0;
     }
     const auto total = static_cast<std::size_t>(Binomial(m_deckCount, m_needed));
-    std::vector<std::array<std::uint8_t, 5>> unsorted(total);
-    std::vector<THandRank> strength(total);
+    std::vector<std::array<std::uint8_t, 5>>& unsorted = m_scratch.Places;
+    std::vector<THandRank>& strength = m_scratch.Strengths;
+    unsorted.resize(total);
+    strength.resize(total);
     // The completions in combinatorial order of their deck places, each hand's rank key, suits and
     // ranks added up a card at a time.
     std::array<std::uint32_t, kCards> weight{};
@@ -98,7 +113,8 @@ TDealerCompletions::TDealerCompletions(TCardTable dealer, TCardTable deck,
     m_cumulative0.assign(static_cast<std::size_t>(m_strengths), 0);
     m_cumulative0[0] = noGames;
     for (std::size_t g = 0; g < games; ++g) ++m_cumulative0[strength[g]];
-    std::vector<std::size_t> next(static_cast<std::size_t>(m_strengths));
+    std::vector<std::size_t>& next = m_scratch.Next;
+    next.assign(static_cast<std::size_t>(m_strengths), 0);
     std::size_t start = 0;
     for (int v = 1; v < m_strengths; ++v) {
         next[static_cast<std::size_t>(v)] = start;

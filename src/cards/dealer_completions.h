@@ -29,6 +29,8 @@ public:
     static constexpr int kMaxArrival = 3;
 
     TDealerCompletions(TCardTable dealer, TCardTable deck, const TCountingRules& rules);
+    // Tallies the completions of other cards, in the room the last tally took.
+    void Tally(TCardTable dealer, TCardTable deck, const TCountingRules& rules);
 
     // Whether the table can stand for the closed form under these rules: every kind plays and
     // straights do not wrap round the ace.
@@ -108,6 +110,12 @@ private:
     std::array<std::vector<THandRank>, kMaxArrival + 1> m_heads;
     std::array<std::size_t, kMaxArrival + 1> m_blocks{};
     std::array<bool, kMaxArrival + 1> m_built{};
+    struct TScratch {
+        std::vector<THandRank> Game;  // [strength] the strength, or 0 when it is no game
+        std::vector<std::array<std::uint8_t, 5>> Places;
+        std::vector<THandRank> Strengths;
+        std::vector<std::size_t> Next;
+    } m_scratch;
     std::array<TCount, kMaxArrival + 1> m_holding{};  // [level] completions holding a set
 };
 

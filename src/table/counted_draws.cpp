@@ -40,7 +40,11 @@ TDealerCompletions& TCountedDraws::CompletionsFor(const TEvalRules& rules,
     const TCardTable deck = layout.Seen.Complement();
     if (!m_completions || m_completions->Dealer() != layout.Dealer ||
         m_completions->Deck() != deck || m_completions->Rules() != rules.Counting) {
-        m_completions.emplace(layout.Dealer, deck, rules.Counting);
+        if (m_completions) {
+            m_completions->Tally(layout.Dealer, deck, rules.Counting);
+        } else {
+            m_completions.emplace(layout.Dealer, deck, rules.Counting);
+        }
         m_batches = {};
     }
     return *m_completions;
