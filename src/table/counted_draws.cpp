@@ -40,6 +40,7 @@ TDealerCompletions& TCountedDraws::CompletionsFor(const TEvalRules& rules,
     const TCardTable deck = layout.Seen.Complement();
     if (!m_completions || m_completions->Dealer() != layout.Dealer ||
         m_completions->Deck() != deck || m_completions->Rules() != rules.Counting) {
+        m_avoided.reset();
         if (m_completions) {
             m_completions->Tally(layout.Dealer, deck, rules.Counting);
         } else {
@@ -78,7 +79,19 @@ std::optional<TEvalAnalysis> TCountedDraws::Analysis(const TEvalRules& rules,
     a.Kind = KindOfRank(rank);
     a.Kept = layout.Player;
     a.Cards = layout.Player;
-    a.Tallies = dealer.Tallies(rank, gone);
+    // The walk of a decision's draws meets each arrival with every hand it completes in turn:
+    // what the arrival takes from the dealer is read once for them.
+    if (!m_avoided || m_avoidedCards != gone) {
+        TDealerCompletions::TPlaces places{};
+        int k = 0;
+        for (std::uint64_t m = gone.Mask(); m != 0; m &= m - 1) {
+            places[static_cast<std::size_t>(k++)] = dealer.Place(std::countr_zero(m));
+        }
+        dealer.PrepareArrivals(k);
+        m_avoided = dealer.Avoided(places, k);
+        m_avoidedCards = gone;
+    }
+    a.Tallies = dealer.TalliesAt(rank, *m_avoided);
     a.GameTotal = a.Tallies.DealerOutcomes - a.Tallies.DealerNoGame;
     a.DealerCards = layout.Dealer.Count();
     a.DeckRemaining = unseen.Count();

@@ -55,6 +55,7 @@ public:
     void Forget() {
         m_completions.reset();
         m_batches = {};
+        m_avoided.reset();
     }
     // The evaluator's analysis of a layout that the tallied decision leads to: a player's hand of
     // five cards against the same dealer cards, whose unseen cards are the tallied deck less at
@@ -76,6 +77,9 @@ private:
     std::optional<TDealerCompletions> m_completions;
     TCardTable m_hand;  // the player's cards at the decision Prepare tallied
     std::array<TBatch, TDealerCompletions::kMaxArrival + 1> m_batches;
+    // What the last arrival Analysis met takes from the dealer's completions.
+    std::optional<TDealerCompletions::TAvoided> m_avoided;
+    TCardTable m_avoidedCards;
 };
 
 }  // namespace studlab
