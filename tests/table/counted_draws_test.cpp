@@ -89,8 +89,14 @@ TEST(CountedDraws, EveryCandidateHasTheValueOfEveryArrivalEvaluated) {
                 point.Balance = -2.2F;
             }
             TValuation plain{.Design = design, .Evaluator = evaluator, .Offers = {}};
+            // Prepared for the decision, the draws of one size are counted together for every
+            // subset of the hand; unprepared, each draw is counted on its own.
             TValuation fast = plain;
             fast.CountedDraws = &counted;
+            counted.Prepare(evaluator.Rules(), point.Layout());
+            TCountedDraws alone;
+            TValuation single = plain;
+            single.CountedDraws = &alone;
             int draws = 0;
             for (const TOffer& offer : OffersAt(point, design, plain.Offers)) {
                 if (offer.Valuation != TOfferValuation::ovDraw || offer.Sampled) continue;
@@ -99,6 +105,9 @@ TEST(CountedDraws, EveryCandidateHasTheValueOfEveryArrivalEvaluated) {
                 ASSERT_EQ(got.Text, expected.Text)
                     << c.Name << ", round " << round << ": " << OfferCaption(offer, point.Stage);
                 ASSERT_EQ(got.Compared, expected.Compared);
+                const TOfferValue gotAlone = ValueOffer(point, offer, single);
+                ASSERT_EQ(gotAlone.Text, expected.Text)
+                    << c.Name << ", round " << round << ": " << OfferCaption(offer, point.Stage);
                 draws +=
                     TCountedDraws::Serves(evaluator.Rules(), offer.ValuedLayout(point), offer.Draw)
                         ? 1
