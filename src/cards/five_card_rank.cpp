@@ -91,6 +91,7 @@ public:
         used.erase(std::unique(used.begin(), used.end()), used.end());
         m_count = static_cast<int>(used.size()) + kHandRankNoGame;
         m_shapes.resize(static_cast<std::size_t>(m_count));
+        m_kinds.assign(static_cast<std::size_t>(m_count), ckNoGame);
         m_byRankKey.assign(kRankKeys, 0);
         m_flushByRanks.assign(std::size_t{1} << kRanks, 0);
         for (std::size_t h = 0; h < hands.size(); ++h) {
@@ -104,6 +105,7 @@ public:
             if (entry != 0) throw std::logic_error("rank keys collide");
             entry = rank;
             m_shapes[rank] = ShapeOfFive(TCardTable::FromMask(mask));
+            m_kinds[rank] = m_shapes[rank].Kind;
         }
     }
 
@@ -112,7 +114,9 @@ public:
         return flush != 0 ? m_flushByRanks[flush] : m_byRankKey[RankKey(mask)];
     }
     const TFiveCardShape& Shape(THandRank rank) const { return m_shapes[rank]; }
-    TRankLookup Lookup() const { return {m_byRankKey.data(), m_flushByRanks.data()}; }
+    TRankLookup Lookup() const {
+        return {m_byRankKey.data(), m_flushByRanks.data(), m_kinds.data()};
+    }
     int Count() const { return m_count; }
 
 private:
@@ -137,6 +141,7 @@ private:
     std::vector<THandRank> m_byRankKey;     // hands of more than one suit
     std::vector<THandRank> m_flushByRanks;  // hands of one suit
     std::vector<TFiveCardShape> m_shapes;
+    std::vector<TCombinationKind> m_kinds;  // the shapes' kinds, for counts that want only them
     int m_count = 0;
 };
 

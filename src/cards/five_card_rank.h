@@ -35,6 +35,9 @@ THandRank RankOfFive(TCardTable five);
 struct TRankLookup {
     const THandRank* ByRankKey;
     const THandRank* FlushByRanks;
+    const TCombinationKind* Kinds;  // [strength] its kind, as KindOfRank
+
+    TCombinationKind Kind(THandRank rank) const { return Kinds[rank]; }
 
     // Five cards by their rank key, the suits they hold (bit suit - 1) and their ranks.
     THandRank Rank(std::uint32_t rankKey, std::uint32_t suits, std::uint32_t ranks) const {

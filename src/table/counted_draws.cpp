@@ -177,7 +177,7 @@ void TCountedDraws::CountBatch(TDealerCompletions& dealer, TCardTable hand, int 
             for (std::size_t j = 0; j < kept.size(); ++j) {
                 const TPartialHand h = kept[j].With(arrival);
                 const THandRank rank = lookup.Rank(h.Key, h.Suits, h.Ranks);
-                const TCombinationKind kind = KindOfRank(rank);
+                const TCombinationKind kind = lookup.Kind(rank);
                 const TEvalTallies t = dealer.TalliesAt(rank, avoided);
                 const TCardTable five = TCardTable::FromMask(h.Mask);
                 TClassSums& c = classes[j][PayoutClass(kind, five, composites)];
