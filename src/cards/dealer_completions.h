@@ -69,7 +69,9 @@ private:
 
 public:
     // The completions that avoid one arrival, by the sets of its cards they hold, read once and
-    // counted against the strength of every hand the arrival completes.
+    // counted against the strength of every hand the arrival completes. It points into this
+    // tally: Avoided needs PrepareArrivals(count) first, and what it returns holds until the
+    // next Tally. A player's strength is never below kHandRankNoGame.
     struct TAvoided {
         bool Empty = false;  // the dealer cannot be completed
         TCount All = 0;

@@ -135,14 +135,19 @@ std::optional<TCountedDraws::TArrivalClasses> TCountedDraws::Classes(const TEval
     // Every draw of one decision keeps some of the same hand's cards: they are counted together,
     // arrival by arrival, so that the dealer's completions an arrival avoids are read once for
     // all of them.
-    if (!batch.Done || batch.Composites != composites) {
-        const bool ofTheHand = layout.Player.Without(m_hand) == TCardTable{};
-        CountBatch(dealer, ofTheHand ? m_hand : layout.Player, cards, composites, batch);
+    // The prepared hand stands for the draw only where its cards are out of this deck: kept cards
+    // of another decision's hand could arrive again.
+    const bool ofTheHand = layout.Player.Without(m_hand) == TCardTable{} &&
+                           (m_hand & dealer.Deck()) == TCardTable{};
+    if (ofTheHand && (!batch.Done || batch.Composites != composites)) {
+        CountBatch(dealer, m_hand, cards, composites, batch);
     }
-    for (const auto& [mask, classes] : batch.Kept) {
-        if (mask == kept) return classes;
+    if (ofTheHand) {
+        for (const auto& [mask, classes] : batch.Kept) {
+            if (mask == kept) return classes;
+        }
     }
-    // A hand the batch did not foresee: counted on its own.
+    // A hand the batch does not stand for: counted on its own.
     TBatch single;
     CountBatch(dealer, layout.Player, cards, composites, single);
     return single.Kept.front().second;

@@ -20,6 +20,14 @@ namespace studlab {
 // as ExactDrawMean over the evaluator, composite pays included, to the last unit.
 class TCountedDraws {
 public:
+    TCountedDraws() = default;
+    // Not copied: the memo of the last arrival points into the tallies this one holds (a move
+    // takes them along).
+    TCountedDraws(const TCountedDraws&) = delete;
+    TCountedDraws& operator=(const TCountedDraws&) = delete;
+    TCountedDraws(TCountedDraws&&) = default;
+    TCountedDraws& operator=(TCountedDraws&&) = default;
+
     // The arrivals' tallies added up per payout class of the hand they make: the kind and, for the
     // pair and two pairs, the aces and kings (what the evaluator's payouts depend on).
     struct TClassTallies {
@@ -56,6 +64,7 @@ public:
         m_completions.reset();
         m_batches = {};
         m_avoided.reset();
+        m_hand = TCardTable{};
     }
     // The evaluator's analysis of a layout that the tallied decision leads to: a player's hand of
     // five cards against the same dealer cards, whose unseen cards are the tallied deck less at

@@ -183,6 +183,26 @@ TEST(CountedDraws, DecisionsListTheSameCandidatesAsEvaluatedOnes) {
     }
 }
 
+// A draw asked of a deck the prepared decision did not tally is counted on its own: the prepared
+// hand's cards are back in that deck, and a kept card must not arrive again.
+TEST(CountedDraws, ADrawOfAnotherDeckIsNotCountedForThePreparedHand) {
+    TEvalRules rules;
+    const TCardTable dealer = TableOf(ParseCardList("2d"));
+    const TCardTable hand = TableOf(ParseCardList("As Ks Qs Js 9h"));
+    TCountedDraws counted;
+    counted.Prepare(rules, TEvalLayout{hand, dealer, hand | dealer, 0});
+    const TCardTable kept = TableOf(ParseCardList("As 9h"));
+    const TEvalLayout other{kept, dealer, kept | dealer, 0};
+    TCountedDraws alone;
+    const std::optional<TExactMean> expected = alone.Mean(rules, other, 3, 31);
+    const std::optional<TExactMean> got = counted.Mean(rules, other, 3, 31);
+    ASSERT_TRUE(expected.has_value());
+    ASSERT_TRUE(got.has_value());
+    EXPECT_TRUE(got->Sum == expected->Sum);
+    EXPECT_TRUE(got->Outcomes == expected->Outcomes);
+    EXPECT_EQ(got->Arrivals, expected->Arrivals);
+}
+
 // The analysis of a layout a counted decision leads to is the evaluator's, and a layout the
 // tallied completions cannot stand for is refused: a card back in the deck, more than three
 // cards gone, another dealer, another minimum game.
