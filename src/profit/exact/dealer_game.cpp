@@ -69,6 +69,140 @@ bool TDealerGameCounter::HasGame(TCardTable five) {
     return game;
 }
 
+// Every multiset of five ranks (each at most four times) that some hand without a game has.
+void TDealerGameCounter::MakeShapes() {
+    m_shapesMade = true;
+    TShape shape;
+    auto visit = [&](auto& self, int rank, int left) -> void {
+        if (rank > kRanks) {
+            if (left != 0) return;
+            TCardTable plain;
+            TCardTable flush;
+            shape.Ranks = 0;
+            shape.Distinct = true;
+            for (RankIndex r = 1; r <= kRanks; ++r) {
+                const int n = shape.Count[static_cast<std::size_t>(r)];
+                if (n == 0) continue;
+                // Five different ranks in two suits make no flush.
+                if (n == 1) plain.Add(CardIdOf(r, shape.Ranks == 0 ? 2 : 1));
+                for (int i = 1; n > 1 && i <= n; ++i) plain.Add(CardIdOf(r, i));
+                shape.Ranks |= static_cast<std::uint16_t>(1U << (r - 1));
+                shape.Distinct = shape.Distinct && n == 1;
+                flush.Add(CardIdOf(r, 1));
+            }
+            shape.GameWithoutFlush = HasGame(plain);
+            shape.GameWithFlush = !shape.Distinct || HasGame(flush);
+            if (!shape.GameWithoutFlush || !shape.GameWithFlush) m_shapes.push_back(shape);
+            return;
+        }
+        for (int n = 0; n <= std::min(4, left); ++n) {
+            shape.Count[static_cast<std::size_t>(rank)] = static_cast<std::uint8_t>(n);
+            self(self, rank + 1, left - n);
+        }
+        shape.Count[static_cast<std::size_t>(rank)] = 0;
+    };
+    visit(visit, 1, 5);
+}
+
+namespace {
+
+// The suit that every card so far shares: none yet, 1..4, or several.
+constexpr int kNoSuitYet = 0;
+constexpr int kSeveralSuits = 5;
+constexpr int kSuitStates = 6;
+
+// The number of suits in a set of them (four bits).
+constexpr std::array<int, 16> kSuitCount = {0, 1, 1, 2, 1, 2, 2, 3, 1, 2, 2, 3, 2, 3, 3, 4};
+
+int Join(int state, unsigned suits) {
+    if (suits == 0) return state;
+    if (kSuitCount[suits] > 1) return kSeveralSuits;
+    const int suit = std::countr_zero(suits) + 1;
+    return state == kNoSuitYet || state == suit ? suit : kSeveralSuits;
+}
+
+}  // namespace
+
+// The dealer's hands of one shape, rank by rank in scan order, counted by the suit all his five
+// cards share (a flush) and the suit his four kept cards share; each count keeps one hand as its
+// example. A rank's cards are his open ones and any of the unseen.
+void TDealerGameCounter::CountShape(const TShape& shape,
+                                    const std::array<std::uint8_t, kRanks + 1>& open,
+                                    const std::array<std::uint8_t, kRanks + 1>& free,
+                                    TDealerGameTally& tally) {
+    struct TCell {
+        TCount Ways = 0;
+        std::uint64_t Example = 0;
+    };
+    std::array<TCell, kSuitStates * kSuitStates> cells{};
+    std::array<TCell, kSuitStates * kSuitStates> next{};
+    cells[0].Ways = 1;
+    std::array<std::size_t, kSuitStates * kSuitStates> live{};  // the cells that count hands
+    std::size_t liveCount = 1;
+    const bool lowest = m_game.OfferOptions().DealerBuysLowest;
+    // The swap card's rank: his highest, or his lowest.
+    const int swapRank = lowest ? 16 - std::countl_zero(shape.Ranks) : std::countr_zero(shape.Ranks) + 1;
+    for (RankIndex r = 1; r <= kRanks; ++r) {
+        const auto at = static_cast<std::size_t>(r);
+        const int n = shape.Count[at];
+        if (n == 0) continue;
+        const unsigned must = open[at];
+        const unsigned may = must | free[at];
+        next.fill({});
+        bool any = false;
+        for (unsigned sub = may;; sub = (sub - 1) & may) {
+            if (kSuitCount[sub] == n && (sub & must) == must) {
+                unsigned kept = sub;
+                if (r == swapRank) {
+                    // Within his swap rank the swap card is the first suit, or the last.
+                    const unsigned swap =
+                        lowest ? 1U << (31 - std::countl_zero(sub)) : sub & (~sub + 1);
+                    kept = sub & ~swap;
+                }
+                const std::uint64_t cards = std::uint64_t{sub} << TCardTable::BitOf(r, 1);
+                for (std::size_t j = 0; j < liveCount; ++j) {
+                    const std::size_t i = live[j];
+                    const int d = Join(static_cast<int>(i) / kSuitStates, sub);
+                    const int b = Join(static_cast<int>(i) % kSuitStates, kept);
+                    TCell& to = next[static_cast<std::size_t>(d * kSuitStates + b)];
+                    if (to.Ways == 0) to.Example = cells[i].Example | cards;
+                    to.Ways += cells[i].Ways;
+                    any = true;
+                }
+            }
+            if (sub == 0) break;
+        }
+        if (!any) return;
+        cells = next;
+        liveCount = 0;
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            if (cells[i].Ways != 0) live[liveCount++] = i;
+        }
+    }
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        if (cells[i].Ways == 0) continue;
+        const int d = static_cast<int>(i) / kSuitStates;
+        const bool flush = d != kNoSuitYet && d != kSeveralSuits;
+        if (flush ? shape.GameWithFlush : shape.GameWithoutFlush) continue;
+        AddToGroup(TCardTable::FromMask(cells[i].Example), cells[i].Ways, tally);
+    }
+}
+
+void TDealerGameCounter::AddToGroup(TCardTable dealer, TCount hands, TDealerGameTally& tally) {
+    tally.NoGameHands += hands;
+    const TCardId swap = DealerSwapCard(dealer, m_game.OfferOptions().DealerBuysLowest);
+    TCardTable kept = dealer;
+    kept.Remove(swap);
+    // Another card of the swap card's rank: the suits chose between them.
+    kept.ForEach([&](TCardId id) {
+        if (RankIndexOf(id) == RankIndexOf(swap)) tally.SuitSensitive = true;
+    });
+    const std::uint64_t key = RankCounts(kept) | (SharedSuit(kept) << 40);
+    const auto [at, added] = m_groupOf.try_emplace(key, static_cast<std::uint32_t>(m_groups.size()));
+    if (added) m_groups.push_back({kept, 0});
+    m_groups[at->second].Hands += hands;
+}
+
 const TDealerGameTally& TDealerGameCounter::Count(const TDecisionPoint& point) {
     if (m_lastValid && SameKey(point, m_lastPoint)) return m_last;
     m_lastPoint = point;
@@ -76,30 +210,27 @@ const TDealerGameTally& TDealerGameCounter::Count(const TDecisionPoint& point) {
     TDealerGameTally& tally = m_last;
     tally = TDealerGameTally();
     const TEvalRules& rules = m_game.Rules();
-    const bool lowest = m_game.OfferOptions().DealerBuysLowest;
     const TCardTable unseen = ArrivalCards(point);
-    const int hidden = 5 - point.Dealer.Count();
 
-    // The completions without a game, grouped by the dealer's four kept cards.
+    // The completions without a game, grouped by the dealer's four kept cards: counted shape by
+    // shape (the ranks of his five cards), the suits only as far as they make a flush, choose
+    // the swap card and let the kept cards share a suit.
+    if (!m_shapesMade) MakeShapes();
     m_groupOf.clear();
     m_groups.clear();
-    ForEachCardSet(unseen, hidden, [&](TCardTable drawn) {
-        const TCardTable dealer = point.Dealer | drawn;
-        if (HasGame(dealer)) return;
-        ++tally.NoGameHands;
-        const TCardId swap = DealerSwapCard(dealer, lowest);
-        TCardTable kept = dealer;
-        kept.Remove(swap);
-        // Another card of the swap card's rank: the suits chose between them.
-        kept.ForEach([&](TCardId id) {
-            if (RankIndexOf(id) == RankIndexOf(swap)) tally.SuitSensitive = true;
-        });
-        const std::uint64_t key = RankCounts(kept) | (SharedSuit(kept) << 40);
-        const auto [at, added] =
-            m_groupOf.try_emplace(key, static_cast<std::uint32_t>(m_groups.size()));
-        if (added) m_groups.push_back({kept, 0});
-        ++m_groups[at->second].Hands;
-    });
+    std::array<std::uint8_t, kRanks + 1> open{};
+    std::array<std::uint8_t, kRanks + 1> free{};
+    std::uint16_t openRanks = 0;
+    for (RankIndex r = 1; r <= kRanks; ++r) {
+        const int shift = TCardTable::BitOf(r, 1);
+        open[static_cast<std::size_t>(r)] = (point.Dealer.Mask() >> shift) & 0xF;
+        free[static_cast<std::size_t>(r)] = (unseen.Mask() >> shift) & 0xF;
+        if (open[static_cast<std::size_t>(r)] != 0) openRanks |= 1U << (r - 1);
+    }
+    for (const TShape& shape : m_shapes) {
+        if ((openRanks & ~shape.Ranks) != 0) continue;
+        CountShape(shape, open, free, tally);
+    }
     if (tally.NoGameHands == 0) return tally;
 
     // The purchase: its cost paid as the continuation pays it.

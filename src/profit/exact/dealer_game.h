@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <unordered_map>
 #include <vector>
@@ -48,6 +49,20 @@ public:
 
 private:
     bool HasGame(TCardTable five);
+    // The dealer's hands by their ranks, each with its verdicts (game with and without a flush),
+    // kept where some hand of those ranks has no game; built once.
+    struct TShape {
+        std::array<std::uint8_t, kRanks + 1> Count{};  // [rank index]
+        std::uint16_t Ranks = 0;                         // bit r - 1 for each rank held
+        bool Distinct = false;
+        bool GameWithFlush = true;
+        bool GameWithoutFlush = true;
+    };
+    void MakeShapes();
+    // Adds the completions of the dealer's cards of one shape to the groups.
+    void CountShape(const TShape& shape, const std::array<std::uint8_t, kRanks + 1>& open,
+                    const std::array<std::uint8_t, kRanks + 1>& free, TDealerGameTally& tally);
+    void AddToGroup(TCardTable dealer, TCount hands, TDealerGameTally& tally);
 
     struct TGroup {
         TCardTable Kept;  // the four cards of one completion of the group
@@ -58,6 +73,8 @@ private:
     std::unordered_map<std::uint64_t, std::uint32_t> m_groupOf;
     std::vector<TGroup> m_groups;
     std::unordered_map<std::uint64_t, bool> m_gameOf;  // rules under which strengths do not serve
+    std::vector<TShape> m_shapes;
+    bool m_shapesMade = false;
     TDealerGameTally m_last;
     bool m_lastValid = false;
     TDecisionPoint m_lastPoint;
