@@ -45,6 +45,12 @@ TEvalTallies& operator+=(TEvalTallies& a, const TEvalTallies& b) {
     return a;
 }
 
+// What the endings of `t` bring in all.
+TWideSum Sum(const TEvalTallies& t, const TOutcomePayouts& pay) {
+    return TWideSum{t.DealerWins} * pay.DealerWins + TWideSum{t.PlayerWins} * pay.PlayerWins +
+           TWideSum{t.Ties} * pay.Ties + TWideSum{t.DealerNoGame} * pay.DealerNoGame;
+}
+
 TEvalTallies Times(TEvalTallies t, TCount n) {
     t.DealerOutcomes *= n;
     t.DealerWins *= n;
@@ -130,6 +136,67 @@ void TDealerGameCounter::CountShape(const TShape& shape,
                                     const std::array<std::uint8_t, kRanks + 1>& open,
                                     const std::array<std::uint8_t, kRanks + 1>& free,
                                     TDealerGameTally& tally) {
+    const bool lowest = m_game.OfferOptions().DealerBuysLowest;
+    // The swap card's rank: his highest, or his lowest.
+    const int swapRank =
+        lowest ? 16 - std::countl_zero(shape.Ranks) : std::countr_zero(shape.Ranks) + 1;
+    if (shape.Distinct) {
+        // Five ranks, one card each: the swap card is the one of its rank, and the counts are
+        // products of each rank's suits.
+        std::array<unsigned, kRanks + 1> choices{};
+        unsigned sharedByKept = 0xF;  // the suits every kept rank can take
+        TCount keptWays = 1;
+        for (RankIndex r = 1; r <= kRanks; ++r) {
+            const auto at = static_cast<std::size_t>(r);
+            if (shape.Count[at] == 0) continue;
+            const unsigned must = open[at];
+            const unsigned c = must != 0 ? (kSuitCount[must] == 1 ? must : 0U) : must | free[at];
+            if (c == 0) return;
+            choices[at] = c;
+            if (r == swapRank) continue;
+            keptWays *= kSuitCount[c];
+            sharedByKept &= c;
+        }
+        const unsigned swapSuits = choices[static_cast<std::size_t>(swapRank)];
+        const TCount swapWays = kSuitCount[swapSuits];
+        auto kept = [&](int suit) {
+            TCardTable cards;
+            for (RankIndex r = 1; r <= kRanks; ++r) {
+                const unsigned c = choices[static_cast<std::size_t>(r)];
+                if (c == 0 || r == swapRank) continue;
+                const unsigned one = suit != 0 && ((c >> (suit - 1)) & 1U) != 0
+                                         ? 1U << (suit - 1)
+                                         : c & (~c + 1);
+                cards.Add(CardIdOf(r, std::countr_zero(one) + 1));
+            }
+            return cards;
+        };
+        TCount sharing = 0;
+        for (int suit = 1; suit <= kSuits; ++suit) {
+            if (((sharedByKept >> (suit - 1)) & 1U) == 0) continue;
+            ++sharing;
+            const TCount flush = (swapSuits >> (suit - 1)) & 1U;
+            TCount hands = 0;
+            if (!shape.GameWithFlush) hands += flush;
+            if (!shape.GameWithoutFlush) hands += swapWays - flush;
+            if (hands != 0) AddKept(kept(suit), hands, tally);
+        }
+        if (shape.GameWithoutFlush || keptWays == sharing) return;
+        // Kept cards of several suits: one rank takes a suit the others do not all have.
+        TCardTable mixed = kept(0);
+        if (const auto first = static_cast<int>(SharedSuit(mixed)); first != 0) {
+            for (RankIndex r = 1; r <= kRanks; ++r) {
+                const unsigned c = choices[static_cast<std::size_t>(r)];
+                if (c == 0 || r == swapRank || kSuitCount[c] < 2) continue;
+                const unsigned other = c & ~(1U << (first - 1));
+                mixed.Remove(CardIdOf(r, first));
+                mixed.Add(CardIdOf(r, std::countr_zero(other) + 1));
+                break;
+            }
+        }
+        AddKept(mixed, (keptWays - sharing) * swapWays, tally);
+        return;
+    }
     struct TCell {
         TCount Ways = 0;
         std::uint64_t Example = 0;
@@ -139,9 +206,6 @@ void TDealerGameCounter::CountShape(const TShape& shape,
     cells[0].Ways = 1;
     std::array<std::size_t, kSuitStates * kSuitStates> live{};  // the cells that count hands
     std::size_t liveCount = 1;
-    const bool lowest = m_game.OfferOptions().DealerBuysLowest;
-    // The swap card's rank: his highest, or his lowest.
-    const int swapRank = lowest ? 16 - std::countl_zero(shape.Ranks) : std::countr_zero(shape.Ranks) + 1;
     for (RankIndex r = 1; r <= kRanks; ++r) {
         const auto at = static_cast<std::size_t>(r);
         const int n = shape.Count[at];
@@ -189,7 +253,6 @@ void TDealerGameCounter::CountShape(const TShape& shape,
 }
 
 void TDealerGameCounter::AddToGroup(TCardTable dealer, TCount hands, TDealerGameTally& tally) {
-    tally.NoGameHands += hands;
     const TCardId swap = DealerSwapCard(dealer, m_game.OfferOptions().DealerBuysLowest);
     TCardTable kept = dealer;
     kept.Remove(swap);
@@ -197,6 +260,11 @@ void TDealerGameCounter::AddToGroup(TCardTable dealer, TCount hands, TDealerGame
     kept.ForEach([&](TCardId id) {
         if (RankIndexOf(id) == RankIndexOf(swap)) tally.SuitSensitive = true;
     });
+    AddKept(kept, hands, tally);
+}
+
+void TDealerGameCounter::AddKept(TCardTable kept, TCount hands, TDealerGameTally& tally) {
+    tally.NoGameHands += hands;
     const std::uint64_t key = RankCounts(kept) | (SharedSuit(kept) << 40);
     const auto [at, added] = m_groupOf.try_emplace(key, static_cast<std::uint32_t>(m_groups.size()));
     if (added) m_groups.push_back({kept, 0});
@@ -240,38 +308,64 @@ const TDealerGameTally& TDealerGameCounter::Count(const TDecisionPoint& point) {
     tally.StakeAfter = point.ExtraStake;
     PayCost(balance, tally.StakeAfter, OfferCost(buy, point.Stage, rules));
 
+    // What each ending brings depends on the player's cards only: worked out once, on the
+    // analysis of the first group.
     const TCardTable seenBefore = point.Player | point.Out;
+    const TCardTable firstKept = m_groups.front().Kept;
+    const TEvalAnalysis player = AnalyseLayout(
+        rules, {point.Player, firstKept, seenBefore | firstKept, point.ExtraStake});
+    if (player.Tallies.DealerOutcomes <= 1) return tally;  // no card left to replace his
+    // As the decision values them: the purchase by the evaluator's mean over the replacement
+    // cards (a dealer still without a game costs only what was paid), declining by the payout
+    // without a game.
+    const TOutcomePayouts valued =
+        EvaluateAnalysis(rules, player, kModeBuyDealerGame, point.ExtraStake).Payouts;
+    const std::int64_t decline =
+        EvaluateAnalysis(rules, player, kModeDeclineDealerGame, point.ExtraStake).Value;
+    // As the hand settles: the bet on the final cards, the cost staked.
+    tally.BoughtPayouts = EvaluateAnalysis(rules, player, kModeBet, tally.StakeAfter).Payouts;
+    // Where every kind plays with ordinary straights, a replacement card's ending is its hand's
+    // strength against the player's five cards, as the evaluator counts it.
+    const bool strengths =
+        TDealerCompletions::Serves(rules.Counting) && point.Player.Count() == 5;
+    const THandRank playerRank = strengths ? RankOfFive(point.Player) : 0;
     for (const TGroup& group : m_groups) {
         // Every card the replacement can be, the thrown-away card among them: it leaves the
         // dealer without a game, as it did.
-        const TEvalLayout layout{point.Player, group.Kept, seenBefore | group.Kept,
-                                 point.ExtraStake};
-        TEvalAnalysis a = AnalyseLayout(rules, layout);
-        TEvalTallies& t = a.Tallies;
+        TEvalTallies t;
+        if (strengths) {
+            const std::uint64_t kept = group.Kept.Mask();
+            for (std::uint64_t m = (seenBefore | group.Kept).Complement().Mask(); m != 0;
+                 m &= m - 1) {
+                const THandRank dealer = RankOfFive(TCardTable::FromMask(kept | (m & (~m + 1))));
+                ++t.DealerOutcomes;
+                if (!DealerGameAt(dealer, rules.Counting)) {
+                    ++t.DealerNoGame;
+                } else if (dealer > playerRank) {
+                    ++t.DealerWins;
+                } else if (dealer == playerRank) {
+                    ++t.Ties;
+                } else {
+                    ++t.PlayerWins;
+                }
+            }
+        } else {
+            t = AnalyseLayout(rules, {point.Player, group.Kept, seenBefore | group.Kept,
+                                      point.ExtraStake})
+                    .Tallies;
+        }
         --t.DealerNoGame;
         --t.DealerOutcomes;
-        --a.DeckRemaining;
         tally.Replacements = static_cast<int>(t.DealerOutcomes);
-        if (t.DealerOutcomes <= 0) continue;  // no card left to replace it: nothing to buy
-        // As the decision values them: the purchase by the evaluator's mean over the
-        // replacement cards, declining by the payout without a game; a tie goes to the purchase,
-        // listed first.
-        const TEvalResult valued = EvaluateAnalysis(rules, a, kModeBuyDealerGame, point.ExtraStake);
-        const std::int64_t buyValue =
-            TExactMean{valued.OutcomeSum(), t.DealerOutcomes, t.DealerOutcomes}.Rounded();
-        const TEvalResult decline =
-            EvaluateAnalysis(rules, a, kModeDeclineDealerGame, point.ExtraStake);
+        // The decision's choice; a tie goes to the purchase, listed first.
+        const std::int64_t buyValue = TExactMean{Sum(t, valued), t.DealerOutcomes, 1}.Rounded();
         const bool buys =
-            !(static_cast<double>(decline.Value) / 10000.0 > static_cast<double>(buyValue) / 10000.0);
-        // As the hand settles: the bet on the final cards, the cost staked.
-        const TEvalResult settled = EvaluateAnalysis(rules, a, kModeBet, tally.StakeAfter);
-        tally.BoughtPayouts = settled.Payouts;
+            !(static_cast<double>(decline) / 10000.0 > static_cast<double>(buyValue) / 10000.0);
         if (buys) {
             tally.BoughtHands += group.Hands;
             tally.Bought += Times(t, group.Hands);
         }
-        const TWideSum declined = TWideSum{t.DealerOutcomes} * decline.Value;
-        const TWideSum gain = settled.OutcomeSum() - declined;
+        const TWideSum gain = Sum(t, tally.BoughtPayouts) - TWideSum{t.DealerOutcomes} * decline;
         if (gain > 0) tally.BestGain += gain * group.Hands;
     }
     return tally;

@@ -63,6 +63,7 @@ private:
     void CountShape(const TShape& shape, const std::array<std::uint8_t, kRanks + 1>& open,
                     const std::array<std::uint8_t, kRanks + 1>& free, TDealerGameTally& tally);
     void AddToGroup(TCardTable dealer, TCount hands, TDealerGameTally& tally);
+    void AddKept(TCardTable kept, TCount hands, TDealerGameTally& tally);
 
     struct TGroup {
         TCardTable Kept;  // the four cards of one completion of the group
