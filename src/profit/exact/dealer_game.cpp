@@ -265,6 +265,25 @@ void TDealerGameCounter::AddToGroup(TCardTable dealer, TCount hands, TDealerGame
 
 void TDealerGameCounter::AddKept(TCardTable kept, TCount hands, TDealerGameTally& tally) {
     tally.NoGameHands += hands;
+    // Four different ranks: a direct place instead of the map.
+    std::uint32_t ranks = 0;
+    bool distinct = true;
+    kept.ForEach([&](TCardId id) {
+        const std::uint32_t bit = 1U << (RankIndexOf(id) - 1);
+        distinct = distinct && (ranks & bit) == 0;
+        ranks |= bit;
+    });
+    if (distinct) {
+        if (m_groupOfRanks.empty()) m_groupOfRanks.resize(std::size_t{1} << kRanks << 3);
+        auto& [stamp, index] = m_groupOfRanks[(ranks << 3) | SharedSuit(kept)];
+        if (stamp != m_stamp) {
+            stamp = m_stamp;
+            index = static_cast<std::uint32_t>(m_groups.size());
+            m_groups.push_back({kept, 0});
+        }
+        m_groups[index].Hands += hands;
+        return;
+    }
     const std::uint64_t key = RankCounts(kept) | (SharedSuit(kept) << 40);
     const auto [at, added] = m_groupOf.try_emplace(key, static_cast<std::uint32_t>(m_groups.size()));
     if (added) m_groups.push_back({kept, 0});
@@ -286,6 +305,10 @@ const TDealerGameTally& TDealerGameCounter::Count(const TDecisionPoint& point) {
     if (!m_shapesMade) MakeShapes();
     m_groupOf.clear();
     m_groups.clear();
+    if (++m_stamp == 0) {
+        m_groupOfRanks.assign(m_groupOfRanks.size(), {0, 0});
+        m_stamp = 1;
+    }
     std::array<std::uint8_t, kRanks + 1> open{};
     std::array<std::uint8_t, kRanks + 1> free{};
     std::uint16_t openRanks = 0;
@@ -329,25 +352,43 @@ const TDealerGameTally& TDealerGameCounter::Count(const TDecisionPoint& point) {
     const bool strengths =
         TDealerCompletions::Serves(rules.Counting) && point.Player.Count() == 5;
     const THandRank playerRank = strengths ? RankOfFive(point.Player) : 0;
+    if (strengths && m_gameAt.empty()) {
+        m_gameAt.resize(static_cast<std::size_t>(HandRankCount()));
+        for (std::size_t v = 1; v < m_gameAt.size(); ++v)
+            m_gameAt[v] = DealerGameAt(static_cast<THandRank>(v), rules.Counting);
+    }
     for (const TGroup& group : m_groups) {
         // Every card the replacement can be, the thrown-away card among them: it leaves the
         // dealer without a game, as it did.
         TEvalTallies t;
         if (strengths) {
+            // The cards of one rank make hands of one strength, but for the one that would give
+            // four kept cards of one suit a flush.
             const std::uint64_t kept = group.Kept.Mask();
-            for (std::uint64_t m = (seenBefore | group.Kept).Complement().Mask(); m != 0;
-                 m &= m - 1) {
-                const THandRank dealer = RankOfFive(TCardTable::FromMask(kept | (m & (~m + 1))));
-                ++t.DealerOutcomes;
-                if (!DealerGameAt(dealer, rules.Counting)) {
-                    ++t.DealerNoGame;
+            const std::uint64_t deck = (seenBefore | group.Kept).Complement().Mask();
+            const auto shared = static_cast<int>(SharedSuit(group.Kept));
+            auto add = [&](std::uint64_t card, TCount cards) {
+                const THandRank dealer = RankOfFive(TCardTable::FromMask(kept | card));
+                t.DealerOutcomes += cards;
+                if (!m_gameAt[dealer]) {
+                    t.DealerNoGame += cards;
                 } else if (dealer > playerRank) {
-                    ++t.DealerWins;
+                    t.DealerWins += cards;
                 } else if (dealer == playerRank) {
-                    ++t.Ties;
+                    t.Ties += cards;
                 } else {
-                    ++t.PlayerWins;
+                    t.PlayerWins += cards;
                 }
+            };
+            for (RankIndex r = 1; r <= kRanks; ++r) {
+                const int shift = TCardTable::BitOf(r, 1);
+                unsigned suits = (deck >> shift) & 0xF;
+                if (shared != 0 && ((suits >> (shared - 1)) & 1U) != 0) {
+                    const unsigned flush = 1U << (shared - 1);
+                    add(std::uint64_t{flush} << shift, 1);
+                    suits &= ~flush;
+                }
+                if (suits != 0) add(std::uint64_t{suits & (~suits + 1)} << shift, kSuitCount[suits]);
             }
         } else {
             t = AnalyseLayout(rules, {point.Player, group.Kept, seenBefore | group.Kept,

@@ -76,6 +76,11 @@ private:
     std::unordered_map<std::uint64_t, bool> m_gameOf;  // rules under which strengths do not serve
     std::vector<TShape> m_shapes;
     bool m_shapesMade = false;
+    std::vector<bool> m_gameAt;  // [strength] the dealer's game, where strengths serve the rules
+    // The group of four kept cards of four ranks, by those ranks (13 bits) and the suit they
+    // share (0..4), valid while its stamp is the tally's.
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> m_groupOfRanks;
+    std::uint32_t m_stamp = 0;
     TDealerGameTally m_last;
     bool m_lastValid = false;
     TDecisionPoint m_lastPoint;
