@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <optional>
 #include <random>
@@ -16,6 +17,7 @@
 #include "design/design_fields.h"
 #include "design/design_rules.h"
 #include "profit/exact/hand_play.h"
+#include "profit/exact/layout_classes.h"
 #include "profit/exact/wide_int.h"
 #include "support/small_designs.h"
 #include "table/choice_codes.h"
@@ -339,6 +341,40 @@ TEST(ExactBestPlay, TheDealersGameIsPlayedOverEveryHiddenAndReplacementCard) {
             EXPECT_GT(gains, 0);
         }
     }
+}
+
+// With his lowest card thrown away and his pairs counted from fours, a dealer's pair of twos or
+// threes has no game and is his lowest: which of its two cards he throws away is decided by the
+// suits, so a permutation of the suits can change what a purchase brings. Such a class is played
+// layout by layout, and adds up to the sum of its layouts.
+TEST(ExactBestPlay, AClassWhoseSwapCardTheSuitsChooseIsTheSumOfItsLayouts) {
+    TGameDesign design = testing::FoldOrBet();
+    TCalculationSettings settings;
+    for (const char* a : {"StageActions[2][paBuyDealerGame]=YES", "DealerBuyAction[lowest]=YES",
+                          "DealerBuyAction[highest]=NO", "MinPair=4", "BuyDealerGameCost=0,1"}) {
+        SetDesignAssignment(design, settings, a);
+    }
+    const TExactGame game(design, settings);
+    const TLayoutClass layout{TableOf(ParseCardList("Qh Qd Qc 6d 6s")), TCardTable(), 12};
+    TExactSums played;
+    game.NewPlay()->Play(layout, played);
+    TExactSums members;
+    std::vector<std::uint64_t> seen;
+    std::array<int, 4> to = {1, 2, 3, 4};
+    do {
+        TCardTable player;
+        layout.Player.ForEach([&](TCardId id) {
+            player.Add(CardIdOf(RankIndexOf(id), to[static_cast<std::size_t>(SuitIndexOf(id) - 1)]));
+        });
+        if (std::find(seen.begin(), seen.end(), player.Mask()) != seen.end()) continue;
+        seen.push_back(player.Mask());
+        PlayLayout(game, player, TCardTable(), TCardTable(), 1, members);
+    } while (std::next_permutation(to.begin(), to.end()));
+    ASSERT_EQ(seen.size(), 12U);
+    EXPECT_EQ(played.Weight.ToString(), members.Weight.ToString());
+    EXPECT_EQ(played.Result.ToString(), members.Result.ToString());
+    EXPECT_EQ(played.BestResult.ToString(), members.BestResult.ToString());
+    EXPECT_EQ(played.Stake.ToString(), members.Stake.ToString());
 }
 
 }  // namespace
