@@ -141,7 +141,6 @@ TEST(CliExact, DesignsItCannotPlayAreRefusedWithTheReason) {
     std::vector<TCase> cases = {
         {"--set PlayingBoxes=2", 1, "одним боксом"},
         {"--set DealerOpenCards=5", 1, "0–4 открытыми картами"},
-        {"--set 'StageActions[2][paBuyDealerGame]=YES'", 1, "покупку игры дилеру"},
         {"--set BetSize=abc", 2, "BetSize"},
         {"--set 'StageActions[2][paBuyTwoCards]=YES'", 1, "больше семи карт"},
         {"--threads 0", 2, "--threads"},

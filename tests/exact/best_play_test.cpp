@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <optional>
 #include <random>
@@ -16,9 +17,12 @@
 #include "design/design_fields.h"
 #include "design/design_rules.h"
 #include "profit/exact/hand_play.h"
+#include "profit/exact/layout_classes.h"
 #include "profit/exact/wide_int.h"
 #include "support/small_designs.h"
+#include "table/choice_codes.h"
 #include "table/hand_engine.h"
+#include "table/offer_values.h"
 #include "table/offers.h"
 
 namespace studlab {
@@ -30,13 +34,20 @@ namespace {
 // over every order in which the first kDealt unseen cards can be dealt (draws take theirs from the
 // top, the dealer's hidden cards come after them); all the offers of a decision are compared over
 // the same orders, so the highest sum is the highest expected value.
-class TBestByRecursion {
+//
+// The decision to buy the dealer a game is made once his hand is shown: the recursion deals
+// every set of his hidden cards first, and a purchase adds up every replacement card. With
+// `recommended` every decision takes the offer the decision window lists highest instead (its
+// own valuation, ties to the earlier offer).
+class TBestByRecursion : private IOfferEvaluator {
 public:
-    // More than any hand takes: five cards exchanged at each of two decisions, five for the dealer.
-    static constexpr int kDealt = 15;
+    // More than any hand takes: five cards exchanged at each of two decisions, five for the
+    // dealer, his replacement card.
+    static constexpr int kDealt = 16;
 
-    TBestByRecursion(const TGameDesign& design, const TCalculationSettings& settings)
-        : m_design(design), m_rules(MakeEvalRules(design, settings)) {}
+    TBestByRecursion(const TGameDesign& design, const TCalculationSettings& settings,
+                     bool recommended = false)
+        : m_design(design), m_rules(MakeEvalRules(design, settings)), m_recommended(recommended) {}
 
     TInt256 Best(const TDecisionPoint& first) {
         m_unseen = ArrivalCards(first).Count();
@@ -54,12 +65,58 @@ private:
         return orders;
     }
 
+    TEvalResult Evaluate(const TEvalLayout& layout, TEvalMode mode) override {
+        return EvaluateLayout(m_rules, layout, mode);
+    }
+    const TEvalRules& Rules() override { return m_rules; }
+
+    // The decision after a bet, or the last one, that offers the dealer's game.
+    bool OffersDealerGame(const TDecisionPoint& point) const {
+        return point.Stage >= 2 && point.Stage <= kStages &&
+               m_design.Allows(point.Stage, TPlayerAction::paBuyDealerGame) &&
+               (point.Stage == kStages || IsBetCode(point.Choice(point.Stage - 1)));
+    }
+
     TInt256 Best(const TDecisionPoint& point, int consumed) {
         if (point.Stage > kStages) return Bet(point, consumed);
+        if (OffersDealerGame(point) && point.Dealer.Count() < 5) {
+            // His hidden cards come before the decision.
+            const int hidden = 5 - point.Dealer.Count();
+            TInt256 sum;
+            ForEachCardSet(ArrivalCards(point), hidden, [&](TCardTable drawn) {
+                TDecisionPoint shown = point;
+                shown.Dealer = point.Dealer | drawn;
+                sum += Best(shown, consumed + hidden);
+            });
+            return sum * Factorial(hidden);
+        }
         TOfferOptions options;
         options.Insurable = EvaluateLayout(m_rules, point.Layout(), kModeBet).HandInsurable;
+        options.DealerBuysLowest = m_design.DealerBuysLowest;
         const std::vector<TOffer> offers = OffersAt(point, m_design, options);
         if (offers.empty()) return Best(PointAfterNothing(point), consumed);
+        // A dealer with a game is settled whatever the player chose.
+        if (offers.front().Action == TPlayerAction::paBuyDealerGame &&
+            ListCombinations(m_rules, point.Layout()).DealerCanHaveGame) {
+            return Bet(point, consumed);
+        }
+        if (m_recommended) {
+            const TValuation valuation{.Design = m_design,
+                                       .Evaluator = *this,
+                                       .Offers = options,
+                                       .CountSampledExactly = true,
+                                       .WantText = false};
+            std::optional<double> highest;
+            const TOffer* chosen = nullptr;
+            for (const TOffer& offer : offers) {
+                const double value = ValueOffer(point, offer, valuation).Compared.value_or(0.0);
+                if (!highest || value > *highest) {
+                    highest = value;
+                    chosen = &offer;
+                }
+            }
+            return Carry(point, *chosen, consumed);
+        }
         std::optional<TInt256> best;
         for (const TOffer& offer : offers) {
             const TInt256 value = Carry(point, offer, consumed);
@@ -73,9 +130,25 @@ private:
             case TOfferValuation::ovFold:
                 return Orders(consumed) *
                        std::llround(static_cast<long double>(point.Balance) * 10000);
-            case TOfferValuation::ovBet:
+            case TOfferValuation::ovBet: {
+                const TDecisionPoint next = PointAfter(point, offer, TCardTable(), m_rules);
+                if (OffersDealerGame(next)) return Best(next, consumed);
                 return Bet(point, consumed);
+            }
             case TOfferValuation::ovDraw: {
+                if (offer.IntoDealer) {
+                    // The dealer's swap card thrown away, the cost paid, every replacement card.
+                    TDecisionPoint bought = PointAfter(point, offer, TCardTable(), m_rules);
+                    bought.Dealer.Remove(offer.DealerSwap);
+                    bought.Out.Add(offer.DealerSwap);
+                    TInt256 sum;
+                    ForEachCardSet(ArrivalCards(bought), 1, [&](TCardTable arrival) {
+                        TDecisionPoint settled = bought;
+                        settled.Dealer = bought.Dealer | arrival;
+                        sum += Bet(settled, consumed + 1);
+                    });
+                    return sum;
+                }
                 const int k = ArrivingCards(offer);
                 TInt256 sum;
                 ForEachCardSet(ArrivalCards(point), k, [&](TCardTable arrival) {
@@ -84,9 +157,8 @@ private:
                 return sum * Factorial(k);
             }
             case TOfferValuation::ovDeclineDealerGame:
-                break;
+                return Bet(point, consumed);
         }
-        ADD_FAILURE() << "an offer of the dealer's game in a design the analysis plays";
         return 0;
     }
 
@@ -99,6 +171,7 @@ private:
 
     const TGameDesign& m_design;
     TEvalRules m_rules;
+    bool m_recommended = false;
     int m_unseen = 0;
 };
 
@@ -194,6 +267,114 @@ TEST(ExactBestPlay, TheBestContinuationIsWhatPlainRecursionFinds) {
             }
         }
     }
+}
+
+// Buying the dealer a game: the recommended play and the best continuation of the analysis are
+// the sums of plain recursion that deals every set of the dealer's hidden cards, lets the
+// decision buy or decline on each (by the window's valuation, or by the true value), and settles
+// each purchase over every replacement card, to the last unit.
+TEST(ExactBestPlay, TheDealersGameIsPlayedOverEveryHiddenAndReplacementCard) {
+    const std::vector<TDesignCase> cases = {
+        {"after the first bet, his highest card thrown away",
+         {"DealerOpenCards=1", "StageActions[2][paBuyDealerGame]=YES", "BuyDealerGameCost=0,3"},
+         {{"Qs", "Ah Ac Kd Ks 7h"}, {"5d", "Kh Kc Ks 9s 7h"}, {"2c", "Jh 10h 8h 5h 3h"},
+          {"9d", "Ah Qc 8d 6s 4c"}},
+         13,
+         true},
+        {"his lowest card thrown away, pairs from fours, insurance and a card bought first",
+         {"DealerOpenCards=0", "StageActions[1][paBuyCard]=YES", "StageActions[1][paBetInsured]=YES",
+          "StageActions[2][paBetInsured]=YES", "StageActions[2][paBuyDealerGame]=YES",
+          "Insurable[ckThreeOfAKind]=YES", "DealerBuyAction[lowest]=YES",
+          "DealerBuyAction[highest]=NO", "MinPair=4", "BuyDealerGameCost=0,1"},
+         {{"", "Qh Qd Qc 6d 6s"}, {"", "7h 7d 5c 4d 2s"}},
+         12,
+         true},
+        {"wrap-around straights, two open cards, the dealer's game after the second bet",
+         {"DealerOpenCards=2", "RoundStraight=YES", "StageActions[1][paExchange1]=YES",
+          "StageActions[3][paBuyDealerGame]=YES", "BuyDealerGameCost=0,2"},
+         {{"Kd 2c", "Jh Jc 8s 5d 3h"}, {"4s 9h", "Ah Kh Qh 10c 2d"}},
+         12,
+         true},
+        {"at the last decision, after a card bought and no bet",
+         {"DealerOpenCards=1", "StageActions[1][paFold]=NO", "StageActions[1][paBet]=NO",
+          "StageActions[1][paBuyCard]=YES", "StageActions[2][paFold]=NO",
+          "StageActions[2][paBet]=NO", "StageActions[4][paBuyDealerGame]=YES",
+          "BuyDealerGameCost=0,1"},
+         {{"9d", "Kh Kc Ks 6d 2h"}, {"Ac", "Qh Jd 8c 6d 2h"}},
+         13,
+         false},
+    };
+    std::mt19937 rng(4711);
+    for (const TDesignCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TGameDesign design = testing::FoldOrBet();
+        TCalculationSettings settings;
+        for (const std::string& a : c.Assignments) SetDesignAssignment(design, settings, a);
+        const TExactGame game(design, settings);
+        TBestByRecursion best(design, settings);
+        TBestByRecursion recommended(design, settings, true);
+        int gains = 0;
+        for (const auto& [dealerText, playerText] : c.Layouts) {
+            const TCardTable dealer = TableOf(ParseCardList(dealerText));
+            const TCardTable player = TableOf(ParseCardList(playerText));
+            for (int round = 0; round < 2; ++round) {
+                const TCardTable out = testing::OutCards(dealer, player, c.Unseen + round, rng);
+                SCOPED_TRACE(std::string(dealerText) + " / " + playerText + ", out " +
+                             JoinCardNames(out));
+                TExactSums sums;
+                const TLayoutOutcome outcome = PlayLayout(game, player, dealer, out, 1, sums);
+                TDecisionPoint first;
+                first.Player = player;
+                first.Dealer = dealer;
+                first.Out = out;
+                const TInt256 bestSum = best.Best(first);
+                const TInt256 played = recommended.Best(first);
+                EXPECT_EQ((sums.BestResult * best.Orders()).ToString(),
+                          (bestSum * sums.Weight).ToString());
+                EXPECT_EQ((sums.Result * recommended.Orders()).ToString(),
+                          (played * sums.Weight).ToString());
+                EXPECT_GE(outcome.BestValue, outcome.Value - 1e-9);
+                if (outcome.BestValue > outcome.Value + 1e-9) ++gains;
+            }
+        }
+        if (c.BestPlayGains) {
+            EXPECT_GT(gains, 0);
+        }
+    }
+}
+
+// With his lowest card thrown away and his pairs counted from fours, a dealer's pair of twos or
+// threes has no game and is his lowest: which of its two cards he throws away is decided by the
+// suits, so a permutation of the suits can change what a purchase brings. Such a class is played
+// layout by layout, and adds up to the sum of its layouts.
+TEST(ExactBestPlay, AClassWhoseSwapCardTheSuitsChooseIsTheSumOfItsLayouts) {
+    TGameDesign design = testing::FoldOrBet();
+    TCalculationSettings settings;
+    for (const char* a : {"StageActions[2][paBuyDealerGame]=YES", "DealerBuyAction[lowest]=YES",
+                          "DealerBuyAction[highest]=NO", "MinPair=4", "BuyDealerGameCost=0,1"}) {
+        SetDesignAssignment(design, settings, a);
+    }
+    const TExactGame game(design, settings);
+    const TLayoutClass layout{TableOf(ParseCardList("Qh Qd Qc 6d 6s")), TCardTable(), 12};
+    TExactSums played;
+    game.NewPlay()->Play(layout, played);
+    TExactSums members;
+    std::vector<std::uint64_t> seen;
+    std::array<int, 4> to = {1, 2, 3, 4};
+    do {
+        TCardTable player;
+        layout.Player.ForEach([&](TCardId id) {
+            player.Add(CardIdOf(RankIndexOf(id), to[static_cast<std::size_t>(SuitIndexOf(id) - 1)]));
+        });
+        if (std::find(seen.begin(), seen.end(), player.Mask()) != seen.end()) continue;
+        seen.push_back(player.Mask());
+        PlayLayout(game, player, TCardTable(), TCardTable(), 1, members);
+    } while (std::next_permutation(to.begin(), to.end()));
+    ASSERT_EQ(seen.size(), 12U);
+    EXPECT_EQ(played.Weight.ToString(), members.Weight.ToString());
+    EXPECT_EQ(played.Result.ToString(), members.Result.ToString());
+    EXPECT_EQ(played.BestResult.ToString(), members.BestResult.ToString());
+    EXPECT_EQ(played.Stake.ToString(), members.Stake.ToString());
 }
 
 }  // namespace

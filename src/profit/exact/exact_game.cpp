@@ -42,13 +42,6 @@ TExactGame::TExactGame(const TGameDesign& design, const TCalculationSettings& se
             "Точный расчет играет за одним боксом; в настройках играющих боксов \"" +
             settings.PlayingBoxes + "\"");
     }
-    for (int stage = 2; stage <= kStages; ++stage) {
-        if (design.Allows(stage, paBuyDealerGame)) {
-            throw TExactRefusal(
-                "Точный расчет не разбирает покупку игры дилеру: это решение зависит от закрытых "
-                "карт дилера, и перебор всех их сочетаний для каждого расклада занял бы недели");
-        }
-    }
     if (design.BuysTooManyCards()) {
         throw TExactRefusal(
             "Конструкция позволяет купить игроку больше семи карт: исправьте "
@@ -65,8 +58,13 @@ TExactGame::TExactGame(const TGameDesign& design, const TCalculationSettings& se
              (design.Allows(stage, paBuyTwoCards) || design.Allows(stage, paExchange2) ||
               design.Allows(stage, paExchange3)));
     }
-    m_depth =
-        std::min(DrawDepth(design, 1) + DrawDepth(design, 2) + (5 - m_openCards), UnseenAtStart());
+    // A game bought for the dealer brings him one replacement card; a hand buys at most one.
+    bool buysDealerGame = false;
+    for (int stage = 2; stage <= kStages; ++stage)
+        buysDealerGame = buysDealerGame || design.Allows(stage, paBuyDealerGame);
+    m_depth = std::min(DrawDepth(design, 1) + DrawDepth(design, 2) + (5 - m_openCards) +
+                           (buysDealerGame ? 1 : 0),
+                       UnseenAtStart());
 }
 
 }  // namespace studlab

@@ -21,7 +21,8 @@ public:
 // how deep a hand can reach into the unseen cards. Plays every hand the way the decision window
 // recommends (each decision takes the candidate of highest value, ties to the earlier one) and,
 // beside it, the way of the best continuation; a bet is settled over every completion of the
-// dealer's hand in closed form.
+// dealer's hand in closed form, and where the next decision offers to buy the dealer a game, over
+// each of his completions without one and every replacement card.
 class TExactGame {
 public:
     // Throws TExactRefusal for a design it cannot play and TConversionError / TEvalError for a
@@ -30,7 +31,7 @@ public:
 
     int DealerOpenCards() const { return m_openCards; }
     // The cards a hand may take from the unseen ones after its first layout: arrivals of both
-    // draws and the dealer's hidden cards.
+    // draws, the dealer's hidden cards and his replacement card after a bought game.
     int Depth() const { return m_depth; }
     // Whether the design's decisions sample some draws, which the analysis counts exactly.
     bool CountsSampledDrawsExactly() const { return m_countsSampled; }

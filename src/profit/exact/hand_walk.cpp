@@ -85,7 +85,7 @@ const TWalker::TValued& TWalker::Value(const TNode& node, bool wantBest) {
             v.Best[i] = Scale(node.Consumed) * FoldPayout(node);
         } else if (o.Valuation == TOfferValuation::ovBet) {
             // The plain and the insured bet settle alike.
-            v.Best[i] = SettledBest(node, v.Bet);
+            v.Best[i] = BetBest(node, o, v.Bet);
         }
     }
     if (!m_game.LookAhead()) ValueDrawsTogether(node, v, wantBest);
@@ -222,17 +222,19 @@ void TWalker::RealizeFoldOrBet(const TNode& node, const TFoldOrBet& decision, co
         }
     }
     if (chosen->Valuation == TOfferValuation::ovFold) return Fold(node, weight, sums);
-    Settle(node, here, bet, weight, sums);
+    SettleBet(node, *chosen, here, bet, weight, sums);
 }
 
 // BestOf a decision that offers only folds and bets, from the analysis of its layout: the better
 // of folding and of settling the bet (an insured bet settles as the plain one does).
 TInt256 TWalker::BestOfFoldOrBet(const TNode& node, const TEvalAnalysis& here,
-                                 const TFoldOrBet& decision) const {
+                                 const TFoldOrBet& decision) {
     const TInt256 fold = Scale(node.Consumed) * FoldPayout(node);
     if (!decision.Bets) return fold;
-    const TInt256 bet =
-        SettledBest(node, EvaluateAnalysis(m_game.Rules(), here, kModeBet, node.Point.ExtraStake));
+    const auto bets = std::find_if(decision.Offers.begin(), decision.Offers.end(),
+                                   [](const TOffer& o) { return o.Valuation == TOfferValuation::ovBet; });
+    const TInt256 bet = BetBest(
+        node, *bets, EvaluateAnalysis(m_game.Rules(), here, kModeBet, node.Point.ExtraStake));
     return decision.Folds && bet < fold ? fold : bet;
 }
 
@@ -255,6 +257,11 @@ void TWalker::BestOfDrawsApart(const TNode& node, TValued& v) {
 
 TInt256 TWalker::BestOf(const TNode& node) {
     if (node.Point.Stage > kStages) return SettledBest(node);
+    if (IsDealerGame(node)) {
+        const TDecisionPoint& p = node.Point;
+        return DealerGameBest(
+            node, EvaluateAnalysis(m_game.Rules(), Analysis(p.Layout()), kModeBet, p.ExtraStake));
+    }
     const TValued& v = Value(node, true);
     if (v.Chosen < 0) return BestOf(AfterNothing(node));
     return *std::max_element(v.Best.begin(), v.Best.end());
@@ -332,7 +339,7 @@ void TWalker::Realize(const TNode& node, const TValued& v, const TInt256& weight
         case TOfferValuation::ovFold:
             return Fold(node, weight, sums);
         case TOfferValuation::ovBet:
-            return Settle(node, v.Here, v.Bet, weight, sums);
+            return SettleBet(node, o, v.Here, v.Bet, weight, sums);
         case TOfferValuation::ovDraw: {
             const int k = ArrivingCards(o);
             const TInt256 each = weight * Factorial(k);
@@ -348,7 +355,7 @@ void TWalker::Realize(const TNode& node, const TValued& v, const TInt256& weight
             return;
         }
         case TOfferValuation::ovDeclineDealerGame:
-            return;  // designs with the dealer's game are refused
+            return;  // the dealer's game is played before its decision is valued
     }
 }
 

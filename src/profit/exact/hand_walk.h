@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "profit/exact/analysis_memo.h"
+#include "profit/exact/dealer_game.h"
 #include "profit/exact/exact_game.h"
 #include "profit/exact/exact_sums.h"
 #include "table/counted_draws.h"
@@ -103,7 +104,7 @@ private:
     void RealizeFoldOrBet(const TNode& node, const TFoldOrBet& decision, const TInt256& weight,
                           TExactSums& sums);
     TInt256 BestOfFoldOrBet(const TNode& node, const TEvalAnalysis& here,
-                            const TFoldOrBet& decision) const;
+                            const TFoldOrBet& decision);
     // One draw offer's sums while its arrivals are counted.
     struct TDrawSums {
         std::size_t Offer = 0;
@@ -116,6 +117,7 @@ private:
     void Realize(const TNode& node, const TValued& valued, const TInt256& weight, TExactSums& sums);
     void RealizeNode(const TNode& node, const TInt256& weight, TExactSums& sums) {
         if (node.Point.Stage > kStages) return Settle(node, weight, sums);
+        if (IsDealerGame(node)) return SettleDealerGame(node, weight, sums);
         Realize(node, Value(node, false), weight, sums);
     }
 
@@ -125,6 +127,17 @@ private:
                 const TInt256& weight, TExactSums& sums);
     void Settle(const TNode& node, const TInt256& weight, TExactSums& sums);
     void Fold(const TNode& node, const TInt256& weight, TExactSums& sums);
+    // The dealer's game (dealer_game_walk.cpp): the decision after a bet, or the last decision,
+    // that offers to buy the dealer a game once his hand is shown.
+    bool IsDealerGame(const TNode& node) const;
+    std::optional<TNode> DealerGameAfterBet(const TNode& node, const TOffer& bet) const;
+    void SettleBet(const TNode& node, const TOffer& bet, const TEvalAnalysis& here,
+                   const TEvalResult& r, const TInt256& weight, TExactSums& sums);
+    TInt256 BetBest(const TNode& node, const TOffer& bet, const TEvalResult& r);
+    void SettleDealerGame(const TNode& node, const TEvalAnalysis& here, const TEvalResult& r,
+                          const TInt256& weight, TExactSums& sums);
+    TInt256 DealerGameBest(const TNode& node, const TEvalResult& r);
+    void SettleDealerGame(const TNode& node, const TInt256& weight, TExactSums& sums);
     std::int64_t FoldPayout(const TNode& node) const { return FoldResult(node.Point.Balance); }
     TNode After(const TNode& node, const TOffer& offer, TCardTable arrival) const {
         return {PointAfter(node.Point, offer, arrival, m_game.Rules()),
@@ -146,6 +159,7 @@ private:
     int m_unseen = -1;
     TFoldValueMemo m_foldValues;
     TCountedDraws m_counted;             // the dealer's completions of the last decision counted
+    TDealerGameCounter m_dealerGame{m_game};
     bool m_countsFirstDecision = false;  // the first layout's draws are worth counting
     std::array<TValued, kStages + 1> m_valued;                 // [stage]
     std::array<std::vector<TDrawSums>, kStages + 1> m_groups;  // [stage]
