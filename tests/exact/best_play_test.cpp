@@ -183,6 +183,8 @@ struct TDesignCase {
     // The best continuation is worth more than the recommended play on some layout, whose first
     // choice it changes; otherwise they are the same play.
     bool BestPlayGains;
+    // Cards that stay among the unseen ones, so that the case the design is about can come.
+    const char* KeptUnseen = "";
 };
 
 TEST(ExactBestPlay, TheBestContinuationIsWhatPlainRecursionFinds) {
@@ -303,6 +305,16 @@ TEST(ExactBestPlay, TheDealersGameIsPlayedOverEveryHiddenAndReplacementCard) {
          {{"9d", "Kh Kc Ks 6d 2h"}, {"Ac", "Qh Jd 8c 6d 2h"}},
          13,
          false},
+        // A pair below his minimum is no game, and it is his lowest: the suits choose which of
+        // its cards he throws away, and what the others can still make depends on it.
+        {"his lowest card thrown away from a low pair without a game",
+         {"DealerOpenCards=1", "StageActions[2][paBuyDealerGame]=YES",
+          "DealerBuyAction[lowest]=YES", "DealerBuyAction[highest]=NO", "MinPair=6",
+          "BuyDealerGameCost=0,05"},
+         {{"3s", "Ah Ad Kc 9s 4h"}, {"5c", "Kh Kd 8c 7s 4d"}},
+         12,
+         true,
+         "3h 3d 2s 2c 5s 5d 7c 9c Jc"},
     };
     std::mt19937 rng(4711);
     for (const TDesignCase& c : cases) {
@@ -317,8 +329,10 @@ TEST(ExactBestPlay, TheDealersGameIsPlayedOverEveryHiddenAndReplacementCard) {
         for (const auto& [dealerText, playerText] : c.Layouts) {
             const TCardTable dealer = TableOf(ParseCardList(dealerText));
             const TCardTable player = TableOf(ParseCardList(playerText));
+            const TCardTable keep = TableOf(ParseCardList(c.KeptUnseen));
             for (int round = 0; round < 2; ++round) {
-                const TCardTable out = testing::OutCards(dealer, player, c.Unseen + round, rng);
+                const TCardTable out = testing::OutCards(dealer | keep, player,
+                                                         c.Unseen + round - keep.Count(), rng);
                 SCOPED_TRACE(std::string(dealerText) + " / " + playerText + ", out " +
                              JoinCardNames(out));
                 TExactSums sums;
