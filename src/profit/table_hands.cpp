@@ -55,7 +55,8 @@ THandRecord RecordOf(const TTableState& state, double betSize) {
     record.Result = state.HandResult;
     record.ExtraStake = state.ExtraStake;
     record.Category = state.HandCategory;
-    record.Stake = HandStake(state.ExtraStake, betSize, state.HandFolded);
+    record.Stake = state.HandFolded ? FoldSettlement(state.PlayerBalance).Stake
+                                    : BetStake(state.ExtraStake, betSize);
     // Paid as the exact analysis counts it: he won his bet or the dealer had no game. A hand a
     // cached row settled is judged by its result: more back than its costs.
     record.Paid = !state.HandFolded &&

@@ -50,7 +50,7 @@ void TDecisionTable::Fold() {
                     std::string(kFoldLossEnd);
     m_state.HandStage = 0;
     m_state.HandFolded = true;
-    m_state.HandResult = FoldResult(m_state.PlayerBalance);
+    m_state.HandResult = FoldSettlement(m_state.PlayerBalance).Result;
 }
 
 // The dealer's hidden cards go into his free slots; the prompt counts what is left to enter.

@@ -83,13 +83,13 @@ void PayCost(float& balance, float& extraStake, double cost) {
     extraStake = static_cast<float>(extraStake + cost);
 }
 
-std::int64_t FoldResult(float balance) {
-    return RoundHalfEven(static_cast<long double>(balance) * 10000);
+THandSettlement FoldSettlement(float balance) {
+    const std::int64_t result = RoundHalfEven(static_cast<long double>(balance) * 10000);
+    return {result, -result};
 }
 
-std::int64_t HandStake(float extraStake, long double betSize, bool folded) {
-    return RoundHalfEven((1.0L + static_cast<long double>(extraStake) + (folded ? 0.0L : betSize)) *
-                         10000);
+std::int64_t BetStake(float extraStake, long double betSize) {
+    return RoundHalfEven((1.0L + static_cast<long double>(extraStake) + betSize) * 10000);
 }
 
 }  // namespace studlab

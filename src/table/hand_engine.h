@@ -49,13 +49,20 @@ std::optional<double> ChoiceCost(const TGameDesign& design, const TCalculationSe
 // Pays `cost` antes: the balance and the extra stake move together, each in single precision.
 void PayCost(float& balance, float& extraStake, double cost);
 
-// ---- The settlement.
+// ---- The settlement, in ten-thousandths of an ante.
 
-// What a fold brings, in ten-thousandths of an ante: the balance, everything paid so far lost.
-std::int64_t FoldResult(float balance);
+// How a hand ended: what it brought and what it put at risk.
+struct THandSettlement {
+    std::int64_t Result = 0;
+    std::int64_t Stake = 0;
+};
 
-// What a hand put at risk, in ten-thousandths of an ante: the ante, what was paid for cards and
-// the dealer's game, and the bet unless the hand folded. `betSize` in antes.
-std::int64_t HandStake(float extraStake, long double betSize, bool folded);
+// A fold: everything paid so far (the ante and the costs, the balance) is lost, and that is all
+// the hand put at risk.
+THandSettlement FoldSettlement(float balance);
+
+// What a hand that made its bet put at risk: the ante, what was paid for cards and the dealer's
+// game, and the bet (`betSize` in antes).
+std::int64_t BetStake(float extraStake, long double betSize);
 
 }  // namespace studlab
