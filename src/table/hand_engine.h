@@ -12,7 +12,9 @@
 #include "cards/card_table.h"
 #include "cards/eval_rules.h"
 #include "design/game_design.h"
+#include "table/card_place.h"
 #include "table/offers.h"
+#include "table/table_state.h"
 
 namespace studlab {
 
@@ -48,6 +50,39 @@ std::optional<double> ChoiceCost(const TGameDesign& design, const TCalculationSe
 
 // Pays `cost` antes: the balance and the extra stake move together, each in single precision.
 void PayCost(float& balance, float& extraStake, double cost);
+
+// ---- The draw on the table: the hand's cards in their slots (TTableState).
+
+// Moves a card, keeping the card tables and the slot occupancy in step with the card places.
+void MoveCard(TTableState& state, TCardId id, TCardPlace to);
+
+// Where an arriving card goes, and the entry step of its stage after it.
+struct TCardPlacement {
+    TPlaceKind Row = TPlaceKind::cpPlayer;
+    int Slot = 0;
+    int NextStep = 0;
+};
+
+// Where the next card arriving at stages 2..5 goes; none once the stage's cards are in.
+std::optional<TCardPlacement> NextPlacement(const TTableState& state);
+// The dealer's hidden cards fill his free slots in the order 3, 4, 2, 5, 1; slots that already
+// hold a card are passed over, so that a card never lands on another.
+std::optional<TCardPlacement> NextHiddenDealerCard(const TTableState& state);
+
+// What the table waits for after a choice was carried out.
+enum class TDrawNext {
+    dnNothing,            // no card arrives (or every card of the dealer's lies open)
+    dnFold,               // the hand folded and is settled
+    dnDealerHiddenCards,  // the dealer's hidden cards
+    dnBoughtCard,         // the one card bought
+    dnArrivingCards,      // the cards bought or exchanged
+    dnDealerNewCard,      // the dealer's card after the game bought him
+};
+
+// Carries out the choice of the decision at the hand's stage (1..4) and opens the next stage:
+// the marked cards thrown away when the choice exchanges them, `cost` paid, a fold settled, the
+// entry steps set for the cards that arrive.
+TDrawNext CarryOutChoice(TTableState& state, std::optional<double> cost);
 
 // ---- The settlement, in ten-thousandths of an ante.
 
