@@ -5,6 +5,7 @@
 // and what a hand brings and puts at risk when it ends (the settlement). What a decision offers
 // and how each offer is valued lie in offers.h and offer_values.h.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -17,6 +18,27 @@
 #include "table/table_state.h"
 
 namespace studlab {
+
+// ---- The decision's choice.
+
+// The offer a decision chooses among `count` offers valued in their order, `valueOf(i)` giving
+// the value of offer i: the highest value, the earlier offer on a tie. An offer without a value
+// (a sampled draw that could not be made) is never chosen: it would act on nothing. Index -1
+// when no offer has a value.
+struct TChosenOffer {
+    int Index = -1;
+    double Value = 0;
+};
+template <class TValueOf>
+TChosenOffer ChooseOffer(std::size_t count, TValueOf&& valueOf) {
+    TChosenOffer chosen;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::optional<double> value = valueOf(i);
+        if (!value) continue;
+        if (chosen.Index < 0 || *value > chosen.Value) chosen = {static_cast<int>(i), *value};
+    }
+    return chosen;
+}
 
 // ---- The draw: carrying out a choice.
 

@@ -90,12 +90,10 @@ const TWalker::TValued& TWalker::Value(const TNode& node, bool wantBest) {
     }
     if (!m_game.LookAhead()) ValueDrawsTogether(node, v, wantBest);
     if (wantBest) BestOfDrawsApart(node, v);
-    // The highest value, the earlier slot on a tie; nothing offered, nothing chosen.
-    for (std::size_t i = 0; i < v.Offers.size(); ++i) {
-        if (v.Chosen < 0 || v.Compared[i] > v.Compared[static_cast<std::size_t>(v.Chosen)]) {
-            v.Chosen = static_cast<int>(i);
-        }
-    }
+    // As the decision chooses; nothing offered, nothing chosen.
+    v.Chosen = ChooseOffer(v.Offers.size(), [&](std::size_t i) {
+                   return std::optional<double>(v.Compared[i]);
+               }).Index;
     NoteTies(v);
     return v;
 }
