@@ -5,6 +5,7 @@
 #include "design/design_rules.h"
 #include "table/choice_codes.h"
 #include "table/decision_table_parts.h"
+#include "table/hand_engine.h"
 #include "text/number_text.h"
 
 namespace studlab {
@@ -160,7 +161,7 @@ void TDecisionTable::SettleHand(std::string_view lossText) {
     m_state.HandStage = 0;
     const TEvalResult settled = Evaluate(TableLayout(), kModeBet);
     const std::int64_t r = settled.Value;
-    m_state.HandPaid = settled.Tallies.PlayerWins > 0 || settled.Tallies.DealerNoGame > 0;
+    m_state.HandPaid = BetPaid(settled);
     if (r > 0) {
         m_view.Prompt = std::string(kWinStart) + FormatTenThousandths(r) + std::string(kWinEnd);
     } else if (r < 0) {

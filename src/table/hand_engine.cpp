@@ -92,4 +92,20 @@ std::int64_t BetStake(float extraStake, long double betSize) {
     return RoundHalfEven((1.0L + static_cast<long double>(extraStake) + betSize) * 10000);
 }
 
+bool BetPaid(const TEvalResult& bet) {
+    return bet.Tallies.PlayerWins > 0 || bet.Tallies.DealerNoGame > 0;
+}
+
+TSettledHand SettledHand(const TTableState& state, long double betSize) {
+    TSettledHand settled;
+    settled.Result = state.HandResult;
+    settled.Stake = state.HandFolded ? FoldSettlement(state.PlayerBalance).Stake
+                                     : BetStake(state.ExtraStake, betSize);
+    settled.Paid = !state.HandFolded &&
+                   state.HandPaid.value_or(
+                       state.HandResult >
+                       -RoundHalfEven(static_cast<long double>(state.ExtraStake) * 10000));
+    return settled;
+}
+
 }  // namespace studlab

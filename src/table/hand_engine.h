@@ -12,6 +12,7 @@
 
 #include "cards/card_table.h"
 #include "cards/eval_rules.h"
+#include "cards/evaluator.h"
 #include "design/game_design.h"
 #include "table/card_place.h"
 #include "table/offers.h"
@@ -121,5 +122,18 @@ THandSettlement FoldSettlement(float balance);
 // What a hand that made its bet put at risk: the ante, what was paid for cards and the dealer's
 // game, and the bet (`betSize` in antes).
 std::int64_t BetStake(float extraStake, long double betSize);
+
+// Whether the bet, settled on the complete layout, paid the player: he won it or the dealer had
+// no game (whatever that brought after the costs).
+bool BetPaid(const TEvalResult& bet);
+
+// How the table's settled hand ended: its result, what it put at risk and whether the player was
+// paid. A hand a cached row settled is judged paid by its result: more back than its costs.
+struct TSettledHand {
+    std::int64_t Result = 0;
+    std::int64_t Stake = 0;
+    bool Paid = false;
+};
+TSettledHand SettledHand(const TTableState& state, long double betSize);
 
 }  // namespace studlab
