@@ -58,13 +58,9 @@ void TDecisionTable::Decide() {
             DecideStage1();
             break;
         case 2:
-            DecideStage2();
-            break;
         case 3:
-            DecideStage3();
-            break;
         case 4:
-            DecideStage4();
+            DecideLaterStage(stage);
             break;
         case 5:
             SettleHand(kSettleLoss);
@@ -82,40 +78,18 @@ void TDecisionTable::DecideStage1() {
     m_view.ContinueVisible = m_view.CombinationsVisible = m_view.CandidatesVisible = true;
 }
 
-void TDecisionTable::DecideStage2() {
-    const std::string& c1 = m_state.Choice1;
+// Decisions 2..4: the choice, then the hand settles where the engine says it does.
+void TDecisionTable::DecideLaterStage(int stage) {
     AddOffers();
-    ChooseBest(2);
+    ChooseBest(stage);
     const bool dealerCanHaveGame = DealerCanHaveGame();
     m_view.ContinueVisible = m_view.CombinationsVisible = m_view.CandidatesVisible = true;
-    const bool dealerGameBought = BuysDealerGame(2, m_state.Choice2);
-    if (dealerCanHaveGame && dealerGameBought) SettleHand(kDealerGameLoss);
-    MarkCardsForExchange();
-    if (IsBetCode(c1) && !dealerGameBought) SettleHand(kSettleLoss);
-    DesignConflictCheck();
-}
-
-void TDecisionTable::DecideStage3() {
-    const std::string& c2 = m_state.Choice2;
-    AddOffers();
-    ChooseBest(3);
-    const bool dealerCanHaveGame = DealerCanHaveGame();
-    m_view.ContinueVisible = m_view.CombinationsVisible = m_view.CandidatesVisible = true;
-    const bool dealerGameBought = BuysDealerGame(3, m_state.Choice3);
-    if (dealerCanHaveGame && dealerGameBought) SettleHand(kSettleLoss);
-    if (IsBetCode(c2) && !dealerGameBought) SettleHand(kSettleLoss);
-    if (BuysDealerGame(2, c2)) SettleHand(kSettleLoss);
-}
-
-void TDecisionTable::DecideStage4() {
-    AddOffers();
-    ChooseBest(4);
-    const bool dealerCanHaveGame = DealerCanHaveGame();
-    m_view.ContinueVisible = m_view.CombinationsVisible = m_view.CandidatesVisible = true;
-    const bool dealerGameBought = BuysDealerGame(4, m_state.Choice4);
-    if (dealerCanHaveGame && dealerGameBought) SettleHand(kSettleLoss);
-    if (IsBetCode(m_state.Choice3) && !dealerGameBought) SettleHand(kSettleLoss);
-    if (BuysDealerGame(3, m_state.Choice3)) SettleHand(kSettleLoss);
+    const TSettlesAt settles = SettlesAt(m_state, stage, dealerCanHaveGame);
+    if (settles.DealerGameNotNeeded) SettleHand(stage == 2 ? kDealerGameLoss : kSettleLoss);
+    if (stage == 2) MarkCardsForExchange();
+    if (settles.AfterBet) SettleHand(kSettleLoss);
+    if (settles.AfterDealerGame) SettleHand(kSettleLoss);
+    if (stage == 2) DesignConflictCheck();
 }
 
 void TDecisionTable::ChooseBest(int stage) {

@@ -137,9 +137,7 @@ private:
     TEvalLayout TableLayout() const;
     int AddCandidate(std::string text, std::string value, std::string_view code);
     void DecideStage1();
-    void DecideStage2();
-    void DecideStage3();
-    void DecideStage4();
+    void DecideLaterStage(int stage);
     void ChooseBest(int stage);
     bool DealerCanHaveGame();
     void MarkCardsForExchange();

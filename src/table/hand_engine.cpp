@@ -51,6 +51,14 @@ TDecisionPoint PointAfterNothing(const TDecisionPoint& point) {
     return next;
 }
 
+TSettlesAt SettlesAt(const TTableState& state, int stage, bool dealerCanHaveGame) {
+    const bool dealerGameBought = BuysDealerGame(stage, state.Choice(stage));
+    const std::string& last = state.Choice(stage - 1);
+    return {.DealerGameNotNeeded = dealerCanHaveGame && dealerGameBought,
+            .AfterBet = IsBetCode(last) && !dealerGameBought,
+            .AfterDealerGame = stage > 2 && BuysDealerGame(stage - 1, last)};
+}
+
 TCardTable ThrownAway(const TOffer& offer) {
     TCardTable thrown;
     for (std::size_t i = 0; i < 5; ++i) {

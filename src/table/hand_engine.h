@@ -41,6 +41,17 @@ TChosenOffer ChooseOffer(std::size_t count, TValueOf&& valueOf) {
     return chosen;
 }
 
+// Why the decision just made at stage 2..4 settles the hand at once; each reason settles it once.
+struct TSettlesAt {
+    // The dealer was bought a game although his cards can still make one.
+    bool DealerGameNotNeeded = false;
+    // The last decision bet and this one bought the dealer no game: the hand is complete.
+    bool AfterBet = false;
+    // The last decision bought the dealer a game, and his new card is in.
+    bool AfterDealerGame = false;
+};
+TSettlesAt SettlesAt(const TTableState& state, int stage, bool dealerCanHaveGame);
+
 // ---- The draw: carrying out a choice.
 
 // The cards the continuation throws away when `offer` is chosen: the first five it lists.

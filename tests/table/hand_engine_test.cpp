@@ -1,4 +1,4 @@
-// The hand engine's draw on a bare hand state, without the decision window: which cards leave,
+// The hand engine's draw and settlement on a bare hand state, without the decision window: which cards leave,
 // where the arriving ones go and what the choice costs.
 
 #include <gtest/gtest.h>
@@ -119,6 +119,41 @@ TEST(HandDraw, DealerGameBoughtThrowsHisSwapCardAwayAndRefillsThatSlot) {
     EXPECT_TRUE(state.OutCards.Has(Id("3C")));
     EXPECT_FLOAT_EQ(state.ExtraStake, 1.0F);
     EXPECT_EQ(Arrive(state, {"7C", "8C"}), (std::vector<std::pair<TPlaceKind, int>>{{D, 2}}));
+}
+
+// When a decision at stages 2..4 ends the hand: after a bet unless the dealer is bought a game
+// now, after a game bought at the decision before, and at once when a game is bought for a
+// dealer who can still make one.
+TEST(HandDecision, SettlesAtTheDecisionAfterABetOrABoughtGame) {
+    struct TCase {
+        int Stage;
+        std::string_view Last;
+        std::string_view Now;
+        bool DealerCanHaveGame;
+        bool NotNeeded, AfterBet, AfterDealerGame;
+    };
+    const std::string_view bet = kBetCode;
+    const TCase cases[] = {
+        {2, bet, bet, false, false, true, false},
+        {2, bet, BuyDealerGameCode(2), false, false, false, false},
+        {2, bet, BuyDealerGameCode(2), true, true, false, false},
+        {2, kBuyCardCode, bet, true, false, false, false},
+        {3, kInsuredBetCode, bet, true, false, true, false},
+        {3, BuyDealerGameCode(2), bet, true, false, false, true},
+        {4, BuyDealerGameCode(3), BuyDealerGameCode(4), true, true, false, true},
+        {4, kFoldCode, "", false, false, false, false},
+    };
+    for (const TCase& c : cases) {
+        TTableState state;
+        state.Choice(c.Stage - 1) = c.Last;
+        state.Choice(c.Stage) = c.Now;
+        const TSettlesAt settles = SettlesAt(state, c.Stage, c.DealerCanHaveGame);
+        SCOPED_TRACE(::testing::Message()
+                     << "stage " << c.Stage << ": " << c.Last << " then " << c.Now);
+        EXPECT_EQ(settles.DealerGameNotNeeded, c.NotNeeded);
+        EXPECT_EQ(settles.AfterBet, c.AfterBet);
+        EXPECT_EQ(settles.AfterDealerGame, c.AfterDealerGame);
+    }
 }
 
 }  // namespace
