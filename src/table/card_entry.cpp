@@ -1,6 +1,5 @@
 // The card entry of the decision window: where each click puts its card, stage by stage.
 
-#include <array>
 #include <stdexcept>
 
 #include "table/choice_codes.h"
@@ -12,9 +11,6 @@
 namespace studlab {
 namespace {
 
-// Stage 1 takes the dealer's open cards in the slot order 1, 5, 2, 4, 3 (steps 1..5), so that k
-// open cards always fill the last k slots of that order; slot 3, the middle, is always open.
-constexpr std::array<int, 6> kOpenDealerSlotOfStep = {0, 1, 5, 2, 4, 3};
 constexpr int kFirstPlayerStep = 6;
 constexpr int kInitialLayoutComplete = 11;
 
@@ -76,7 +72,7 @@ void TDecisionTable::PlaceInitialCard(TCardId card) {
             return;
         }
         if (step >= kFirstPlayerStep) {
-            const int slot = step - kFirstPlayerStep + 1;
+            const int slot = InitialPlacement(step).Slot;
             if (m_state.PlayerSlotUsed[slot]) {
                 // All the player's slots were kept: the layout is complete, the click lifts.
                 if (++step == kInitialLayoutComplete) CompleteEntry(kPromptNeighbours);
@@ -91,7 +87,7 @@ void TDecisionTable::PlaceInitialCard(TCardId card) {
             }
             return;
         }
-        const int slot = kOpenDealerSlotOfStep[step];
+        const int slot = InitialPlacement(step).Slot;
         if (m_state.DealerSlotUsed[slot]) {
             if (++step == kFirstPlayerStep) m_view.Prompt = kPromptPlayer;
             continue;

@@ -29,8 +29,10 @@ std::optional<TCardPlacement> ReplacementDealerCard(const TTableState& state, in
 // a bet the dealer's hidden cards follow.
 std::optional<TCardPlacement> NextPlacementStage2(const TTableState& state) {
     const int step = state.Stage2Step;
-    if (step == 11 && !state.CardInPlayerSlot(6)) return TCardPlacement{TPlaceKind::cpPlayer, 6, 12};
-    if (step == 10 && !state.CardInPlayerSlot(7)) return TCardPlacement{TPlaceKind::cpPlayer, 7, 11};
+    if (step == 11 && !state.CardInPlayerSlot(6))
+        return TCardPlacement{TPlaceKind::cpPlayer, 6, 12};
+    if (step == 10 && !state.CardInPlayerSlot(7))
+        return TCardPlacement{TPlaceKind::cpPlayer, 7, 11};
     for (int slot = kDealtSlots; slot >= 1; --slot) {
         if (!state.PlayerSlotUsed[slot]) return TCardPlacement{TPlaceKind::cpPlayer, slot, step};
     }
@@ -58,7 +60,8 @@ std::optional<TCardPlacement> NextPlacementStage3(const TTableState& state) {
         !dealerGameBought && !IsBetCode(choice2) && !IsPurchaseCode(choice2);
     if (refillsBoughtSlots) {
         for (int slot : {7, 6}) {
-            if (!state.PlayerSlotUsed[slot]) return TCardPlacement{TPlaceKind::cpPlayer, slot, step};
+            if (!state.PlayerSlotUsed[slot])
+                return TCardPlacement{TPlaceKind::cpPlayer, slot, step};
         }
     }
     for (int slot = kDealtSlots; slot >= 1; --slot) {
@@ -252,6 +255,15 @@ void MoveCard(TTableState& state, TCardId id, TCardPlace to) {
     }
 }
 
+TCardPlacement InitialPlacement(int step) {
+    constexpr std::array<int, 6> kOpenDealerSlotOfStep = {0, 1, 5, 2, 4, 3};
+    if (step <= kDealerSlots) {
+        return {TPlaceKind::cpDealer, kOpenDealerSlotOfStep.at(static_cast<std::size_t>(step)),
+                step + 1};
+    }
+    return {TPlaceKind::cpPlayer, step - kDealerSlots, step + 1};
+}
+
 std::optional<TCardPlacement> NextPlacement(const TTableState& state) {
     switch (state.HandStage) {
         case 2:
@@ -270,7 +282,8 @@ std::optional<TCardPlacement> NextPlacement(const TTableState& state) {
 std::optional<TCardPlacement> NextHiddenDealerCard(const TTableState& state) {
     for (int step = 1; step <= kDealerSlots; ++step) {
         const int slot = kHiddenDealerSlotOfStep[step];
-        if (!state.DealerSlotUsed[slot]) return TCardPlacement{TPlaceKind::cpDealer, slot, step + 1};
+        if (!state.DealerSlotUsed[slot])
+            return TCardPlacement{TPlaceKind::cpDealer, slot, step + 1};
     }
     return std::nullopt;
 }

@@ -109,10 +109,10 @@ TSettledHand SettledHand(const TTableState& state, long double betSize) {
     settled.Result = state.HandResult;
     settled.Stake = state.HandFolded ? FoldSettlement(state.PlayerBalance).Stake
                                      : BetStake(state.ExtraStake, betSize);
-    settled.Paid = !state.HandFolded &&
-                   state.HandPaid.value_or(
-                       state.HandResult >
-                       -RoundHalfEven(static_cast<long double>(state.ExtraStake) * 10000));
+    settled.Paid =
+        !state.HandFolded &&
+        state.HandPaid.value_or(state.HandResult >
+                                -RoundHalfEven(static_cast<long double>(state.ExtraStake) * 10000));
     return settled;
 }
 

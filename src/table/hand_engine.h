@@ -97,6 +97,11 @@ struct TCardPlacement {
     int NextStep = 0;
 };
 
+// Where the card of entry step `step` (1..10) of the initial layout goes: the dealer's open
+// cards in the slot order 1, 5, 2, 4, 3 (steps 1..5), so that k open cards always fill the last
+// k slots of that order (slot 3, the middle, is always open); then the player's cards into his
+// slots 1..5 (steps 6..10).
+TCardPlacement InitialPlacement(int step);
 // Where the next card arriving at stages 2..5 goes; none once the stage's cards are in.
 std::optional<TCardPlacement> NextPlacement(const TTableState& state);
 // The dealer's hidden cards fill his free slots in the order 3, 4, 2, 5, 1; slots that already

@@ -1,5 +1,5 @@
-// The hand engine's draw and settlement on a bare hand state, without the decision window: which cards leave,
-// where the arriving ones go and what the choice costs.
+// The hand engine's draw and settlement on a bare hand state, without the decision window:
+// which cards leave, where the arriving ones go, what the choice costs and when a hand settles.
 
 #include <gtest/gtest.h>
 
@@ -59,6 +59,18 @@ std::vector<std::pair<TPlaceKind, int>> Arrive(TTableState& state,
 
 constexpr auto P = TPlaceKind::cpPlayer;
 constexpr auto D = TPlaceKind::cpDealer;
+
+TEST(HandDraw, InitialLayoutFillsTheDealersOpenSlotsThenThePlayersInOrder) {
+    std::vector<std::pair<TPlaceKind, int>> slots;
+    for (int step = 1; step <= 10; ++step) {
+        const TCardPlacement placement = InitialPlacement(step);
+        EXPECT_EQ(placement.NextStep, step + 1);
+        slots.emplace_back(placement.Row, placement.Slot);
+    }
+    const std::vector<std::pair<TPlaceKind, int>> expected = {
+        {D, 1}, {D, 5}, {D, 2}, {D, 4}, {D, 3}, {P, 1}, {P, 2}, {P, 3}, {P, 4}, {P, 5}};
+    EXPECT_EQ(slots, expected);
+}
 
 TEST(HandDraw, ExchangeThrowsTheMarkedCardsAwayPaysAndRefillsFromTheRight) {
     TTableState state = Hand(1, {{"2C", 3}});
