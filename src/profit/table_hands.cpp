@@ -51,17 +51,14 @@ private:
 }  // namespace
 
 THandRecord RecordOf(const TTableState& state, double betSize) {
+    const TSettledHand settled = SettledHand(state, betSize);
     THandRecord record;
-    record.Result = state.HandResult;
+    record.Result = settled.Result;
     record.ExtraStake = state.ExtraStake;
     record.Category = state.HandCategory;
-    record.Stake = HandStake(state.ExtraStake, betSize, state.HandFolded);
-    // Paid as the exact analysis counts it: he won his bet or the dealer had no game. A hand a
-    // cached row settled is judged by its result: more back than its costs.
-    record.Paid = !state.HandFolded &&
-                  state.HandPaid.value_or(
-                      state.HandResult >
-                      -RoundHalfEven(static_cast<long double>(state.ExtraStake) * 10000));
+    record.Stake = settled.Stake;
+    // Paid as the exact analysis counts it.
+    record.Paid = settled.Paid;
     return record;
 }
 

@@ -1,5 +1,6 @@
 #include "table/candidate_table.h"
 
+#include "table/hand_engine.h"
 #include "text/number_text.h"
 
 namespace studlab {
@@ -21,19 +22,15 @@ int TCandidateTable::ListedSlots() const {
 
 int TCandidateTable::Best() const {
     // A candidate without a value (a sampled draw that could not be made) is listed but can
-    // never be chosen: it would act on nothing.
-    int best = 0;
-    double max = 0;
-    for (int i = 1; i <= kCapacity; ++i) {
-        const std::string& value = Slot(i).Value;
-        if (value.empty()) continue;
-        const double v = ParseDesignNumber(value);
-        if (best == 0 || v > max) {
-            max = v;
-            best = i;
-        }
-    }
-    return best;
+    // never be chosen.
+    return ChooseOffer(kCapacity,
+                       [&](std::size_t i) -> std::optional<double> {
+                           const std::string& value = Slot(static_cast<int>(i) + 1).Value;
+                           if (value.empty()) return std::nullopt;
+                           return ParseDesignNumber(value);
+                       })
+               .Index +
+           1;
 }
 
 const TCandidateTable::TSlot& TCandidateTable::Chosen() const {

@@ -5,6 +5,7 @@
 #include "design/design_rules.h"
 #include "table/choice_codes.h"
 #include "table/decision_table_parts.h"
+#include "table/hand_engine.h"
 #include "text/number_text.h"
 
 namespace studlab {
@@ -57,13 +58,9 @@ void TDecisionTable::Decide() {
             DecideStage1();
             break;
         case 2:
-            DecideStage2();
-            break;
         case 3:
-            DecideStage3();
-            break;
         case 4:
-            DecideStage4();
+            DecideLaterStage(stage);
             break;
         case 5:
             SettleHand(kSettleLoss);
@@ -81,40 +78,18 @@ void TDecisionTable::DecideStage1() {
     m_view.ContinueVisible = m_view.CombinationsVisible = m_view.CandidatesVisible = true;
 }
 
-void TDecisionTable::DecideStage2() {
-    const std::string& c1 = m_state.Choice1;
+// Decisions 2..4: the choice, then the hand settles where the engine says it does.
+void TDecisionTable::DecideLaterStage(int stage) {
     AddOffers();
-    ChooseBest(2);
+    ChooseBest(stage);
     const bool dealerCanHaveGame = DealerCanHaveGame();
     m_view.ContinueVisible = m_view.CombinationsVisible = m_view.CandidatesVisible = true;
-    const bool dealerGameBought = BuysDealerGame(2, m_state.Choice2);
-    if (dealerCanHaveGame && dealerGameBought) SettleHand(kDealerGameLoss);
-    MarkCardsForExchange();
-    if (IsBetCode(c1) && !dealerGameBought) SettleHand(kSettleLoss);
-    DesignConflictCheck();
-}
-
-void TDecisionTable::DecideStage3() {
-    const std::string& c2 = m_state.Choice2;
-    AddOffers();
-    ChooseBest(3);
-    const bool dealerCanHaveGame = DealerCanHaveGame();
-    m_view.ContinueVisible = m_view.CombinationsVisible = m_view.CandidatesVisible = true;
-    const bool dealerGameBought = BuysDealerGame(3, m_state.Choice3);
-    if (dealerCanHaveGame && dealerGameBought) SettleHand(kSettleLoss);
-    if (IsBetCode(c2) && !dealerGameBought) SettleHand(kSettleLoss);
-    if (BuysDealerGame(2, c2)) SettleHand(kSettleLoss);
-}
-
-void TDecisionTable::DecideStage4() {
-    AddOffers();
-    ChooseBest(4);
-    const bool dealerCanHaveGame = DealerCanHaveGame();
-    m_view.ContinueVisible = m_view.CombinationsVisible = m_view.CandidatesVisible = true;
-    const bool dealerGameBought = BuysDealerGame(4, m_state.Choice4);
-    if (dealerCanHaveGame && dealerGameBought) SettleHand(kSettleLoss);
-    if (IsBetCode(m_state.Choice3) && !dealerGameBought) SettleHand(kSettleLoss);
-    if (BuysDealerGame(3, m_state.Choice3)) SettleHand(kSettleLoss);
+    const TSettlesAt settles = SettlesAt(m_state, stage, dealerCanHaveGame);
+    if (settles.DealerGameNotNeeded) SettleHand(stage == 2 ? kDealerGameLoss : kSettleLoss);
+    if (stage == 2) MarkCardsForExchange();
+    if (settles.AfterBet) SettleHand(kSettleLoss);
+    if (settles.AfterDealerGame) SettleHand(kSettleLoss);
+    if (stage == 2) DesignConflictCheck();
 }
 
 void TDecisionTable::ChooseBest(int stage) {
@@ -160,7 +135,7 @@ void TDecisionTable::SettleHand(std::string_view lossText) {
     m_state.HandStage = 0;
     const TEvalResult settled = Evaluate(TableLayout(), kModeBet);
     const std::int64_t r = settled.Value;
-    m_state.HandPaid = settled.Tallies.PlayerWins > 0 || settled.Tallies.DealerNoGame > 0;
+    m_state.HandPaid = BetPaid(settled);
     if (r > 0) {
         m_view.Prompt = std::string(kWinStart) + FormatTenThousandths(r) + std::string(kWinEnd);
     } else if (r < 0) {

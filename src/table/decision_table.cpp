@@ -1,6 +1,7 @@
 #include "table/decision_table.h"
 
 #include "table/decision_table_parts.h"
+#include "table/hand_engine.h"
 
 #include <utility>
 
@@ -36,59 +37,22 @@ void TDecisionTable::ToggleFix(TPlaceKind row, int slot) {
     fixed = !fixed;
 }
 
-// Every move of a card goes through here, so that the card tables and the slot occupancy
-// always follow the card places.
-void TDecisionTable::MoveCard(TCardId id, TCardPlace to) {
-    TCardPlace& place = m_state.PlaceOf(id);
-    switch (place.Place) {
-        case TPlaceKind::cpDeck:
-            break;
-        case TPlaceKind::cpOut:
-            m_state.OutCards.Remove(id);
-            break;
-        case TPlaceKind::cpPlayer:
-            m_state.PlayerCards.Remove(id);
-            m_state.PlayerSlotUsed[place.Slot] = false;
-            break;
-        case TPlaceKind::cpDealer:
-            m_state.DealerCards.Remove(id);
-            m_state.DealerSlotUsed[place.Slot] = false;
-            break;
-    }
-    place = to;
-    switch (place.Place) {
-        case TPlaceKind::cpDeck:
-            break;
-        case TPlaceKind::cpOut:
-            m_state.OutCards.Add(id);
-            break;
-        case TPlaceKind::cpPlayer:
-            m_state.PlayerCards.Add(id);
-            m_state.PlayerSlotUsed[place.Slot] = true;
-            break;
-        case TPlaceKind::cpDealer:
-            m_state.DealerCards.Add(id);
-            m_state.DealerSlotUsed[place.Slot] = true;
-            break;
-    }
-}
-
 // A card in the deck is lifted as a known out card; a lifted card goes back.
 void TDecisionTable::Toggle(TCardId id) {
     const TCardPlace& place = m_state.PlaceOf(id);
     if (place.InDeck()) {
-        MoveCard(id, TCardPlace::Lifted());
+        MoveCard(m_state, id, TCardPlace::Lifted());
     } else if (place.IsLifted()) {
-        MoveCard(id, TCardPlace::Deck());
+        MoveCard(m_state, id, TCardPlace::Deck());
     }
 }
 
 void TDecisionTable::PutIntoPlayerSlot(TCardId id, int slot) {
-    MoveCard(id, TCardPlace::Player(slot));
+    MoveCard(m_state, id, TCardPlace::Player(slot));
 }
 
 void TDecisionTable::PutIntoDealerSlot(TCardId id, int slot) {
-    MoveCard(id, TCardPlace::Dealer(slot));
+    MoveCard(m_state, id, TCardPlace::Dealer(slot));
 }
 
 }  // namespace studlab

@@ -118,38 +118,12 @@ public:
     TCalculationSettings& Settings() const { return m_settings; }
 
 private:
-    // Where a card clicked now would go during stages 2..5.
-    struct TPlacement {
-        TPlaceKind Row = TPlaceKind::cpPlayer;
-        int Slot = 0;
-        int NextStep = 0;
-    };
-
     void PlaceInitialCard(TCardId card);
     void PlaceArrivingCard(TCardId card);
-    std::optional<TPlacement> NextPlacement() const;
-    std::optional<TPlacement> NextPlacementStage2() const;
-    std::optional<TPlacement> NextPlacementStage3() const;
-    std::optional<TPlacement> NextPlacementStage4() const;
-    std::optional<TPlacement> NextPlacementStage5() const;
-    std::optional<TPlacement> NextHiddenDealerCard() const;
-    std::optional<TPlacement> ReplacementDealerCard(int step) const;
     int ToggleStep() const;
     void CompleteEntry(std::string_view prompt);
     void CompleteArrivingCards();
     void CompleteIfNothingMoreArrives();
-
-    void OpenStage(int stage, bool hideCombinations);
-    void ContinueAfterDecision1();
-    void ContinueAfterDecision2();
-    void ContinueAfterDecision3();
-    void ContinueAfterDecision4();
-    std::optional<double> CostOf(int decision, const std::string& code) const;
-    void Pay(std::optional<double> amount);
-    void Fold();
-    void AskForHiddenDealerCards(int& step);
-    void SettleExchangeMarks(bool exchanged);
-    void ThrowAwayDealerSwapCard();
 
     void StartHand(bool keepFixedSlots);
     bool SetOpeningPrompt();
@@ -163,9 +137,7 @@ private:
     TEvalLayout TableLayout() const;
     int AddCandidate(std::string text, std::string value, std::string_view code);
     void DecideStage1();
-    void DecideStage2();
-    void DecideStage3();
-    void DecideStage4();
+    void DecideLaterStage(int stage);
     void ChooseBest(int stage);
     bool DealerCanHaveGame();
     void MarkCardsForExchange();
@@ -183,7 +155,6 @@ private:
 
     void DealRandomCardsUntil(const std::function<bool()>& done, int* counted);
 
-    void MoveCard(TCardId id, TCardPlace to);
     void Toggle(TCardId id);
     void PutIntoPlayerSlot(TCardId id, int slot);
     void PutIntoDealerSlot(TCardId id, int slot);

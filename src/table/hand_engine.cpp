@@ -51,6 +51,14 @@ TDecisionPoint PointAfterNothing(const TDecisionPoint& point) {
     return next;
 }
 
+TSettlesAt SettlesAt(const TTableState& state, int stage, bool dealerCanHaveGame) {
+    const bool dealerGameBought = BuysDealerGame(stage, state.Choice(stage));
+    const std::string& last = state.Choice(stage - 1);
+    return {.DealerGameNotNeeded = dealerCanHaveGame && dealerGameBought,
+            .AfterBet = IsBetCode(last) && !dealerGameBought,
+            .AfterDealerGame = stage > 2 && BuysDealerGame(stage - 1, last)};
+}
+
 TCardTable ThrownAway(const TOffer& offer) {
     TCardTable thrown;
     for (std::size_t i = 0; i < 5; ++i) {
@@ -83,13 +91,29 @@ void PayCost(float& balance, float& extraStake, double cost) {
     extraStake = static_cast<float>(extraStake + cost);
 }
 
-std::int64_t FoldResult(float balance) {
-    return RoundHalfEven(static_cast<long double>(balance) * 10000);
+THandSettlement FoldSettlement(float balance) {
+    const std::int64_t result = RoundHalfEven(static_cast<long double>(balance) * 10000);
+    return {result, -result};
 }
 
-std::int64_t HandStake(float extraStake, long double betSize, bool folded) {
-    return RoundHalfEven((1.0L + static_cast<long double>(extraStake) + (folded ? 0.0L : betSize)) *
-                         10000);
+std::int64_t BetStake(float extraStake, long double betSize) {
+    return RoundHalfEven((1.0L + static_cast<long double>(extraStake) + betSize) * 10000);
+}
+
+bool BetPaid(const TEvalResult& bet) {
+    return bet.Tallies.PlayerWins > 0 || bet.Tallies.DealerNoGame > 0;
+}
+
+TSettledHand SettledHand(const TTableState& state, long double betSize) {
+    TSettledHand settled;
+    settled.Result = state.HandResult;
+    settled.Stake = state.HandFolded ? FoldSettlement(state.PlayerBalance).Stake
+                                     : BetStake(state.ExtraStake, betSize);
+    settled.Paid =
+        !state.HandFolded &&
+        state.HandPaid.value_or(state.HandResult >
+                                -RoundHalfEven(static_cast<long double>(state.ExtraStake) * 10000));
+    return settled;
 }
 
 }  // namespace studlab

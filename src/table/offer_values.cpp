@@ -142,12 +142,10 @@ double BestListedValue(const TDecisionPoint& point, const TValuation& v) {
     if (point.Stage > kStages) {
         return static_cast<double>(v.Evaluator.Evaluate(point.Layout(), kModeBet).Value) / 10000.0;
     }
-    std::optional<double> best;
-    for (const TOffer& offer : OffersAt(point, v.Design, v.Offers)) {
-        const TOfferValue value = ValueOffer(point, offer, v);
-        if (value.Compared && (!best || *value.Compared > *best)) best = value.Compared;
-    }
-    return best ? *best : BestListedValue(PointAfterNothing(point), v);
+    const std::vector<TOffer> offers = OffersAt(point, v.Design, v.Offers);
+    const TChosenOffer best = ChooseOffer(
+        offers.size(), [&](std::size_t i) { return ValueOffer(point, offers[i], v).Compared; });
+    return best.Index >= 0 ? best.Value : BestListedValue(PointAfterNothing(point), v);
 }
 
 }  // namespace studlab

@@ -88,7 +88,7 @@ void TWalker::SettleDealerGame(const TNode& node, const TEvalAnalysis& here, con
     // A bought hand put the cost at risk as well.
     const long double bet = m_game.Rules().BetSize;
     const std::int64_t more =
-        HandStake(tally.StakeAfter, bet, false) - HandStake(node.Point.ExtraStake, bet, false);
+        BetStake(tally.StakeAfter, bet) - BetStake(node.Point.ExtraStake, bet);
     sums.Stake += weight * Scale(node.Consumed + hidden) * Factorial(hidden) * tally.BoughtHands *
                   more;
 }

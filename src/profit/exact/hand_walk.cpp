@@ -82,7 +82,7 @@ const TWalker::TValued& TWalker::Value(const TNode& node, bool wantBest) {
         }
         if (!wantBest) continue;
         if (o.Valuation == TOfferValuation::ovFold) {
-            v.Best[i] = Scale(node.Consumed) * FoldPayout(node);
+            v.Best[i] = Scale(node.Consumed) * Folded(node).Result;
         } else if (o.Valuation == TOfferValuation::ovBet) {
             // The plain and the insured bet settle alike.
             v.Best[i] = BetBest(node, o, v.Bet);
@@ -90,12 +90,10 @@ const TWalker::TValued& TWalker::Value(const TNode& node, bool wantBest) {
     }
     if (!m_game.LookAhead()) ValueDrawsTogether(node, v, wantBest);
     if (wantBest) BestOfDrawsApart(node, v);
-    // The highest value, the earlier slot on a tie; nothing offered, nothing chosen.
-    for (std::size_t i = 0; i < v.Offers.size(); ++i) {
-        if (v.Chosen < 0 || v.Compared[i] > v.Compared[static_cast<std::size_t>(v.Chosen)]) {
-            v.Chosen = static_cast<int>(i);
-        }
-    }
+    // As the decision chooses; nothing offered, nothing chosen.
+    v.Chosen = ChooseOffer(v.Offers.size(), [&](std::size_t i) {
+                   return std::optional<double>(v.Compared[i]);
+               }).Index;
     NoteTies(v);
     return v;
 }
@@ -229,7 +227,7 @@ void TWalker::RealizeFoldOrBet(const TNode& node, const TFoldOrBet& decision, co
 // of folding and of settling the bet (an insured bet settles as the plain one does).
 TInt256 TWalker::BestOfFoldOrBet(const TNode& node, const TEvalAnalysis& here,
                                  const TFoldOrBet& decision) {
-    const TInt256 fold = Scale(node.Consumed) * FoldPayout(node);
+    const TInt256 fold = Scale(node.Consumed) * Folded(node).Result;
     if (!decision.Bets) return fold;
     const auto bets = std::find_if(decision.Offers.begin(), decision.Offers.end(),
                                    [](const TOffer& o) { return o.Valuation == TOfferValuation::ovBet; });
@@ -314,16 +312,16 @@ void TWalker::Settle(const TNode& node, const TEvalAnalysis& here, const TEvalRe
     }
     // Put at risk: the ante, the bet and what was paid for cards.
     sums.Stake +=
-        weight * Scale(node.Consumed) * HandStake(p.ExtraStake, m_game.Rules().BetSize, false);
+        weight * Scale(node.Consumed) * BetStake(p.ExtraStake, m_game.Rules().BetSize);
 }
 
 void TWalker::Fold(const TNode& node, const TInt256& weight, TExactSums& sums) {
-    const std::int64_t payout = FoldPayout(node);
+    const THandSettlement folded = Folded(node);
     const TInt256 ways = weight * Scale(node.Consumed);
-    const TInt256 amount = ways * payout;
+    const TInt256 amount = ways * folded.Result;
     sums.Result += amount;
-    sums.ResultSquares += amount * payout;
-    sums.Stake += ways * -payout;  // the ante and the costs, all lost
+    sums.ResultSquares += amount * folded.Result;
+    sums.Stake += ways * folded.Stake;
     const TCombinationKind kind = Analysis(node.Point.Layout()).Kind;
     TReturnCell& cell = sums.Cell(kind, TFinalOutcome::foFolded);
     Touch(kind, TFinalOutcome::foFolded);

@@ -138,7 +138,7 @@ private:
                           const TInt256& weight, TExactSums& sums);
     TInt256 DealerGameBest(const TNode& node, const TEvalResult& r);
     void SettleDealerGame(const TNode& node, const TInt256& weight, TExactSums& sums);
-    std::int64_t FoldPayout(const TNode& node) const { return FoldResult(node.Point.Balance); }
+    static THandSettlement Folded(const TNode& node) { return FoldSettlement(node.Point.Balance); }
     TNode After(const TNode& node, const TOffer& offer, TCardTable arrival) const {
         return {PointAfter(node.Point, offer, arrival, m_game.Rules()),
                 node.Consumed + arrival.Count()};
