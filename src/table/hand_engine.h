@@ -25,7 +25,9 @@ namespace studlab {
 // The offer a decision chooses among `count` offers valued in their order, `valueOf(i)` giving
 // the value of offer i: the highest value, the earlier offer on a tie. An offer without a value
 // (a sampled draw that could not be made) is never chosen: it would act on nothing. Index -1
-// when no offer has a value.
+// when no offer has a value. The exact analysis's walker gives every offer a value (the draws
+// the table samples it counts over every arrival), and the dealer's game, decided there over his
+// hidden cards, lists the purchase first as the table does, so a tie buys.
 struct TChosenOffer {
     int Index = -1;
     double Value = 0;

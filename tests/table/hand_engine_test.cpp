@@ -123,6 +123,29 @@ TEST(HandDraw, FoldSettlesWithEverythingPaidLost) {
     EXPECT_EQ(FoldSettlement(state.PlayerBalance).Stake, 13000);
 }
 
+// A folded hand put at risk what it lost, as the exact analysis counts it. The balance and the
+// extra stake are single-precision numbers of different sizes, so after some costs one plus the
+// extra stake rounds to another ten-thousandth than the balance: the stake follows the balance.
+TEST(HandDraw, AFoldedHandStakedWhatItLost) {
+    struct TCase {
+        double Cost;
+        std::int64_t Lost;
+    };
+    for (const TCase c : {TCase{0.00015, 10001}, TCase{0.00125, 10013}, TCase{0.33335, 13333},
+                          TCase{0.5, 15000}}) {
+        TTableState state = Hand(2, {{"2C", 3}});
+        state.PlayerBalance = -1.0F;
+        state.ExtraStake = 0.0F;
+        PayCost(state.PlayerBalance, state.ExtraStake, c.Cost);
+        state.Choice2 = std::string(kFoldCode);
+        ASSERT_EQ(CarryOutChoice(state, std::nullopt), TDrawNext::dnFold);
+        const TSettledHand settled = SettledHand(state, 1);
+        EXPECT_EQ(settled.Result, -c.Lost) << c.Cost;
+        EXPECT_EQ(settled.Stake, c.Lost) << c.Cost;
+        EXPECT_FALSE(settled.Paid);
+    }
+}
+
 TEST(HandDraw, DealerGameBoughtThrowsHisSwapCardAwayAndRefillsThatSlot) {
     TTableState state = Hand(3, {{"2C", 1}, {"3C", 2}, {"4C", 3}, {"5C", 4}, {"6C", 5}});
     state.Choice3 = std::string(BuyDealerGameCode(3));
