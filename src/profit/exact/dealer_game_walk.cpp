@@ -62,29 +62,7 @@ void TWalker::SettleDealerGame(const TNode& node, const TEvalAnalysis& here, con
 
     const int hidden = 5 - node.Point.Dealer.Count();
     const TInt256 each = weight * Scale(node.Consumed + hidden + 1) * Factorial(hidden);
-    const TEvalTallies& t = tally.Bought;
-    const TOutcomePayouts& pay = tally.BoughtPayouts;
-    const std::array<std::pair<TCount, std::int64_t>, 4> outcomes = {{
-        {t.PlayerWins, pay.PlayerWins},
-        {t.DealerWins, pay.DealerWins},
-        {t.Ties, pay.Ties},
-        {t.DealerNoGame, pay.DealerNoGame},
-    }};
-    const std::array<TFinalOutcome, 4> kinds = {TFinalOutcome::foWon, TFinalOutcome::foLost,
-                                                TFinalOutcome::foTie,
-                                                TFinalOutcome::foDealerNoGame};
-    for (std::size_t i = 0; i < 4; ++i) {
-        const auto [count, payout] = outcomes[i];
-        if (count == 0) continue;
-        const TInt256 ways = each * count;
-        const TInt256 amount = ways * payout;
-        sums.Result += amount;
-        sums.ResultSquares += amount * payout;
-        TReturnCell& cell = sums.Cell(here.Kind, kinds[i]);
-        Touch(here.Kind, kinds[i]);
-        cell.Chance += ways;
-        cell.Contribution += amount;
-    }
+    AddOutcomes(here.Kind, each, tally.Bought, tally.BoughtPayouts, sums);
     // A bought hand put the cost at risk as well.
     const long double bet = m_game.Rules().BetSize;
     const std::int64_t more =

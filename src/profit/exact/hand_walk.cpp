@@ -284,16 +284,13 @@ void TWalker::Settle(const TNode& node, const TInt256& weight, TExactSums& sums)
            sums);
 }
 
-void TWalker::Settle(const TNode& node, const TEvalAnalysis& here, const TEvalResult& r,
-                     const TInt256& weight, TExactSums& sums) {
-    const TDecisionPoint& p = node.Point;
-    const int hidden = 5 - p.Dealer.Count();
-    const TInt256 each = weight * Scale(node.Consumed + hidden) * Factorial(hidden);
+void TWalker::AddOutcomes(TCombinationKind kind, const TInt256& each, const TEvalTallies& t,
+                          const TOutcomePayouts& pay, TExactSums& sums) {
     const std::array<std::pair<TCount, std::int64_t>, 4> outcomes = {{
-        {r.Tallies.PlayerWins, r.Payouts.PlayerWins},
-        {r.Tallies.DealerWins, r.Payouts.DealerWins},
-        {r.Tallies.Ties, r.Payouts.Ties},
-        {r.Tallies.DealerNoGame, r.Payouts.DealerNoGame},
+        {t.PlayerWins, pay.PlayerWins},
+        {t.DealerWins, pay.DealerWins},
+        {t.Ties, pay.Ties},
+        {t.DealerNoGame, pay.DealerNoGame},
     }};
     const std::array<TFinalOutcome, 4> kinds = {TFinalOutcome::foWon, TFinalOutcome::foLost,
                                                 TFinalOutcome::foTie,
@@ -305,11 +302,19 @@ void TWalker::Settle(const TNode& node, const TEvalAnalysis& here, const TEvalRe
         const TInt256 amount = ways * payout;
         sums.Result += amount;
         sums.ResultSquares += amount * payout;
-        TReturnCell& cell = sums.Cell(here.Kind, kinds[i]);
-        Touch(here.Kind, kinds[i]);
+        TReturnCell& cell = sums.Cell(kind, kinds[i]);
+        Touch(kind, kinds[i]);
         cell.Chance += ways;
         cell.Contribution += amount;
     }
+}
+
+void TWalker::Settle(const TNode& node, const TEvalAnalysis& here, const TEvalResult& r,
+                     const TInt256& weight, TExactSums& sums) {
+    const TDecisionPoint& p = node.Point;
+    const int hidden = 5 - p.Dealer.Count();
+    const TInt256 each = weight * Scale(node.Consumed + hidden) * Factorial(hidden);
+    AddOutcomes(here.Kind, each, r.Tallies, r.Payouts, sums);
     // Put at risk: the ante, the bet and what was paid for cards.
     sums.Stake +=
         weight * Scale(node.Consumed) * BetStake(p.ExtraStake, m_game.Rules().BetSize);

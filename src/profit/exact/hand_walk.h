@@ -126,6 +126,10 @@ private:
     void Settle(const TNode& node, const TEvalAnalysis& here, const TEvalResult& bet,
                 const TInt256& weight, TExactSums& sums);
     void Settle(const TNode& node, const TInt256& weight, TExactSums& sums);
+    // A settled bet's outcomes, each completion standing for `each` ways, into the sums and the
+    // return table under the player's kind.
+    void AddOutcomes(TCombinationKind kind, const TInt256& each, const TEvalTallies& t,
+                     const TOutcomePayouts& pay, TExactSums& sums);
     void Fold(const TNode& node, const TInt256& weight, TExactSums& sums);
     // The dealer's game (dealer_game_walk.cpp): the decision after a bet, or the last decision,
     // that offers to buy the dealer a game once his hand is shown.
