@@ -1,5 +1,6 @@
 // The number parsers against a simple grammar of their own and the C library's conversion, and
 // the general number format read back.
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cmath>
@@ -125,8 +126,12 @@ void CheckFormat(double value) {
         studlab::fuzz::Broken("the general format wrote a number it cannot read");
     }
     Check(studlab::FormatNumber(back) == text, "the general format is not stable");
-    // Half a unit of the 15th digit, and the reading's own rounding.
-    Check(std::fabs(back - value) <= std::fabs(value) * 5.1e-15 + 5e-324,
+    // Half a unit of the 15th digit, plus the reading's own rounding to the nearest double. The
+    // digit's unit follows the larger of the two magnitudes, as 9,99999999999999999 shows as 10.
+    const double magnitude = std::max(std::fabs(value), std::fabs(back));
+    const double halfDigit = 0.5 * std::pow(10.0, std::floor(std::log10(magnitude)) - 14);
+    const double readingStep = std::fabs(std::nextafter(back, 0.0) - back);
+    Check(magnitude == 0 || std::fabs(back - value) <= halfDigit * (1 + 1e-9) + readingStep,
           "the general format lost more than its 15 digits");
 }
 
