@@ -10,16 +10,16 @@ namespace studlab {
 namespace {
 
 // One worker's own game: copies of the design and the settings as they stood when the run
-// started, and a table over them that carries the main table's game, fixed cards and cache
-// folder. Changes made in the windows during a run do not reach it.
+// started, and a hand engine over them that carries the main table's game, hand, random
+// generator and cache folder. Changes made in the windows during a run do not reach it.
 class TTablePlayer final : public IHandPlayer {
 public:
-    TTablePlayer(TDecisionTable& main, const TDealPlan& plan)
+    TTablePlayer(const THand& main, const TDealPlan& plan)
         : m_design(main.Design()), m_settings(main.Settings()), m_plan(plan) {
-        if (main.GameName()) m_table.SetGameName(*main.GameName());
-        m_table.Cache().SetGamesDir(main.Cache().GamesDir());
-        m_table.State() = main.State();
-        m_table.Random() = main.Random();
+        if (main.GameName()) m_hand.SetGameName(*main.GameName());
+        m_hand.Cache().SetGamesDir(main.Cache().GamesDir());
+        m_hand.State() = main.State();
+        m_hand.Random() = main.Random();
         try {
             m_betSize = ParseDesignNumber(m_design.BetSize);
         } catch (const TConversionError&) {
@@ -29,13 +29,13 @@ public:
 
     THandRecord Play(std::uint64_t hand, const std::atomic<bool>& cancel) override {
         // A decision can take long; the run is cancelled between decisions.
-        m_table.ProcessPendingEvents = [&cancel] {
+        m_hand.BeforeDecision = [&cancel] {
             if (cancel) throw TRunCancelled();
         };
-        if (!m_plan.FixedSeries) m_table.SetHandStream(m_plan.Seed, hand);
-        const std::uint32_t seriesSeed = m_table.Random().Seed();
-        m_table.RandomDeal();
-        THandRecord record = RecordOf(m_table.State(), m_betSize);
+        if (!m_plan.FixedSeries) m_hand.SetHandStream(m_plan.Seed, hand);
+        const std::uint32_t seriesSeed = m_hand.Random().Seed();
+        m_hand.PlayRandomHand();
+        THandRecord record = RecordOf(m_hand.State(), m_betSize);
         record.SeriesSeed = seriesSeed;
         return record;
     }
@@ -43,7 +43,7 @@ public:
 private:
     TGameDesign m_design;
     TCalculationSettings m_settings;
-    TDecisionTable m_table{m_design, m_settings};
+    THand m_hand{m_design, m_settings};
     TDealPlan m_plan;
     double m_betSize = 0;
 };
@@ -89,7 +89,7 @@ void TTableHands::ReleaseFixedCards() {
 }
 
 std::unique_ptr<IHandPlayer> TTableHands::NewPlayer(const TDealPlan& plan) {
-    return std::make_unique<TTablePlayer>(m_table, plan);
+    return std::make_unique<TTablePlayer>(m_table.Hand(), plan);
 }
 
 void TTableHands::ShowHand(const TDealPlan& plan, const THandRecord& hand) {

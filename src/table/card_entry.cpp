@@ -1,9 +1,9 @@
-// The card entry of the decision window: where each click puts its card, stage by stage.
+// The card entry of the hand: where each card goes, stage by stage.
 
 #include <stdexcept>
 
 #include "table/choice_codes.h"
-#include "table/decision_table.h"
+#include "table/hand.h"
 #include "table/hand_engine.h"
 #include "table/table_prompts.h"
 #include "text/number_text.h"
@@ -21,14 +21,7 @@ constexpr int kStage4Complete = 6;
 
 }  // namespace
 
-void TDecisionTable::ClickCard(TCardId id) {
-    if (!IsCardId(id)) throw std::out_of_range("card pictures are Image1 to Image52");
-    if (!m_state.PlaceOf(id).Clickable) return;
-    m_state.ClickedImageName = ImageName(id);
-    PlaceCard(RankIndexOf(id), SuitIndexOf(id));
-}
-
-void TDecisionTable::PlaceCard(RankIndex rank, SuitIndex suit) {
+void THand::PlaceCard(RankIndex rank, SuitIndex suit) {
     if (rank < 1 || rank > kRanks || suit < 1 || suit > kSuits) {
         throw std::out_of_range("a card has rank 1..13 and suit 1..4");
     }
@@ -43,7 +36,7 @@ void TDecisionTable::PlaceCard(RankIndex rank, SuitIndex suit) {
     }
 }
 
-bool TDecisionTable::EntryOpen() const {
+bool THand::EntryOpen() const {
     switch (m_state.HandStage) {
         case 0:
             return false;
@@ -54,7 +47,7 @@ bool TDecisionTable::EntryOpen() const {
     }
 }
 
-void TDecisionTable::CompleteEntry(std::string_view prompt) {
+void THand::CompleteEntry(std::string_view prompt) {
     m_view.Prompt = prompt;
     m_view.DecideVisible = true;
     m_view.ContinueVisible = false;
@@ -62,7 +55,7 @@ void TDecisionTable::CompleteEntry(std::string_view prompt) {
 
 // Stage 1: the dealer's open cards, then the player's five, then known out cards. Slots that
 // already hold a card (kept by a new layout) are skipped.
-void TDecisionTable::PlaceInitialCard(TCardId card) {
+void THand::PlaceInitialCard(TCardId card) {
     int& step = m_state.Stage1Step;
     // Step 0: the design's number of open dealer cards is unusable; nothing is laid out.
     if (step < 1 || step > kInitialLayoutComplete) return;
@@ -111,7 +104,7 @@ void TDecisionTable::PlaceInitialCard(TCardId card) {
 }
 
 // Stages 2..5: the cards that arrived after the last continuation, then known out cards.
-void TDecisionTable::PlaceArrivingCard(TCardId card) {
+void THand::PlaceArrivingCard(TCardId card) {
     const int stage = m_state.HandStage;
     const int toggleStep = ToggleStep();
     if (toggleStep != 0 && m_state.EntryStep(stage) == toggleStep) {
@@ -130,7 +123,7 @@ void TDecisionTable::PlaceArrivingCard(TCardId card) {
     CompleteIfNothingMoreArrives();
 }
 
-int TDecisionTable::ToggleStep() const {
+int THand::ToggleStep() const {
     switch (m_state.HandStage) {
         case 2:
             return kStage2Complete;
@@ -144,11 +137,11 @@ int TDecisionTable::ToggleStep() const {
 }
 
 // The stage's cards are in when no further click could place one.
-void TDecisionTable::CompleteIfNothingMoreArrives() {
+void THand::CompleteIfNothingMoreArrives() {
     if (!NextPlacement(m_state)) CompleteArrivingCards();
 }
 
-void TDecisionTable::CompleteArrivingCards() {
+void THand::CompleteArrivingCards() {
     switch (m_state.HandStage) {
         case 2:
             m_state.Stage2Step = kStage2Complete;

@@ -1,17 +1,17 @@
 // "ПРОДОЛЖИТЬ": carries out the choice of the last decision and opens the next stage; what the
-// choice does to the hand is the hand engine's draw, the prompt that follows is the window's.
+// choice does to the cards is the draw of hand_engine.h; this adds the prompt that follows.
 
 #include <optional>
 #include <string>
 
-#include "table/decision_table.h"
+#include "table/hand.h"
 #include "table/hand_engine.h"
 #include "table/table_prompts.h"
 #include "text/number_text.h"
 
 namespace studlab {
 
-void TDecisionTable::ContinueHand() {
+void THand::Continue() {
     m_view.FromCache = false;  // the prompt moves on from the decision served
     const int decision = m_state.HandStage;
     if (decision < 1 || decision > 4) return;  // settled, or waiting for the last decision

@@ -4,7 +4,7 @@
 #include "design/design_numbers.h"
 #include "design/design_rules.h"
 #include "table/choice_codes.h"
-#include "table/decision_table_parts.h"
+#include "table/hand_parts.h"
 #include "table/hand_engine.h"
 #include "text/number_text.h"
 
@@ -24,17 +24,17 @@ constexpr std::string_view kDesignConflict =
 
 }  // namespace
 
-const TEvalRules& TDecisionTable::Rules() {
+const TEvalRules& THand::Rules() {
     if (!m_rules) m_rules = MakeEvalRules(m_design, m_settings);
     return *m_rules;
 }
 
-TEvalLayout TDecisionTable::TableLayout() const {
+TEvalLayout THand::TableLayout() const {
     return {m_state.PlayerCards, m_state.DealerCards,
             m_state.PlayerCards | m_state.DealerCards | m_state.OutCards, m_state.ExtraStake};
 }
 
-int TDecisionTable::AddCandidate(std::string text, std::string value, std::string_view code) {
+int THand::AddCandidate(std::string text, std::string value, std::string_view code) {
     const int slot = m_state.Candidates.FirstFreeSlot();
     if (slot == 0) return 0;  // cannot happen: no stage offers more candidates than the table holds
     TCandidateTable::TSlot& s = m_state.Candidates.Slot(slot);
@@ -44,8 +44,8 @@ int TDecisionTable::AddCandidate(std::string text, std::string value, std::strin
     return slot;
 }
 
-void TDecisionTable::Decide() {
-    if (ProcessPendingEvents) ProcessPendingEvents();
+void THand::Decide() {
+    if (BeforeDecision) BeforeDecision();
     m_state.HandCategory = ClassifyHand(m_state.PlayerCards, m_design.Plays,
                                         m_design.RoundStraight.value_or(false));
     m_sampleCount.reset();  // read when a sampled draw first needs it
@@ -71,7 +71,7 @@ void TDecisionTable::Decide() {
     if (m_settings.UseCacheTable) CacheStore(stage);
 }
 
-void TDecisionTable::DecideStage1() {
+void THand::DecideStage1() {
     AddOffers();
     ChooseBest(1);
     MarkCardsForExchange();
@@ -79,7 +79,7 @@ void TDecisionTable::DecideStage1() {
 }
 
 // Decisions 2..4: the choice, then the hand settles where the engine says it does.
-void TDecisionTable::DecideLaterStage(int stage) {
+void THand::DecideLaterStage(int stage) {
     AddOffers();
     ChooseBest(stage);
     const bool dealerCanHaveGame = DealerCanHaveGame();
@@ -92,7 +92,7 @@ void TDecisionTable::DecideLaterStage(int stage) {
     if (stage == 2) DesignConflictCheck();
 }
 
-void TDecisionTable::ChooseBest(int stage) {
+void THand::ChooseBest(int stage) {
     // The listing that follows the choice needs the design's numbers: a number that does not
     // convert must stop the press before the choice and the labels change.
     Rules();
@@ -106,7 +106,7 @@ void TDecisionTable::ChooseBest(int stage) {
 
 // The listing of the layout as it stands, which also tells whether any completion of the
 // dealer's cards still makes a game.
-bool TDecisionTable::DealerCanHaveGame() {
+bool THand::DealerCanHaveGame() {
     ++m_evaluatorCalls;
     const TCombinationListing listing = ListCombinations(Rules(), TableLayout());
     m_view.CombinationCounts = listing.CountsText;
@@ -114,14 +114,14 @@ bool TDecisionTable::DealerCanHaveGame() {
     return listing.DealerCanHaveGame;
 }
 
-void TDecisionTable::ShowCombinations() {
+void THand::ShowCombinations() {
     m_view.CombinationNames = std::string(kCombinationNames);
     m_rules.reset();
     DealerCanHaveGame();
 }
 
 // The chosen exchange's cards are raised: the continuation throws away exactly these.
-void TDecisionTable::MarkCardsForExchange() {
+void THand::MarkCardsForExchange() {
     const TCandidateTable::TSlot& chosen = m_state.Candidates.Chosen();
     ClearExchangeMarks();
     for (std::size_t i = 0; i < 5; ++i) {
@@ -129,7 +129,7 @@ void TDecisionTable::MarkCardsForExchange() {
     }
 }
 
-void TDecisionTable::SettleHand(std::string_view lossText) {
+void THand::SettleHand(std::string_view lossText) {
     m_view.DecideVisible = m_view.ContinueVisible = false;
     m_view.CandidatesVisible = false;
     m_state.HandStage = 0;
@@ -148,7 +148,7 @@ void TDecisionTable::SettleHand(std::string_view lossText) {
 
 // The player may never hold more than seven cards; a design that could give him more is
 // reported at every decision of the second stage.
-void TDecisionTable::DesignConflictCheck() {
+void THand::DesignConflictCheck() {
     if (!m_design.BuysTooManyCards()) return;
     m_view.Prompt = std::string(kDesignConflict);
     m_view.DecideVisible = m_view.ContinueVisible = m_view.CombinationsVisible = false;
@@ -156,7 +156,7 @@ void TDecisionTable::DesignConflictCheck() {
 }
 
 // A row is served only to the design and settings that stored it; the view says it was served.
-bool TDecisionTable::CacheLookup() {
+bool THand::CacheLookup() {
     m_view.FromCache = false;
     if (!m_settings.UseCacheTable) return false;
     const std::optional<TDecisionCacheRow> row =
@@ -174,7 +174,7 @@ bool TDecisionTable::CacheLookup() {
     return true;
 }
 
-void TDecisionTable::CacheStore(int stage) {
+void THand::CacheStore(int stage) {
     TDecisionCacheRow row;
     row.LayoutKey = LayoutKey(m_state.DealerCards, m_state.PlayerCards, m_state.OutCards);
     // The last stage settles without choosing: the press has no lists.

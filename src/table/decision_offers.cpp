@@ -5,13 +5,13 @@
 
 #include "design/design_numbers.h"
 #include "table/choice_codes.h"
-#include "table/decision_table_parts.h"
+#include "table/hand_parts.h"
 #include "table/offer_values.h"
 #include "text/number_text.h"
 
 namespace studlab {
 
-TDecisionPoint TDecisionTable::CurrentPoint() const {
+TDecisionPoint THand::CurrentPoint() const {
     TDecisionPoint point;
     point.Stage = m_state.HandStage;
     point.Player = m_state.PlayerCards;
@@ -25,7 +25,7 @@ TDecisionPoint TDecisionTable::CurrentPoint() const {
     return point;
 }
 
-TEvalResult TDecisionTable::Evaluate(const TEvalLayout& layout, TEvalMode mode) {
+TEvalResult THand::Evaluate(const TEvalLayout& layout, TEvalMode mode) {
     ++m_evaluatorCalls;
     // A hand after a counted decision's draw is analysed from its completions counted once.
     std::optional<TEvalAnalysis> counted;
@@ -37,7 +37,7 @@ TEvalResult TDecisionTable::Evaluate(const TEvalLayout& layout, TEvalMode mode) 
     return result;
 }
 
-std::int32_t TDecisionTable::SampleCount() {
+std::int32_t THand::SampleCount() {
     if (!m_sampleCount) {
         const std::string& cycles = m_settings.ProbabilisticCycles;
         m_sampleCount = cycles.empty() ? 2000 : ReadWholeField(m_design, m_settings, cycles);
@@ -45,7 +45,7 @@ std::int32_t TDecisionTable::SampleCount() {
     return *m_sampleCount;
 }
 
-void TDecisionTable::AddOffers() {
+void THand::AddOffers() {
     using enum TPlayerAction;
     const TDecisionPoint point = CurrentPoint();
     // The insured bet is listed where the hand may be insured, which the bet's evaluation tells.

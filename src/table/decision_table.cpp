@@ -1,58 +1,34 @@
 #include "table/decision_table.h"
 
-#include "table/decision_table_parts.h"
-#include "table/hand_engine.h"
+#include <stdexcept>
 
-#include <utility>
+#include "design/design_file.h"
 
 namespace studlab {
 
-TDecisionTable::TDecisionTable(TGameDesign& design, TCalculationSettings& settings)
-    : m_design(design), m_settings(settings), m_parts(std::make_unique<TParts>()) {}
-
-TDecisionTable::~TDecisionTable() = default;
-
-TDecisionCache& TDecisionTable::Cache() {
-    return m_parts->Cache;
+void TDecisionTable::ClickCard(TCardId id) {
+    if (!IsCardId(id)) throw std::out_of_range("card pictures are Image1 to Image52");
+    if (!State().PlaceOf(id).Clickable) return;
+    State().ClickedImageName = ImageName(id);
+    m_hand.PlaceCard(RankIndexOf(id), SuitIndexOf(id));
 }
 
-void TDecisionTable::SetGameName(std::string name) {
-    m_view.GameTitle = name;
-    m_gameName = std::move(name);
+void TDecisionTable::SelectGame(const std::optional<std::filesystem::path>& designFile) {
+    if (designFile) SetGameName(LoadDesignFile(*designFile, Design()));
+    View().RandomDealVisible = true;
+    m_hand.StartHand(false);
 }
 
-bool TDecisionTable::MarkForExchange(TCardId id) {
-    TCardPlace& place = m_state.PlaceOf(id);
-    if (place.Place != TPlaceKind::cpPlayer) return false;
-    place.Marked = true;
-    return true;
+void TDecisionTable::NewLayout() {
+    View().RandomDealVisible = true;
+    if (!GameChosen()) return;
+    m_hand.StartHand(true);
 }
 
-void TDecisionTable::ClearExchangeMarks() {
-    for (TCardId id = 1; id <= kCards; ++id) m_state.PlaceOf(id).Marked = false;
-}
-
-void TDecisionTable::ToggleFix(TPlaceKind row, int slot) {
-    bool& fixed = m_state.Fixed(row, slot);
-    fixed = !fixed;
-}
-
-// A card in the deck is lifted as a known out card; a lifted card goes back.
-void TDecisionTable::Toggle(TCardId id) {
-    const TCardPlace& place = m_state.PlaceOf(id);
-    if (place.InDeck()) {
-        MoveCard(m_state, id, TCardPlace::Lifted());
-    } else if (place.IsLifted()) {
-        MoveCard(m_state, id, TCardPlace::Deck());
-    }
-}
-
-void TDecisionTable::PutIntoPlayerSlot(TCardId id, int slot) {
-    MoveCard(m_state, id, TCardPlace::Player(slot));
-}
-
-void TDecisionTable::PutIntoDealerSlot(TCardId id, int slot) {
-    MoveCard(m_state, id, TCardPlace::Dealer(slot));
+void TDecisionTable::RandomDeal() {
+    View().RandomDealVisible = true;
+    m_hand.PlayRandomHand([this] { if (ButtonPressed) ButtonPressed(kDecideCaption); },
+                          [this] { if (ButtonPressed) ButtonPressed(kContinueCaption); });
 }
 
 }  // namespace studlab

@@ -1,10 +1,9 @@
-// Game selection and the new layout: both put the table back to the start of a hand.
+// The start of a hand: a new game or a new layout puts the hand back to its first card.
 
 #include <array>
 #include <string_view>
 
-#include "design/design_file.h"
-#include "table/decision_table.h"
+#include "table/hand.h"
 #include "table/table_prompts.h"
 #include "text/number_text.h"
 
@@ -29,21 +28,9 @@ constexpr std::array<TOpening, 6> kOpenings = {{
 
 }  // namespace
 
-void TDecisionTable::SelectGame(const std::optional<std::filesystem::path>& designFile) {
-    if (designFile) SetGameName(LoadDesignFile(*designFile, m_design));
-    m_view.RandomDealVisible = true;
-    StartHand(false);
-}
-
-void TDecisionTable::NewLayout() {
-    m_view.RandomDealVisible = true;
-    if (!GameChosen()) return;
-    StartHand(true);
-}
-
 // Sets the prompt and the first step of the layout; false when the design's number of open
 // dealer cards is none of "0".."5", in which case the layout is shut until it is corrected.
-bool TDecisionTable::SetOpeningPrompt() {
+bool THand::SetOpeningPrompt() {
     for (const TOpening& opening : kOpenings) {
         if (m_design.DealerOpenCards == opening.OpenCards) {
             m_view.Prompt = opening.Prompt;
@@ -57,7 +44,7 @@ bool TDecisionTable::SetOpeningPrompt() {
     return false;
 }
 
-void TDecisionTable::HideDecision() {
+void THand::HideDecision() {
     m_view.FromCache = false;
     m_view.CandidateCaptions.clear();
     m_view.CandidateValues.clear();
@@ -69,7 +56,7 @@ void TDecisionTable::HideDecision() {
 
 // A new layout keeps the cards of fixed slots (a marked card comes back down into its slot);
 // game selection clears the fix marks and returns every card to the deck.
-void TDecisionTable::StartHand(bool keepFixedSlots) {
+void THand::StartHand(bool keepFixedSlots) {
     m_state.HandStage = 1;
     m_state.Stage1Step = m_state.Stage2Step = m_state.Stage3Step = m_state.Stage4Step = 1;
     m_state.PlayerBalance = -1.0F;  // the ante

@@ -1,10 +1,11 @@
-// "СДАТЬ СЛУЧАЙНО": a hand dealt at random and played to its end through the window's own
-// buttons, as a user would press them.
+// The random hand: a layout dealt at random and played to its end, decision by decision, as
+// "СДАТЬ СЛУЧАЙНО" and the profitability check play it.
 
 #include <cmath>
 
 #include "design/design_numbers.h"
-#include "table/decision_table.h"
+#include "table/card_place.h"
+#include "table/hand.h"
 #include "table/table_prompts.h"
 #include "text/number_text.h"
 
@@ -18,8 +19,7 @@ constexpr int kMaxPicks = 1'000'000;
 
 }  // namespace
 
-// Clicks random cards of the deck until `done`; counts the clicks in `counted` when given.
-void TDecisionTable::DealRandomCardsUntil(const std::function<bool()>& done, int* counted) {
+void THand::DealRandomCardsUntil(const std::function<bool()>& done, int* counted) {
     for (int picks = 0; !done(); ++picks) {
         bool deckHasCards = false;
         for (TCardId id = 1; id <= kCards && !deckHasCards; ++id)
@@ -29,14 +29,15 @@ void TDecisionTable::DealRandomCardsUntil(const std::function<bool()>& done, int
                 "Раздача не может быть продолжена: на стол нельзя положить карту");
         }
         const TCardId id = static_cast<TCardId>(m_random.Below(kCards)) + 1;
-        m_state.ClickedImageName = ImageName(id);
-        if (!m_state.PlaceOf(id).InDeck()) continue;
-        ClickCard(id);
+        const TCardPlace& place = m_state.PlaceOf(id);
+        if (!place.InDeck()) continue;
+        if (place.Clickable) PlaceCard(RankIndexOf(id), SuitIndexOf(id));
         if (counted != nullptr) ++*counted;
     }
 }
 
-void TDecisionTable::RandomDeal() {
+void THand::PlayRandomHand(const std::function<void()>& decided,
+                           const std::function<void()>& continued) {
     if (m_settings.SameSequence) {
         m_random.ContinueSeries();
     } else {
@@ -44,7 +45,7 @@ void TDecisionTable::RandomDeal() {
         m_random.StartHandStream(*m_streamSeed, m_nextHand++);
     }
     m_state.HandResult = kHandNotSettled;
-    NewLayout();
+    if (GameChosen()) StartHand(true);
     if (!GameChosen()) throw TRandomDealError("Сначала выберите игру в меню \"опции\"");
     if (!EntryOpen())
         throw TRandomDealError("Раздача невозможна: " + PromptOnOneLine(m_view.Prompt));
@@ -53,7 +54,7 @@ void TDecisionTable::RandomDeal() {
     int boxCards = 0;
     for (int presses = 0; m_state.HandResult == kHandNotSettled; ++presses) {
         if (presses == kMaxPresses) throw TRandomDealError("Раздача не доигрывается до конца");
-        DealRandomCardsUntil([this] { return m_view.DecideVisible; }, nullptr);
+        DealRandomCardsUntil([this] { return EntryComplete(); }, nullptr);
         if (!boxCardsWanted) {
             // The further boxes at the table get five cards each, dealt once as known out cards.
             const double boxes = ReadRealField(m_design, m_settings, m_settings.PlayingBoxes);
@@ -68,10 +69,10 @@ void TDecisionTable::RandomDeal() {
         }
         DealRandomCardsUntil([&] { return boxCards == *boxCardsWanted; }, &boxCards);
         Decide();
-        if (ButtonPressed) ButtonPressed(kDecideCaption);
+        if (decided) decided();
         if (m_state.HandResult == kHandNotSettled) {
-            ContinueHand();
-            if (ButtonPressed) ButtonPressed(kContinueCaption);
+            Continue();
+            if (continued) continued();
         }
     }
     m_state.LastHandResult = m_state.HandResult;

@@ -3,11 +3,11 @@
 #include "design/design_fingerprint.h"
 #include "table/cache/decision_cache.h"
 #include "table/counted_draws.h"
-#include "table/decision_table.h"
+#include "table/hand.h"
 
 namespace studlab {
 
-struct TDecisionTable::TParts {
+struct THand::TParts {
     TDecisionCache Cache{"Games"};
     TFingerprintMemo Fingerprint;  // of the design and settings, for the cache's rows
     TCountedDraws CountedDraws;    // the dealer's completions of the last decision with many draws

@@ -1,0 +1,120 @@
+// The hand engine played through whole random hands, without a window.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "design/design_fields.h"
+#include "design/design_rules.h"
+#include "support/test_game.h"
+#include "table/choice_codes.h"
+#include "table/hand.h"
+#include "table/hand_engine.h"
+#include "table/offers.h"
+
+namespace studlab {
+namespace {
+
+// The decision the hand waits for, as the exact analysis's walker describes it: the earlier
+// decisions' choices only.
+TDecisionPoint PointOf(const TTableState& state) {
+    TDecisionPoint point;
+    point.Stage = state.HandStage;
+    point.Player = state.PlayerCards;
+    point.Dealer = state.DealerCards;
+    point.Out = state.OutCards;
+    for (int stage = 1; stage < state.HandStage; ++stage) {
+        point.Choices[static_cast<std::size_t>(stage)] = state.Choice(stage);
+    }
+    point.Balance = state.PlayerBalance;
+    point.ExtraStake = state.ExtraStake;
+    return point;
+}
+
+// The table carries out a choice slot by slot; the walker describes the same draw on card sets
+// (PointAfter). After every draw of random hands of designs that buy and exchange at the first
+// and second decision, the next decision's cards, balance, extra stake and earlier choices are
+// what the walker says they are, and as many cards arrived as the offer says.
+TEST(Hand, TheTablesDrawIsTheWalkersDraw) {
+    const std::vector<std::vector<const char*>> designs = {
+        {},  // buys one card at the first decision
+        {"StageActions[1][paExchange1]=YES", "StageActions[1][paExchange2]=YES",
+         "StageActions[1][paExchange3]=YES", "ExchangeCost[1][2]=0,35"},
+        {"StageActions[1][paBuyTwoCards]=NO", "StageActions[1][paExchange1]=YES",
+         "StageActions[2][paBuyCard]=YES", "StageActions[2][paExchange1]=YES",
+         "BuyCost[2][1]=0,15"},
+    };
+    for (std::size_t d = 0; d < designs.size(); ++d) {
+        SCOPED_TRACE(d);
+        testing::TTestGame game;
+        for (const char* assignment : designs[d]) {
+            SetDesignAssignment(game.Design, game.Settings, assignment,
+                                TValueCheck::NumbersMustConvert);
+        }
+        game.Table.SetGameName("draw");
+        game.Table.SelectGame(std::nullopt);
+        THand& hand = game.Table.Hand();
+        hand.SetHandStream(20261211, 1);
+        const TEvalRules rules = MakeEvalRules(game.Design, game.Settings);
+        const TOfferOptions options{.Insurable = true,
+                                    .DealerBuysLowest = game.Design.DealerBuysLowest};
+
+        std::optional<TDecisionPoint> decided;  // the last decision, with its choice
+        std::optional<TOffer> chosen;
+        int draws = 0;
+        const auto compareDraw = [&] {
+            if (!decided || !chosen) return;
+            const TTableState& state = hand.State();
+            const TCardTable arrival = state.PlayerCards.Without(decided->Player);
+            EXPECT_EQ(arrival.Count(), ArrivingCards(*chosen)) << chosen->Code;
+            const TDecisionPoint next = PointAfter(*decided, *chosen, arrival, rules);
+            EXPECT_EQ(next.Player, state.PlayerCards) << chosen->Code;
+            EXPECT_EQ(next.Out, state.OutCards) << chosen->Code;
+            EXPECT_EQ(next.Balance, state.PlayerBalance) << chosen->Code;
+            EXPECT_EQ(next.ExtraStake, state.ExtraStake) << chosen->Code;
+            for (int stage = 1; stage < next.Stage; ++stage) {
+                EXPECT_EQ(next.Choice(stage), state.Choice(stage)) << stage;
+            }
+            ++draws;
+            chosen.reset();
+        };
+        for (int h = 0; h < 80; ++h) {
+            decided.reset();
+            chosen.reset();
+            hand.PlayRandomHand(
+                [&] {
+                    // Deciding moves no card: the cards are those the last draw brought.
+                    compareDraw();
+                    const TTableState& state = hand.State();
+                    if (state.HandResult != kHandNotSettled) return;
+                    // A decision that offers nothing chooses nothing and moves nothing.
+                    if (state.Choice(state.HandStage).empty()) return;
+                    decided = PointOf(state);
+                    const std::vector<TOffer> offers = OffersAt(*decided, game.Design, options);
+                    // The exchanges of one size share a code: the marked cards tell them apart.
+                    TCardTable marked;
+                    for (TCardId id = 1; id <= kCards; ++id) {
+                        if (state.PlaceOf(id).Marked) marked.Add(id);
+                    }
+                    const auto it =
+                        std::find_if(offers.begin(), offers.end(), [&](const TOffer& offer) {
+                            return offer.Code == state.Choice(state.HandStage) &&
+                                   (!ExchangedCount(offer.Code) || ThrownAway(offer) == marked);
+                        });
+                    ASSERT_NE(it, offers.end()) << state.Choice(state.HandStage);
+                    // The walker settles folds and the dealer's game its own way.
+                    if (it->Action != TPlayerAction::paFold &&
+                        it->Action != TPlayerAction::paBuyDealerGame) {
+                        chosen = *it;
+                    }
+                },
+                {});
+        }
+        EXPECT_GT(draws, 50);
+    }
+}
+
+}  // namespace
+}  // namespace studlab
