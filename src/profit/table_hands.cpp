@@ -3,7 +3,7 @@
 #include <limits>
 
 #include "table/cache/decision_cache.h"
-#include "table/hand_engine.h"
+#include "table/hand_rules.h"
 #include "text/number_text.h"
 
 namespace studlab {

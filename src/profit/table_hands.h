@@ -5,8 +5,8 @@
 
 namespace studlab {
 
-// The decision table as the profitability check sees it: "СДАТЬ СЛУЧАЙНО" played by workers,
-// each on its own copy of the table, and what a hand leaves behind.
+// The decision table as the profitability check sees it: random hands played by workers, each on
+// a hand engine of its own (THand::PlayRandomHand), and what a hand leaves behind.
 class TTableHands final : public IRandomHandTable {
 public:
     explicit TTableHands(TDecisionTable& table) : m_table(table) {}

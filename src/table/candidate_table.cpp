@@ -1,6 +1,6 @@
 #include "table/candidate_table.h"
 
-#include "table/hand_engine.h"
+#include "table/hand_rules.h"
 #include "text/number_text.h"
 
 namespace studlab {

@@ -4,7 +4,7 @@
 
 #include "table/choice_codes.h"
 #include "table/hand.h"
-#include "table/hand_engine.h"
+#include "table/hand_rules.h"
 #include "table/table_prompts.h"
 #include "text/number_text.h"
 

@@ -1,11 +1,11 @@
 // "ПРОДОЛЖИТЬ": carries out the choice of the last decision and opens the next stage; what the
-// choice does to the cards is the draw of hand_engine.h; this adds the prompt that follows.
+// choice does to the cards is the draw of hand_rules.h; this adds the prompt that follows.
 
 #include <optional>
 #include <string>
 
 #include "table/hand.h"
-#include "table/hand_engine.h"
+#include "table/hand_rules.h"
 #include "table/table_prompts.h"
 #include "text/number_text.h"
 

@@ -5,7 +5,7 @@
 #include "design/design_rules.h"
 #include "table/choice_codes.h"
 #include "table/hand_parts.h"
-#include "table/hand_engine.h"
+#include "table/hand_rules.h"
 #include "text/number_text.h"
 
 namespace studlab {

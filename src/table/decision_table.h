@@ -56,7 +56,9 @@ public:
     void RandomDeal();
 
     // Lets the window handle its pending events; run once at the start of every decision.
-    std::function<void()>& ProcessPendingEvents = m_hand.BeforeDecision;
+    void SetProcessPendingEvents(std::function<void()> process) {
+        m_hand.BeforeDecision = std::move(process);
+    }
     // Told of every button the random deal presses ("РЕШЕНИЕ", "ПРОДОЛЖИТЬ"), after the press.
     std::function<void(std::string_view button)> ButtonPressed;
     void SetClock(const IClock& clock) { m_hand.SetClock(clock); }

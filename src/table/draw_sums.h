@@ -12,7 +12,7 @@ namespace studlab {
 
 // The sums of a layout's values over the cards a draw may bring: over every possible arrival
 // (exact) or over random ones (sampled). Plain functions of their inputs, so that anything that
-// values draws can use them; the decision table turns them into candidates.
+// values draws can use them; the hand engine turns them into candidates.
 
 // The hand that receives the drawn cards.
 enum class TDrawTarget { dtPlayer, dtDealer };

@@ -1,6 +1,6 @@
 #include "table/hand.h"
 
-#include "table/hand_engine.h"
+#include "table/hand_rules.h"
 #include "table/hand_parts.h"
 
 #include <utility>

@@ -34,7 +34,8 @@ public:
 // by decision: the card entry, the decision ("РЕШЕНИЕ"), the draw ("ПРОДОЛЖИТЬ") and the
 // settlement. It reads the design and the calculation settings afresh at every step. The
 // decision window drives it through TDecisionTable; the profitability check plays its random
-// hands on it directly. The rules it applies to the cards lie in hand_engine.h.
+// hands on it directly. The rules it applies to the cards lie in hand_rules.h, which the exact
+// analysis's walker shares.
 class THand final : private IOfferEvaluator {
 public:
     THand(TGameDesign& design, TCalculationSettings& settings);

@@ -4,7 +4,7 @@
 #include <array>
 
 #include "table/choice_codes.h"
-#include "table/hand_engine.h"
+#include "table/hand_rules.h"
 
 namespace studlab {
 namespace {

@@ -6,7 +6,7 @@
 #include "cards/combinatorics.h"
 #include "table/counted_draws.h"
 #include "table/draw_sums.h"
-#include "table/hand_engine.h"
+#include "table/hand_rules.h"
 #include "text/number_text.h"
 
 namespace studlab {

@@ -15,7 +15,7 @@ class TCountedDraws;
 
 namespace studlab {
 
-// How a valuation reaches the evaluator: the decision table counts its evaluations and keeps the
+// How a valuation reaches the evaluator: the hand engine counts its evaluations and keeps the
 // last verdict on insurance; the exact analysis keeps the analyses of the layouts it meets.
 class IOfferEvaluator {
 public:

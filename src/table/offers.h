@@ -12,7 +12,7 @@
 namespace studlab {
 
 // What a decision looks at: the cards on the table, the decision (stage), the earlier choices and
-// the money of the hand. The decision table builds one from its state; the exact analysis builds
+// the money of the hand. The hand engine builds one from its state; the exact analysis builds
 // one for every hand it plays out.
 struct TDecisionPoint {
     int Stage = 1;  // 1..4

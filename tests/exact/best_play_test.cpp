@@ -21,7 +21,7 @@
 #include "profit/exact/wide_int.h"
 #include "support/small_designs.h"
 #include "table/choice_codes.h"
-#include "table/hand_engine.h"
+#include "table/hand_rules.h"
 #include "table/offer_values.h"
 #include "table/offers.h"
 

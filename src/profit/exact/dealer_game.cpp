@@ -9,7 +9,7 @@
 #include "cards/five_card_rank.h"
 #include "profit/exact/exact_game.h"
 #include "table/draw_sums.h"
-#include "table/hand_engine.h"
+#include "table/hand_rules.h"
 
 namespace studlab {
 namespace {

@@ -13,7 +13,7 @@
 #include "profit/exact/exact_game.h"
 #include "profit/exact/exact_sums.h"
 #include "table/counted_draws.h"
-#include "table/hand_engine.h"
+#include "table/hand_rules.h"
 #include "table/offer_values.h"
 #include "table/offers.h"
 

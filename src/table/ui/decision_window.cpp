@@ -57,7 +57,7 @@ TDecisionWindow::TDecisionWindow(TDecisionTable& table, TCalculationSettings& se
     client->setFont(CaptionFont(12));
     BuildMenu();
     BuildTable(client);
-    m_table.ProcessPendingEvents = [this] { HandlePendingEvents(); };
+    m_table.SetProcessPendingEvents([this] { HandlePendingEvents(); });
 
     RefuseCloseRequests(this);
     CentreOnDesktop(this);

@@ -1,4 +1,4 @@
-#include "table/hand_engine.h"
+#include "table/hand_rules.h"
 
 #include "design/design_numbers.h"
 #include "table/choice_codes.h"

@@ -1,4 +1,4 @@
-// The hand engine's draw and settlement on a bare hand state, without the decision window:
+// The rules of a hand, its draw and settlement, on a bare hand state, without the decision window:
 // which cards leave, where the arriving ones go, what the choice costs and when a hand settles.
 
 #include <gtest/gtest.h>
@@ -12,7 +12,7 @@
 #include "cards/card.h"
 #include "cards/card_list.h"
 #include "table/choice_codes.h"
-#include "table/hand_engine.h"
+#include "table/hand_rules.h"
 
 namespace studlab::testing {
 namespace {
