@@ -60,8 +60,11 @@ int CodeIndex(std::string_view code) {
 }  // namespace
 
 TStrategyStore::TStrategyStore(std::string fingerprint, int dealerCards)
+    : TStrategyStore(std::move(fingerprint), TLayoutClasses(dealerCards)) {}
+
+TStrategyStore::TStrategyStore(std::string fingerprint, TLayoutClasses classes)
     : m_fingerprint(std::move(fingerprint)),
-      m_classes(dealerCards),
+      m_classes(std::move(classes)),
       m_choices(static_cast<std::size_t>(m_classes.ClassCount()), kNotRecorded) {}
 
 void TStrategyStore::Record(std::int64_t index, std::string_view code) {
@@ -162,18 +165,23 @@ TStrategyStore TStrategyStore::Load(const std::filesystem::path& path,
         throw refuse("записан для другой конструкции игры или других настроек (отпечаток " + own +
                      ", а у игры " + std::string(fingerprint) + ")");
     }
-    TStrategyStore store(own, static_cast<int>(dealerCards));
+    TLayoutClasses layouts(static_cast<int>(dealerCards));
     const std::uint64_t classes = Word(text, 32, 8);
-    if (classes != static_cast<std::uint64_t>(store.ClassCount())) {
+    if (classes != static_cast<std::uint64_t>(layouts.ClassCount())) {
         throw refuse("повреждён: в нём " + std::to_string(classes) + " классов раскладов, а при " +
                      std::to_string(dealerCards) + " открытых картах дилера их " +
-                     std::to_string(store.ClassCount()));
+                     std::to_string(layouts.ClassCount()));
     }
     const std::uint64_t codes = Word(text, 40, 4);
-    if (codes == 0 || codes > 255) throw refuse("повреждён: таблица решений не прочитана");
-    // The rest, exactly as long as the heading says, and not a byte more.
-    const std::size_t rest =
-        static_cast<std::size_t>(codes) * kCodeSize + store.m_choices.size() + kCheckSize;
+    if (codes != kFirstChoiceCodes.size()) throw refuse("повреждён: таблица решений не прочитана");
+    // Nothing is taken in before the file is known to be exactly as long as the heading says.
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(path, ec);
+    const auto expected = static_cast<std::uintmax_t>(FileSize(layouts.ClassCount()));
+    if (ec || size < expected) throw refuse("обрезан");
+    if (size > expected) throw refuse("длиннее, чем стратегия в нём");
+    TStrategyStore store(own, std::move(layouts));
+    const std::size_t rest = kCodesSize + store.m_choices.size() + kCheckSize;
     text.resize(kHeadingSize + rest);
     file.read(text.data() + kHeadingSize, static_cast<std::streamsize>(rest));
     if (static_cast<std::size_t>(file.gcount()) != rest) throw refuse("обрезан");

@@ -86,6 +86,7 @@ public:
 
 private:
     static constexpr std::uint8_t kNotRecorded = 0xFF;
+    TStrategyStore(std::string fingerprint, TLayoutClasses classes);
 
     std::string m_fingerprint;
     TLayoutClasses m_classes;

@@ -1,0 +1,300 @@
+#include "profit/exact/strategy_store.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <numeric>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "cards/card_list.h"
+#include "design/design_fields.h"
+#include "profit/exact/exact_game.h"
+#include "support/small_designs.h"
+#include "support/test_folder.h"
+#include "support/test_game.h"
+
+namespace studlab {
+namespace {
+
+TCardTable Cards(std::string_view text) {
+    return TableOf(ParseCardList(text));
+}
+
+TCardTable PermuteSuits(TCardTable cards, const std::array<int, 4>& to) {
+    TCardTable out;
+    cards.ForEach([&](TCardId id) {
+        out.Add(CardIdOf(RankIndexOf(id), to[static_cast<std::size_t>(SuitIndexOf(id) - 1)]));
+    });
+    return out;
+}
+
+// A random first layout: `dealerCards` dealer cards and five player cards.
+std::pair<TCardTable, TCardTable> RandomLayout(int dealerCards, std::mt19937& rng) {
+    std::vector<TCardId> deck(kCards);
+    std::iota(deck.begin(), deck.end(), 1);
+    std::shuffle(deck.begin(), deck.end(), rng);
+    TCardTable dealer;
+    TCardTable player;
+    for (int i = 0; i < dealerCards; ++i) dealer.Add(deck[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < 5; ++i) player.Add(deck[static_cast<std::size_t>(dealerCards + i)]);
+    return {player, dealer};
+}
+
+// Every class, in the order Visit takes them, is found at its own position, and so is every
+// layout of it: each suit permutation of the representative.
+TEST(LayoutClassIndex, EveryLayoutOfAClassFindsItsPositionInTheVisit) {
+    for (int dealerCards : {0, 1}) {
+        SCOPED_TRACE(dealerCards);
+        const TLayoutClasses classes(dealerCards);
+        std::int64_t at = 0;
+        std::int64_t wrong = 0;
+        std::int64_t members = 0;
+        classes.Visit({}, classes.ClassCount(), [&](const TLayoutClass& layout) {
+            if (classes.IndexOf(layout.Player, layout.Dealer) != at) ++wrong;
+            // The suit permutations of every 97th class (and the cyclic shift of every class).
+            std::array<int, 4> to = {1, 2, 3, 4};
+            if (at % 97 == 0) {
+                do {
+                    if (classes.IndexOf(PermuteSuits(layout.Player, to),
+                                        PermuteSuits(layout.Dealer, to)) != at) {
+                        ++wrong;
+                    }
+                    ++members;
+                } while (std::next_permutation(to.begin(), to.end()));
+            } else if (classes.IndexOf(PermuteSuits(layout.Player, {2, 3, 4, 1}),
+                                       PermuteSuits(layout.Dealer, {2, 3, 4, 1})) != at) {
+                ++wrong;
+            }
+            ++at;
+        });
+        EXPECT_EQ(at, classes.ClassCount());
+        EXPECT_EQ(wrong, 0);
+        EXPECT_GT(members, 0);
+    }
+    // Two open dealer cards: the classes at the start of spread batches.
+    const TLayoutClasses two(2);
+    const std::int64_t step = two.ClassCount() / 5000 + 1;
+    const std::vector<TLayoutCursor> starts = two.BatchStarts(step);
+    for (std::size_t b = 0; b < starts.size(); ++b) {
+        two.Visit(starts[b], 2, [&, n = std::int64_t{0}](const TLayoutClass& layout) mutable {
+            const std::int64_t expected = static_cast<std::int64_t>(b) * step + n++;
+            ASSERT_EQ(two.IndexOf(PermuteSuits(layout.Player, {4, 1, 3, 2}),
+                                  PermuteSuits(layout.Dealer, {4, 1, 3, 2})),
+                      expected);
+        });
+    }
+}
+
+TEST(LayoutClassIndex, CardsThatMakeNoFirstLayoutHaveNoClass) {
+    const TLayoutClasses classes(1);
+    const struct {
+        const char* Name;
+        const char* Player;
+        const char* Dealer;
+    } cases[] = {
+        {"four player cards", "Ah Kh Qh Jh", "2s"},
+        {"six player cards", "Ah Kh Qh Jh 10h 9h", "2s"},
+        {"no dealer card", "Ah Kh Qh Jh 10h", ""},
+        {"two dealer cards", "Ah Kh Qh Jh 10h", "2s 3s"},
+        {"a card on both sides", "Ah Kh Qh Jh 10h", "Ah"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(classes.IndexOf(Cards(c.Player), Cards(c.Dealer)), -1) << c.Name;
+    }
+}
+
+class StrategyStore : public ::testing::Test {
+protected:
+    // A complete store of the games with no open dealer card, with made-up choices.
+    static TStrategyStore Filled() {
+        TStrategyStore store("0123456789abcdef", 0);
+        for (std::int64_t i = 0; i < store.ClassCount(); ++i) {
+            store.Record(i, kFirstChoiceCodes[static_cast<std::size_t>(i * 7 % 11)]);
+        }
+        return store;
+    }
+    std::string Bytes(const std::filesystem::path& path) const {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    void Write(const std::filesystem::path& path, const std::string& bytes) const {
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    }
+
+    testing::TTestFolder m_folder;
+};
+
+TEST_F(StrategyStore, ASavedStoreLoadsWithEveryChoice) {
+    const TStrategyStore saved = Filled();
+    const auto path = m_folder / "game.store";
+    saved.Save(path);
+    EXPECT_EQ(static_cast<std::int64_t>(std::filesystem::file_size(path)),
+              TStrategyStore::FileSize(saved.ClassCount()));
+    for (const std::string_view fingerprint : {"0123456789abcdef", ""}) {
+        const TStrategyStore loaded = TStrategyStore::Load(path, fingerprint);
+        EXPECT_EQ(loaded.Fingerprint(), "0123456789abcdef");
+        EXPECT_EQ(loaded.DealerCards(), 0);
+        EXPECT_EQ(loaded.Missing(), 0);
+        std::int64_t differ = 0;
+        for (std::int64_t i = 0; i < saved.ClassCount(); ++i)
+            differ += loaded.ChoiceOf(i) != saved.ChoiceOf(i);
+        EXPECT_EQ(differ, 0);
+    }
+    // One open dealer card: 5,649,150 classes, a byte each.
+    EXPECT_EQ(TStrategyStore::FileSize(TLayoutClasses(1).ClassCount()), 5649150 + 96);
+}
+
+TEST_F(StrategyStore, APartialStoreIsNeverWritten) {
+    TStrategyStore store("0123456789abcdef", 0);
+    store.Record(0, "2");
+    EXPECT_EQ(store.Missing(), store.ClassCount() - 1);
+    const auto path = m_folder / "partial.store";
+    EXPECT_THROW(store.Save(path), TStrategyStoreError);
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_THROW(store.Record(store.ClassCount(), "2"), std::invalid_argument);
+    EXPECT_THROW(store.Record(0, "11"), std::invalid_argument);  // a later decision's code
+    EXPECT_EQ(store.Lookup(Cards("Ah Kh Qh Jh 9c"), Cards("2s")), std::nullopt);
+}
+
+// A file is refused unless it is exactly a store of this design: damaged, cut or lengthened
+// anywhere, or of another design, it never loads (and never loads with other choices).
+TEST_F(StrategyStore, RefusesEveryFileThatIsNotExactlyTheStoreOfTheDesign) {
+    const auto path = m_folder / "game.store";
+    Filled().Save(path);
+    const std::string good = Bytes(path);
+    const auto set = [&](std::size_t at, char c) {
+        std::string b = good;
+        b[at] = c;
+        return b;
+    };
+    const std::size_t payload = 44 + 44;
+    const struct {
+        const char* Name;
+        std::string Bytes;
+        const char* Fingerprint = "0123456789abcdef";
+    } cases[] = {
+        {"empty", ""},
+        {"another file", "studlab exact checkpoint 3\nfingerprint 0\n"},
+        {"the magic alone", good.substr(0, 8)},
+        {"cut in the heading", good.substr(0, 40)},
+        {"cut in the table of codes", good.substr(0, 60)},
+        {"cut in the choices", good.substr(0, good.size() / 2)},
+        {"without its check sum", good.substr(0, good.size() - 8)},
+        {"one byte short", good.substr(0, good.size() - 1)},
+        {"one byte more", good + '\0'},
+        {"another version", set(8, 2)},
+        {"four open dealer cards", set(12, 4)},
+        {"nine open dealer cards", set(12, 9)},
+        {"a fingerprint that is not hexadecimal", set(16, 'x')},
+        {"another class count", set(32, static_cast<char>(good[32] + 1))},
+        {"no codes", set(40, 0)},
+        {"a code that no first decision makes", set(44 + 4, '7')},
+        {"a choice outside the table", set(payload + 5, 11)},
+        {"a choice changed to another code", set(payload + 5, static_cast<char>((good[payload + 5] + 1) % 11))},
+        {"the check sum changed", set(good.size() - 3, static_cast<char>(good[good.size() - 3] ^ 1))},
+        {"another design", good, "fedcba9876543210"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Write(path, c.Bytes);
+        try {
+            TStrategyStore::Load(path, c.Fingerprint);
+            ADD_FAILURE() << "loaded";
+        } catch (const TStrategyStoreError& e) {
+            EXPECT_NE(std::string(e.what()).find(path.string()), std::string::npos) << e.what();
+        }
+    }
+    EXPECT_THROW(TStrategyStore::Load(m_folder / "missing.store", ""), TStrategyStoreError);
+    EXPECT_THROW(TStrategyStore::Load(m_folder.Path(), ""), TStrategyStoreError);
+}
+
+// The first choice the decision window makes: the layout clicked in and "РЕШЕНИЕ" pressed.
+class TWindowChoice {
+public:
+    TWindowChoice(const TGameDesign& design, const TCalculationSettings& settings) {
+        m_game.Design = design;
+        m_game.Settings = settings;
+        m_game.Settings.UseCacheTable = false;
+        m_game.Table.SetGameName("strategy");
+        m_game.Table.SelectGame(std::nullopt);
+    }
+    std::string Choice(TCardTable player, TCardTable dealer) {
+        TDecisionTable& t = m_game.Table;
+        t.NewLayout();
+        dealer.ForEach([&](TCardId id) { t.ClickCard(id); });
+        player.ForEach([&](TCardId id) { t.ClickCard(id); });
+        EXPECT_TRUE(t.View().DecideVisible);
+        t.Decide();
+        return t.State().Choice(1);
+    }
+
+private:
+    testing::TTestGame m_game;
+};
+
+// The store a complete exact run records holds, for any first layout, the choice the decision
+// window makes on it; and the first decisions valued on their own (what a run resumed from its
+// checkpoint adds) are the same as those recorded while playing.
+TEST(StrategyStoreIdentity, TheStoredChoiceIsTheDecisionWindowsChoice) {
+    TGameDesign boughtCard;  // the standard game with no open dealer card: fold, bet or buy
+    boughtCard.DealerOpenCards = std::string("0");
+    const struct {
+        const char* Name;
+        TGameDesign Design;
+        bool BestPlay;
+        std::int64_t Complete;  // every n-th class valued again on its own
+    } cases[] = {
+        {"fold or bet", testing::FoldOrBet(), true, 1},
+        {"fold, bet or buy a card", boughtCard, false, 53},
+    };
+    std::mt19937 rng(2024);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const TCalculationSettings settings;
+        TExactGame game(c.Design, settings);
+        game.SetWithBestPlay(c.BestPlay);
+        TStrategyStore store(StrategyStoreFingerprint(c.Design, settings), game.DealerOpenCards());
+        TExactRunOptions options;
+        options.Threads = 2;
+        options.BatchSize = 1000;
+        const TExactRunResult run =
+            RunExactAnalysis(store.Classes(), [&] { return game.NewPlay(&store); }, options);
+        ASSERT_EQ(run.Sums.Classes, store.ClassCount());
+        ASSERT_EQ(store.Missing(), 0);
+
+        TStrategyStore part(store.Fingerprint(), store.DealerCards());
+        for (std::int64_t i = 0; i < store.ClassCount(); ++i) {
+            if (i % c.Complete != 0) part.Record(i, *store.ChoiceOf(i));
+        }
+        ASSERT_TRUE(CompleteStrategyStore(game, part, 2));
+        std::int64_t differ = 0;
+        for (std::int64_t i = 0; i < store.ClassCount(); i += c.Complete)
+            differ += part.ChoiceOf(i) != store.ChoiceOf(i);
+        EXPECT_EQ(differ, 0);
+
+        TWindowChoice window(c.Design, settings);
+        std::array<int, kFirstChoiceCodes.size()> seen{};
+        for (int hand = 0; hand < 400; ++hand) {
+            const auto [player, dealer] = RandomLayout(store.DealerCards(), rng);
+            const std::optional<std::string_view> stored = store.Lookup(player, dealer);
+            ASSERT_TRUE(stored);
+            ASSERT_EQ(*stored, window.Choice(player, dealer))
+                << JoinCardNames(player) << " / " << JoinCardNames(dealer);
+            ++seen[static_cast<std::size_t>(
+                std::find(kFirstChoiceCodes.begin(), kFirstChoiceCodes.end(), *stored) -
+                kFirstChoiceCodes.begin())];
+        }
+        // The layouts met more than one choice: the fold and the bet at least.
+        EXPECT_GT(seen[1], 0);
+        EXPECT_GT(seen[2], 0);
+    }
+}
+
+}  // namespace
+}  // namespace studlab
