@@ -296,5 +296,50 @@ TEST(StrategyStoreIdentity, TheStoredChoiceIsTheDecisionWindowsChoice) {
     }
 }
 
+// Heavier designs on a reduced problem: only the classes of the layouts checked are valued (every
+// other class is filled with a stand-in first), as a resumed run values the classes it did not play.
+TEST(StrategyStoreIdentity, TheFirstChoiceValuedOnItsOwnIsTheDecisionWindowsChoice) {
+    const struct {
+        const char* Name;
+        std::vector<std::string> Design;  // NAME=VALUE
+    } cases[] = {
+        {"the standard game", {}},
+        {"looking ahead", {"LookAhead=YES"}},
+        {"insurance and exchanges of one to three cards",
+         {"DealerOpenCards=0", "StageActions[1][paBetInsured]=YES", "StageActions[1][paBuyCard]=NO",
+          "StageActions[1][paExchange1]=YES", "StageActions[1][paExchange2]=YES",
+          "StageActions[1][paExchange3]=YES", "StageActions[2][paBetInsured]=YES",
+          "ExchangeCost[1][2]=0,7", "Insurable[ckPair]=YES"}},
+        {"two cards bought, a cheap dealer's game",
+         {"StageActions[1][paBuyCard]=NO", "StageActions[1][paBuyTwoCards]=YES",
+          "StageActions[2][paBuyDealerGame]=YES", "BuyCost[1][2]=0,9", "BuyDealerGameCost=0,25"}},
+    };
+    std::mt19937 rng(99);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TGameDesign design;
+        TCalculationSettings settings;
+        for (const std::string& a : c.Design) SetDesignAssignment(design, settings, a);
+        const TExactGame game(design, settings);
+        TStrategyStore store(StrategyStoreFingerprint(design, settings), game.DealerOpenCards());
+        std::vector<std::pair<TCardTable, TCardTable>> layouts;
+        std::vector<bool> checked(static_cast<std::size_t>(store.ClassCount()));
+        for (int hand = 0; hand < 40; ++hand) {
+            layouts.push_back(RandomLayout(store.DealerCards(), rng));
+            checked[static_cast<std::size_t>(
+                store.Classes().IndexOf(layouts.back().first, layouts.back().second))] = true;
+        }
+        for (std::int64_t i = 0; i < store.ClassCount(); ++i) {
+            if (!checked[static_cast<std::size_t>(i)]) store.Record(i, "");
+        }
+        ASSERT_TRUE(CompleteStrategyStore(game, store, 2));
+        TWindowChoice window(design, settings);
+        for (const auto& [player, dealer] : layouts) {
+            EXPECT_EQ(store.Lookup(player, dealer), window.Choice(player, dealer))
+                << JoinCardNames(player) << " / " << JoinCardNames(dealer);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace studlab
