@@ -18,6 +18,7 @@
 #include "support/small_designs.h"
 #include "support/test_folder.h"
 #include "support/test_game.h"
+#include "text/number_text.h"
 
 namespace studlab {
 namespace {
@@ -339,6 +340,33 @@ TEST(StrategyStoreIdentity, TheFirstChoiceValuedOnItsOwnIsTheDecisionWindowsChoi
                 << JoinCardNames(player) << " / " << JoinCardNames(dealer);
         }
     }
+}
+
+// The window chooses among its candidates' texts read back, the exact analysis among the
+// ten-thousandths they were written from, divided by 10000. The store is the window's choice only
+// while both order every pair of values alike and tie exactly where the other ties: each text reads
+// back as that quotient, up to the largest value a design's amounts (at most 1e9 antes) can give
+// a bet and more (10^11 antes, where the general format's 15 digits still hold four decimals).
+TEST(StrategyStoreIdentity, ShownValuesReadBackAsTheValuesTheAnalysisCompares) {
+    std::vector<std::int64_t> values;
+    for (std::int64_t v = -300000; v <= 300000; ++v) values.push_back(v);
+    std::mt19937_64 rng(5);
+    for (std::int64_t scale = 10; scale <= 1'000'000'000'000'000; scale *= 10) {
+        for (int i = 0; i < 2000; ++i) {
+            const auto v = static_cast<std::int64_t>(rng() % static_cast<std::uint64_t>(scale));
+            values.push_back(v);
+            values.push_back(-v);
+        }
+        values.push_back(scale - 1);
+        values.push_back(1 - scale);
+    }
+    std::int64_t differ = 0;
+    for (const std::int64_t v : values) {
+        if (ParseDesignNumber(FormatTenThousandths(v)) != static_cast<double>(v) / 10000.0) {
+            if (++differ < 5) ADD_FAILURE() << v << " shown as " << FormatTenThousandths(v);
+        }
+    }
+    EXPECT_EQ(differ, 0);
 }
 
 }  // namespace
