@@ -249,7 +249,8 @@ TExactReport RunExact(const TExactOptions& options) {
             }
         }
     }
-    report.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+    report.Seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
     return report;
 }
 

@@ -39,8 +39,9 @@ void LookUp(const TStrategyOptions& o) {
     }
     const TStrategyStore store = TStrategyStore::Load(o.Store, fingerprint);
     if (static_cast<int>(dealer.size()) != store.DealerCards()) {
-        throw TUsageError("--dealer: the store's game opens " + std::to_string(store.DealerCards()) +
-                          " dealer card(s), " + std::to_string(dealer.size()) + " given");
+        throw TUsageError("--dealer: the store's game opens " +
+                          std::to_string(store.DealerCards()) + " dealer card(s), " +
+                          std::to_string(dealer.size()) + " given");
     }
     const std::int64_t index = store.Classes().IndexOf(playerCards, dealerCards);
     const std::string_view code = store.ChoiceOf(index).value();

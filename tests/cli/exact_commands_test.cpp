@@ -194,9 +194,8 @@ TEST(CliStrategy, TheStoreOfARunAnswersForAnyFirstLayout) {
     for (const auto& c : cases) {
         const auto text = RunCli("strategy --store '" + store + "' --player '" + c.Player + "'");
         ASSERT_EQ(text.ExitCode, 0) << text.Errors;
-        EXPECT_EQ(text.Output.rfind(std::string("choice: ") + c.Choice + "\naction: " + c.Action +
-                                        "\n",
-                                    0),
+        EXPECT_EQ(text.Output.rfind(
+                      std::string("choice: ") + c.Choice + "\naction: " + c.Action + "\n", 0),
                   0U)
             << text.Output;
         const auto json =
@@ -204,11 +203,12 @@ TEST(CliStrategy, TheStoreOfARunAnswersForAnyFirstLayout) {
         ASSERT_EQ(json.ExitCode, 0) << json.Errors;
         EXPECT_EQ(nlohmann::json::parse(json.Output)["choice"], c.Choice);
     }
-    const auto other = RunCli("strategy --store '" + store + "' --player 'Ah Ac Kd 9s 7h'" + design +
-                              " --set MinPair=4");
+    const auto other = RunCli("strategy --store '" + store + "' --player 'Ah Ac Kd 9s 7h'" +
+                              design + " --set MinPair=4");
     EXPECT_EQ(other.ExitCode, 1);
     EXPECT_NE(other.Message().find("другой конструкции"), std::string::npos) << other.Errors;
-    const auto dealer = RunCli("strategy --store '" + store + "' --player 'Ah Ac Kd 9s 7h' --dealer 2s");
+    const auto dealer =
+        RunCli("strategy --store '" + store + "' --player 'Ah Ac Kd 9s 7h' --dealer 2s");
     EXPECT_EQ(dealer.ExitCode, 2) << dealer.Errors;
     const auto four = RunCli("strategy --store '" + store + "' --player 'Ah Ac Kd 9s'");
     EXPECT_EQ(four.ExitCode, 2) << four.Errors;

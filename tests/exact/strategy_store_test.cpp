@@ -197,8 +197,10 @@ TEST_F(StrategyStore, RefusesEveryFileThatIsNotExactlyTheStoreOfTheDesign) {
         {"no codes", set(40, 0)},
         {"a code that no first decision makes", set(44 + 4, '7')},
         {"a choice outside the table", set(payload + 5, 11)},
-        {"a choice changed to another code", set(payload + 5, static_cast<char>((good[payload + 5] + 1) % 11))},
-        {"the check sum changed", set(good.size() - 3, static_cast<char>(good[good.size() - 3] ^ 1))},
+        {"a choice changed to another code",
+         set(payload + 5, static_cast<char>((good[payload + 5] + 1) % 11))},
+        {"the check sum changed",
+         set(good.size() - 3, static_cast<char>(good[good.size() - 3] ^ 1))},
         {"another design", good, "fedcba9876543210"},
     };
     for (const auto& c : cases) {
@@ -264,8 +266,8 @@ TEST(StrategyStoreIdentity, TheStoredChoiceIsTheDecisionWindowsChoice) {
         TExactRunOptions options;
         options.Threads = 2;
         options.BatchSize = 1000;
-        const TExactRunResult run =
-            RunExactAnalysis(store.Classes(), [&] { return game.NewPlay(&store); }, options);
+        const TExactRunResult run = RunExactAnalysis(
+            store.Classes(), [&] { return game.NewPlay(&store); }, options);
         ASSERT_EQ(run.Sums.Classes, store.ClassCount());
         ASSERT_EQ(store.Missing(), 0);
 
@@ -298,7 +300,8 @@ TEST(StrategyStoreIdentity, TheStoredChoiceIsTheDecisionWindowsChoice) {
 }
 
 // Heavier designs on a reduced problem: only the classes of the layouts checked are valued (every
-// other class is filled with a stand-in first), as a resumed run values the classes it did not play.
+// other class is filled with a stand-in first), as a resumed run values the classes it did not
+// play.
 TEST(StrategyStoreIdentity, TheFirstChoiceValuedOnItsOwnIsTheDecisionWindowsChoice) {
     const struct {
         const char* Name;

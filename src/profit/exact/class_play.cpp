@@ -24,8 +24,7 @@ TCardTable PermuteSuits(TCardTable cards, const std::array<int, 4>& to) {
 
 class TClassPlay final : public IClassPlay {
 public:
-    TClassPlay(const TExactGame& game, TStrategyStore* record)
-        : m_walker(game), m_record(record) {}
+    TClassPlay(const TExactGame& game, TStrategyStore* record) : m_walker(game), m_record(record) {}
 
     void Play(const TLayoutClass& layout, TExactSums& sums) override {
         // m_class is empty here: every class leaves it so.
@@ -51,7 +50,8 @@ public:
             const std::pair key{player.Mask(), dealer.Mask()};
             if (std::find(seen.begin(), seen.end(), key) != seen.end()) continue;
             seen.push_back(key);
-            const std::string_view own = m_walker.Play(FirstPoint(player, dealer), 1, m_class).FirstCode;
+            const std::string_view own =
+                m_walker.Play(FirstPoint(player, dealer), 1, m_class).FirstCode;
             // A tie within one action keeps its code; a store of one choice per class cannot
             // hold a first choice that depends on the suits.
             if (m_record != nullptr && own != code) {

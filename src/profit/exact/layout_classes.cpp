@@ -101,7 +101,8 @@ constexpr std::uint32_t PackGroups(const std::array<int, 4>& group) {
 std::uint32_t RanksInSuit(std::uint64_t mask, int suit) {
     std::uint32_t ranks = 0;
     mask >>= suit;
-    for (int r = 0; r < kRanks; ++r) ranks |= static_cast<std::uint32_t>((mask >> (4 * r)) & 1U) << r;
+    for (int r = 0; r < kRanks; ++r)
+        ranks |= static_cast<std::uint32_t>((mask >> (4 * r)) & 1U) << r;
     return ranks;
 }
 
@@ -122,8 +123,7 @@ void TLayoutClasses::PrepareIndex() {
             return below.back() - below[index];
         };
         for (std::size_t s = 4; s-- > 0;) {
-            const std::size_t size =
-                m_groups[static_cast<std::size_t>(split.Group[s])].Keys.size();
+            const std::size_t size = m_groups[static_cast<std::size_t>(split.Group[s])].Keys.size();
             std::vector<std::int64_t>& below = split.Below[s];
             below.assign(size + 1, 0);
             for (std::size_t i = 0; i < size; ++i) {
@@ -163,8 +163,7 @@ std::int64_t TLayoutClasses::IndexOf(TCardTable player, TCardTable dealer) const
     std::int64_t index = split.Before;
     std::size_t from = 0;
     for (std::size_t s = 0; s < 4; ++s) {
-        const std::vector<std::uint32_t>& in =
-            m_groups[static_cast<std::size_t>(group[s])].Keys;
+        const std::vector<std::uint32_t>& in = m_groups[static_cast<std::size_t>(group[s])].Keys;
         const auto at = std::lower_bound(in.begin(), in.end(), keys[s], std::greater<>());
         if (at == in.end() || *at != keys[s]) return -1;
         const auto i = static_cast<std::size_t>(at - in.begin());

@@ -4,10 +4,10 @@
 #include <cerrno>
 #include <cstring>
 #include <exception>
-#include <mutex>
-#include <stdexcept>
 #include <fstream>
 #include <iterator>
+#include <mutex>
+#include <stdexcept>
 #include <thread>
 
 #include "design/design_fingerprint.h"
@@ -148,17 +148,16 @@ TStrategyStore TStrategyStore::Load(const std::filesystem::path& path,
     if (got < kHeadingSize) throw refuse("обрезан: в нём нет полного заголовка");
     const std::uint64_t version = Word(text, 8, 4);
     if (version != kVersion) {
-        throw refuse("записан в версии формата " + std::to_string(version) + ", а читается версия " +
-                     std::to_string(kVersion));
+        throw refuse("записан в версии формата " + std::to_string(version) +
+                     ", а читается версия " + std::to_string(kVersion));
     }
     const std::uint64_t dealerCards = Word(text, 12, 4);
     if (dealerCards > 4) {
         throw refuse("повреждён: в нём " + std::to_string(dealerCards) + " открытых карт дилера");
     }
     std::string own = text.substr(16, kFingerprintSize);
-    if (!std::all_of(own.begin(), own.end(), [](char c) {
-            return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
-        })) {
+    if (!std::all_of(own.begin(), own.end(),
+                     [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); })) {
         throw refuse("повреждён: отпечаток конструкции не прочитан");
     }
     if (!fingerprint.empty() && own != fingerprint) {

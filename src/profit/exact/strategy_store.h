@@ -43,8 +43,8 @@ public:
 
 // The codes a first decision can record, in the order the store indexes them: nothing offered
 // (empty), the fold, the bet, the insured bet, one and two cards bought, one to five exchanged.
-inline constexpr std::array<std::string_view, 11> kFirstChoiceCodes = {
-    "", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10"};
+inline constexpr std::array<std::string_view, 11> kFirstChoiceCodes = {"",  "1", "2", "3", "4", "5",
+                                                                       "6", "7", "8", "9", "10"};
 
 class TStrategyStore {
 public:
