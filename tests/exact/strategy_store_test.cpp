@@ -148,7 +148,14 @@ TEST_F(StrategyStore, ASavedStoreLoadsWithEveryChoice) {
         EXPECT_EQ(differ, 0);
     }
     // One open dealer card: 5,649,150 classes, a byte each.
-    EXPECT_EQ(TStrategyStore::FileSize(TLayoutClasses(1).ClassCount()), 5649150 + 96);
+    TStrategyStore one("fedcba9876543210", 1);
+    for (std::int64_t i = 0; i < one.ClassCount(); ++i) one.Record(i, i % 3 == 0 ? "4" : "1");
+    one.Save(path);
+    EXPECT_EQ(std::filesystem::file_size(path), 5649150U + 96U);
+    const TStrategyStore loaded = TStrategyStore::Load(path, "fedcba9876543210");
+    EXPECT_EQ(loaded.DealerCards(), 1);
+    EXPECT_EQ(loaded.ChoiceOf(3), "4");
+    EXPECT_EQ(loaded.ChoiceOf(one.ClassCount() - 1), one.ChoiceOf(one.ClassCount() - 1));
 }
 
 TEST_F(StrategyStore, APartialStoreIsNeverWritten) {

@@ -34,6 +34,10 @@ constexpr std::size_t kCodeSize = 4;
 constexpr std::size_t kHeadingSize = 44;
 constexpr std::size_t kCodesSize = kFirstChoiceCodes.size() * kCodeSize;
 constexpr std::size_t kCheckSize = 8;
+// The classes with 0 .. 4 open dealer cards (TLayoutClasses::ClassCount), so that a heading is
+// checked against the file's length before the classes of its dealer cards are built.
+constexpr std::array<std::uint64_t, 5> kClassCounts = {134'459, 5'649'150, 123'156'254,
+                                                       1'800'975'787, 19'569'128'722};
 
 void PutWord(std::string& out, std::uint64_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFFU);
@@ -164,21 +168,25 @@ TStrategyStore TStrategyStore::Load(const std::filesystem::path& path,
         throw refuse("записан для другой конструкции игры или других настроек (отпечаток " + own +
                      ", а у игры " + std::string(fingerprint) + ")");
     }
-    TLayoutClasses layouts(static_cast<int>(dealerCards));
     const std::uint64_t classes = Word(text, 32, 8);
-    if (classes != static_cast<std::uint64_t>(layouts.ClassCount())) {
+    const std::uint64_t expectedClasses = kClassCounts[static_cast<std::size_t>(dealerCards)];
+    if (classes != expectedClasses) {
         throw refuse("повреждён: в нём " + std::to_string(classes) + " классов раскладов, а при " +
                      std::to_string(dealerCards) + " открытых картах дилера их " +
-                     std::to_string(layouts.ClassCount()));
+                     std::to_string(expectedClasses));
     }
     const std::uint64_t codes = Word(text, 40, 4);
     if (codes != kFirstChoiceCodes.size()) throw refuse("повреждён: таблица решений не прочитана");
     // Nothing is taken in before the file is known to be exactly as long as the heading says.
     std::error_code ec;
     const std::uintmax_t size = std::filesystem::file_size(path, ec);
-    const auto expected = static_cast<std::uintmax_t>(FileSize(layouts.ClassCount()));
+    const auto expected = static_cast<std::uintmax_t>(FileSize(static_cast<std::int64_t>(classes)));
     if (ec || size < expected) throw refuse("обрезан");
     if (size > expected) throw refuse("длиннее, чем стратегия в нём");
+    TLayoutClasses layouts(static_cast<int>(dealerCards));
+    if (static_cast<std::uint64_t>(layouts.ClassCount()) != classes) {
+        throw std::logic_error("the strategy store's class counts are not the layout classes'");
+    }
     TStrategyStore store(own, std::move(layouts));
     const std::size_t rest = kCodesSize + store.m_choices.size() + kCheckSize;
     text.resize(kHeadingSize + rest);
