@@ -48,7 +48,7 @@ build() {
     cmake --build "$dir" -j "$(nproc)"
 }
 
-fuzz_targets=(design_file card_list number_text design_assignment cache_file_name)
+fuzz_targets=(design_file card_list number_text design_assignment cache_file_name strategy_store)
 
 # Runs every fuzz target for $1 seconds, $2 at a time, from its committed seed corpus; prints the
 # runs of each and fails when a target found an input that breaks it.

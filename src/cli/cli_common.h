@@ -62,5 +62,6 @@ void AddExactCommands(CLI::App& app);
 void AddCacheCommands(CLI::App& app);
 void AddSolveCommands(CLI::App& app);
 void AddReportCommands(CLI::App& app);
+void AddStrategyCommands(CLI::App& app);
 
 }  // namespace studlab::cli

@@ -272,6 +272,8 @@ int main(int argc, char** argv) {
         if (ranks < 2) throw TUsageError("run under mpirun with at least two ranks (-np 2)");
         if (options.Sample > 0)
             throw TUsageError("--sample runs on one machine: studlab-cli exact");
+        if (!options.StrategyStoreFile.empty())
+            throw TUsageError("--strategy-store runs on one machine: studlab-cli exact");
         if (rank == 0) {
             CheckStrategyFile(options);
             const TExactReport report = Coordinate(options, ranks);

@@ -142,7 +142,11 @@ void TExactOptions::AddTo(CLI::App& command) {
                     "play only N classes spread over all of them and estimate the whole run's time")
         ->check(CLI::Range(std::int64_t{1}, std::int64_t{1} << 40))
         ->excludes(checkpoint)
-        ->excludes(strategy);
+        ->excludes(strategy)
+        ->excludes(command.add_option(
+            "--strategy-store", StrategyStoreFile,
+            "write the first decision's choice for every class of first layouts to FILE, for "
+            "'studlab-cli strategy' and the runs of hands that look it up"));
 }
 
 TExactGame ExactGameOf(const TExactOptions& options) {
@@ -163,6 +167,14 @@ std::string ExactFingerprint(const TExactOptions& options) {
     return studlab::ExactFingerprint(design, settings, !options.NoBestPlay);
 }
 
+std::string StrategyStoreFingerprint(const TExactOptions& options) {
+    TGameDesign design;
+    TCalculationSettings settings;
+    options.Design.Apply(design, settings);
+    settings.LookAhead = settings.LookAhead || options.LookAhead;
+    return studlab::StrategyStoreFingerprint(design, settings);
+}
+
 std::vector<std::string> ExactNotes(const TExactGame& game) {
     std::vector<std::string> notes;
     if (game.CountsSampledDrawsExactly()) {
@@ -174,6 +186,7 @@ std::vector<std::string> ExactNotes(const TExactGame& game) {
 }
 
 TExactReport RunExact(const TExactOptions& options) {
+    const auto began = std::chrono::steady_clock::now();
     const TExactGame game = ExactGameOf(options);
     const TLayoutClasses classes(game.DealerOpenCards());
     TExactRunOptions run = options.Run;
@@ -184,7 +197,12 @@ TExactReport RunExact(const TExactOptions& options) {
     report.Notes = ExactNotes(game);
     report.TotalClasses = classes.ClassCount();
     report.DealerOpenCards = game.DealerOpenCards();
-    const auto factory = [&game] { return game.NewPlay(); };
+    if (!options.StrategyStoreFile.empty() && options.Sample == 0) {
+        report.Store = std::make_shared<TStrategyStore>(StrategyStoreFingerprint(options),
+                                                        game.DealerOpenCards());
+    }
+    TStrategyStore* const record = report.Store.get();
+    const auto factory = [&game, record] { return game.NewPlay(record); };
     if (options.Sample > 0) {
         // Batches of one class, evenly spread, so that the sample meets every kind of layout.
         const std::int64_t n = std::min(options.Sample, classes.ClassCount());
@@ -192,14 +210,14 @@ TExactReport RunExact(const TExactOptions& options) {
         const std::vector<TLayoutCursor> starts = classes.BatchStarts(step);
         std::atomic<bool> stop{false};
         std::atomic<std::int64_t> played{0};
-        const auto began = std::chrono::steady_clock::now();
+        const auto sampleBegan = std::chrono::steady_clock::now();
         const std::unique_ptr<IClassPlay> play = game.NewPlay();
         for (std::int64_t i = 0; i < n && i < static_cast<std::int64_t>(starts.size()); ++i) {
             classes.Visit(starts[static_cast<std::size_t>(i)], 1,
                           [&](const TLayoutClass& layout) { play->Play(layout, report.Sums); });
         }
         report.Seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - sampleBegan).count();
         report.Sample = true;
         report.Threads = run.Threads > 0
                              ? run.Threads
@@ -216,22 +234,40 @@ TExactReport RunExact(const TExactOptions& options) {
     report.Sums = result.Sums;
     report.Cancelled = result.Cancelled;
     report.Threads = result.Threads;
-    report.Seconds = result.Seconds;
+    if (record != nullptr && !report.Cancelled) {
+        // The batches taken from the checkpoint were not played: their classes' first decisions
+        // are valued now, which takes a fraction of playing them.
+        report.StoreCompletedClasses = record->Missing();
+        if (report.StoreCompletedClasses > 0) {
+            if (!CompleteStrategyStore(game, *record, run.Threads, run.Stop)) {
+                report.Cancelled = true;
+            } else {
+                report.Notes.push_back("the first decisions of " +
+                                       std::to_string(report.StoreCompletedClasses) +
+                                       " classes taken from the checkpoint were valued again "
+                                       "for the strategy store");
+            }
+        }
+    }
+    report.Seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
     return report;
 }
 
-void CheckStrategyFile(const TExactOptions& options) {
-    if (options.StrategyFile.empty()) return;
+namespace {
+
+void CheckWritable(const std::string& path) {
+    if (path.empty()) return;
     const auto refuse = [&] {
-        throw std::runtime_error("Не удаётся открыть файл стратегии «" + options.StrategyFile +
+        throw std::runtime_error("Не удаётся открыть файл стратегии «" + path +
                                  "» для записи: " + std::strerror(errno));
     };
     std::error_code ec;
-    const auto status = std::filesystem::status(options.StrategyFile, ec);
+    const auto status = std::filesystem::status(path, ec);
     if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
         // A device or pipe opens for writing whether or not it takes what is written (/dev/full):
         // it is tried with a line end.
-        std::ofstream file(options.StrategyFile, std::ios::binary | std::ios::app);
+        std::ofstream file(path, std::ios::binary | std::ios::app);
         if (!file) refuse();
         errno = 0;
         file << '\n';
@@ -242,8 +278,15 @@ void CheckStrategyFile(const TExactOptions& options) {
         }
         return;
     }
-    std::ofstream file(options.StrategyFile, std::ios::binary | std::ios::app);
+    std::ofstream file(path, std::ios::binary | std::ios::app);
     if (!file) refuse();
+}
+
+}  // namespace
+
+void CheckStrategyFile(const TExactOptions& options) {
+    CheckWritable(options.StrategyFile);
+    CheckWritable(options.StrategyStoreFile);
 }
 
 void PrintInterruptedReport(const TExactReport& report, const TExactOptions& options,
@@ -291,13 +334,22 @@ void PrintSampleReport(const TExactReport& report, bool json, std::ostream& out)
 }
 
 void WriteStrategyFile(const TExactReport& report, const TExactOptions& options) {
-    if (options.StrategyFile.empty()) return;
-    std::ofstream file(options.StrategyFile, std::ios::binary | std::ios::trunc);
-    WriteStrategyCsv(report.Sums.Strategy, report.DealerOpenCards == 1, file);
-    file.close();
-    if (!file) {
-        throw std::runtime_error("Не удалось записать стратегию в файл «" + options.StrategyFile +
-                                 "»");
+    if (!options.StrategyFile.empty()) {
+        std::ofstream file(options.StrategyFile, std::ios::binary | std::ios::trunc);
+        WriteStrategyCsv(report.Sums.Strategy, report.DealerOpenCards == 1, file);
+        file.close();
+        if (!file) {
+            throw std::runtime_error("Не удалось записать стратегию в файл «" +
+                                     options.StrategyFile + "»");
+        }
+    }
+    if (!options.StrategyStoreFile.empty()) {
+        // Only a run over every class has a store to write; Save refuses a partial one.
+        if (!report.Store) {
+            throw std::runtime_error("Стратегия не записана в «" + options.StrategyStoreFile +
+                                     "»: расчет не прошёл все классы раскладов");
+        }
+        report.Store->Save(options.StrategyStoreFile);
     }
 }
 

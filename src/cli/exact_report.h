@@ -4,12 +4,14 @@
 
 #include <cstdint>
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "cli/cli_common.h"
 #include "profit/exact/exact_run.h"
 #include "profit/exact/hand_play.h"
+#include "profit/exact/strategy_store.h"
 
 namespace studlab::cli {
 
@@ -23,6 +25,7 @@ struct TExactOptions {
     std::int64_t Sample = 0;  // play only this many classes, to time the design
     std::string CheckpointFile;
     std::string StrategyFile;
+    std::string StrategyStoreFile;  // --strategy-store: every class's first choice
 
     void AddTo(CLI::App& command);
 };
@@ -41,6 +44,9 @@ struct TExactReport {
     std::int64_t TotalClasses = 0;
     double ClassesPerSecond = 0;
     double EstimatedSeconds = 0;  // the whole analysis at this pace, on these threads
+    // With --strategy-store: the first choice of every class, complete once the run is.
+    std::shared_ptr<TStrategyStore> Store;
+    std::int64_t StoreCompletedClasses = 0;  // valued after the run (resumed from a checkpoint)
 };
 
 // The design of the options as the analysis plays it. Throws TExactRefusal for a design it cannot
@@ -60,7 +66,10 @@ void PrintInterruptedReport(const TExactReport& report, const TExactOptions& opt
 void PrintSampleReport(const TExactReport& report, bool json, std::ostream& out);
 // Opens the --strategy file for writing before the run; throws when it cannot.
 void CheckStrategyFile(const TExactOptions& options);
-// Writes the strategy of the first decision as CSV (--strategy); throws when it cannot.
+// Writes the strategy of the first decision as CSV (--strategy) and the strategy store
+// (--strategy-store); throws when it cannot.
 void WriteStrategyFile(const TExactReport& report, const TExactOptions& options);
+// The fingerprint of the design and settings of the options, as a strategy store carries it.
+std::string StrategyStoreFingerprint(const TExactOptions& options);
 
 }  // namespace studlab::cli

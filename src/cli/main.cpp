@@ -51,6 +51,7 @@ int main(int argc, char** argv) {
     studlab::cli::AddCacheCommands(app);
     studlab::cli::AddSolveCommands(app);
     studlab::cli::AddReportCommands(app);
+    studlab::cli::AddStrategyCommands(app);
     if (NamesUnknownCommand(app, argc, argv)) return 2;
     try {
         app.parse(argc, argv);

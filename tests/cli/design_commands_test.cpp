@@ -50,7 +50,7 @@ TEST(CliClassify, BadInputEndsWithExitCodeTwoAndSaysWhy) {
         {"classify --cards Ah --verbose", "The following argument was not expected: --verbose"},
         {"nonsense",
          "error: unknown command 'nonsense'; the commands are: classify design eval listing decide "
-         "play simulate exact cache solve report"},
+         "play simulate exact cache solve report strategy"},
     };
     for (const TCase& c : cases) {
         const auto run = RunCli(c.Arguments);

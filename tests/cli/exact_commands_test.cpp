@@ -166,5 +166,84 @@ TEST(CliExact, DesignsItCannotPlayAreRefusedWithTheReason) {
     }
 }
 
+std::string FileBytes(const std::string& path) {
+    std::stringstream text;
+    text << std::ifstream(path, std::ios::binary).rdbuf();
+    return text.str();
+}
+
+// The store of a complete run answers for any first layout, in text or JSON; with a design given
+// it must be that design's.
+TEST(CliStrategy, TheStoreOfARunAnswersForAnyFirstLayout) {
+    const testing::TTestFolder dir;
+    const std::string store = (dir / "fold-or-bet.store").string();
+    const auto run = RunCli(kFoldOrBet + " --strategy-store '" + store + "'");
+    ASSERT_EQ(run.ExitCode, 0) << run.Errors;
+    EXPECT_EQ(std::filesystem::file_size(store), 134459U + 96U);
+
+    const std::string design = " --set DealerOpenCards=0 --set 'StageActions[1][paBuyCard]=NO'";
+    const struct {
+        const char* Player;
+        const char* Choice;
+        const char* Action;
+    } cases[] = {
+        {"Qc 10c 7h 6s 3c", "1", "fold"},
+        {"Ah Ac Kd 9s 7h", "2", "bet"},
+        {"2h 2d 2c 9s 7h", "2", "bet"},
+    };
+    for (const auto& c : cases) {
+        const auto text = RunCli("strategy --store '" + store + "' --player '" + c.Player + "'");
+        ASSERT_EQ(text.ExitCode, 0) << text.Errors;
+        EXPECT_EQ(text.Output.rfind(
+                      std::string("choice: ") + c.Choice + "\naction: " + c.Action + "\n", 0),
+                  0U)
+            << text.Output;
+        const auto json =
+            RunCli("strategy --json --store '" + store + "' --player '" + c.Player + "'" + design);
+        ASSERT_EQ(json.ExitCode, 0) << json.Errors;
+        EXPECT_EQ(nlohmann::json::parse(json.Output)["choice"], c.Choice);
+    }
+    const auto other = RunCli("strategy --store '" + store + "' --player 'Ah Ac Kd 9s 7h'" +
+                              design + " --set MinPair=4");
+    EXPECT_EQ(other.ExitCode, 1);
+    EXPECT_NE(other.Message().find("другой конструкции"), std::string::npos) << other.Errors;
+    const auto dealer =
+        RunCli("strategy --store '" + store + "' --player 'Ah Ac Kd 9s 7h' --dealer 2s");
+    EXPECT_EQ(dealer.ExitCode, 2) << dealer.Errors;
+    const auto four = RunCli("strategy --store '" + store + "' --player 'Ah Ac Kd 9s'");
+    EXPECT_EQ(four.ExitCode, 2) << four.Errors;
+    const std::string head = FileBytes(store).substr(0, 1000);
+    std::ofstream(store, std::ios::binary | std::ios::trunc) << head;
+    const auto cut = RunCli("strategy --store '" + store + "' --player 'Ah Ac Kd 9s 7h'");
+    EXPECT_EQ(cut.ExitCode, 1);
+    EXPECT_NE(cut.Message().find("обрезан"), std::string::npos) << cut.Errors;
+}
+
+// A run resumed from its checkpoint values again the first decisions of the parts it takes from
+// there: its store is the same, byte for byte. A sample writes no store.
+TEST(CliStrategy, AResumedRunWritesTheSameStoreAndASampleNone) {
+    const testing::TTestFolder dir;
+    const std::string whole = (dir / "whole.store").string();
+    ASSERT_EQ(RunCli(kFoldOrBet + " --strategy-store '" + whole + "'").ExitCode, 0);
+
+    const std::string checkpoint = (dir / "run.checkpoint").string();
+    const std::string resumed = (dir / "resumed.store").string();
+    const std::string arguments = kFoldOrBet + " --batch-size 20000 --checkpoint '" + checkpoint +
+                                  "' --strategy-store '" + resumed + "'";
+    ASSERT_EQ(RunCli(arguments).ExitCode, 0);
+    const std::string content = FileBytes(checkpoint);
+    std::ofstream(checkpoint, std::ios::trunc) << content.substr(0, content.size() - 100);
+    std::filesystem::remove(resumed);
+    const auto run = RunCli(arguments);
+    ASSERT_EQ(run.ExitCode, 0) << run.Errors;
+    EXPECT_NE(run.Output.find("taken from the checkpoint were valued again"), std::string::npos);
+    EXPECT_EQ(FileBytes(resumed), FileBytes(whole));
+
+    const std::string sampled = (dir / "sample.store").string();
+    const auto sample = RunCli(kFoldOrBet + " --sample 300 --strategy-store '" + sampled + "'");
+    EXPECT_EQ(sample.ExitCode, 2) << sample.Errors;
+    EXPECT_FALSE(std::filesystem::exists(sampled));
+}
+
 }  // namespace
 }  // namespace studlab

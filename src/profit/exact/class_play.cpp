@@ -8,6 +8,7 @@
 
 #include "profit/exact/exact_game.h"
 #include "profit/exact/hand_walk.h"
+#include "profit/exact/strategy_store.h"
 
 namespace studlab {
 namespace {
@@ -23,13 +24,17 @@ TCardTable PermuteSuits(TCardTable cards, const std::array<int, 4>& to) {
 
 class TClassPlay final : public IClassPlay {
 public:
-    explicit TClassPlay(const TExactGame& game) : m_walker(game) {}
+    TClassPlay(const TExactGame& game, TStrategyStore* record) : m_walker(game), m_record(record) {}
 
     void Play(const TLayoutClass& layout, TExactSums& sums) override {
         // m_class is empty here: every class leaves it so.
         m_walker.ForgetSuitSensitivity();
         m_walker.ForgetTouchedTallies();
-        m_walker.Play(FirstPoint(layout.Player, layout.Dealer), layout.Members, m_class);
+        const std::string_view code =
+            m_walker.Play(FirstPoint(layout.Player, layout.Dealer), layout.Members, m_class)
+                .FirstCode;
+        if (m_record != nullptr)
+            m_record->Record(m_record->Classes().IndexOf(layout.Player, layout.Dealer), code);
         if (!m_walker.SuitSensitive() || layout.Members == 1) {
             sums.Take(m_class, m_walker.TakeTouchedCells(), m_walker.TouchedTallies());
             return;
@@ -45,7 +50,15 @@ public:
             const std::pair key{player.Mask(), dealer.Mask()};
             if (std::find(seen.begin(), seen.end(), key) != seen.end()) continue;
             seen.push_back(key);
-            m_walker.Play(FirstPoint(player, dealer), 1, m_class);
+            const std::string_view own =
+                m_walker.Play(FirstPoint(player, dealer), 1, m_class).FirstCode;
+            // A tie within one action keeps its code; a store of one choice per class cannot
+            // hold a first choice that depends on the suits.
+            if (m_record != nullptr && own != code) {
+                throw TExactRunError(
+                    "Первое решение расклада зависит от мастей карт, стратегию по классам "
+                    "раскладов не записать");
+            }
         } while (std::next_permutation(to.begin(), to.end()));
         m_class.Classes = 1;
         sums.Take(m_class, m_walker.TakeTouchedCells(), m_walker.TouchedTallies());
@@ -60,13 +73,14 @@ private:
     }
 
     TWalker m_walker;
+    TStrategyStore* m_record = nullptr;
     TExactSums m_class;
 };
 
 }  // namespace
 
-std::unique_ptr<IClassPlay> TExactGame::NewPlay() const {
-    return std::make_unique<TClassPlay>(*this);
+std::unique_ptr<IClassPlay> TExactGame::NewPlay(TStrategyStore* record) const {
+    return std::make_unique<TClassPlay>(*this, record);
 }
 
 }  // namespace studlab

@@ -11,6 +11,8 @@
 
 namespace studlab {
 
+class TStrategyStore;
+
 // A design the exact analysis cannot play, with the reason in words for the user.
 class TExactRefusal : public std::runtime_error {
 public:
@@ -52,7 +54,9 @@ public:
     const TOfferOptions& OfferOptions() const { return m_offerOptions; }
     int UnseenAtStart() const { return kCards - 5 - m_openCards; }
 
-    std::unique_ptr<IClassPlay> NewPlay() const;
+    // A player of classes for one worker thread. With `record`, each class's first choice is
+    // recorded in the store as it is played (the store must be of this game's dealer cards).
+    std::unique_ptr<IClassPlay> NewPlay(TStrategyStore* record = nullptr) const;
 
 private:
     TGameDesign m_design;

@@ -379,6 +379,7 @@ TWalker::TPlayed TWalker::Play(const TDecisionPoint& first, std::int64_t members
     if (v.Chosen >= 0) {
         outcome.FirstActionTaken = true;
         outcome.FirstAction = v.Offers[static_cast<std::size_t>(v.Chosen)].Action;
+        outcome.FirstCode = v.Offers[static_cast<std::size_t>(v.Chosen)].Code;
     }
     TInt256 best = result;
     if (m_game.WithBestPlay()) {
@@ -403,6 +404,14 @@ TWalker::TPlayed TWalker::Play(const TDecisionPoint& first, std::int64_t members
         outcome.FirstActionTaken ? FirstActionOf(outcome.FirstAction) : TFirstAction::faNone;
     sums.FirstAction[static_cast<std::size_t>(action)] += m;
     return outcome;
+}
+
+// The values the first decision compares are the same with or without the best continuation
+// beside them (counted or evaluated arrival by arrival, the means are exact), so the choice is.
+std::string_view TWalker::FirstChoice(const TDecisionPoint& first) {
+    SetUnseen(ArrivalCards(first).Count());
+    const TValued& v = Value(TNode{first, 0}, false);
+    return v.Chosen < 0 ? std::string_view() : v.Offers[static_cast<std::size_t>(v.Chosen)].Code;
 }
 
 TLayoutOutcome PlayLayout(const TExactGame& game, TCardTable player, TCardTable dealer,

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -59,8 +60,12 @@ public:
         TPlayerAction FirstAction = TPlayerAction::paFold;
         bool FirstActionTaken = false;
         bool BestDiffers = false;
+        std::string_view FirstCode;  // the choice code of the first decision, empty: none
     };
     TPlayed Play(const TDecisionPoint& first, std::int64_t members, TExactSums& sums);
+    // The choice code the first decision at `first` makes, as Play makes it, without playing the
+    // hand on: empty when it offers nothing.
+    std::string_view FirstChoice(const TDecisionPoint& first);
     // The return cells the hands played since the last call touched, one bit each.
     std::uint64_t TakeTouchedCells() { return std::exchange(m_touched, 0); }
     // The strategy tallies they touched.

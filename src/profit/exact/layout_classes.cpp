@@ -68,7 +68,10 @@ TLayoutClasses::TLayoutClasses(int dealerCards) : m_dealerCards(dealerCards) {
     std::array<int, 4> group{};
     std::function<void(int, int, int)> split = [&](int suit, int players, int dealers) {
         if (suit == 4) {
-            if (players == 0 && dealers == 0) m_splits.push_back({group});
+            if (players == 0 && dealers == 0) {
+                m_splits.emplace_back();
+                m_splits.back().Group = group;
+            }
             return;
         }
         for (int p = std::min(players, kPlayerCards); p >= 0; --p) {
@@ -83,6 +86,91 @@ TLayoutClasses::TLayoutClasses(int dealerCards) : m_dealerCards(dealerCards) {
     };
     split(0, kPlayerCards, dealerCards);
     m_classCount = Count(nullptr, 0);
+    PrepareIndex();
+}
+
+namespace {
+
+constexpr std::uint32_t PackGroups(const std::array<int, 4>& group) {
+    return (static_cast<std::uint32_t>(group[0]) << 18) |
+           (static_cast<std::uint32_t>(group[1]) << 12) |
+           (static_cast<std::uint32_t>(group[2]) << 6) | static_cast<std::uint32_t>(group[3]);
+}
+
+// The ranks held in suit `suit` (0..3) of a card mask, rank bit r for card bit 4r + suit.
+std::uint32_t RanksInSuit(std::uint64_t mask, int suit) {
+    std::uint32_t ranks = 0;
+    mask >>= suit;
+    for (int r = 0; r < kRanks; ++r)
+        ranks |= static_cast<std::uint32_t>((mask >> (4 * r)) & 1U) << r;
+    return ranks;
+}
+
+}  // namespace
+
+// Within a split the classes are the tuples of signature indexes (one per suit) where a suit of
+// the same group as the suit before it takes an index no lower than that one's: Below[s] counts,
+// for each index of suit s, the tuples of the suits after it.
+void TLayoutClasses::PrepareIndex() {
+    std::int64_t before = 0;
+    m_splitOf.clear();
+    for (std::size_t v = 0; v < m_splits.size(); ++v) {
+        TSplit& split = m_splits[v];
+        split.Before = before;
+        // Tuples of the suits from s on when suit s starts at index `from`.
+        const auto from = [&split](std::size_t s, std::size_t index) {
+            const std::vector<std::int64_t>& below = split.Below[s];
+            return below.back() - below[index];
+        };
+        for (std::size_t s = 4; s-- > 0;) {
+            const std::size_t size = m_groups[static_cast<std::size_t>(split.Group[s])].Keys.size();
+            std::vector<std::int64_t>& below = split.Below[s];
+            below.assign(size + 1, 0);
+            for (std::size_t i = 0; i < size; ++i) {
+                std::int64_t after = 1;
+                if (s < 3) after = from(s + 1, split.Group[s + 1] == split.Group[s] ? i : 0);
+                below[i + 1] = below[i] + after;
+            }
+        }
+        before += from(0, 0);
+        m_splitOf.emplace_back(PackGroups(split.Group), static_cast<int>(v));
+    }
+    std::sort(m_splitOf.begin(), m_splitOf.end());
+}
+
+std::int64_t TLayoutClasses::IndexOf(TCardTable player, TCardTable dealer) const {
+    if (player.Count() != kPlayerCards || dealer.Count() != m_dealerCards ||
+        !(player & dealer).Empty()) {
+        return -1;
+    }
+    std::array<std::uint32_t, 4> keys{};
+    for (int s = 0; s < 4; ++s) {
+        const std::uint32_t p = RanksInSuit(player.Mask(), s);
+        const std::uint32_t d = RanksInSuit(dealer.Mask(), s);
+        keys[static_cast<std::size_t>(s)] = Key(std::popcount(p), std::popcount(d), p, d);
+    }
+    std::sort(keys.begin(), keys.end(), std::greater<>());
+    std::array<int, 4> group{};
+    for (std::size_t s = 0; s < 4; ++s) {
+        group[s] = static_cast<int>(keys[s] >> 29) * kGroupsPerPlayerCount +
+                   static_cast<int>((keys[s] >> 26) & 7U);
+    }
+    const std::uint32_t packed = PackGroups(group);
+    const auto found = std::lower_bound(m_splitOf.begin(), m_splitOf.end(),
+                                        std::pair<std::uint32_t, int>(packed, 0));
+    if (found == m_splitOf.end() || found->first != packed) return -1;
+    const TSplit& split = m_splits[static_cast<std::size_t>(found->second)];
+    std::int64_t index = split.Before;
+    std::size_t from = 0;
+    for (std::size_t s = 0; s < 4; ++s) {
+        const std::vector<std::uint32_t>& in = m_groups[static_cast<std::size_t>(group[s])].Keys;
+        const auto at = std::lower_bound(in.begin(), in.end(), keys[s], std::greater<>());
+        if (at == in.end() || *at != keys[s]) return -1;
+        const auto i = static_cast<std::size_t>(at - in.begin());
+        index += split.Below[s][i] - split.Below[s][from];
+        from = s < 3 && group[s + 1] == group[s] ? i : 0;
+    }
+    return index;
 }
 
 std::int64_t TLayoutClasses::LayoutCount() const {

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "cards/card_table.h"
@@ -44,12 +45,21 @@ public:
     // from Starts[i] on, `batch` of them (the last one fewer).
     std::vector<TLayoutCursor> BatchStarts(std::int64_t batch) const;
     std::int64_t ClassCount() const { return m_classCount; }
+    // The position of the class of a first layout (five player cards and DealerCards() dealer
+    // cards, none shared) in the fixed order of Visit: the suits are sorted by their signatures
+    // as the representative orders them, and the position counted from the sizes of the groups
+    // in a few steps. -1 for cards that make no such layout.
+    std::int64_t IndexOf(TCardTable player, TCardTable dealer) const;
     // C(52, 5) * C(47, dealerCards).
     std::int64_t LayoutCount() const;
 
 private:
     struct TSplit {
         std::array<int, 4> Group{};  // per suit, the group of signatures it takes from
+        std::int64_t Before = 0;     // classes of the splits before this one
+        // Per suit s, Below[s][i]: the classes of this split whose suits before s are fixed and
+        // whose suit s takes a signature of index below i, counted from index 0 (IndexOf).
+        std::array<std::vector<std::int64_t>, 4> Below;
     };
     // The signatures of one (player cards, dealer cards) count in a suit, greatest first.
     struct TGroup {
@@ -59,6 +69,7 @@ private:
     static TCardTable PlayerCardsOf(std::uint32_t key, int suit);
     static TCardTable DealerCardsOf(std::uint32_t key, int suit);
     std::int64_t Count(std::vector<TLayoutCursor>* starts, std::int64_t batch) const;
+    void PrepareIndex();
     int FirstIndex(const TSplit& split, const std::array<int, 4>& index, int suit) const {
         return suit > 0 && split.Group[suit] == split.Group[suit - 1] ? index[suit - 1] : 0;
     }
@@ -66,6 +77,7 @@ private:
     int m_dealerCards = 0;
     std::vector<TGroup> m_groups;  // by player cards * 6 + dealer cards
     std::vector<TSplit> m_splits;
+    std::vector<std::pair<std::uint32_t, int>> m_splitOf;  // the four groups packed, the split
     std::int64_t m_classCount = 0;
 };
 
