@@ -10,6 +10,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/command_game.h"
+#include "profit/exact/strategy_store.h"
 #include "text/number_text.h"
 
 namespace studlab::cli {
@@ -145,6 +146,7 @@ void AddProfitCommands(CLI::App& app) {
     auto seed = std::make_shared<std::string>();
     auto csv = std::make_shared<std::string>();
     auto bankrollHands = std::make_shared<std::string>();
+    auto strategyStore = std::make_shared<std::string>();
     options->AddTo(*command, true);
     command->add_option("--hands", *hands, "number of hands, 1 to 1000000 (\"колличество циклов\")")
         ->required();
@@ -174,6 +176,11 @@ void AddProfitCommands(CLI::App& app) {
     command->add_option("--csv", *csv,
                         "write the run's path (cumulative result, expected result and its 95% "
                         "band) to FILE");
+    command
+        ->add_option("--strategy-store", *strategyStore,
+                     "take the first decisions from this design's store written by 'exact "
+                     "--strategy-store' (exchanges are still valued)")
+        ->check(NotEmpty());
     command->add_flag("--json", *json, "print the figures as one JSON object");
     command->callback([=] {
         TCommandGame game(*options);
@@ -181,6 +188,12 @@ void AddProfitCommands(CLI::App& app) {
         if (!boxes->empty()) {
             CheckPlayingBoxes("--boxes", *boxes, game.Design);
             game.Settings.PlayingBoxes = *boxes;
+        }
+        if (!strategyStore->empty()) {
+            // The store must be this design's: its fingerprint names the design and settings.
+            game.Table.Hand().SetFirstChoices(std::make_shared<const TStrategyStore>(
+                TStrategyStore::Load(*strategyStore,
+                                     StrategyStoreFingerprint(game.Design, game.Settings))));
         }
         WholeOption("--hands", *hands, 1, TProfitCheck::kMaxHands);
         if (!limits->empty() && limits->size() != 4) {

@@ -13,6 +13,7 @@ namespace studlab {
 
 void THand::Continue() {
     m_view.FromCache = false;  // the prompt moves on from the decision served
+    m_view.FromStrategy = false;
     const int decision = m_state.HandStage;
     if (decision < 1 || decision > 4) return;  // settled, or waiting for the last decision
     // What the chosen action costs is read before anything changes, so that a cost that does

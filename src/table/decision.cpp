@@ -1,11 +1,16 @@
 // "РЕШЕНИЕ": the candidates of the stage, the choice, the marks and the settlement of a hand.
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "cards/hand_classification.h"
 #include "design/design_numbers.h"
 #include "design/design_rules.h"
 #include "table/choice_codes.h"
 #include "table/hand_parts.h"
 #include "table/hand_rules.h"
+#include "table/offers.h"
 #include "text/number_text.h"
 
 namespace studlab {
@@ -53,6 +58,7 @@ void THand::Decide() {
     m_rules.reset();
     if (CacheLookup()) return;
     const int stage = m_state.HandStage;
+    if (stage == 1 && StrategyLookup()) return;
     switch (stage) {
         case 1:
             DecideStage1();
@@ -153,6 +159,36 @@ void THand::DesignConflictCheck() {
     m_view.Prompt = std::string(kDesignConflict);
     m_view.DecideVisible = m_view.ContinueVisible = m_view.CombinationsVisible = false;
     m_view.CandidatesVisible = false;
+}
+
+// The strategy answers for the first layout alone: with known out cards (further boxes, lifted
+// cards) the decision is computed. Its choice is listed alone, without values; an exchange is
+// computed, as the strategy does not say which cards go.
+bool THand::StrategyLookup() {
+    m_view.FromStrategy = false;
+    if (!m_firstChoices || !m_state.OutCards.Empty()) return false;
+    const std::optional<std::string_view> code =
+        m_firstChoices->FirstChoice(m_state.PlayerCards, m_state.DealerCards);
+    if (!code || code->empty() || ExchangedCount(*code)) return false;
+    const TDecisionPoint point = CurrentPoint();
+    const std::vector<TOffer> offers =
+        OffersAt(point, m_design,
+                 {.Probabilistic = m_settings.CalcMethod == TCalcMethod::cmProbabilistic,
+                  .Insurable = true,
+                  .DealerBuysLowest = m_design.DealerBuysLowest});
+    const auto chosen = std::find_if(offers.begin(), offers.end(),
+                                     [&](const TOffer& offer) { return offer.Code == *code; });
+    if (chosen == offers.end()) return false;
+    const std::string caption = OfferCaption(*chosen, 1);
+    AddCandidate(caption, "", chosen->Code);
+    m_state.Choice(1) = chosen->Code;
+    ClearExchangeMarks();
+    m_view.CandidateCaptions = m_view.DecisionListCaptions = m_state.Candidates.TextList();
+    m_view.CandidateValues = m_view.DecisionListValues = ShownAmounts(m_state.Candidates.ValueList());
+    m_view.Prompt = caption;
+    m_view.FromStrategy = true;
+    m_view.ContinueVisible = m_view.CombinationsVisible = m_view.CandidatesVisible = true;
+    return true;
 }
 
 // A row is served only to the design and settings that stored it; the view says it was served.

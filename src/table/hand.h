@@ -7,12 +7,14 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "cards/card.h"
 #include "cards/evaluator.h"
 #include "cards/random_generator.h"
 #include "design/game_design.h"
 #include "table/card_place.h"
+#include "table/first_choices.h"
 #include "table/offer_values.h"
 #include "table/table_state.h"
 #include "table/table_view.h"
@@ -100,6 +102,15 @@ public:
     // or every arrival evaluated on its own; the values are the same.
     void SetCountsDraws(bool on) { m_countsDraws = on; }
 
+    // The game's strategy: where it answers, the first decision takes its choice instead of
+    // valuing the offers, unless the choice exchanges cards (which cards it does not keep). None:
+    // every decision is computed. Whoever sets it makes sure it is the strategy of the design and
+    // settings the hand plays.
+    void SetFirstChoices(std::shared_ptr<const IFirstChoices> choices) {
+        m_firstChoices = std::move(choices);
+    }
+    const std::shared_ptr<const IFirstChoices>& FirstChoices() const { return m_firstChoices; }
+
     // The game's name: its decision cache, and the title the window shows.
     void SetGameName(std::string name);
     const std::optional<std::string>& GameName() const { return m_gameName; }
@@ -143,6 +154,7 @@ private:
     void SettleHand(std::string_view lossText);
     void DesignConflictCheck();
     bool CacheLookup();
+    bool StrategyLookup();
     void CacheStore(int stage);  // the stage the press decided
 
     // The stage's offers, valued and added to the candidate table in the order it lists them.
@@ -174,6 +186,7 @@ private:
     // header so that the many files that use the hand do not depend on them.
     struct TParts;
     std::unique_ptr<TParts> m_parts;
+    std::shared_ptr<const IFirstChoices> m_firstChoices;
     std::uint64_t m_evaluatorCalls = 0;
     bool m_countsDraws = true;
     // Valid during one press.

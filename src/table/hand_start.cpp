@@ -46,6 +46,7 @@ bool THand::SetOpeningPrompt() {
 
 void THand::HideDecision() {
     m_view.FromCache = false;
+    m_view.FromStrategy = false;
     m_view.CandidateCaptions.clear();
     m_view.CandidateValues.clear();
     m_view.CandidatesVisible = false;

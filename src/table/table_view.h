@@ -25,6 +25,9 @@ struct TTableView {
     // The prompt shows a "РЕШЕНИЕ" served from the game's cache (not computed): the window marks
     // it "(из таблицы)". It goes when the hand goes on or a new one starts.
     bool FromCache = false;
+    // The first decision was looked up in the game's strategy (not computed): the window marks it
+    // "(из стратегии)"; its list names the choice alone, without values.
+    bool FromStrategy = false;
     // "РЕШЕНИЕ" shows once the entry of the stage is complete.
     bool DecideVisible = false;        // Button1 "РЕШЕНИЕ"
     bool ContinueVisible = false;      // Button2 "ПРОДОЛЖИТЬ"

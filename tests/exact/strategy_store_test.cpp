@@ -7,6 +7,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <memory>
 #include <numeric>
 #include <random>
 #include <string>
@@ -377,6 +378,53 @@ TEST(StrategyStoreIdentity, ShownValuesReadBackAsTheValuesTheAnalysisCompares) {
         }
     }
     EXPECT_EQ(differ, 0);
+}
+
+}  // namespace
+}  // namespace studlab
+
+namespace studlab {
+namespace {
+
+// With the game's store, the profitability check plays the same hands to the same results as
+// without it (the first decisions it looks up are those it would have valued), and the decision
+// window says where a decision came from the store.
+TEST(StrategyStoreIdentity, TheCheckPlaysTheSameHandsWithTheStore) {
+    TGameDesign design;  // the standard game with no open dealer card: fold, bet or buy
+    design.DealerOpenCards = std::string("0");
+    const TCalculationSettings settings;
+    const TExactGame exact(design, settings);
+    auto store = std::make_shared<TStrategyStore>(StrategyStoreFingerprint(design, settings),
+                                                  exact.DealerOpenCards());
+    TExactRunOptions options;
+    options.Threads = 2;
+    options.BatchSize = 1000;
+    RunExactAnalysis(store->Classes(), [&] { return exact.NewPlay(store.get()); }, options);
+    ASSERT_EQ(store->Missing(), 0);
+
+    std::vector<std::vector<std::int64_t>> results;
+    for (const bool withStore : {false, true}) {
+        testing::TTestGame game;
+        game.Design = design;
+        game.Table.SetGameName("strategy");
+        game.Table.SelectGame(std::nullopt);
+        if (withStore) game.Table.Hand().SetFirstChoices(store);
+        game.Profit.Settings().HandCount = "3000";
+        game.Profit.Settings().Seed = "7";
+        game.Profit.Settings().Threads = 2;
+        game.Profit.RunSimulation();
+        ASSERT_EQ(game.Profit.LastRunEnd(), TRunEnd::Completed);
+        results.push_back(game.Profit.HandResults());
+
+        game.Table.NewLayout();
+        for (TCardId id : ParseCardList("Qc Qh 7h 6s 3c")) game.Table.ClickCard(id);
+        game.Table.Decide();
+        EXPECT_EQ(game.Table.View().FromStrategy, withStore);
+        EXPECT_EQ(game.Table.State().Choice1, "2");
+        game.Table.ContinueHand();
+        EXPECT_FALSE(game.Table.View().FromStrategy);
+    }
+    EXPECT_EQ(results[0], results[1]);
 }
 
 }  // namespace

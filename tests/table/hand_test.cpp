@@ -2,16 +2,19 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "cards/card_list.h"
 #include "design/design_fields.h"
 #include "design/design_rules.h"
 #include "support/test_game.h"
 #include "table/choice_codes.h"
+#include "table/first_choices.h"
 #include "table/hand.h"
 #include "table/hand_rules.h"
 #include "table/offers.h"
@@ -133,6 +136,70 @@ TEST(Hand, TheTablesDrawIsTheWalkersDraw) {
         }
         EXPECT_EQ(compared, cases[d].Draws);
         EXPECT_GT(folds, 0);
+    }
+}
+
+// A strategy that gives every first layout the same choice.
+class TOneChoice final : public IFirstChoices {
+public:
+    explicit TOneChoice(std::optional<std::string_view> code) : m_code(code) {}
+    std::optional<std::string_view> FirstChoice(TCardTable, TCardTable) const override {
+        return m_code;
+    }
+
+private:
+    std::optional<std::string_view> m_code;
+};
+
+// The strategy answers the first decision of a first layout alone, with a choice that names no
+// cards; an exchange (which cards?), a layout with known out cards, a choice the stage does not
+// offer and a layout the strategy does not know are valued as without it.
+TEST(Hand, TheStrategyAnswersTheFirstDecisionWhereItCan) {
+    const struct {
+        std::optional<std::string_view> Code;
+        bool OutCard;
+        bool FromStrategy;
+    } cases[] = {
+        {"2", false, true},           // the bet
+        {"4", false, true},           // one card bought
+        {"7", false, false},          // two cards exchanged
+        {"2", true, false},           // a further card known
+        {"9", false, false},          // four exchanged: not offered
+        {std::nullopt, false, false},  // no answer
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.Code.value_or("none")) + (c.OutCard ? " out" : ""));
+        testing::TTestGame game;
+        for (const char* assignment : {"StageActions[1][paExchange2]=YES"}) {
+            SetDesignAssignment(game.Design, game.Settings, assignment,
+                                TValueCheck::NumbersMustConvert);
+        }
+        game.Table.SetGameName("strategy");
+        game.Table.SelectGame(std::nullopt);
+        const auto lay = [&] {
+            game.Table.NewLayout();
+            for (TCardId id : ParseCardList("3d Qc Qh 7h 6s 3c")) game.Table.ClickCard(id);
+            if (c.OutCard) game.Table.ClickCard(ParseCardList("As").front());
+        };
+        lay();
+        game.Table.Decide();
+        const TTableView computed = game.Table.View();
+        const std::string computedChoice = game.Table.State().Choice1;
+
+        game.Table.Hand().SetFirstChoices(std::make_shared<TOneChoice>(c.Code));
+        lay();
+        game.Table.Decide();
+        const TTableView& view = game.Table.View();
+        EXPECT_EQ(view.FromStrategy, c.FromStrategy);
+        if (!c.FromStrategy) {
+            EXPECT_EQ(view, computed);
+            EXPECT_EQ(game.Table.State().Choice1, computedChoice);
+            continue;
+        }
+        EXPECT_EQ(game.Table.State().Choice1, *c.Code);
+        EXPECT_EQ(view.Prompt, view.CandidateCaptions.substr(0, view.CandidateCaptions.find('\r')));
+        EXPECT_EQ(view.CandidateValues.find_first_of("0123456789"), std::string::npos);
+        EXPECT_TRUE(view.ContinueVisible);
     }
 }
 

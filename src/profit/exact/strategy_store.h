@@ -13,6 +13,7 @@
 #include "cards/card_table.h"
 #include "design/game_design.h"
 #include "profit/exact/layout_classes.h"
+#include "table/first_choices.h"
 
 namespace studlab {
 
@@ -46,7 +47,7 @@ public:
 inline constexpr std::array<std::string_view, 11> kFirstChoiceCodes = {"",  "1", "2", "3", "4", "5",
                                                                        "6", "7", "8", "9", "10"};
 
-class TStrategyStore {
+class TStrategyStore final : public IFirstChoices {
 public:
     // Every class of first layouts with `dealerCards` (0..4) open dealer cards, none recorded
     // yet, for the design and settings of `fingerprint` (DesignFingerprint).
@@ -69,6 +70,11 @@ public:
     // dealer cards, none shared, nothing else known. Nothing for other cards and for a class not
     // recorded. Takes well under a microsecond.
     std::optional<std::string_view> Lookup(TCardTable player, TCardTable dealer) const;
+    // The same, for the hand engine's first decision.
+    std::optional<std::string_view> FirstChoice(TCardTable player,
+                                                TCardTable dealer) const override {
+        return Lookup(player, dealer);
+    }
     // The recorded choice of class `index`; nothing when out of range or not recorded.
     std::optional<std::string_view> ChoiceOf(std::int64_t index) const;
 

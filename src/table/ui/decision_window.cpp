@@ -24,6 +24,7 @@ constexpr const char* kNewLayoutCaption = "новый расклад";
 constexpr const char* kLookAheadCaption = "с учётом решения после прикупа";
 // After a choice that the game's table served rather than computed.
 constexpr const char* kFromCacheMark = " (из таблицы)";
+constexpr const char* kFromStrategyMark = " (из стратегии)";
 // A game chosen in the constructor lays out no hand by itself.
 constexpr const char* kChosenGamePrompt =
     "Игра выбрана: нажмите «новый расклад» (клавиша N), затем кладите карты щелчками.";
@@ -262,6 +263,7 @@ void TDecisionWindow::Render() {
     // Amounts are shown with at most four decimals; the model keeps them as computed.
     std::string prompt = FormatAmountsInText(view.Prompt);
     if (view.FromCache) prompt += kFromCacheMark;
+    if (view.FromStrategy) prompt += kFromStrategyMark;
     if (m_table.GameChosen() && m_table.State().HandStage == 0 && prompt.empty()) {
         // A game chosen in the constructor: no hand is laid out yet, and the cards wait.
         prompt = kChosenGamePrompt;
