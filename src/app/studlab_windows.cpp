@@ -13,6 +13,7 @@
 #include "design/ui/min_pair_dialog.h"
 #include "design/ui/payouts_window.h"
 #include "design/ui/round_straight_dialog.h"
+#include "profit/exact/strategy_shelf.h"
 #include "profit/ui/exact_analysis.h"
 #include "profit/ui/game_report_window.h"
 #include "profit/ui/graph_window.h"
@@ -76,6 +77,10 @@ TStudlabWindows::TStudlabWindows(TGame& game, IDialogs& dialogs)
 }
 
 TStudlabWindows::~TStudlabWindows() = default;
+
+void TStudlabWindows::KeepStrategiesOn(std::shared_ptr<TStrategyShelf> shelf) {
+    m_exact->KeepStrategiesOn(std::move(shelf));
+}
 
 void TStudlabWindows::Start() {
     m_start->show();

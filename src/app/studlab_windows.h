@@ -11,6 +11,7 @@
 namespace studlab {
 
 class TPayoutsWindow;
+class TStrategyShelf;
 class TActionsWindow;
 class TCostsWindow;
 class TProfitWindow;
@@ -44,6 +45,9 @@ public:
 
     // Shows the start picture, the program's main window; the program ends when it closes.
     void Start();
+    // Where the exact analysis keeps the strategies it works out, which the game's hands then
+    // look their first decisions up in.
+    void KeepStrategiesOn(std::shared_ptr<TStrategyShelf> shelf);
 
     // Every window in the order of its creation, the main window first.
     std::vector<QWidget*> Windows() const;

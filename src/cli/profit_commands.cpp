@@ -10,7 +10,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/command_game.h"
-#include "profit/exact/strategy_store.h"
+#include "profit/exact/strategy_shelf.h"
 #include "text/number_text.h"
 
 namespace studlab::cli {
@@ -191,9 +191,10 @@ void AddProfitCommands(CLI::App& app) {
         }
         if (!strategyStore->empty()) {
             // The store must be this design's: its fingerprint names the design and settings.
-            game.Table.Hand().SetFirstChoices(std::make_shared<const TStrategyStore>(
-                TStrategyStore::Load(*strategyStore,
-                                     StrategyStoreFingerprint(game.Design, game.Settings))));
+            auto shelf = std::make_shared<TStrategyShelf>();
+            shelf->Add(std::make_shared<const TStrategyStore>(TStrategyStore::Load(
+                *strategyStore, StrategyStoreFingerprint(game.Design, game.Settings))));
+            game.Table.Hand().SetStrategies(shelf);
         }
         WholeOption("--hands", *hands, 1, TProfitCheck::kMaxHands);
         if (!limits->empty() && limits->size() != 4) {

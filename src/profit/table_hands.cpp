@@ -18,7 +18,7 @@ public:
         : m_design(main.Design()), m_settings(main.Settings()), m_plan(plan) {
         if (main.GameName()) m_hand.SetGameName(*main.GameName());
         m_hand.Cache().SetGamesDir(main.Cache().GamesDir());
-        m_hand.SetFirstChoices(main.FirstChoices());
+        m_hand.SetStrategies(main.Strategies());
         m_hand.State() = main.State();
         m_hand.Random() = main.Random();
         try {

@@ -162,13 +162,16 @@ void THand::DesignConflictCheck() {
 }
 
 // The strategy answers for the first layout alone: with known out cards (further boxes, lifted
-// cards) the decision is computed. Its choice is listed alone, without values; an exchange is
-// computed, as the strategy does not say which cards go.
+// cards) the decision is computed. Its choice is listed alone, without values. An exchange is
+// computed, as the strategy does not say which cards go, and so is a decision that samples a
+// draw: the strategy counts every arrival, so its choice could differ from the sampled one.
 bool THand::StrategyLookup() {
     m_view.FromStrategy = false;
-    if (!m_firstChoices || !m_state.OutCards.Empty()) return false;
+    if (!m_strategies || !m_state.OutCards.Empty()) return false;
+    const IFirstChoices* strategy = m_strategies->For(m_parts->Fingerprint.Of(m_design, m_settings));
+    if (strategy == nullptr) return false;
     const std::optional<std::string_view> code =
-        m_firstChoices->FirstChoice(m_state.PlayerCards, m_state.DealerCards);
+        strategy->FirstChoice(m_state.PlayerCards, m_state.DealerCards);
     if (!code || code->empty() || ExchangedCount(*code)) return false;
     const TDecisionPoint point = CurrentPoint();
     const std::vector<TOffer> offers =
@@ -179,6 +182,8 @@ bool THand::StrategyLookup() {
     const auto chosen = std::find_if(offers.begin(), offers.end(),
                                      [&](const TOffer& offer) { return offer.Code == *code; });
     if (chosen == offers.end()) return false;
+    if (std::any_of(offers.begin(), offers.end(), [](const TOffer& o) { return o.Sampled; }))
+        return false;
     const std::string caption = OfferCaption(*chosen, 1);
     AddCandidate(caption, "", chosen->Code);
     m_state.Choice(1) = chosen->Code;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "cards/card_table.h"
@@ -15,6 +16,15 @@ public:
     virtual ~IFirstChoices() = default;
     virtual std::optional<std::string_view> FirstChoice(TCardTable player,
                                                         TCardTable dealer) const = 0;
+};
+
+// The strategies at hand, by the fingerprint of the design and settings they were worked out for
+// (DesignFingerprint): none for a design that has none. Asked by many threads at once; what it
+// returns stays valid as long as it does.
+class IStrategies {
+public:
+    virtual ~IStrategies() = default;
+    virtual const IFirstChoices* For(const std::string& fingerprint) const = 0;
 };
 
 }  // namespace studlab

@@ -102,14 +102,14 @@ public:
     // or every arrival evaluated on its own; the values are the same.
     void SetCountsDraws(bool on) { m_countsDraws = on; }
 
-    // The game's strategy: where it answers, the first decision takes its choice instead of
-    // valuing the offers, unless the choice exchanges cards (which cards it does not keep). None:
-    // every decision is computed. Whoever sets it makes sure it is the strategy of the design and
-    // settings the hand plays.
-    void SetFirstChoices(std::shared_ptr<const IFirstChoices> choices) {
-        m_firstChoices = std::move(choices);
+    // The strategies at hand: where the one of the design and settings as they stand answers,
+    // the first decision takes its choice instead of valuing the offers, unless the choice
+    // exchanges cards (which cards it does not keep) or the decision samples a draw. None: every
+    // decision is computed.
+    void SetStrategies(std::shared_ptr<const IStrategies> strategies) {
+        m_strategies = std::move(strategies);
     }
-    const std::shared_ptr<const IFirstChoices>& FirstChoices() const { return m_firstChoices; }
+    const std::shared_ptr<const IStrategies>& Strategies() const { return m_strategies; }
 
     // The game's name: its decision cache, and the title the window shows.
     void SetGameName(std::string name);
@@ -186,7 +186,7 @@ private:
     // header so that the many files that use the hand do not depend on them.
     struct TParts;
     std::unique_ptr<TParts> m_parts;
-    std::shared_ptr<const IFirstChoices> m_firstChoices;
+    std::shared_ptr<const IStrategies> m_strategies;
     std::uint64_t m_evaluatorCalls = 0;
     bool m_countsDraws = true;
     // Valid during one press.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <array>
 #include <fstream>
 #include <functional>
@@ -11,11 +12,14 @@
 #include <numeric>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "cards/card_list.h"
 #include "design/design_fields.h"
 #include "profit/exact/exact_game.h"
+#include "profit/exact/exact_job.h"
+#include "profit/exact/strategy_shelf.h"
 #include "support/small_designs.h"
 #include "support/test_folder.h"
 #include "support/test_game.h"
@@ -396,11 +400,13 @@ TEST(StrategyStoreIdentity, TheCheckPlaysTheSameHandsWithTheStore) {
     const TExactGame exact(design, settings);
     auto store = std::make_shared<TStrategyStore>(StrategyStoreFingerprint(design, settings),
                                                   exact.DealerOpenCards());
+    auto shelf = std::make_shared<TStrategyShelf>();
     TExactRunOptions options;
     options.Threads = 2;
     options.BatchSize = 1000;
     RunExactAnalysis(store->Classes(), [&] { return exact.NewPlay(store.get()); }, options);
     ASSERT_EQ(store->Missing(), 0);
+    shelf->Add(store);
 
     std::vector<std::vector<std::int64_t>> results;
     for (const bool withStore : {false, true}) {
@@ -408,7 +414,7 @@ TEST(StrategyStoreIdentity, TheCheckPlaysTheSameHandsWithTheStore) {
         game.Design = design;
         game.Table.SetGameName("strategy");
         game.Table.SelectGame(std::nullopt);
-        if (withStore) game.Table.Hand().SetFirstChoices(store);
+        if (withStore) game.Table.Hand().SetStrategies(shelf);
         game.Profit.Settings().HandCount = "3000";
         game.Profit.Settings().Seed = "7";
         game.Profit.Settings().Threads = 2;
@@ -425,6 +431,51 @@ TEST(StrategyStoreIdentity, TheCheckPlaysTheSameHandsWithTheStore) {
         EXPECT_FALSE(game.Table.View().FromStrategy);
     }
     EXPECT_EQ(results[0], results[1]);
+}
+
+}  // namespace
+}  // namespace studlab
+
+namespace studlab {
+namespace {
+
+// A complete exact analysis in the background keeps its strategy in the shelf's folder, where
+// the shelf of a later start finds it and the hands of its design take their first decisions
+// from it; a file that is not a store is passed over, and those decisions are valued.
+TEST(StrategyShelf, TheAnalysisKeepsItsStrategyWhereTheHandsFindIt) {
+    const testing::TTestFolder folder;
+    const TGameDesign design = testing::FoldOrBet();
+    const TCalculationSettings settings;
+    const std::string fingerprint = StrategyStoreFingerprint(design, settings);
+    {
+        TExactJob job;
+        job.KeepStrategiesOn(std::make_shared<TStrategyShelf>(folder.Path()));
+        job.Start(design, settings);
+        while (job.Running()) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        const std::optional<TExactJob::TResult> result = job.Result();
+        ASSERT_TRUE(result);
+        ASSERT_EQ(result->Error, "");
+        EXPECT_EQ(result->StrategyError, "");
+    }
+    ASSERT_TRUE(std::filesystem::exists(folder.Path() / (fingerprint + ".strategy")));
+
+    for (const bool damaged : {false, true}) {
+        if (damaged) {
+            std::ofstream(folder.Path() / (fingerprint + ".strategy"), std::ios::binary)
+                << "not a store";
+        }
+        auto shelf = std::make_shared<TStrategyShelf>(folder.Path());
+        EXPECT_EQ(shelf->For(fingerprint) == nullptr, damaged);
+        testing::TTestGame game;
+        game.Design = design;
+        game.Table.Hand().SetStrategies(shelf);
+        game.Table.SetGameName("strategy");
+        game.Table.SelectGame(std::nullopt);
+        for (TCardId id : ParseCardList("Qc Qh 7h 6s 3c")) game.Table.ClickCard(id);
+        game.Table.Decide();
+        EXPECT_EQ(game.Table.View().FromStrategy, !damaged);
+        EXPECT_EQ(game.Table.State().Choice1, "2");
+    }
 }
 
 }  // namespace

@@ -139,13 +139,14 @@ TEST(Hand, TheTablesDrawIsTheWalkersDraw) {
     }
 }
 
-// A strategy that gives every first layout the same choice.
-class TOneChoice final : public IFirstChoices {
+// A strategy for every design that gives every first layout the same choice.
+class TOneChoice final : public IFirstChoices, public IStrategies {
 public:
     explicit TOneChoice(std::optional<std::string_view> code) : m_code(code) {}
     std::optional<std::string_view> FirstChoice(TCardTable, TCardTable) const override {
         return m_code;
     }
+    const IFirstChoices* For(const std::string&) const override { return this; }
 
 private:
     std::optional<std::string_view> m_code;
@@ -186,7 +187,7 @@ TEST(Hand, TheStrategyAnswersTheFirstDecisionWhereItCan) {
         const TTableView computed = game.Table.View();
         const std::string computedChoice = game.Table.State().Choice1;
 
-        game.Table.Hand().SetFirstChoices(std::make_shared<TOneChoice>(c.Code));
+        game.Table.Hand().SetStrategies(std::make_shared<TOneChoice>(c.Code));
         lay();
         game.Table.Decide();
         const TTableView& view = game.Table.View();

@@ -47,7 +47,13 @@ void TExactJob::Start(const TGameDesign& design, const TCalculationSettings& set
         const std::lock_guard lock(m_lock);
         m_progress = TExactProgress();
     }
-    m_thread = std::thread([this, game, fingerprint] {
+    // The strategy is recorded while the classes are played, and kept once every class is.
+    std::shared_ptr<TStrategyStore> store;
+    if (m_shelf) {
+        store = std::make_shared<TStrategyStore>(StrategyStoreFingerprint(design, settings),
+                                                 game->DealerOpenCards());
+    }
+    m_thread = std::thread([this, game, fingerprint, store, shelf = m_shelf] {
         TResult result;
         result.Fingerprint = fingerprint;
         result.DealerOpenCards = game->DealerOpenCards();
@@ -60,12 +66,15 @@ void TExactJob::Start(const TGameDesign& design, const TCalculationSettings& set
                 m_progress = p;
             };
             const TExactRunResult r = RunExactAnalysis(
-                classes, [&game] { return game->NewPlay(); }, options);
+                classes, [&game, &store] { return game->NewPlay(store.get()); }, options);
             result.Sums = r.Sums;
             result.Cancelled = r.Cancelled;
             result.Threads = r.Threads;
             result.Seconds = r.Seconds;
             if (!r.Cancelled) result.Figures = FiguresOf(r.Sums);
+            if (!r.Cancelled && store && store->Missing() == 0) {
+                result.StrategyError = shelf->Keep(store);
+            }
         } catch (const std::exception& e) {
             result.Error = e.what();
         }

@@ -10,6 +10,7 @@
 #include "design/game_design.h"
 #include "profit/exact/exact_figures.h"
 #include "profit/exact/exact_run.h"
+#include "profit/exact/strategy_shelf.h"
 
 namespace studlab {
 
@@ -28,6 +29,9 @@ public:
     TExactJob(const TExactJob&) = delete;
     TExactJob& operator=(const TExactJob&) = delete;
 
+    // Where a complete analysis keeps the strategy it worked out (its first choices); none: it
+    // keeps none. Takes effect at the next start.
+    void KeepStrategiesOn(std::shared_ptr<TStrategyShelf> shelf) { m_shelf = std::move(shelf); }
     // Starts the analysis of a copy of the design and settings. A design the analysis cannot
     // play throws TExactRefusal (or the conversion error of a number) and nothing starts; a
     // running analysis is stopped first.
@@ -47,6 +51,9 @@ public:
         double Seconds = 0;
         bool Cancelled = false;
         std::string Error;  // what ended it, when it failed
+        // Why the strategy of a complete analysis could not be written into the shelf's folder
+        // (it is kept in memory all the same); empty when it was, or none is kept.
+        std::string StrategyError;
     };
     // The last analysis that ended, if any.
     std::optional<TResult> Result() const;
@@ -60,6 +67,7 @@ private:
     std::atomic<bool> m_running{false};
     std::atomic<bool> m_stop{false};
     std::thread m_thread;
+    std::shared_ptr<TStrategyShelf> m_shelf;
 };
 
 }  // namespace studlab

@@ -2,8 +2,10 @@
 
 #include <QObject>
 #include <QTimer>
+#include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "design/game_design.h"
 #include "profit/exact/exact_job.h"
@@ -43,6 +45,10 @@ public:
 
     TExactStatus Status() const;
     bool Running() const { return m_job.Running(); }
+    // Where a complete analysis keeps the strategy it worked out (TExactJob::KeepStrategiesOn).
+    void KeepStrategiesOn(std::shared_ptr<TStrategyShelf> shelf) {
+        m_job.KeepStrategiesOn(std::move(shelf));
+    }
     // Whether the running analysis was started for the design as it stands.
     bool RunningForCurrentDesign() const;
     TExactProgress Progress() const { return m_job.Progress(); }
