@@ -189,13 +189,6 @@ void AddProfitCommands(CLI::App& app) {
             CheckPlayingBoxes("--boxes", *boxes, game.Design);
             game.Settings.PlayingBoxes = *boxes;
         }
-        if (!strategyStore->empty()) {
-            // The store must be this design's: its fingerprint names the design and settings.
-            auto shelf = std::make_shared<TStrategyShelf>();
-            shelf->Add(std::make_shared<const TStrategyStore>(TStrategyStore::Load(
-                *strategyStore, StrategyStoreFingerprint(game.Design, game.Settings))));
-            game.Table.Hand().SetStrategies(shelf);
-        }
         WholeOption("--hands", *hands, 1, TProfitCheck::kMaxHands);
         if (!limits->empty() && limits->size() != 4) {
             throw TUsageError(
@@ -205,6 +198,18 @@ void AddProfitCommands(CLI::App& app) {
         }
         for (const std::string& limit : *limits) {
             WholeOption("--cycle-limits", limit, -kLimitAntes, kLimitAntes);
+        }
+        if (!strategyStore->empty()) {
+            if (game.Settings.PlayingBoxes != "1") {
+                throw TUsageError(
+                    "--strategy-store: a strategy answers for one playing box; the game has \"" +
+                    game.Settings.PlayingBoxes + "\"");
+            }
+            // The store must be this design's: its fingerprint names the design and settings.
+            auto shelf = std::make_shared<TStrategyShelf>();
+            shelf->Add(std::make_shared<const TStrategyStore>(TStrategyStore::Load(
+                *strategyStore, StrategyStoreFingerprint(game.Design, game.Settings))));
+            game.Table.Hand().SetStrategies(shelf);
         }
         TProfitCheck& check = game.Profit;
         check.Settings().HandCount = *hands;

@@ -56,6 +56,7 @@ void THand::Decide() {
     m_sampleCount.reset();  // read when a sampled draw first needs it
     m_state.Candidates.Clear();
     m_rules.reset();
+    m_view.FromStrategy = false;
     if (CacheLookup()) return;
     const int stage = m_state.HandStage;
     if (stage == 1 && StrategyLookup()) return;
@@ -163,27 +164,29 @@ void THand::DesignConflictCheck() {
 
 // The strategy answers for the first layout alone: with known out cards (further boxes, lifted
 // cards) the decision is computed. Its choice is listed alone, without values. An exchange is
-// computed, as the strategy does not say which cards go, and so is a decision that samples a
-// draw: the strategy counts every arrival, so its choice could differ from the sampled one.
+// computed, as the strategy does not say which cards go; so is the insured bet, which is offered
+// only once the bet's valuation finds the hand insurable; and so is every decision of a design
+// that samples a draw anywhere (also in the look-ahead after a purchase): the strategy counts
+// every arrival, so its choice could differ from the sampled one.
 bool THand::StrategyLookup() {
     m_view.FromStrategy = false;
     if (!m_strategies || !m_state.OutCards.Empty()) return false;
+    const bool probabilistic = m_settings.CalcMethod == TCalcMethod::cmProbabilistic;
+    if (SamplesDraws(m_design, probabilistic)) return false;
     const IFirstChoices* strategy = m_strategies->For(m_parts->Fingerprint.Of(m_design, m_settings));
     if (strategy == nullptr) return false;
     const std::optional<std::string_view> code =
         strategy->FirstChoice(m_state.PlayerCards, m_state.DealerCards);
-    if (!code || code->empty() || ExchangedCount(*code)) return false;
+    if (!code || code->empty() || ExchangedCount(*code) || *code == kInsuredBetCode) return false;
     const TDecisionPoint point = CurrentPoint();
     const std::vector<TOffer> offers =
         OffersAt(point, m_design,
-                 {.Probabilistic = m_settings.CalcMethod == TCalcMethod::cmProbabilistic,
+                 {.Probabilistic = probabilistic,
                   .Insurable = true,
                   .DealerBuysLowest = m_design.DealerBuysLowest});
     const auto chosen = std::find_if(offers.begin(), offers.end(),
                                      [&](const TOffer& offer) { return offer.Code == *code; });
     if (chosen == offers.end()) return false;
-    if (std::any_of(offers.begin(), offers.end(), [](const TOffer& o) { return o.Sampled; }))
-        return false;
     const std::string caption = OfferCaption(*chosen, 1);
     AddCandidate(caption, "", chosen->Code);
     m_state.Choice(1) = chosen->Code;

@@ -243,4 +243,17 @@ TCardId DealerSwapCard(TCardTable dealer, bool lowest) {
     return TCardTable::CardOfBit(63 - std::countl_zero(dealer.Mask()));
 }
 
+bool SamplesDraws(const TGameDesign& design, bool probabilistic) {
+    using enum TPlayerAction;
+    bool samples = false;
+    for (int stage = 1; stage <= 2; ++stage) {
+        samples = samples || design.Allows(stage, paExchange4) ||
+                  design.Allows(stage, paExchange5) ||
+                  (probabilistic &&
+                   (design.Allows(stage, paBuyTwoCards) || design.Allows(stage, paExchange2) ||
+                    design.Allows(stage, paExchange3)));
+    }
+    return samples;
+}
+
 }  // namespace studlab

@@ -66,6 +66,11 @@ struct TOfferOptions {
     bool DealerBuysLowest = false;
 };
 
+// Whether some decision of the design samples a draw instead of counting every arrival: exchanges
+// of four or five cards always, and by the probabilistic method two bought cards and exchanges of
+// two or three.
+bool SamplesDraws(const TGameDesign& design, bool probabilistic);
+
 // The actions the decision at `point` offers, in the order it lists them: the fold first, the
 // bets, the purchases, the exchanges card by card in scan order, the dealer's game.
 std::vector<TOffer> OffersAt(const TDecisionPoint& point, const TGameDesign& design,

@@ -390,6 +390,23 @@ TEST(StrategyStoreIdentity, ShownValuesReadBackAsTheValuesTheAnalysisCompares) {
 namespace studlab {
 namespace {
 
+// Strategies that count the first decisions they answered, from any thread.
+class TCountingStrategies final : public IStrategies {
+public:
+    explicit TCountingStrategies(std::shared_ptr<const IStrategies> inner)
+        : m_inner(std::move(inner)) {}
+    const IFirstChoices* For(const std::string& fingerprint) const override {
+        const IFirstChoices* found = m_inner->For(fingerprint);
+        if (found != nullptr) ++m_answered;
+        return found;
+    }
+    std::int64_t Answered() const { return m_answered; }
+
+private:
+    std::shared_ptr<const IStrategies> m_inner;
+    mutable std::atomic<std::int64_t> m_answered{0};
+};
+
 // With the game's store, the profitability check plays the same hands to the same results as
 // without it (the first decisions it looks up are those it would have valued), and the decision
 // window says where a decision came from the store.
@@ -401,6 +418,7 @@ TEST(StrategyStoreIdentity, TheCheckPlaysTheSameHandsWithTheStore) {
     auto store = std::make_shared<TStrategyStore>(StrategyStoreFingerprint(design, settings),
                                                   exact.DealerOpenCards());
     auto shelf = std::make_shared<TStrategyShelf>();
+    const auto counted = std::make_shared<TCountingStrategies>(shelf);
     TExactRunOptions options;
     options.Threads = 2;
     options.BatchSize = 1000;
@@ -414,7 +432,7 @@ TEST(StrategyStoreIdentity, TheCheckPlaysTheSameHandsWithTheStore) {
         game.Design = design;
         game.Table.SetGameName("strategy");
         game.Table.SelectGame(std::nullopt);
-        if (withStore) game.Table.Hand().SetStrategies(shelf);
+        if (withStore) game.Table.Hand().SetStrategies(counted);
         game.Profit.Settings().HandCount = "3000";
         game.Profit.Settings().Seed = "7";
         game.Profit.Settings().Threads = 2;
@@ -431,6 +449,8 @@ TEST(StrategyStoreIdentity, TheCheckPlaysTheSameHandsWithTheStore) {
         EXPECT_FALSE(game.Table.View().FromStrategy);
     }
     EXPECT_EQ(results[0], results[1]);
+    // The workers' hands asked the store (the window's one decision besides).
+    EXPECT_GT(counted->Answered(), 1000);
 }
 
 }  // namespace

@@ -50,14 +50,7 @@ TExactGame::TExactGame(const TGameDesign& design, const TCalculationSettings& se
     m_offerOptions.Probabilistic = false;  // every draw is counted exactly
     m_lookAhead = settings.LookAhead;
     m_offerOptions.DealerBuysLowest = design.DealerBuysLowest;
-    for (int stage = 1; stage <= 2; ++stage) {
-        m_countsSampled =
-            m_countsSampled || design.Allows(stage, paExchange4) ||
-            design.Allows(stage, paExchange5) ||
-            (settings.CalcMethod == TCalcMethod::cmProbabilistic &&
-             (design.Allows(stage, paBuyTwoCards) || design.Allows(stage, paExchange2) ||
-              design.Allows(stage, paExchange3)));
-    }
+    m_countsSampled = SamplesDraws(design, settings.CalcMethod == TCalcMethod::cmProbabilistic);
     // A game bought for the dealer brings him one replacement card; a hand buys at most one.
     bool buysDealerGame = false;
     for (int stage = 2; stage <= kStages; ++stage)

@@ -48,8 +48,10 @@ void TExactJob::Start(const TGameDesign& design, const TCalculationSettings& set
         m_progress = TExactProgress();
     }
     // The strategy is recorded while the classes are played, and kept once every class is.
+    // Kept for none or one open dealer card: a store of two takes 123 MB, of three or four
+    // gigabytes.
     std::shared_ptr<TStrategyStore> store;
-    if (m_shelf) {
+    if (m_shelf && game->DealerOpenCards() <= 1) {
         store = std::make_shared<TStrategyStore>(StrategyStoreFingerprint(design, settings),
                                                  game->DealerOpenCards());
     }

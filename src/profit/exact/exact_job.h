@@ -29,8 +29,8 @@ public:
     TExactJob(const TExactJob&) = delete;
     TExactJob& operator=(const TExactJob&) = delete;
 
-    // Where a complete analysis keeps the strategy it worked out (its first choices); none: it
-    // keeps none. Takes effect at the next start.
+    // Where a complete analysis keeps the strategy it worked out (its first choices) when the
+    // dealer shows none or one card; none: it keeps none. Takes effect at the next start.
     void KeepStrategiesOn(std::shared_ptr<TStrategyShelf> shelf) { m_shelf = std::move(shelf); }
     // Starts the analysis of a copy of the design and settings. A design the analysis cannot
     // play throws TExactRefusal (or the conversion error of a number) and nothing starts; a

@@ -1,5 +1,6 @@
 #include "profit/exact/strategy_shelf.h"
 
+#include <exception>
 #include <system_error>
 #include <utility>
 
@@ -29,7 +30,9 @@ const IFirstChoices* TStrategyShelf::For(const std::string& fingerprint) const {
     if (!std::filesystem::exists(file, error)) return nullptr;
     try {
         entry.Store = std::make_shared<const TStrategyStore>(TStrategyStore::Load(file, fingerprint));
-    } catch (const TStrategyStoreError&) {
+    } catch (const std::exception&) {
+        // Not a store, damaged, or too large to hold (a store of three or four open dealer
+        // cards): its decisions are valued.
         entry.Unreadable = true;
     }
     return entry.Store.get();
