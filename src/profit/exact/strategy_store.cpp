@@ -8,6 +8,8 @@
 #include <iterator>
 #include <mutex>
 #include <stdexcept>
+#include <string>
+#include <system_error>
 #include <thread>
 
 #include "design/design_fingerprint.h"
@@ -125,12 +127,21 @@ void TStrategyStore::Save(const std::filesystem::path& path) const {
     }
     text.append(reinterpret_cast<const char*>(m_choices.data()), m_choices.size());
     PutWord(text, Fnv1a64(text), 8);
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    // Written beside and renamed into place, so that a reader never finds half a store and a
+    // store that was there stays whole when writing fails.
+    std::filesystem::path part = path;
+    part += ".part";
+    std::ofstream file(part, std::ios::binary | std::ios::trunc);
     file.write(text.data(), static_cast<std::streamsize>(text.size()));
     file.close();
-    if (!file) {
+    std::error_code renamed;
+    if (file) std::filesystem::rename(part, path, renamed);
+    if (!file || renamed) {
+        const std::string reason = renamed ? renamed.message() : std::strerror(errno);
+        std::error_code ignored;
+        std::filesystem::remove(part, ignored);
         throw TStrategyStoreError("Не удалось записать стратегию в файл " + Quoted(path) + ": " +
-                                  std::strerror(errno));
+                                  reason);
     }
 }
 
