@@ -7,8 +7,8 @@
 #include "app/game.h"
 #include "app/studlab_windows.h"
 #include "profit/exact/strategy_shelf.h"
-#include "widgets/dialogs.h"
 #include "table/cache/decision_cache.h"
+#include "widgets/dialogs.h"
 
 int main(int argc, char* argv[]) {
     studlab::UseRussianLocale();

@@ -33,10 +33,10 @@ class TGameReportWindow;
 
 // The program's windows, created once in a fixed order and kept until the program ends, and the
 // moves between them: the fourteen forms, then the strategy and return-table windows of the exact
-// analysis, the pay-table solver and the game's report. Of the main windows (the constructor's three, the decision window, the profitability
-// window) one is visible at a time: a move shows the target and hides the window it starts from.
-// Minor windows and option dialogs open beside and hide nothing. A window that opens is made to
-// fit its screen.
+// analysis, the pay-table solver and the game's report. Of the main windows (the constructor's
+// three, the decision window, the profitability window) one is visible at a time: a move shows the
+// target and hides the window it starts from. Minor windows and option dialogs open beside and hide
+// nothing. A window that opens is made to fit its screen.
 class TStudlabWindows final : public QObject {
     Q_OBJECT
 public:

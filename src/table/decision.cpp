@@ -51,8 +51,8 @@ int THand::AddCandidate(std::string text, std::string value, std::string_view co
 
 void THand::Decide() {
     if (BeforeDecision) BeforeDecision();
-    m_state.HandCategory = ClassifyHand(m_state.PlayerCards, m_design.Plays,
-                                        m_design.RoundStraight.value_or(false));
+    m_state.HandCategory =
+        ClassifyHand(m_state.PlayerCards, m_design.Plays, m_design.RoundStraight.value_or(false));
     m_sampleCount.reset();  // read when a sampled draw first needs it
     m_state.Candidates.Clear();
     m_rules.reset();
@@ -173,17 +173,17 @@ bool THand::StrategyLookup() {
     if (!m_strategies || !m_state.OutCards.Empty()) return false;
     const bool probabilistic = m_settings.CalcMethod == TCalcMethod::cmProbabilistic;
     if (SamplesDraws(m_design, probabilistic)) return false;
-    const IFirstChoices* strategy = m_strategies->For(m_parts->Fingerprint.Of(m_design, m_settings));
+    const IFirstChoices* strategy =
+        m_strategies->For(m_parts->Fingerprint.Of(m_design, m_settings));
     if (strategy == nullptr) return false;
     const std::optional<std::string_view> code =
         strategy->FirstChoice(m_state.PlayerCards, m_state.DealerCards);
     if (!code || code->empty() || ExchangedCount(*code) || *code == kInsuredBetCode) return false;
     const TDecisionPoint point = CurrentPoint();
-    const std::vector<TOffer> offers =
-        OffersAt(point, m_design,
-                 {.Probabilistic = probabilistic,
-                  .Insurable = true,
-                  .DealerBuysLowest = m_design.DealerBuysLowest});
+    const std::vector<TOffer> offers = OffersAt(point, m_design,
+                                                {.Probabilistic = probabilistic,
+                                                 .Insurable = true,
+                                                 .DealerBuysLowest = m_design.DealerBuysLowest});
     const auto chosen = std::find_if(offers.begin(), offers.end(),
                                      [&](const TOffer& offer) { return offer.Code == *code; });
     if (chosen == offers.end()) return false;
@@ -192,7 +192,8 @@ bool THand::StrategyLookup() {
     m_state.Choice(1) = chosen->Code;
     ClearExchangeMarks();
     m_view.CandidateCaptions = m_view.DecisionListCaptions = m_state.Candidates.TextList();
-    m_view.CandidateValues = m_view.DecisionListValues = ShownAmounts(m_state.Candidates.ValueList());
+    m_view.CandidateValues = m_view.DecisionListValues =
+        ShownAmounts(m_state.Candidates.ValueList());
     m_view.Prompt = caption;
     m_view.FromStrategy = true;
     m_view.ContinueVisible = m_view.CombinationsVisible = m_view.CandidatesVisible = true;
@@ -205,7 +206,7 @@ bool THand::CacheLookup() {
     if (!m_settings.UseCacheTable) return false;
     const std::optional<TDecisionCacheRow> row =
         m_parts->Cache.Find(m_gameName.value_or(""), m_parts->Fingerprint.Of(m_design, m_settings),
-                     LayoutKey(m_state.DealerCards, m_state.PlayerCards, m_state.OutCards));
+                            LayoutKey(m_state.DealerCards, m_state.PlayerCards, m_state.OutCards));
     if (!row) return false;
     m_view.FromCache = true;
     m_view.CombinationsVisible = m_view.ContinueVisible = m_view.CandidatesVisible = true;
@@ -229,7 +230,8 @@ void THand::CacheStore(int stage) {
     row.Result = FormatTenThousandths(m_state.HandResult);
     row.Prompt = m_view.Prompt;
     for (int stage = 1; stage <= kStages; ++stage) row.Choices[stage - 1] = m_state.Choice(stage);
-    m_parts->Cache.Append(m_gameName.value_or(""), m_parts->Fingerprint.Of(m_design, m_settings), row);
+    m_parts->Cache.Append(m_gameName.value_or(""), m_parts->Fingerprint.Of(m_design, m_settings),
+                          row);
 }
 
 }  // namespace studlab

@@ -27,8 +27,13 @@ void TDecisionTable::NewLayout() {
 
 void TDecisionTable::RandomDeal() {
     View().RandomDealVisible = true;
-    m_hand.PlayRandomHand([this] { if (ButtonPressed) ButtonPressed(kDecideCaption); },
-                          [this] { if (ButtonPressed) ButtonPressed(kContinueCaption); });
+    m_hand.PlayRandomHand(
+        [this] {
+            if (ButtonPressed) ButtonPressed(kDecideCaption);
+        },
+        [this] {
+            if (ButtonPressed) ButtonPressed(kContinueCaption);
+        });
 }
 
 }  // namespace studlab

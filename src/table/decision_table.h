@@ -23,7 +23,8 @@ namespace studlab {
 // app's one design and calculation settings afresh at every command.
 class TDecisionTable final {
 public:
-    TDecisionTable(TGameDesign& design, TCalculationSettings& settings) : m_hand(design, settings) {}
+    TDecisionTable(TGameDesign& design, TCalculationSettings& settings)
+        : m_hand(design, settings) {}
 
     // A click on the card's picture (Image1Click .. Image52Click). Cards that lie in a slot or
     // were thrown away take no clicks.

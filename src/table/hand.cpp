@@ -1,7 +1,7 @@
 #include "table/hand.h"
 
-#include "table/hand_rules.h"
 #include "table/hand_parts.h"
+#include "table/hand_rules.h"
 
 #include <utility>
 

@@ -24,8 +24,8 @@ constexpr TEvalMode BuyMode(int cards, int stage, bool sampled) {
 
 class TOfferList {
 public:
-    TOfferList(const TDecisionPoint& point, const TGameDesign& design,
-               const TOfferOptions& options, std::vector<TOffer>& offers)
+    TOfferList(const TDecisionPoint& point, const TGameDesign& design, const TOfferOptions& options,
+               std::vector<TOffer>& offers)
         : m_point(point), m_design(design), m_options(options), m_offers(offers) {
         point.Player.ForEach([&](TCardId id) { m_cards[m_cardCount++] = id; });
         m_offers.clear();

@@ -96,9 +96,9 @@ TEST(CliExact, AnInterruptSaysWhatIsFinishedAndKeepsTheCheckpoint) {
     const testing::TTestFolder dir;
     const std::string file = (dir / "long.checkpoint").string();
     for (const char* signal : {"INT", "TERM"}) {
-        const auto run = testing::RunShell("\"$CLI\" exact --batch-size 500 --checkpoint '" + file +
-                                           "' & pid=$!; sleep 2; kill -" + signal +
-                                           " $pid; wait $pid");
+        const auto run =
+            testing::RunShell("\"$CLI\" exact --batch-size 500 --checkpoint '" + file +
+                              "' & pid=$!; sleep 2; kill -" + signal + " $pid; wait $pid");
         EXPECT_EQ(run.ExitCode, 1) << signal << run.Errors;
         EXPECT_NE(run.Output.find("interrupted: "), std::string::npos) << signal << run.Output;
         EXPECT_NE(run.Output.find(" of 5649150 classes done"), std::string::npos) << run.Output;
@@ -107,8 +107,9 @@ TEST(CliExact, AnInterruptSaysWhatIsFinishedAndKeepsTheCheckpoint) {
         EXPECT_NE(run.Errors.find("расчет прерван"), std::string::npos) << run.Errors;
     }
     // With --json the same, as one object.
-    const auto json = testing::RunShell("\"$CLI\" exact --json & pid=$!; sleep 2; kill -INT $pid; "
-                                        "wait $pid");
+    const auto json = testing::RunShell(
+        "\"$CLI\" exact --json & pid=$!; sleep 2; kill -INT $pid; "
+        "wait $pid");
     EXPECT_EQ(json.ExitCode, 1) << json.Errors;
     const nlohmann::json j = nlohmann::json::parse(json.Output);
     EXPECT_EQ(j["interrupted"], true);

@@ -279,15 +279,18 @@ TEST(ExactBestPlay, TheDealersGameIsPlayedOverEveryHiddenAndReplacementCard) {
     const std::vector<TDesignCase> cases = {
         {"after the first bet, his highest card thrown away",
          {"DealerOpenCards=1", "StageActions[2][paBuyDealerGame]=YES", "BuyDealerGameCost=0,3"},
-         {{"Qs", "Ah Ac Kd Ks 7h"}, {"5d", "Kh Kc Ks 9s 7h"}, {"2c", "Jh 10h 8h 5h 3h"},
+         {{"Qs", "Ah Ac Kd Ks 7h"},
+          {"5d", "Kh Kc Ks 9s 7h"},
+          {"2c", "Jh 10h 8h 5h 3h"},
           {"9d", "Ah Qc 8d 6s 4c"}},
          13,
          true},
         {"his lowest card thrown away, pairs from fours, insurance and a card bought first",
-         {"DealerOpenCards=0", "StageActions[1][paBuyCard]=YES", "StageActions[1][paBetInsured]=YES",
-          "StageActions[2][paBetInsured]=YES", "StageActions[2][paBuyDealerGame]=YES",
-          "Insurable[ckThreeOfAKind]=YES", "DealerBuyAction[lowest]=YES",
-          "DealerBuyAction[highest]=NO", "MinPair=4", "BuyDealerGameCost=0,1"},
+         {"DealerOpenCards=0", "StageActions[1][paBuyCard]=YES",
+          "StageActions[1][paBetInsured]=YES", "StageActions[2][paBetInsured]=YES",
+          "StageActions[2][paBuyDealerGame]=YES", "Insurable[ckThreeOfAKind]=YES",
+          "DealerBuyAction[lowest]=YES", "DealerBuyAction[highest]=NO", "MinPair=4",
+          "BuyDealerGameCost=0,1"},
          {{"", "Qh Qd Qc 6d 6s"}, {"", "7h 7d 5c 4d 2s"}},
          12,
          true},
@@ -331,8 +334,8 @@ TEST(ExactBestPlay, TheDealersGameIsPlayedOverEveryHiddenAndReplacementCard) {
             const TCardTable player = TableOf(ParseCardList(playerText));
             const TCardTable keep = TableOf(ParseCardList(c.KeptUnseen));
             for (int round = 0; round < 2; ++round) {
-                const TCardTable out = testing::OutCards(dealer | keep, player,
-                                                         c.Unseen + round - keep.Count(), rng);
+                const TCardTable out =
+                    testing::OutCards(dealer | keep, player, c.Unseen + round - keep.Count(), rng);
                 SCOPED_TRACE(std::string(dealerText) + " / " + playerText + ", out " +
                              JoinCardNames(out));
                 TExactSums sums;
@@ -378,7 +381,8 @@ TEST(ExactBestPlay, AClassWhoseSwapCardTheSuitsChooseIsTheSumOfItsLayouts) {
     do {
         TCardTable player;
         layout.Player.ForEach([&](TCardId id) {
-            player.Add(CardIdOf(RankIndexOf(id), to[static_cast<std::size_t>(SuitIndexOf(id) - 1)]));
+            player.Add(
+                CardIdOf(RankIndexOf(id), to[static_cast<std::size_t>(SuitIndexOf(id) - 1)]));
         });
         if (std::find(seen.begin(), seen.end(), player.Mask()) != seen.end()) continue;
         seen.push_back(player.Mask());

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <array>
+#include <chrono>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -422,7 +422,8 @@ TEST(StrategyStoreIdentity, TheCheckPlaysTheSameHandsWithTheStore) {
     TExactRunOptions options;
     options.Threads = 2;
     options.BatchSize = 1000;
-    RunExactAnalysis(store->Classes(), [&] { return exact.NewPlay(store.get()); }, options);
+    RunExactAnalysis(
+        store->Classes(), [&] { return exact.NewPlay(store.get()); }, options);
     ASSERT_EQ(store->Missing(), 0);
     shelf->Add(store);
 

@@ -43,8 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string bytes = ValidStore();
     std::size_t at = 0;
     for (; at + 4 <= size; at += 4) {
-        const std::size_t raw = (std::size_t{data[at]} << 16) | (std::size_t{data[at + 1]} << 8) |
-                                data[at + 2];
+        const std::size_t raw =
+            (std::size_t{data[at]} << 16) | (std::size_t{data[at + 1]} << 8) | data[at + 2];
         const std::size_t offset = raw & 0x7FFFFF;
         if (offset >= bytes.size()) continue;
         bytes[(raw & 0x800000) != 0 ? bytes.size() - 1 - offset : offset] =
@@ -68,7 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(store.Fingerprint().size() == 16, "a store loaded without its fingerprint");
         if (bytes == ValidStore()) {
             for (std::int64_t i = 0; i < store.ClassCount(); ++i) {
-                Check(store.ChoiceOf(i) == studlab::kFirstChoiceCodes[static_cast<std::size_t>(i % 11)],
+                Check(store.ChoiceOf(i) ==
+                          studlab::kFirstChoiceCodes[static_cast<std::size_t>(i % 11)],
                       "a whole store loaded with other choices");
             }
         }

@@ -51,8 +51,7 @@ TEST(Hand, TheTablesDrawIsTheWalkersDraw) {
     const std::vector<TCase> cases = {
         {{}, {{1, "4"}}},  // buys one card at the first decision
         {{"StageActions[1][paExchange1]=YES", "StageActions[1][paExchange2]=YES",
-          "StageActions[1][paExchange3]=YES", "ExchangeCost[1][2]=0,35",
-          "ExchangeCost[1][3]=0,45"},
+          "StageActions[1][paExchange3]=YES", "ExchangeCost[1][2]=0,35", "ExchangeCost[1][3]=0,45"},
          {{1, "4"}, {1, "6"}, {1, "7"}, {1, "8"}}},
         {{"StageActions[1][paBuyTwoCards]=NO", "StageActions[1][paExchange1]=YES",
           "StageActions[2][paBuyCard]=YES", "StageActions[2][paExchange1]=YES",
@@ -162,12 +161,12 @@ TEST(Hand, TheStrategyAnswersTheFirstDecisionWhereItCan) {
         bool FromStrategy;
         std::vector<const char*> Set;
     } cases[] = {
-        {"2", false, true, {}},            // the bet
-        {"4", false, true, {}},            // one card bought
-        {"7", false, false, {}},           // two cards exchanged
-        {"2", true, false, {}},            // a further card known
-        {"9", false, false, {}},           // four exchanged: not offered
-        {std::nullopt, false, false, {}},  // no answer
+        {"2", false, true, {}},                                      // the bet
+        {"4", false, true, {}},                                      // one card bought
+        {"7", false, false, {}},                                     // two cards exchanged
+        {"2", true, false, {}},                                      // a further card known
+        {"9", false, false, {}},                                     // four exchanged: not offered
+        {std::nullopt, false, false, {}},                            // no answer
         {"3", false, false, {"StageActions[1][paBetInsured]=YES"}},  // insurable only if valued
         // A design whose second decision samples an exchange of four, as the look-ahead after a
         // purchase would value it.

@@ -67,7 +67,8 @@ TEvalTallies Times(TEvalTallies t, TCount n) {
 bool TDealerGameCounter::HasGame(TCardTable five) {
     const TCountingRules& rules = m_game.Rules().Counting;
     if (TDealerCompletions::Serves(rules)) return DealerGameAt(RankOfFive(five), rules);
-    const std::uint64_t key = RankCounts(five) | (SharedSuit(five) != 0 ? std::uint64_t{1} << 40 : 0);
+    const std::uint64_t key =
+        RankCounts(five) | (SharedSuit(five) != 0 ? std::uint64_t{1} << 40 : 0);
     const auto found = m_gameOf.find(key);
     if (found != m_gameOf.end()) return found->second;
     const bool game = TCompletionCounts(five, five.Complement(), rules).GameTotal() != 0;
@@ -164,9 +165,8 @@ void TDealerGameCounter::CountShape(const TShape& shape,
             for (RankIndex r = 1; r <= kRanks; ++r) {
                 const unsigned c = choices[static_cast<std::size_t>(r)];
                 if (c == 0 || r == swapRank) continue;
-                const unsigned one = suit != 0 && ((c >> (suit - 1)) & 1U) != 0
-                                         ? 1U << (suit - 1)
-                                         : c & (~c + 1);
+                const unsigned one =
+                    suit != 0 && ((c >> (suit - 1)) & 1U) != 0 ? 1U << (suit - 1) : c & (~c + 1);
                 cards.Add(CardIdOf(r, std::countr_zero(one) + 1));
             }
             return cards;
@@ -285,7 +285,8 @@ void TDealerGameCounter::AddKept(TCardTable kept, TCount hands, TDealerGameTally
         return;
     }
     const std::uint64_t key = RankCounts(kept) | (SharedSuit(kept) << 40);
-    const auto [at, added] = m_groupOf.try_emplace(key, static_cast<std::uint32_t>(m_groups.size()));
+    const auto [at, added] =
+        m_groupOf.try_emplace(key, static_cast<std::uint32_t>(m_groups.size()));
     if (added) m_groups.push_back({kept, 0});
     m_groups[at->second].Hands += hands;
 }
@@ -335,8 +336,8 @@ const TDealerGameTally& TDealerGameCounter::Count(const TDecisionPoint& point) {
     // analysis of the first group.
     const TCardTable seenBefore = point.Player | point.Out;
     const TCardTable firstKept = m_groups.front().Kept;
-    const TEvalAnalysis player = AnalyseLayout(
-        rules, {point.Player, firstKept, seenBefore | firstKept, point.ExtraStake});
+    const TEvalAnalysis player =
+        AnalyseLayout(rules, {point.Player, firstKept, seenBefore | firstKept, point.ExtraStake});
     if (player.Tallies.DealerOutcomes <= 1) return tally;  // no card left to replace his
     // As the decision values them: the purchase by the evaluator's mean over the replacement
     // cards (a dealer still without a game costs only what was paid), declining by the payout
@@ -349,8 +350,7 @@ const TDealerGameTally& TDealerGameCounter::Count(const TDecisionPoint& point) {
     tally.BoughtPayouts = EvaluateAnalysis(rules, player, kModeBet, tally.StakeAfter).Payouts;
     // Where every kind plays with ordinary straights, a replacement card's ending is its hand's
     // strength against the player's five cards, as the evaluator counts it.
-    const bool strengths =
-        TDealerCompletions::Serves(rules.Counting) && point.Player.Count() == 5;
+    const bool strengths = TDealerCompletions::Serves(rules.Counting) && point.Player.Count() == 5;
     const THandRank playerRank = strengths ? RankOfFive(point.Player) : 0;
     if (strengths && m_gameAt.empty()) {
         m_gameAt.resize(static_cast<std::size_t>(HandRankCount()));
@@ -388,11 +388,12 @@ const TDealerGameTally& TDealerGameCounter::Count(const TDecisionPoint& point) {
                     add(std::uint64_t{flush} << shift, 1);
                     suits &= ~flush;
                 }
-                if (suits != 0) add(std::uint64_t{suits & (~suits + 1)} << shift, kSuitCount[suits]);
+                if (suits != 0)
+                    add(std::uint64_t{suits & (~suits + 1)} << shift, kSuitCount[suits]);
             }
         } else {
-            t = AnalyseLayout(rules, {point.Player, group.Kept, seenBefore | group.Kept,
-                                      point.ExtraStake})
+            t = AnalyseLayout(rules,
+                              {point.Player, group.Kept, seenBefore | group.Kept, point.ExtraStake})
                     .Tallies;
         }
         --t.DealerNoGame;

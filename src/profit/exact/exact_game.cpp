@@ -55,9 +55,9 @@ TExactGame::TExactGame(const TGameDesign& design, const TCalculationSettings& se
     bool buysDealerGame = false;
     for (int stage = 2; stage <= kStages; ++stage)
         buysDealerGame = buysDealerGame || design.Allows(stage, paBuyDealerGame);
-    m_depth = std::min(DrawDepth(design, 1) + DrawDepth(design, 2) + (5 - m_openCards) +
-                           (buysDealerGame ? 1 : 0),
-                       UnseenAtStart());
+    m_depth = std::min(
+        DrawDepth(design, 1) + DrawDepth(design, 2) + (5 - m_openCards) + (buysDealerGame ? 1 : 0),
+        UnseenAtStart());
 }
 
 }  // namespace studlab

@@ -229,8 +229,9 @@ TInt256 TWalker::BestOfFoldOrBet(const TNode& node, const TEvalAnalysis& here,
                                  const TFoldOrBet& decision) {
     const TInt256 fold = Scale(node.Consumed) * Folded(node).Result;
     if (!decision.Bets) return fold;
-    const auto bets = std::find_if(decision.Offers.begin(), decision.Offers.end(),
-                                   [](const TOffer& o) { return o.Valuation == TOfferValuation::ovBet; });
+    const auto bets =
+        std::find_if(decision.Offers.begin(), decision.Offers.end(),
+                     [](const TOffer& o) { return o.Valuation == TOfferValuation::ovBet; });
     const TInt256 bet = BetBest(
         node, *bets, EvaluateAnalysis(m_game.Rules(), here, kModeBet, node.Point.ExtraStake));
     return decision.Folds && bet < fold ? fold : bet;
@@ -316,8 +317,7 @@ void TWalker::Settle(const TNode& node, const TEvalAnalysis& here, const TEvalRe
     const TInt256 each = weight * Scale(node.Consumed + hidden) * Factorial(hidden);
     AddOutcomes(here.Kind, each, r.Tallies, r.Payouts, sums);
     // Put at risk: the ante, the bet and what was paid for cards.
-    sums.Stake +=
-        weight * Scale(node.Consumed) * BetStake(p.ExtraStake, m_game.Rules().BetSize);
+    sums.Stake += weight * Scale(node.Consumed) * BetStake(p.ExtraStake, m_game.Rules().BetSize);
 }
 
 void TWalker::Fold(const TNode& node, const TInt256& weight, TExactSums& sums) {

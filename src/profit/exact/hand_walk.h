@@ -167,10 +167,10 @@ private:
     TMemoEvaluator m_evaluator;
     int m_unseen = -1;
     TFoldValueMemo m_foldValues;
-    TCountedDraws m_counted;             // the dealer's completions of the last decision counted
+    TCountedDraws m_counted;  // the dealer's completions of the last decision counted
     TDealerGameCounter m_dealerGame{m_game};
-    bool m_countsFirstDecision = false;  // the first layout's draws are worth counting
-    std::array<TValued, kStages + 1> m_valued;                 // [stage]
+    bool m_countsFirstDecision = false;         // the first layout's draws are worth counting
+    std::array<TValued, kStages + 1> m_valued;  // [stage]
     std::array<std::vector<TDrawSums>, kStages + 1> m_groups;  // [stage]
     std::uint64_t m_touched = 0;
     std::vector<std::size_t> m_touchedTallies;

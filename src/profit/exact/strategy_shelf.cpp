@@ -29,7 +29,8 @@ const IFirstChoices* TStrategyShelf::For(const std::string& fingerprint) const {
     std::error_code error;
     if (!std::filesystem::exists(file, error)) return nullptr;
     try {
-        entry.Store = std::make_shared<const TStrategyStore>(TStrategyStore::Load(file, fingerprint));
+        entry.Store =
+            std::make_shared<const TStrategyStore>(TStrategyStore::Load(file, fingerprint));
     } catch (const std::exception&) {
         // Not a store, damaged, or too large to hold (a store of three or four open dealer
         // cards): its decisions are valued.
