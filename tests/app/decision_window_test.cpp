@@ -14,11 +14,15 @@
 #include <QTimer>
 #include <memory>
 #include <numeric>
+#include <optional>
+#include <string>
+#include <string_view>
 
 #include "design/design_file.h"
 #include "design/ui/design_file_commands.h"
 #include "gui_test_support.h"
 #include "table/cache/decision_cache.h"
+#include "table/first_choices.h"
 #include "table/ui/decision_window.h"
 #include "table/ui/table_geometry.h"
 #include "text/number_text.h"
@@ -26,6 +30,15 @@
 
 namespace studlab::test {
 namespace {
+
+// A strategy for every design that bets with every first layout.
+class TAlwaysBet final : public IFirstChoices, public IStrategies {
+public:
+    std::optional<std::string_view> FirstChoice(TCardTable, TCardTable) const override {
+        return "2";
+    }
+    const IFirstChoices* For(const std::string&) const override { return this; }
+};
 
 // Cards by their picture: ids run A, 2 .. 10, J, Q, K through "черви", "треф", "буби", "пик".
 constexpr TCardId kAceOfHearts = 1;
@@ -573,6 +586,19 @@ private slots:
         lookAhead->trigger();
         QVERIFY(box->isChecked());
         QVERIFY(m_program->Dialogs.Errors.isEmpty());
+    }
+
+    // A first decision taken from the design's strategy is marked after the choice and lists the
+    // choice alone, without a value; the mark goes when the hand goes on.
+    void aDecisionFromTheStrategyIsMarked() {
+        SelectGame(TGameDesign{}, "игра");
+        m_program->Game.Table.Hand().SetStrategies(std::make_shared<TAlwaysBet>());
+        LayOutPairOfAces();
+        QTest::mouseClick(Button("Button1"), Qt::LeftButton);
+        QCOMPARE(Text("Label1"), QString("забиться (из стратегии)"));
+        QVERIFY2(!Text("Label4").contains(QRegularExpression("[0-9]")), qPrintable(Text("Label4")));
+        QTest::mouseClick(Button("Button2"), Qt::LeftButton);
+        QVERIFY2(!Text("Label1").contains("из стратегии"), qPrintable(Text("Label1")));
     }
 
     // A decision the game's table served is marked after the choice, as long as the prompt
