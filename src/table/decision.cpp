@@ -103,12 +103,17 @@ void THand::ChooseBest(int stage) {
     // The listing that follows the choice needs the design's numbers: a number that does not
     // convert must stop the press before the choice and the labels change.
     Rules();
-    const TCandidateTable& candidates = m_state.Candidates;
-    const TCandidateTable::TSlot& chosen = candidates.Chosen();
-    m_view.CandidateCaptions = m_view.DecisionListCaptions = candidates.TextList();
-    m_view.CandidateValues = m_view.DecisionListValues = ShownAmounts(candidates.ValueList());
+    const TCandidateTable::TSlot& chosen = m_state.Candidates.Chosen();
+    ListCandidates();
     m_view.Prompt = chosen.Text;
     m_state.Choice(stage) = chosen.Code;
+}
+
+// The candidates as the decision window and the decision list show them.
+void THand::ListCandidates() {
+    const TCandidateTable& candidates = m_state.Candidates;
+    m_view.CandidateCaptions = m_view.DecisionListCaptions = candidates.TextList();
+    m_view.CandidateValues = m_view.DecisionListValues = ShownAmounts(candidates.ValueList());
 }
 
 // The listing of the layout as it stands, which also tells whether any completion of the
@@ -169,7 +174,6 @@ void THand::DesignConflictCheck() {
 // that samples a draw anywhere (also in the look-ahead after a purchase): the strategy counts
 // every arrival, so its choice could differ from the sampled one.
 bool THand::StrategyLookup() {
-    m_view.FromStrategy = false;
     if (!m_strategies || !m_state.OutCards.Empty()) return false;
     const bool probabilistic = m_settings.CalcMethod == TCalcMethod::cmProbabilistic;
     if (SamplesDraws(m_design, probabilistic)) return false;
@@ -191,9 +195,7 @@ bool THand::StrategyLookup() {
     AddCandidate(caption, "", chosen->Code);
     m_state.Choice(1) = chosen->Code;
     ClearExchangeMarks();
-    m_view.CandidateCaptions = m_view.DecisionListCaptions = m_state.Candidates.TextList();
-    m_view.CandidateValues = m_view.DecisionListValues =
-        ShownAmounts(m_state.Candidates.ValueList());
+    ListCandidates();
     m_view.Prompt = caption;
     m_view.FromStrategy = true;
     m_view.ContinueVisible = m_view.CombinationsVisible = m_view.CandidatesVisible = true;

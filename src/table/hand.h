@@ -149,6 +149,7 @@ private:
     void DecideStage1();
     void DecideLaterStage(int stage);
     void ChooseBest(int stage);
+    void ListCandidates();
     bool DealerCanHaveGame();
     void MarkCardsForExchange();
     void SettleHand(std::string_view lossText);

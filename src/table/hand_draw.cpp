@@ -221,38 +221,29 @@ TDrawNext AfterDecision4(TTableState& state, std::optional<double> cost) {
 }  // namespace
 
 void MoveCard(TTableState& state, TCardId id, TCardPlace to) {
+    // The card leaves the card table and the slot of its place, and takes those of the new one.
+    const auto occupy = [&](const TCardPlace& place, bool on) {
+        const auto mark = [&](TCardTable& cards) { on ? cards.Add(id) : cards.Remove(id); };
+        switch (place.Place) {
+            case TPlaceKind::cpDeck:
+                break;
+            case TPlaceKind::cpOut:
+                mark(state.OutCards);
+                break;
+            case TPlaceKind::cpPlayer:
+                mark(state.PlayerCards);
+                state.PlayerSlotUsed[place.Slot] = on;
+                break;
+            case TPlaceKind::cpDealer:
+                mark(state.DealerCards);
+                state.DealerSlotUsed[place.Slot] = on;
+                break;
+        }
+    };
     TCardPlace& place = state.PlaceOf(id);
-    switch (place.Place) {
-        case TPlaceKind::cpDeck:
-            break;
-        case TPlaceKind::cpOut:
-            state.OutCards.Remove(id);
-            break;
-        case TPlaceKind::cpPlayer:
-            state.PlayerCards.Remove(id);
-            state.PlayerSlotUsed[place.Slot] = false;
-            break;
-        case TPlaceKind::cpDealer:
-            state.DealerCards.Remove(id);
-            state.DealerSlotUsed[place.Slot] = false;
-            break;
-    }
+    occupy(place, false);
     place = to;
-    switch (place.Place) {
-        case TPlaceKind::cpDeck:
-            break;
-        case TPlaceKind::cpOut:
-            state.OutCards.Add(id);
-            break;
-        case TPlaceKind::cpPlayer:
-            state.PlayerCards.Add(id);
-            state.PlayerSlotUsed[place.Slot] = true;
-            break;
-        case TPlaceKind::cpDealer:
-            state.DealerCards.Add(id);
-            state.DealerSlotUsed[place.Slot] = true;
-            break;
-    }
+    occupy(place, true);
 }
 
 TCardPlacement InitialPlacement(int step) {
